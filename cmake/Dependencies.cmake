@@ -1,0 +1,35 @@
+# Libraries come from Debian's packages only.
+find_package(Threads REQUIRED)
+
+add_library(kestrune_fmt INTERFACE)
+if(KESTRUNE_WINDOWS)
+  # The Windows build uses {fmt} header-only, from a build-tree folder that links to the
+  # installed headers, so no Linux header folder is ever on the mingw include path.
+  set(_fmt_inc ${CMAKE_BINARY_DIR}/fmt-include)
+  file(MAKE_DIRECTORY ${_fmt_inc})
+  if(NOT EXISTS ${_fmt_inc}/fmt)
+    file(CREATE_LINK /usr/include/fmt ${_fmt_inc}/fmt SYMBOLIC)
+  endif()
+  target_include_directories(kestrune_fmt SYSTEM INTERFACE ${_fmt_inc})
+  target_compile_definitions(kestrune_fmt INTERFACE FMT_HEADER_ONLY)
+else()
+  find_package(fmt REQUIRED)
+  target_link_libraries(kestrune_fmt INTERFACE fmt::fmt)
+endif()
+
+# GoogleTest: Debian's library natively; compiled from Debian's sources for Windows.
+if(KESTRUNE_WINDOWS)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_library(kestrune_gtest INTERFACE)
+  target_link_libraries(kestrune_gtest INTERFACE gmock gtest)
+  add_library(kestrune_gtest_main INTERFACE)
+  target_link_libraries(kestrune_gtest_main INTERFACE gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  add_library(kestrune_gtest INTERFACE)
+  target_link_libraries(kestrune_gtest INTERFACE GTest::gtest GTest::gmock)
+  add_library(kestrune_gtest_main INTERFACE)
+  target_link_libraries(kestrune_gtest_main INTERFACE GTest::gtest_main)
+endif()

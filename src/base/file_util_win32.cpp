@@ -1,0 +1,45 @@
+#include <windows.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "base/file_util.h"
+#include "base/text.h"
+
+std::string PathToNative(const std::wstring& path) { return WideToAnsi(path); }
+
+bool FileExists(const std::wstring& path) { return !path.empty() && _waccess(path.c_str(), 0) == 0; }
+
+bool IsDirectory(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int64_t GetFileLength(const std::wstring& path) {
+  struct _stat64 info;
+  if (path.empty() || _wstat64(path.c_str(), &info) != 0) return 0;
+  return static_cast<int64_t>(info.st_size);
+}
+
+bool RemoveFile(const std::wstring& path) {
+  _wunlink(path.c_str());
+  return _waccess(path.c_str(), 0) != 0;
+}
+
+bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines,
+                              int maxLines) {
+  if (path.empty()) return false;
+  // The wide open keeps paths outside the ANSI code page readable; the content is still read
+  // as narrow text in the ANSI code page.
+  FILE* file = _wfopen(path.c_str(), L"rt");
+  if (file == nullptr) return false;
+  lines.clear();
+  char buffer[kReadLineBytes + 1];
+  for (int i = 0; i < maxLines; ++i) {
+    if (std::fgets(buffer, sizeof buffer, file) == nullptr) break;
+    lines.push_back(AnsiToWide(buffer));
+  }
+  std::fclose(file);
+  return true;
+}

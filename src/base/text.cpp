@@ -1,0 +1,135 @@
+#include "base/text.h"
+
+#include <cwctype>
+
+namespace {
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendWide(std::wstring& out, char32_t c) {
+  if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+    c -= 0x10000;
+    out += static_cast<wchar_t>(0xD800 + (c >> 10));
+    out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+  } else {
+    out += static_cast<wchar_t>(c);
+  }
+}
+}  // namespace
+
+std::string WideToUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = static_cast<char32_t>(text[i]);
+    if (sizeof(wchar_t) == 2 && c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+      char32_t low = static_cast<char32_t>(text[i + 1]);
+      if (low >= 0xDC00 && low < 0xE000) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) c = 0xFFFD;
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    char32_t c;
+    int extra;
+    if (b < 0x80) {
+      c = b;
+      extra = 0;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      extra = 1;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      extra = 2;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      extra = 3;
+    } else {
+      AppendWide(out, 0xFFFD);  // stray continuation or invalid lead byte
+      ++i;
+      continue;
+    }
+    bool valid = true;
+    for (int k = 1; k <= extra; ++k) {
+      if (i + k >= n || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    if (!valid) {
+      AppendWide(out, 0xFFFD);
+      ++i;
+      continue;
+    }
+    static const char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
+    if (c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) c = 0xFFFD;
+    AppendWide(out, c);
+    i += extra + 1;
+  }
+  return out;
+}
+
+int WideToNarrow(const wchar_t* text, char* buffer, int bufferSize) {
+  if (text == nullptr || buffer == nullptr) return 0;
+  std::wstring wide(text);
+  if (wide.empty()) {
+    if (bufferSize > 0) buffer[0] = '\0';
+    return 0;
+  }
+  if (bufferSize < static_cast<int>(wide.size()) + 1) return 0;
+  std::string narrow = WideToAnsi(wide);
+  if (narrow.empty() || static_cast<int>(narrow.size()) >= bufferSize) return 0;
+  narrow.copy(buffer, narrow.size());
+  buffer[narrow.size()] = '\0';
+  return static_cast<int>(narrow.size());
+}
+
+std::wstring ToLowerText(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return text;
+}
+
+std::wstring ToUpperText(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  return text;
+}
+
+bool IsBlankChar(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
+
+std::wstring TrimText(const std::wstring& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlankChar(text[begin])) ++begin;
+  while (end > begin && IsBlankChar(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}

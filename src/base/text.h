@@ -1,0 +1,18 @@
+#pragma once
+// Text is wide inside the program; these convert at the edges. "Ansi" is the system's narrow
+// code page: the ANSI code page on Windows, UTF-8 on POSIX.
+#include <string>
+
+std::string WideToUtf8(const std::wstring& text);
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToAnsi(const std::wstring& text);
+std::wstring AnsiToWide(const std::string& text);
+
+// Copies the narrow form of text into buffer (size in bytes, terminator included) and returns
+// its length; 0, with the buffer untouched, when it does not fit or text is empty.
+int WideToNarrow(const wchar_t* text, char* buffer, int bufferSize);
+
+std::wstring ToLowerText(std::wstring text);  // A-Z (and the platform's wide lowering)
+std::wstring ToUpperText(std::wstring text);
+std::wstring TrimText(const std::wstring& text);  // white space at both ends
+bool IsBlankChar(wchar_t c);

@@ -1,0 +1,22 @@
+#pragma once
+// The diagnostic trace: one formatted line per call, sent to the debugger output on Windows
+// (stderr on POSIX when KESTRUNE_TRACE is set). Tests install their own sink.
+#include <functional>
+#include <string>
+
+#include "base/format.h"
+
+using TraceSink = std::function<void(const std::wstring& line)>;
+
+// Replaces the sink for the whole process; an empty sink restores the platform's default.
+// Returns the previous sink.
+TraceSink SetTraceSink(TraceSink sink);
+
+// Hands a finished line (line feed included) to the current sink. Safe from any thread.
+void EmitTrace(const std::wstring& line);
+
+template <typename... Args>
+bool DebugLog(const wchar_t* format, const Args&... args) {
+  EmitTrace(Sprintf(L"%s\n", Sprintf(format, args...)));
+  return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Small media files made at test time by the real ffmpeg from its lavfi sources; no media is
+// ever committed. Natively ffmpeg comes from PATH; under Wine through the bridge ffmpeg.exe
+// beside the test executable.
+#include <string>
+#include <vector>
+
+enum class Sample {
+  H264_AAC_MP4,           // 320x240 H.264, one stereo AAC track of about 192 kb/s
+  H265_AC3_51_MKV,        // H.265, one 5.1 AC-3 track tagged Korean
+  THREE_AUDIO_TWO_SUBS_MKV,  // H.264, three stereo AAC tracks (eng, jpn, fra), two subtitles
+  VP9_OPUS_WEBM,          // VP9 with one Opus track
+  ANIMATED_GIF,           // an animated GIF, no audio
+  MP3_ONLY,               // stereo MP3, audio only
+  SEVEN_AUDIO_MKV,        // H.264, seven stereo AAC tracks
+  MONO_AAC_M4A_MP4,       // H.264 with one mono AAC track of 96 kb/s
+  H264_1080_MP4,          // 1920x1080 H.264 with one stereo AAC track (short)
+};
+
+// Writes the sample to path (its extension should match); seconds is its length.
+// False when ffmpeg is missing or fails.
+bool MakeSample(Sample kind, const std::wstring& path, int seconds = 2);
+
+// Runs ffmpeg with the given arguments (no shell); true when it exits with 0.
+bool RunFfmpeg(const std::vector<std::wstring>& args);
+
+// Runs a host program with arguments and returns its standard output; empty on failure.
+// Natively it is found on PATH; under Wine, name.exe beside the test executable.
+std::string CaptureProgramOutput(const std::wstring& program, const std::vector<std::wstring>& args);

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both targets, and runs every test: natively, the Windows
+# tests under Wine, the native tests again under ASan+UBSan, the worker's tests under TSan and
+# the report parser's fuzzer for a bounded time. Ends with one summary line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh || exit 1
+bash tools/build.sh native windows asan tsan || exit 1
+
+logs=build/test-logs
+mkdir -p "$logs"
+passed=0
+failed=0
+status=0
+
+count() {  # adds the counts of a ctest log to the totals
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+}
+
+suite() {  # suite NAME ctest-args...
+  local name=$1; shift
+  echo "== tests: $name"
+  if ! ctest "$@" --output-on-failure --no-tests=ignore 2>&1 | tee "$logs/$name.log"; then status=1; fi
+  count "$logs/$name.log"
+}
+
+suite native --test-dir build/native -j2
+suite windows --test-dir build/windows -j2
+suite asan --test-dir build/asan -j2
+suite tsan --test-dir build/tsan -L tsan -j2
+
+if [ -x tools/fuzz.sh ]; then
+  echo "== fuzz: report parser"
+  if tools/fuzz.sh 30 >"$logs/fuzz.log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    tail -n 40 "$logs/fuzz.log"
+    failed=$((failed + 1))
+    status=1
+  fi
+fi
+
+[ "$failed" -gt 0 ] && status=1
+echo "kestrune: $passed passed, $failed failed"
+exit $status
