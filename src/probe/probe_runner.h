@@ -1,0 +1,10 @@
+#pragma once
+// Probes one media file: runs exec.bat (exec.sh on POSIX) from the program folder, which has
+// MediaInfo write its text report to media.txt there, waits for the report and parses it.
+// Probes never overlap: one process-wide lock serialises them.
+#include <string>
+
+#include "probe/media_desc.h"
+
+// True when the report was parsed successfully.
+bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media);
