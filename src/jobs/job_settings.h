@@ -70,3 +70,7 @@ struct JobSettings {
   // A preview before any run honours the audio-track selection, like a run's first file.
   bool firstFileOfBatch = true;
 };
+
+// The absolute difference of the two second counts (hours * 3600 + minutes * 60 + seconds);
+// 0 when either is absent.
+uint32_t GetRangeSeconds(const RangeTime* start, const RangeTime* end);
