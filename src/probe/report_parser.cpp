@@ -1,0 +1,330 @@
+#include "probe/report_parser.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "base/file_util.h"
+#include "base/text.h"
+#include "base/trace.h"
+
+namespace {
+
+constexpr wchar_t kDurationTrace[] = L"시간 = %s, %s,  %d/%d/%d , %d";
+constexpr wchar_t kAudioTrace[] = L"MediaLineMatch- AUDIO- %d, %d";
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Every figure of the report saturates instead of overflowing: a hostile or broken report may
+// hold digits without end.
+int ClampToInt(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return std::numeric_limits<int>::max();
+  if (value <= -2147483648.0) return std::numeric_limits<int>::min();
+  return static_cast<int>(value);  // truncates toward zero
+}
+
+int64_t ClampToInt64(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 9223372036854775808.0) return std::numeric_limits<int64_t>::max();
+  if (value <= -9223372036854775808.0) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(value);  // truncates toward zero
+}
+
+// Digits from text[pos] on, after white space and (when allowed) one sign, up to the first
+// other character; 0 when no digit comes first.
+int ReadInteger(const std::wstring& text, size_t pos, bool allowSign) {
+  while (pos < text.size() && IsBlankChar(text[pos])) ++pos;
+  bool negative = false;
+  if (allowSign && pos < text.size() && (text[pos] == L'+' || text[pos] == L'-')) {
+    negative = text[pos] == L'-';
+    ++pos;
+  }
+  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int>::min())
+                                 : std::numeric_limits<int>::max();
+  int64_t amount = 0;
+  for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+    amount = amount * 10 + (text[pos] - L'0');
+    if (amount > limit) amount = limit;  // keeps reading the digits, saturated
+  }
+  return static_cast<int>(negative ? -amount : amount);
+}
+
+// The leading floating-point number of text as the "%lf" conversion reads it in decimal form:
+// white space, a sign, digits with one decimal point, an exponent. 0.0 when there is none or it
+// is not a finite double.
+double ReadLeadingFloat(const std::wstring& text) {
+  size_t pos = 0;
+  while (pos < text.size() && IsBlankChar(text[pos])) ++pos;
+  std::string number;
+  if (pos < text.size() && (text[pos] == L'+' || text[pos] == L'-')) {
+    if (text[pos] == L'-') number += '-';
+    ++pos;
+  }
+  bool anyDigit = false;
+  for (; pos < text.size() && IsDigit(text[pos]); ++pos, anyDigit = true) number += static_cast<char>(text[pos]);
+  if (pos < text.size() && text[pos] == L'.') {
+    number += '.';
+    for (++pos; pos < text.size() && IsDigit(text[pos]); ++pos, anyDigit = true)
+      number += static_cast<char>(text[pos]);
+  }
+  if (!anyDigit) return 0.0;
+  if (pos < text.size() && (text[pos] == L'e' || text[pos] == L'E')) {
+    size_t exponent = pos + 1;
+    if (exponent < text.size() && (text[exponent] == L'+' || text[exponent] == L'-')) ++exponent;
+    if (exponent < text.size() && IsDigit(text[exponent])) {
+      for (; pos < exponent; ++pos) number += static_cast<char>(text[pos]);
+      for (; pos < text.size() && IsDigit(text[pos]); ++pos) number += static_cast<char>(text[pos]);
+    }
+  }
+  double value = 0.0;
+  // from_chars: the C locale's decimal point whatever the process locale is.
+  std::from_chars_result result = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (result.ec != std::errc() || !std::isfinite(value)) return 0.0;
+  return value;
+}
+
+bool Contains(const std::wstring& text, const wchar_t* word) { return text.find(word) != std::wstring::npos; }
+
+bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  size_t length = std::wcslen(prefix);
+  if (text.size() < length) return false;
+  for (size_t i = 0; i < length; ++i) {
+    wchar_t a = text[i], b = prefix[i];
+    if (a >= L'A' && a <= L'Z') a = static_cast<wchar_t>(a - L'A' + L'a');
+    if (b >= L'A' && b <= L'Z') b = static_cast<wchar_t>(b - L'A' + L'a');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+// "File size", "Stream size": 1.36 GiB, 700 MiB, 51.5 KiB. Anything not in GiB or MiB counts as
+// KiB, plain bytes included.
+int64_t SizeInBytes(const std::wstring& upperValue) {
+  int exponent = Contains(upperValue, L"GIB") ? 3 : Contains(upperValue, L"MIB") ? 2 : 1;
+  return ClampToInt64(ReadLeadingFloat(upperValue) * std::pow(1024.0, exponent));
+}
+
+// The amount written before a unit word: read from three characters before the word, which
+// takes MediaInfo's one- and two-digit amounts ("1 h 25 min") whole. 0 when the word is
+// missing or opens the value.
+int UnitAmount(const std::wstring& upperValue, const wchar_t* unit) {
+  size_t at = upperValue.find(unit);
+  if (at == std::wstring::npos || at == 0) return 0;
+  return ReadInteger(upperValue, at >= 3 ? at - 3 : 0, false);
+}
+
+struct Duration {
+  int hours;
+  int minutes;
+  int seconds;
+  int total;
+};
+
+// "1 h 25 min", "2 min 5 s", "45 s 120 ms". Each amount has at most three digits, so the total
+// cannot overflow.
+Duration ReadDuration(const std::wstring& upperValue) {
+  Duration duration;
+  duration.hours = UnitAmount(upperValue, L"H");
+  duration.minutes = UnitAmount(upperValue, L"MIN");
+  duration.seconds = UnitAmount(upperValue, L"S");
+  duration.total = duration.seconds + 60 * duration.minutes + 3600 * duration.hours;
+  return duration;
+}
+
+// The number that ends an audio header ("Audio #12" gives 12, "Audio" gives 0), saturated.
+int TrailingNumber(const std::wstring& key) {
+  size_t start = key.size();
+  while (start > 0 && IsDigit(key[start - 1])) --start;
+  return ReadInteger(key, start, false);
+}
+
+int AudioHeaderSection(const std::wstring& key, MediaDesc& media) {
+  int track = TrailingNumber(key);
+  if (track <= 1 && media.audioCount == 0) {
+    // The first audio header, numbered 1 or not numbered at all.
+    media.audioCount = 1;
+    return SECTION_AUDIO_FIRST;
+  }
+  if (track > MAX_AUDIO_TRACKS) return SECTION_AUDIO_BEYOND;  // no room: skipped, count kept
+  media.audioCount = track;
+  return SECTION_AUDIO_FIRST - 1 + track;
+}
+
+int HeaderSection(const std::wstring& key, int section, MediaDesc& media) {
+  if (StartsWithNoCase(key, L"General")) section = SECTION_GENERAL;
+  if (StartsWithNoCase(key, L"Video")) section = SECTION_VIDEO;
+  if (StartsWithNoCase(key, L"Image")) section = SECTION_IMAGE;
+  if (StartsWithNoCase(key, L"Audio")) section = AudioHeaderSection(key, media);
+  if (StartsWithNoCase(key, L"Text")) section = SECTION_TEXT;
+  return section;  // a menu or chapter header keeps the section before it
+}
+
+void MatchGeneral(const ReportLine& line, const std::wstring& upper, MediaDesc& media) {
+  if (line.key == L"File size") {
+    media.fileSize = SizeInBytes(upper);
+  } else if (line.key == L"Duration") {
+    Duration duration = ReadDuration(upper);
+    media.durationSec = duration.total;
+    DebugLog(kDurationTrace, line.key, upper, duration.hours, duration.minutes, duration.seconds,
+             duration.total);
+  }
+}
+
+void MatchVideo(const ReportLine& line, const std::wstring& upper, VideoTrackDesc& video) {
+  if (line.key == L"Stream size") {
+    video.streamSize = SizeInBytes(upper);
+  } else if (line.key == L"Duration") {
+    video.durationSec = ReadDuration(upper).total;
+  } else if (line.key == L"Format") {
+    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper, L"VP8")) video.codec = VCODEC_VP8;
+    else if (Contains(upper, L"VP9")) video.codec = VCODEC_VP9;
+  } else if (line.key == L"Codec ID") {
+    // Only a fallback: the format, when recognised, names the codec better.
+    if (video.codec != VCODEC_NONE) return;
+    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper, L"XVID")) video.codec = VCODEC_XVID;
+    else if (Contains(upper, L"DX50")) video.codec = VCODEC_DX50;
+  } else if (line.key == L"Bit rate") {
+    video.bitRate = line.number;
+  } else if (line.key == L"Frame rate") {
+    video.frameRate = ReadLeadingFloat(upper);
+  } else if (line.key == L"Width") {
+    video.width = line.number;
+  } else if (line.key == L"Height") {
+    video.height = line.number;
+  } else if (line.key == L"Bit depth") {
+    video.bitDepth = line.number;
+  }
+}
+
+void MatchImage(const ReportLine& line, const std::wstring& upper, VideoTrackDesc& video) {
+  if (line.key == L"Format") {
+    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper, L"VP9")) video.codec = VCODEC_VP9;
+    else if (Contains(upper, L"VP8")) video.codec = VCODEC_VP8;
+    else if (Contains(upper, L"VP7")) video.codec = VCODEC_VP7;
+    else if (Contains(upper, L"GIF")) video.codec = VCODEC_GIF;
+  } else if (line.key == L"Width") {
+    video.width = line.number;
+  } else if (line.key == L"Height") {
+    video.height = line.number;
+  }
+}
+
+void MatchAudio(const ReportLine& line, const std::wstring& upper, AudioTrackDesc& audio) {
+  if (line.key == L"Format") {
+    // E-AC-3 counts as AC-3.
+    if (Contains(upper, L"DTS")) audio.codec = ACODEC_DTS;
+    else if (Contains(upper, L"AC-3")) audio.codec = ACODEC_AC3;
+    else if (Contains(upper, L"AAC")) audio.codec = ACODEC_AAC;
+    else if (Contains(upper, L"OPUS")) audio.codec = ACODEC_OPUS;
+    else if (Contains(upper, L"MPEG AUDIO")) audio.codec = ACODEC_MP3;
+    else if (Contains(upper, L"OGG")) audio.codec = ACODEC_OGG;
+    else if (Contains(upper, L"VORBIS")) audio.codec = ACODEC_OGG;
+  } else if (line.key == L"Language") {
+    if (Contains(upper, L"KOREAN")) audio.language = LANGUAGE_KOREAN;
+    else if (Contains(upper, L"ENGLISH")) audio.language = LANGUAGE_ENGLISH;
+    else if (Contains(upper, L"JAPANES")) audio.language = LANGUAGE_JAPANESE;
+    else if (Contains(upper, L"CHINESE")) audio.language = LANGUAGE_CHINESE;
+    else if (Contains(upper, L"SPANISH")) audio.language = LANGUAGE_SPANISH;
+    else if (Contains(upper, L"FRENCH")) audio.language = LANGUAGE_FRENCH;
+    else if (Contains(upper, L"ITALIAN")) audio.language = LANGUAGE_ITALIAN;
+    else if (Contains(upper, L"GERMAN")) audio.language = LANGUAGE_GERMAN;
+  } else if (line.key == L"Stream size") {
+    audio.streamSize = SizeInBytes(upper);
+  } else if (line.key == L"Duration") {
+    audio.durationSec = ReadDuration(upper).total;
+  } else if (line.key == L"Channel(s)") {
+    audio.channels = line.number;
+  } else if (line.key == L"Bit rate") {
+    audio.bitRate = line.number;
+  }
+}
+
+// Tracks that name no bit rate (common in Matroska) get one from their size and play time.
+void EstimateAudioBitRates(MediaDesc& media) {
+  int count = media.audioCount < MAX_AUDIO_TRACKS ? media.audioCount : MAX_AUDIO_TRACKS;
+  for (int i = 0; i < count; ++i) {
+    AudioTrackDesc& track = media.audio[i];
+    if (track.bitRate != 0) continue;
+    int seconds = track.durationSec != 0 ? track.durationSec : media.video.durationSec;
+    if (seconds == 0) continue;
+    track.bitRate = ClampToInt(static_cast<double>(track.streamSize) / seconds * AUDIO_BITRATE_FACTOR);
+  }
+}
+
+}  // namespace
+
+void SplitReportLine(const std::wstring& line, ReportLine& out) {
+  out.key.clear();
+  out.value.clear();
+  out.number = 0;
+  if (line.size() <= 1) return;
+  std::wstring trimmed = TrimText(line);
+  size_t colon = trimmed.find(L':');
+  if (colon == std::wstring::npos) {
+    out.key = trimmed;
+    return;
+  }
+  out.key = TrimText(trimmed.substr(0, colon));
+  // The colon and the blank after it are skipped; a line that ends there has no value.
+  if (colon + 2 < trimmed.size()) out.value = TrimText(trimmed.substr(colon + 2));
+  std::wstring digits;
+  digits.reserve(out.value.size());
+  for (wchar_t c : out.value)
+    if (c != L' ') digits += c;  // "1 920 pixels" is 1920
+  out.number = ReadInteger(digits, 0, true);
+}
+
+int MediaLineMatch(const ReportLine& line, int section, MediaDesc& media) {
+  if (line.key.empty()) return section;
+  if (line.value.empty()) section = HeaderSection(line.key, section, media);
+  std::wstring upper = ToUpperText(line.value);
+  if (section == SECTION_GENERAL) {
+    MatchGeneral(line, upper, media);
+  } else if (section == SECTION_VIDEO) {
+    MatchVideo(line, upper, media.video);
+  } else if (section == SECTION_IMAGE) {
+    MatchImage(line, upper, media.video);
+  } else if (section >= SECTION_AUDIO_FIRST && section <= SECTION_AUDIO_LAST) {
+    DebugLog(kAudioTrace, section, section - SECTION_AUDIO_FIRST);
+    MatchAudio(line, upper, media.audio[section - SECTION_AUDIO_FIRST]);
+  } else if (section == SECTION_TEXT) {
+    if (line.key == L"ID") ++media.subtitleCount;
+  }
+  return section;
+}
+
+bool ParseMediaReport(const std::wstring& reportPath, MediaDesc& media) {
+  // The probe runner has just stored the probed file's path; everything else starts unset.
+  wchar_t filePath[MAX_MEDIA_PATH];
+  std::memcpy(filePath, media.filePath, sizeof filePath);
+  ResetMediaDesc(media);
+  std::memcpy(media.filePath, filePath, sizeof filePath);
+
+  std::vector<std::wstring> lines;
+  if (!CFileUtil().ReadTextLines(reportPath, lines, MAX_REPORT_LINES)) return false;
+  DebugLog(L"count = %d", static_cast<int>(lines.size()));
+  if (lines.size() < 3) return false;
+
+  int section = SECTION_NONE;
+  ReportLine parts;
+  for (std::wstring& line : lines) {
+    size_t end = line.size();
+    while (end > 0 && IsBlankChar(line[end - 1])) --end;
+    line.resize(end);
+    SplitReportLine(line, parts);
+    section = MediaLineMatch(parts, section, media);
+  }
+  if (media.audioCount == 0 && media.video.width == 0) return false;
+  EstimateAudioBitRates(media);
+  return true;
+}
