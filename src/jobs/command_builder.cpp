@@ -1,0 +1,262 @@
+#include "jobs/command_builder.h"
+
+#include <algorithm>
+
+#include "base/file_util.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "jobs/command_safety.h"
+#include "jobs/merge_commands.h"
+#include "jobs/output_naming.h"
+
+namespace {
+// The convert and extract command: nine slots, one blank between them and two between the
+// video and the audio part. Empty slots keep their blanks.
+const wchar_t kCommandFormat[] = L"FFMpeg.exe %s -y %s -i \"%s\" %s %s %s  %s %s \"%s\"";
+const wchar_t kPauseSuffix[] = L" & pause";
+
+constexpr int kMinRatePerChannel = 60;      // kb/s
+constexpr int kCopyRatePerChannel = 80;     // a track at or below this per channel is copied
+constexpr int kMaxMappedTracks = 5;         // more are written as one "-map 0:a"
+constexpr int kDefaultMp3Quality = 4;
+
+// The slots of one command and the working values they are made from; local to one build.
+struct CommandParts {
+  std::wstring inputOptions;
+  std::wstring fastSeek;
+  std::wstring accurateSeek;
+  std::wstring duration;
+  std::wstring videoPart;
+  std::wstring audioPart;
+  std::wstring subtitlePart;
+  std::wstring outputPath;
+  std::wstring outputStem;
+  std::wstring outputExt;
+};
+
+bool IsVideoOutput(int32_t outputCodec) {
+  return outputCodec == OUT_H264 || outputCodec == OUT_H265 || outputCodec == OUT_GIF;
+}
+
+void DeriveOutputKind(JobSettings& settings) {
+  if (IsVideoOutput(settings.outputCodec)) settings.outputKind = OUTPUT_VIDEO;
+  if (settings.outputCodec == OUT_WAV || settings.outputCodec == OUT_MP3) settings.outputKind = OUTPUT_AUDIO;
+}
+
+// A later override wins; the new name is not tested for existence again.
+void ApplyOutputOverrides(const JobSettings& settings, CommandParts& parts) {
+  struct Override {
+    bool applies;
+    const wchar_t* format;
+    const wchar_t* ext;
+  };
+  const Override overrides[] = {
+      {settings.containerMp4, L"%s.mp4", L"mp4"},
+      {settings.containerMkv, L"%s.mkv", L"mkv"},
+      {settings.outputCodec == OUT_GIF, L"%s.gif", L"gif"},
+      {settings.outputCodec == OUT_WAV, L"%s.wav", L"wav"},
+      {settings.outputCodec == OUT_MP3, L"%s.mp3", L"mp3"},
+  };
+  for (const Override& change : overrides) {
+    if (!change.applies) continue;
+    SplitFileExt(parts.outputPath, parts.outputStem, parts.outputExt);
+    parts.outputPath = Sprintf(change.format, parts.outputStem);
+    parts.outputExt = change.ext;
+  }
+}
+
+std::wstring GpuInputOptions(const JobSettings& settings, int32_t videoCodec) {
+  if (videoCodec == VCODEC_GIF) return L"-f gif";
+  if (!settings.useGpu) return std::wstring();
+  if (videoCodec == VCODEC_H264) return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v h264_cuvid";
+  if (videoCodec == VCODEC_H265) return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v hevc_cuvid";
+  return std::wstring();
+}
+
+std::wstring VideoEncoder(const JobSettings& settings) {
+  std::wstring encoder;
+  std::wstring pixelFormat;
+  if (settings.outputCodec == OUT_H264) {
+    encoder = settings.useGpu ? L"h264_nvenc" : L"libx264";
+    pixelFormat = L" -pix_fmt yuv420p";
+  } else if (settings.outputCodec == OUT_H265) {
+    encoder = settings.useGpu ? L"hevc_nvenc" : L"libx265";
+    pixelFormat = settings.useGpu ? L" -pix_fmt p010le" : L" -pix_fmt yuv420p";
+  }
+  if (settings.pixelFormatCompat) encoder += pixelFormat;
+  return encoder;
+}
+
+void BuildVideoPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
+  if (media.video.width <= 0 || settings.outputKind != OUTPUT_VIDEO || settings.jobKind == JOB_AUDIO_EXTRACT) return;
+
+  parts.inputOptions = GpuInputOptions(settings, media.video.codec);
+  std::wstring codecOption = Sprintf(L"-c:v %s ", VideoEncoder(settings));
+  std::wstring rateOption;
+  std::wstring quantizerOption;
+  if (settings.useVideoBitRate) rateOption = Sprintf(L"-b:v %dk", settings.videoBitRate);
+  if (settings.useQuantizer) quantizerOption = Sprintf(L"-qp %d", settings.quantizer);
+
+  if (settings.copyVideo || settings.rangeCopy || settings.jobKind == JOB_VIDEO_EXTRACT) {
+    quantizerOption.clear();
+    rateOption.clear();
+    parts.inputOptions.clear();
+    codecOption = L"-c:v copy";
+  }
+  // Kept even with a stream copy, which ffmpeg then refuses: the user asked for both.
+  if (settings.scale1080) quantizerOption += L" -vf scale=-1:1080 ";
+
+  if (settings.outputCodec == OUT_GIF) {
+    parts.inputOptions.clear();
+    parts.videoPart = L"-r 10";
+  } else if (media.video.codec != VCODEC_GIF) {
+    parts.videoPart = Sprintf(L"-map 0:v:0  %s %s %s", codecOption, rateOption, quantizerOption);
+  }
+}
+
+std::wstring ChooseAudioCodec(const JobSettings& settings) {
+  if (settings.copyAudio || settings.rangeCopy || settings.jobKind == JOB_AUDIO_EXTRACT) return L"copy";
+  std::wstring codec = L"libvorbis";
+  if (settings.audioAac || settings.containerMp4 || settings.containerMkv) codec = L"aac";
+  if (settings.audioMp3) codec = L"libmp3lame";
+  if (settings.outputCodec == OUT_WAV) codec = L"pcm_s16le";
+  if (settings.outputCodec == OUT_MP3) codec = L"libmp3lame";
+  return codec;
+}
+
+bool IsTrackTaken(const JobSettings& settings, int track) {
+  // The selection describes the tracks of the file selected in the dialog, so it holds for the
+  // first file of a run only.
+  if (!settings.firstFileOfBatch || settings.allAudioTracks) return true;
+  const std::vector<uint32_t>& selected = settings.selectedAudioTracks;
+  return std::find(selected.begin(), selected.end(), static_cast<uint32_t>(track)) != selected.end();
+}
+
+void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
+  if (media.audioCount < 1 || settings.jobKind == JOB_VIDEO_EXTRACT) return;
+
+  std::wstring codec = ChooseAudioCodec(settings);
+  std::wstring rateOption;
+  std::wstring mapText;
+  int largestChannels = 2;
+  int ratePerChannel = kMinRatePerChannel;
+  int mappedTracks = 0;
+  bool downmixedTrack = false;
+  const int trackCount = std::min(media.audioCount, MAX_AUDIO_TRACKS);
+
+  for (int i = 0; i < trackCount; ++i) {
+    if (!IsTrackTaken(settings, i)) continue;
+    const AudioTrackDesc& track = media.audio[i];
+    ++mappedTracks;
+    mapText = Sprintf(L"-map 0:a:%d", i);
+    if (codec != L"copy") {
+      int channels = track.channels;
+      if (channels < 2 || settings.downmixStereo) channels = 2;
+      largestChannels = std::max(largestChannels, channels);
+      ratePerChannel = std::max(settings.audioBitRate / channels, kMinRatePerChannel);
+      if (track.bitRate / channels > kCopyRatePerChannel || settings.forceAudioEncode ||
+          settings.outputCodec == OUT_MP3) {
+        if (settings.outputCodec == OUT_MP3) {
+          DebugLog(L"samp = %d", settings.audioBitRate);
+          const bool validQuality = settings.audioBitRate >= 1 && settings.audioBitRate <= 9;
+          rateOption = Sprintf(L"-q:a %d", validQuality ? settings.audioBitRate : kDefaultMp3Quality);
+        } else {
+          rateOption = Sprintf(L"-b:a %dk", channels * ratePerChannel);
+        }
+      } else if (settings.outputCodec != OUT_WAV) {
+        // A low-rate track gains nothing from encoding; from here on every track is copied.
+        codec = L"copy";
+        rateOption.clear();
+      }
+      if (settings.downmixStereo && track.channels > 2) {
+        rateOption += L" -ac 2";
+        downmixedTrack = true;
+      }
+    }
+    parts.audioPart += Sprintf(L" %s -c:a %s %s ", mapText, codec, rateOption);
+  }
+
+  if (mappedTracks > kMaxMappedTracks) {
+    mapText = L"-map 0:a";
+    if (codec != L"copy") {
+      rateOption = Sprintf(L"-b:a %dk", largestChannels * ratePerChannel);
+      // One option now covers every track; a down-mix asked for a multi-channel track must
+      // not be lost by the collapse.
+      if (downmixedTrack) rateOption += L" -ac 2";
+    }
+    parts.audioPart = Sprintf(L" %s -c:a %s %s ", mapText, codec, rateOption);
+  }
+}
+
+// The extracted audio is named after the first track's codec, for example clip_(02).AAC.
+void NameAudioExtract(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
+  if (settings.jobKind != JOB_AUDIO_EXTRACT || media.audioCount < 1) return;
+  SplitFileExt(parts.outputPath, parts.outputStem, parts.outputExt);
+  parts.outputExt = CodecName(media.audio[0].codec);
+  parts.outputPath = Sprintf(L"%s.%s", parts.outputStem, parts.outputExt);
+  std::wstring named;
+  if (GetOutputFileName(settings, parts.outputPath, named)) parts.outputPath = named;
+  DebugLog(L"오디오 추출, %s, %s, %s, %s", parts.outputPath, parts.outputStem, parts.outputExt, named);
+}
+
+void BuildRange(const JobSettings& settings, CommandParts& parts) {
+  const uint32_t length = GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd);
+  if (!settings.applyRange || length == 0) return;
+  const RangeTime& start = settings.rangeStart;
+  parts.fastSeek = Sprintf(L"-ss %d:%d:%d", start.hours, start.minutes, start.seconds);
+  parts.accurateSeek.clear();
+  parts.duration = Sprintf(L"-t %d", length);
+  if (settings.rangeAccurate) {
+    parts.accurateSeek = parts.fastSeek;
+    parts.fastSeek.clear();
+  }
+}
+}  // namespace
+
+CCommandBuilder::CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe)
+    : settings_(settings), cmdSet_(cmdSet), probe_(std::move(probe)) {}
+
+bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause) {
+  DeriveOutputKind(settings_);
+  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO) return BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_);
+  // Every output path is derived from the input's folder and stem, so checking the input
+  // covers them all.
+  if (!IsQuotablePath(inputPath)) return false;
+
+  CommandParts parts;
+  SplitFileExt(inputPath, parts.outputStem, parts.outputExt);
+  if (!GetOutputFileName(settings_, inputPath, parts.outputPath)) parts.outputPath.clear();
+  ApplyOutputOverrides(settings_, parts);
+
+  MediaDesc media;
+  ResetMediaDesc(media);
+  if (!probe_(inputPath, media)) return false;
+  DebugLog(L"입력 코덱 = %d, %d, %d", media.video.codec, media.video.codec != 0 ? 1 : 0, settings_.outputKind);
+
+  BuildVideoPart(settings_, media, parts);
+  BuildAudioPart(settings_, media, parts);
+  NameAudioExtract(settings_, media, parts);
+  BuildRange(settings_, parts);
+
+  parts.outputExt = ToLowerText(parts.outputExt);
+  if (parts.outputExt == L"mkv" && settings_.jobKind == JOB_CONVERT && media.subtitleCount >= 1) {
+    parts.subtitlePart = L"-map 0:s -c:s copy";
+  }
+  if (media.video.codec == VCODEC_GIF || settings_.outputCodec == OUT_GIF) {
+    parts.subtitlePart.clear();
+    parts.audioPart.clear();
+  }
+
+  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, inputPath, parts.accurateSeek, parts.duration,
+                    parts.videoPart, parts.audioPart, parts.subtitlePart, parts.outputPath);
+  if (settings_.jobKind == JOB_MERGE_FILES) {
+    // Each file is rewrapped whole; the join step reads the transport streams back.
+    std::wstring tsPath;
+    if (!GetOutputFileName(settings_, inputPath, tsPath)) tsPath.clear();
+    cmdSet_ = MakeRemuxCommand(inputPath, tsPath);
+  }
+  if (pause) cmdSet_ += kPauseSuffix;
+  if (result != nullptr) *result = cmdSet_;
+  DebugLog(L"CmdSet=%s", cmdSet_);
+  return true;
+}

@@ -1,0 +1,16 @@
+#include "jobs/job_settings.h"
+
+namespace {
+uint32_t SecondCount(const RangeTime& time) {
+  return static_cast<uint32_t>(time.hours) * 3600u + static_cast<uint32_t>(time.minutes) * 60u +
+         static_cast<uint32_t>(time.seconds);
+}
+}  // namespace
+
+uint32_t GetRangeSeconds(const RangeTime* start, const RangeTime* end) {
+  if (start == nullptr || end == nullptr) return 0;
+  uint32_t from = SecondCount(*start);
+  uint32_t to = SecondCount(*end);
+  // An end before the start still gives a positive length; the seek always uses the start.
+  return from > to ? from - to : to - from;
+}
