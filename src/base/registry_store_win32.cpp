@@ -1,0 +1,94 @@
+#include <windows.h>
+
+#include "base/registry_store.h"
+
+struct CRegistryStore::OpenKey {
+  HKEY key;
+};
+
+namespace {
+
+// The predefined key of a root; null for a value outside the family.
+HKEY RootKeyOf(RegistryRoot root) {
+  switch (root) {
+    case REGISTRY_LOCAL_MACHINE:
+      return HKEY_LOCAL_MACHINE;
+    case REGISTRY_CURRENT_USER:
+      return HKEY_CURRENT_USER;
+  }
+  return nullptr;
+}
+
+LSTATUS CreateKey(RegistryRoot root, const std::wstring& path, HKEY& key) {
+  HKEY rootKey = RootKeyOf(root);
+  if (rootKey == nullptr) return ERROR_INVALID_PARAMETER;
+  return RegCreateKeyExW(rootKey, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                         nullptr, &key, nullptr);
+}
+
+}  // namespace
+
+CRegistryStore::CRegistryStore() = default;
+
+CRegistryStore::~CRegistryStore() {
+  if (openKey != nullptr) {
+    RegCloseKey(openKey->key);
+    delete openKey;
+  }
+}
+
+long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
+  rootKey = root;
+  hasRoot = true;
+  subKeyPath = path;
+  HKEY key = nullptr;
+  LSTATUS status = CreateKey(root, path, key);
+  if (status != ERROR_SUCCESS) return status;
+  if (openKey == nullptr) {
+    openKey = new OpenKey{key};
+  } else {
+    RegCloseKey(openKey->key);
+    openKey->key = key;
+  }
+  return 0;
+}
+
+int32_t CRegistryStore::GetInt(const std::wstring& name, uint32_t& out) {
+  if (!hasRoot) return -1;
+  return ReadInt(rootKey, subKeyPath, name, out);
+}
+
+int32_t CRegistryStore::SetInt(const std::wstring& name, uint32_t value) {
+  if (!hasRoot) return -1;
+  return WriteInt(rootKey, subKeyPath, name, value);
+}
+
+int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                                uint32_t& out) {
+  HKEY rootKey = RootKeyOf(root);
+  HKEY key = nullptr;
+  if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return -1;
+  }
+  // Exactly 4 bytes are offered and the type is not examined: any value that fits is taken as
+  // its raw bytes, a longer one fails. A shorter one is read into zeroed bytes, so the result
+  // never mixes in what out held before.
+  uint32_t value = 0;
+  DWORD size = sizeof value;
+  LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return -1;
+  out = value;
+  return static_cast<int32_t>(value);
+}
+
+int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                                 uint32_t value) {
+  HKEY key = nullptr;
+  if (CreateKey(root, path, key) != ERROR_SUCCESS) return -1;
+  DWORD data = value;
+  LSTATUS status =
+      RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? 0 : -1;
+}
