@@ -1,0 +1,60 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "exec/app_create_launch.h"
+#include "exec/command_line_split.h"
+
+extern char** environ;
+
+SavedFolder SaveCurrentFolder() {
+  SavedFolder saved;
+  saved.folder = GetCurrentDir();
+  return saved;
+}
+
+// POSIX has no drives; only the folder changes.
+void EnterLaunchFolder(int /*drive*/, const std::wstring& folder) { SetCurrentDir(folder); }
+
+void RestoreFolder(const SavedFolder& saved) { SetCurrentDir(saved.folder); }
+
+// A ".bat" program runs its sibling ".sh", so that is the file that must exist.
+std::wstring LaunchedFile(const AppLaunchPlan& plan) { return RunnableProgramPath(plan.programPath, true); }
+
+bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program) {
+  // The program's arguments are split from the text after its name by the Windows rules and
+  // handed over as they are: nothing goes through a shell.
+  std::vector<std::string> words{PathToNative(LaunchedFile(plan))};
+  for (const std::wstring& argument : SplitArguments(plan.argumentsOnly)) words.push_back(PathToNative(argument));
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(&word[0]);
+  argv.push_back(nullptr);
+
+  // A hidden program has no console to show anything in: its standard streams lead nowhere.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!show) {
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  }
+  pid_t pid = 0;
+  int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (result != 0 || pid <= 0) return false;
+  program.processId = static_cast<uint32_t>(pid);
+  return true;
+}
+
+void WaitForProgram(StartedProgram& program) {
+  if (program.processId == 0) return;
+  int status = 0;
+  while (waitpid(static_cast<pid_t>(program.processId), &status, 0) < 0 && errno == EINTR) {
+  }
+}

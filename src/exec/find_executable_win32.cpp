@@ -1,0 +1,11 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "exec/find_executable.h"
+
+int FindExecutablePath(const std::wstring& name, std::wstring& found) {
+  wchar_t buffer[1024] = {0};
+  INT_PTR code = reinterpret_cast<INT_PTR>(FindExecutableW(name.c_str(), nullptr, buffer));
+  found = buffer;
+  return static_cast<int>(code);
+}
