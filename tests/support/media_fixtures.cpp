@@ -201,6 +201,15 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       for (int i = 1; i <= 7; ++i) Append(args, {L"-map", std::to_wstring(i) + L":a"});
       Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
       break;
+    case Sample::TWELVE_AUDIO_MKV:
+      Append(args, Lavfi(Video(small, seconds)));
+      for (int i = 0; i < 12; ++i) Append(args, Lavfi(Tone(300 + 50 * i, seconds)));
+      Append(args, {L"-map", L"0:v"});
+      for (int i = 1; i <= 12; ++i) Append(args, {L"-map", std::to_wstring(i) + L":a"});
+      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"96k"});
+      for (int i = 0; i < 12; ++i)
+        Append(args, {L"-ac:a:" + std::to_wstring(i), i >= 10 ? L"6" : i % 2 == 0 ? L"1" : L"2"});
+      break;
     case Sample::MONO_AAC_M4A_MP4:
       Append(args, Lavfi(Video(small, seconds)));
       Append(args, Lavfi(Tone(440, seconds)));

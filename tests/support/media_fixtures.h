@@ -15,6 +15,8 @@ enum class Sample {
   SEVEN_AUDIO_MKV,        // H.264, seven stereo AAC tracks
   MONO_AAC_M4A_MP4,       // H.264 with one mono AAC track of 96 kb/s
   H264_1080_MP4,          // 1920x1080 H.264 with one stereo AAC track (short)
+  TWELVE_AUDIO_MKV,       // H.264, twelve AAC tracks: odd ones mono, even ones stereo, but the
+                          // 11th and 12th 5.1, so a later track written over an earlier one shows
 };
 
 // Writes the sample to path (its extension should match); seconds is its length.
