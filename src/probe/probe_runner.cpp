@@ -1,0 +1,64 @@
+#include "probe/probe_runner.h"
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "base/file_util.h"
+#include "base/format.h"
+#include "base/program_dir.h"
+#include "base/trace.h"
+#include "exec/app_create.h"
+#include "exec/command_line_split.h"
+#include "exec/tool_paths.h"
+#include "probe/report_parser.h"
+
+namespace {
+
+// After the batch file ends, the report may still be on its way: up to 30 waits of 100 ms.
+constexpr int REPORT_WAIT_STEPS = 30;
+constexpr int REPORT_WAIT_STEP_MS = 100;
+
+// Every probe writes the same media.txt in the program folder, and the launcher moves the
+// process's current folder: probes take turns, whichever thread asks.
+std::mutex probeLock;
+
+}  // namespace
+
+bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
+  std::lock_guard<std::mutex> guard(probeLock);
+  ResetMediaDesc(media);
+
+  std::wstring mediaInfo = MediaInfoProgramPath();
+  if (mediaInfo.empty()) {
+    DebugLog(L"%s 가 없습니다. ", ProgramFolderToolPath(L"mediainfo"));
+    return false;
+  }
+  if (!FileExists(inputPath)) {
+    DebugLog(L"%s 가 없습니다. ", inputPath);
+    return false;
+  }
+
+  const std::wstring programDir = ProgramDir();
+  const std::wstring reportPath = programDir + L"media.txt";
+  if (FileExists(reportPath)) RemoveFile(reportPath);
+
+  // The three paths are quoted so that the batch file gets each as one argument; the escape
+  // changes nothing in a Windows path and keeps a POSIX name holding a quote or ending in a
+  // backslash whole.
+  std::wstring command = Sprintf(L"\"%sexec.bat\" \"%s\" \"%s\" \"%s\" 0", programDir, EscapeForQuotes(mediaInfo),
+                                 EscapeForQuotes(inputPath), EscapeForQuotes(reportPath));
+  DebugLog(L"%s", command);
+  AppCreate(command, false);
+
+  int step = 0;
+  while (step < REPORT_WAIT_STEPS) {
+    if (GetFileLength(reportPath) > 1) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(REPORT_WAIT_STEP_MS));
+    ++step;
+  }
+  DebugLog(L"기다림 %d ms (%d)", step * REPORT_WAIT_STEP_MS, step);
+
+  SetMediaPath(media, inputPath);
+  return ParseMediaReport(reportPath, media);
+}
