@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   ffmpeg mediainfo
   wine wine64
-  xvfb xauth x11-utils xdotool imagemagick fonts-nanum
+  xvfb xauth x11-utils xdotool imagemagick fonts-nanum fonts-wine
   locales python3 zip unzip
 )
 

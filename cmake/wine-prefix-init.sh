@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Run once by wine-run.sh when it creates a Wine prefix for the build (WINEPREFIX is set).
+# Makes the dialogs readable on a bare X server: the faces our templates ask for ("굴림",
+# "MS Sans Serif", "System", the shell dialog font) are replaced by NanumGothic, which has
+# Hangul, and Wine's own interface font links to it, so Korean text renders in the caption and
+# in an English window too. Without a window manager, Wine draws its own title bars.
+set -u
+: "${WINEPREFIX:?WINEPREFIX must be set}"
+
+font=NanumGothic
+if command -v fc-list >/dev/null 2>&1 && ! fc-list 2>/dev/null | grep -q "$font"; then
+  echo "wine-prefix-init: $font not installed (Debian fonts-nanum); Hangul may not render" >&2
+fi
+
+reg_file="$WINEPREFIX/drive_c/kestrune-prefix-init.reg"
+mkdir -p "$WINEPREFIX/drive_c"
+
+# A REG_MULTI_SZ holding one string, in .reg notation.
+multi_sz() {
+  printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',,' | sed 's/^,//; s/,$//'
+  printf ',00,00,00,00'
+}
+link=$(multi_sz "$font.ttf,$font")
+
+# regedit reads UTF-16 with a byte-order mark, so the Hangul face names survive any locale.
+{
+  printf '\xff\xfe'
+  sed 's/$/\r/' <<REG | iconv -f UTF-8 -t UTF-16LE
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"굴림"="$font"
+"굴림체"="$font"
+"Gulim"="$font"
+"GulimChe"="$font"
+"MS Sans Serif"="$font"
+"MS Shell Dlg"="$font"
+"MS Shell Dlg 2"="$font"
+"System"="$font"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
+"Tahoma"=hex(7):$link
+"Microsoft Sans Serif"=hex(7):$link
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Decorated"="N"
+"UseTakeFocus"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]
+"winemenubuilder.exe"=""
+REG
+} >"$reg_file"
+
+wine regedit /S 'C:\kestrune-prefix-init.reg'
+status=$?
+wineserver -w
+rm -f "$reg_file"
+exit $status

@@ -1,0 +1,19 @@
+#pragma once
+// Makes any static text control a link: dark blue text, underlined while the pointer is over
+// it, a hand cursor, and a click reported to the parent as a command notification. The link
+// has no class of its own: it replaces the window procedures of the control and of its parent
+// and keeps its state in named window properties, so one call is all a dialog needs.
+#include <windows.h>
+
+// The window properties that carry a link's state.
+constexpr const wchar_t* kHyperlinkOriginalProcProp = L"_Hyperlink_Original_Proc_";
+constexpr const wchar_t* kHyperlinkOriginalFontProp = L"_Hyperlink_Original_Font_";
+constexpr const wchar_t* kHyperlinkUnderlineFontProp = L"_Hyperlink_Underline_Font_";
+constexpr const wchar_t* kHyperlinkFromStaticProp = L"_Hyperlink_From_Static_";
+
+constexpr COLORREF kHyperlinkColour = RGB(0, 0, 192);
+
+void MakeHyperlink(HWND control);
+
+LRESULT CALLBACK HyperlinkParentProc(HWND parent, UINT message, WPARAM w, LPARAM l);
+LRESULT CALLBACK HyperlinkStaticProc(HWND control, UINT message, WPARAM w, LPARAM l);

@@ -1,0 +1,25 @@
+#include "ui/install_dlg.h"
+
+#include "jobs/control_ids.h"
+#include "ui/ui_language.h"
+
+CInstallDlg::CInstallDlg() : CDialogBase(IDD_INSTALL_DIALOG), uiLanguage(UserUiLanguage()) {}
+
+void CInstallDlg::SetInstallMode(int32_t mode) {
+  installMode = mode;
+  if (mode != INSTALL_FFMPEG && mode != INSTALL_MEDIAINFO) return;
+  SetMessageText(InstallMessageText(mode, uiLanguage));
+  // Only the ffmpeg variant sets the caption; the MediaInfo one keeps whatever it shows.
+  std::wstring caption = InstallButtonCaption(mode, uiLanguage);
+  if (!caption.empty()) SetItemText(IDC_INSTALL_BUTTON, caption);
+}
+
+void CInstallDlg::SetMessageText(const std::wstring& text) { SetItemText(IDC_INSTALL_MESSAGE, text); }
+
+void CInstallDlg::OnCommand(int id, int code, HWND) {
+  if (id == IDC_INSTALL_BUTTON && code == BN_CLICKED) OnButtonInstall();
+}
+
+void CInstallDlg::OnButtonInstall() {
+  // The download, join and unpack come with the Start button's checks.
+}

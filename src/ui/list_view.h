@@ -1,0 +1,17 @@
+#pragma once
+// One-line operations on a report-style list view with a single column, as the dialog's four
+// lists use them.
+#include <windows.h>
+
+#include <string>
+
+// Empties the list, sets its extended style and inserts column 0.
+void SetUpListView(HWND list, DWORD extendedStyle, const std::wstring& heading, int width);
+// Appends a row with a text; its index, or -1.
+int AppendListRow(HWND list, const std::wstring& text);
+int ListRowCount(HWND list);
+// Column 0 of row, at most maxChars characters.
+std::wstring ListRowText(HWND list, int row, int maxChars = 510);
+bool IsListRowChecked(HWND list, int row);
+// Row -1 sets every row.
+void SetListRowChecked(HWND list, int row, bool checked);

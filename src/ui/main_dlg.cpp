@@ -1,0 +1,135 @@
+#include "ui/main_dlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "jobs/control_ids.h"
+#include "ui/about_dlg.h"
+#include "ui/help_link.h"
+#include "ui/list_view.h"
+#include "ui/ui_language.h"
+
+CMainDlg::CMainDlg() : CDialogBase(IDD_MAIN_DIALOG), uiLanguage(UserUiLanguage()) {
+  ResetMediaDesc(currentMedia);
+  appIcon.Reset(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  jobSettings.containerMp4 = false;
+  jobSettings.containerMkv = false;
+  jobSettings.scale1080 = false;
+  jobSettings.pixelFormatCompat = false;
+}
+
+// The window goes before the icon it shows and the install dialog it owns.
+CMainDlg::~CMainDlg() { DestroyWindow(); }
+
+int CMainDlg::RowCount(int listId) const { return ListRowCount(Item(listId)); }
+
+std::wstring CMainDlg::RowText(int listId, int row) const { return ListRowText(Item(listId), row); }
+
+bool CMainDlg::IsRowChecked(int listId, int row) const { return IsListRowChecked(Item(listId), row); }
+
+void CMainDlg::OnCommand(int id, int code, HWND) {
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case IDC_START: OnButtonStart(); break;
+    case IDC_FILE_REMOVE: OnButtonFileRemove(); break;
+    case IDC_FILE_ADD: OnButtonFileAdd(); break;
+    case IDC_MEDIA_INFO: OnButtonMediaInfo(); break;
+    case IDC_TEST: OnButtonTest(); break;
+    case IDC_HELP_BUTTON: OnButtonHelp(); break;
+    case IDC_AUDIO_COPY: OnCheckAudioCopy(); break;
+    case IDC_ALL_AUDIO_TRACKS: OnCheckAllAudio(); break;
+    case IDC_GPU: OnCheckGpu(); break;
+    case IDC_RANGE_APPLY: OnCheckRange(); break;
+    case IDC_JOB_VIDEO_EXTRACT: OnRadioJobKind(id, JOB_VIDEO_EXTRACT); break;
+    case IDC_JOB_AUDIO_EXTRACT: OnRadioJobKind(id, JOB_AUDIO_EXTRACT); break;
+    case IDC_JOB_MERGE_FILES: OnRadioJobKind(id, JOB_MERGE_FILES); break;
+    case IDC_JOB_CONVERT: OnRadioJobKind(id, JOB_CONVERT); break;
+    case IDC_JOB_MERGE_VIDEO_AUDIO: OnRadioJobKind(id, JOB_MERGE_VIDEO_AUDIO); break;
+    default: break;
+  }
+}
+
+bool CMainDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
+  if (header->code != NM_CLICK) return false;
+  // The click's row, -1 when it hit no row.
+  int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+  switch (id) {
+    case IDC_FILE_LIST: OnClickListVideo(row); break;
+    case IDC_INPUT_CODEC_LIST: OnClickListInput(row); break;
+    case IDC_OUTPUT_CODEC_LIST: OnClickListOutput(row); break;
+    case IDC_AUDIO_STREAM_LIST: OnClickListAudio(row); break;
+    default: return false;
+  }
+  result = 0;
+  return true;
+}
+
+bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      return OnSysCommand(static_cast<UINT>(w), l);
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(appIcon.Get());
+      return true;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(w));
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CMainDlg::OnAnyMessage(UINT message, WPARAM w, LPARAM) { HelpLinkHook(message, w); }
+
+void CMainDlg::OnButtonHelp() {
+  CAboutDlg about;
+  about.DoModal(Hwnd());
+}
+
+// Check boxes that enable or disable others; only the enabled state changes.
+void CMainDlg::OnCheckAudioCopy() {
+  bool encode = !IsChecked(IDC_AUDIO_COPY);
+  EnableItem(IDC_AUDIO_QUALITY, encode);
+  EnableItem(IDC_AUDIO_BITRATE, encode);
+}
+
+void CMainDlg::OnCheckAllAudio() {}
+
+void CMainDlg::OnCheckGpu() { EnableItem(IDC_GPU_COMPAT, IsChecked(IDC_GPU)); }
+
+void CMainDlg::OnCheckRange() {
+  bool range = IsChecked(IDC_RANGE_APPLY);
+  EnableItem(IDC_RANGE_COPY, range);
+  EnableItem(IDC_RANGE_ACCURATE, range);
+}
+
+void CMainDlg::OnRadioJobKind(int radioId, int32_t jobKind) {
+  // 1075 sits outside the template group of the other four, so the choice is kept exclusive
+  // here.
+  CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radioId);
+  jobSettings.jobKind = jobKind;
+  UpdateCommandPreview();
+}
+
+// The control that is never shown nor enabled; its handler changes nothing.
+void CMainDlg::OnButtonTest() {}
+
+// The handlers below belong to the file list, the preview, the batch and the media-info
+// viewer; they are wired to their controls and filled in with those parts.
+void CMainDlg::UpdateCommandPreview() {}
+void CMainDlg::OnButtonStart() {}
+void CMainDlg::OnButtonFileRemove() {}
+void CMainDlg::OnButtonFileAdd() {}
+void CMainDlg::OnButtonMediaInfo() {}
+void CMainDlg::OnClickListVideo(int) {}
+void CMainDlg::OnClickListInput(int) {}
+void CMainDlg::OnClickListOutput(int) {}
+void CMainDlg::OnClickListAudio(int) {}
+
+void CMainDlg::OnDropFiles(HDROP drop) {
+  // The drop's memory is ours to release, whatever is done with it.
+  DragFinish(drop);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The main window (template 102): the one long-lived object of the program. It owns the
+// controls, the description of the current file, the job options, the settings store and the
+// missing-tool dialog. The job logic reads the controls through IJobControls.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/registry_store.h"
+#include "jobs/job_controls.h"
+#include "jobs/job_settings.h"
+#include "probe/media_desc.h"
+#include "ui/dialog_base.h"
+#include "ui/gdi_handles.h"
+#include "ui/install_dlg.h"
+
+// Fixed texts of the main window, the same in both languages.
+constexpr const wchar_t* kMainWindowTitle = L"케스트룬 (Kestrune) v1.0.2";
+constexpr const wchar_t* kBuildDateText = L"Build Date (2020/02/22)";
+// The registry values of the window position, and the range in which a position is saved.
+constexpr const wchar_t* kWindowXValue = L"win_x";
+constexpr const wchar_t* kWindowYValue = L"win_y";
+constexpr long kSavedPositionMin = 1;
+constexpr long kSavedPositionMax = 5000;
+
+class CMainDlg : public CDialogBase, public IJobControls {
+ public:
+  CMainDlg();
+  ~CMainDlg() override;
+
+  // Labels of uiLanguage: the Korean table for 18, the English one otherwise.
+  void ApplyLanguageLabels();
+  // Writes the window's top-left corner to the store when both lie in 1..5000.
+  bool SaveWindowPos();
+  // Moves the window to the stored corner, pulled to the middle of the screen on an axis
+  // where it would lie off screen.
+  void RestoreWindowPos();
+
+  // IJobControls, over the real controls.
+  bool IsChecked(int id) const override { return CDialogBase::IsChecked(id); }
+  std::wstring GetText(int id) const override { return GetItemText(id); }
+  int RowCount(int listId) const override;
+  std::wstring RowText(int listId, int row) const override;
+  bool IsRowChecked(int listId, int row) const override;
+
+  MediaDesc currentMedia;
+  const int32_t uiLanguage;  // 18 Korean labels, 9 English; fixed at construction
+  std::unique_ptr<CRegistryStore> registryStore;
+  int32_t currentItem = -1;
+  JobSettings jobSettings;
+  std::atomic<bool> batchFinished{true};  // cleared when a batch starts, set when it ends
+  std::wstring CmdSet;
+  std::unique_ptr<CInstallDlg> installDlg;
+  CIconHandle appIcon;
+  int32_t lastInputRow = -1;
+
+ protected:
+  bool OnInitDialog() override;
+  void OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+  bool OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) override;
+  void OnAnyMessage(UINT message, WPARAM w, LPARAM l) override;
+  void OnDestroy() override;
+  bool PreTranslateMessage(MSG* msg) override;
+
+ private:
+  void SetUpLists();
+  void SetDefaultOptions();
+
+  bool OnSysCommand(UINT id, LPARAM position);
+  bool OnPaint();
+  void OnDropFiles(HDROP drop);
+
+  void OnButtonStart();
+  void OnButtonFileRemove();
+  void OnButtonFileAdd();
+  void OnButtonMediaInfo();
+  void OnButtonTest();
+  void OnButtonHelp();
+  void OnCheckAudioCopy();
+  void OnCheckAllAudio();
+  void OnCheckGpu();
+  void OnCheckRange();
+  void OnRadioJobKind(int radioId, int32_t jobKind);
+  void UpdateCommandPreview();
+  void OnClickListVideo(int row);
+  void OnClickListInput(int row);
+  void OnClickListOutput(int row);
+  void OnClickListAudio(int row);
+};

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the window tests (a Windows executable) under Wine on a private X server, in one
+# interface language: ko (LC_ALL=ko_KR.UTF-8) or en (C.UTF-8).
+# Each language has its own Wine prefix in the build tree, used by nothing else, so the
+# registry the placement tests read and write is theirs alone; the prefix is made again when
+# cmake/wine-prefix-init.sh has changed since it was made.
+# Usage: run-ui-tests.sh EXE ko|en [gtest arguments...]
+set -u
+exe=$1
+language=$2
+shift 2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+case $language in
+  ko) locale=ko_KR.UTF-8 ;;
+  en) locale=C.UTF-8 ;;
+  *) echo "run-ui-tests: unknown language $language" >&2; exit 2 ;;
+esac
+
+build_dir=$(cd "$(dirname "$exe")" && pwd)
+while [ "$build_dir" != / ] && [ ! -f "$build_dir/CMakeCache.txt" ]; do build_dir=$(dirname "$build_dir"); done
+[ "$build_dir" = / ] && build_dir=$(cd "$(dirname "$exe")" && pwd)
+prefix=$build_dir/wineprefix-ui-$language
+if [ -f "$prefix/.kestrune-ready" ] && [ "$source_dir/cmake/wine-prefix-init.sh" -nt "$prefix/.kestrune-ready" ]; then
+  rm -rf "$prefix"
+fi
+
+export KESTRUNE_WINEPREFIX=$prefix
+export KESTRUNE_WINE_LC_ALL=$locale
+export KESTRUNE_UI_LANGUAGE=$language
+# No browser, no desktop menu entries, no Mono or Gecko installers.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+
+# First pass: start a private X server and run this script again inside it.
+if [ -z "${KESTRUNE_UI_ON_XVFB:-}" ]; then
+  export KESTRUNE_UI_ON_XVFB=1
+  exec "$here/with-xvfb.sh" "$0" "$exe" "$language" "$@"
+fi
+
+"$source_dir/cmake/wine-run.sh" "$exe" "$@"
+status=$?
+# Let this prefix's wine server end while its X display still exists.
+WINEPREFIX=$prefix timeout 60 wineserver -w || WINEPREFIX=$prefix wineserver -k
+exit $status
