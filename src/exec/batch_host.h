@@ -1,0 +1,60 @@
+#pragma once
+// What a batch run needs of the program that started it. The main window and the command line
+// each implement it, so both drive the same worker. The worker holds the host through a
+// shared_ptr for the whole run; after CBatchWorker::Detach it calls only RunCommand, so a
+// window that goes away first is never reached through ShowStatus or ReportEnd.
+#include <string>
+#include <vector>
+
+#include "jobs/job_settings.h"
+
+// The command the preview last built, with the job kind and the file list it was built for.
+// command is empty when that build made none (a merge condition not met, a failed probe):
+// a merge of video and audio then refuses to start instead of running an older command.
+struct CPreviewedCommand {
+  std::wstring command;
+  int32_t jobKind = 0;
+  std::vector<std::wstring> files;
+};
+
+// How a join of merged files ended.
+enum JoinOutcome {
+  JOIN_NONE = 0,  // not a merge-files run, or fewer than two files
+  JOIN_DONE,      // the join command exited with 0
+  JOIN_FAILED,    // it exited with another status
+  JOIN_SKIPPED,   // not run, because a file before it was not remuxed
+};
+
+// The end-of-run report. Every entry of the file list is counted exactly once.
+struct CBatchReport {
+  int32_t jobKind = 0;
+  int fileCount = 0;     // entries in the snapshot's list
+  int filesDone = 0;     // a command was made and exited with 0
+  int filesFailed = 0;   // a command was made and exited with another status
+  int filesSkipped = 0;  // no command made (the probe failed), or never reached
+  JoinOutcome join = JOIN_NONE;
+};
+
+// True when every file and the join (if any) succeeded.
+bool BatchSucceeded(const CBatchReport& report);
+
+class CBatchHost {
+ public:
+  virtual ~CBatchHost() = default;
+
+  // The status line: the path of the file the worker reached. Called on the worker thread,
+  // under the lock that Detach takes, so it must not wait for the thread that calls Detach
+  // (a window posts the text rather than sending it).
+  virtual void ShowStatus(const std::wstring& text) = 0;
+
+  // Runs one command line and waits for its end; returns its exit status. Called on the worker
+  // thread without any lock, possibly after Detach, so it must use no state of the window.
+  virtual int RunCommand(const std::wstring& commandLine) = 0;
+
+  // The last preview; read once by Start on the thread that calls it (the window's own thread),
+  // and only for a merge of video and audio.
+  virtual CPreviewedCommand PreviewedCommand() = 0;
+
+  // Once per run, on the worker thread, after the last command (same rule as ShowStatus).
+  virtual void ReportEnd(const CBatchReport& report) = 0;
+};

@@ -1,0 +1,217 @@
+#include "exec/batch_worker.h"
+
+#include <atomic>
+#include <mutex>
+#include <system_error>
+
+#include "base/message.h"
+#include "base/program_dir.h"
+#include "base/trace.h"
+#include "exec/merge_join.h"
+
+namespace {
+const wchar_t kPauseEnding[] = L" & pause";
+const wchar_t kStalePreview[] =
+    L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
+    L"(The video-and-audio merge command was not built for the current file list; choose the job again.)";
+}  // namespace
+
+// Everything one run uses. The worker thread holds it by shared_ptr, so it outlives the
+// CBatchWorker and the window that started it.
+struct CBatchRun {
+  CBatchRun(const JobSettings& snapshot, std::shared_ptr<CBatchHost> runHost, const CBatchOptions& runOptions)
+      : settings(snapshot), options(runOptions), host(std::move(runHost)) {}
+
+  JobSettings settings;
+  std::wstring cmdSet;
+  CBatchOptions options;
+  CCommandBuilder builder{settings, cmdSet, options.probe};
+  std::wstring mergeCommand;  // the previewed video-and-audio merge
+  std::shared_ptr<CBatchHost> host;
+
+  std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
+  bool attached = true;
+  std::atomic<bool> stopping{false};
+  std::atomic<bool> finished{false};
+
+  void ShowStatus(const std::wstring& text) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ShowStatus(text);
+  }
+
+  void ReportEnd(const CBatchReport& report) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportEnd(report);
+  }
+
+  int Run(const std::wstring& command) { return host->RunCommand(command); }
+
+  // The fixed texts of the two joining jobs end in " & pause"; without pause the command line
+  // must not leave a terminal waiting for a key.
+  std::wstring ApplyPauseOption(std::wstring command) const {
+    const std::wstring ending = kPauseEnding;
+    if (!options.pause && command.size() >= ending.size() &&
+        command.compare(command.size() - ending.size(), ending.size(), ending) == 0) {
+      command.resize(command.size() - ending.size());
+    }
+    return command;
+  }
+};
+
+namespace {
+
+void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
+  int status = run.Run(run.ApplyPauseOption(run.mergeCommand));
+  // The command joins the first two entries; later ones are never looked at.
+  int joined = report.fileCount < 2 ? report.fileCount : 2;
+  if (status == 0) report.filesDone = joined;
+  else report.filesFailed = joined;
+  report.filesSkipped = report.fileCount - joined;
+  DebugLog(L"DoProcess-2-exit=%d", status);
+}
+
+// The join runs only when every file was remuxed: otherwise it would silently leave out a part
+// or pick up an old intermediate of the same name. False when the run must end at once, because
+// the first entry gives the join no name.
+bool RunJoin(CBatchRun& run, CBatchReport& report) {
+  if (report.filesDone != report.fileCount || run.stopping) {
+    report.join = JOIN_SKIPPED;
+    DebugLog(L"DoProcess-3-skip join, %d of %d files remuxed", report.filesDone, report.fileCount);
+    return true;
+  }
+  std::wstring command;
+  if (!MakeJoinCommand(run.settings.files, command)) {
+    report.join = JOIN_SKIPPED;
+    return false;
+  }
+  DebugLog(L"DoProcess-3-합치기-%s", command);
+  int status = run.Run(run.ApplyPauseOption(command));
+  report.join = status == 0 ? JOIN_DONE : JOIN_FAILED;
+  DebugLog(L"DoProcess-3-exit=%d", status);
+  return true;
+}
+
+void DoProcess(CBatchRun& run) {
+  EnterProgramDir();
+  DebugLog(L"\n\nDoProcess-쓰레드 시작");
+  JobSettings& settings = run.settings;
+  const std::vector<std::wstring>& files = settings.files;
+  const int count = static_cast<int>(files.size());
+  CBatchReport report;
+  report.jobKind = settings.jobKind;
+  report.fileCount = count;
+  settings.firstFileOfBatch = true;
+
+  if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
+    RunMergeVideoAudio(run, report);
+    run.ReportEnd(report);
+    return;
+  }
+
+  std::wstring command;
+  for (int i = 0; i < count; ++i) {
+    if (run.stopping) {
+      report.filesSkipped += count - i;
+      break;
+    }
+    if (i > 0) settings.firstFileOfBatch = false;
+    const std::wstring& path = files[i];
+    if (path.empty()) {
+      report.filesSkipped += count - i;
+      break;
+    }
+    DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
+    run.ShowStatus(path);
+    bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
+    bool built = run.builder.BuildCommand(path, &command, pause);
+    DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command);
+    if (!built) {
+      ++report.filesSkipped;
+      continue;
+    }
+    int status = run.Run(command);
+    DebugLog(L"DoProcess-2-exit=%d", status);
+    if (status == 0) ++report.filesDone;
+    else ++report.filesFailed;
+  }
+
+  if (settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report)) {
+    run.ReportEnd(report);
+    return;
+  }
+  DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
+           report.filesSkipped);
+  DebugLog(L"DoProcess-쓰레드 멈춤");
+  run.ReportEnd(report);
+}
+
+void DoProcessThread(std::shared_ptr<CBatchRun> run) {
+  DoProcess(*run);
+  run->finished = true;
+}
+
+bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings) {
+  return !preview.command.empty() && preview.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.files == settings.files;
+}
+
+}  // namespace
+
+CBatchWorker::~CBatchWorker() { Detach(); }
+
+BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
+                               CBatchOptions options) {
+  if (IsRunning()) {
+    DebugLog(L"DoProcess-busy");
+    return BATCH_BUSY;
+  }
+  if (thread_.joinable()) thread_.join();
+  if (!host) return BATCH_REFUSED;
+  if (!options.probe) options.probe = ProbeMediaFile;
+
+  auto run = std::make_shared<CBatchRun>(settings, host, options);
+  if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
+    CPreviewedCommand preview = host->PreviewedCommand();
+    if (!IsPreviewFor(preview, settings)) {
+      ShowMessage(kStalePreview);
+      return BATCH_REFUSED;
+    }
+    run->mergeCommand = preview.command;
+  }
+  if (settings.jobKind == JOB_MERGE_FILES) {
+    std::wstring refusal;
+    if (!CheckMergeEntries(settings.files, refusal)) {
+      ShowMessage(L"%s", refusal);
+      return BATCH_REFUSED;
+    }
+  }
+
+  run_ = run;
+  try {
+    thread_ = std::thread(DoProcessThread, run);
+  } catch (const std::system_error&) {
+    run_.reset();
+    return BATCH_NO_THREAD;
+  }
+  return BATCH_STARTED;
+}
+
+bool CBatchWorker::IsRunning() const { return run_ && !run_->finished; }
+
+void CBatchWorker::Join() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void CBatchWorker::Detach() {
+  if (run_) {
+    {
+      std::lock_guard<std::mutex> guard(run_->hostLock);
+      run_->attached = false;
+    }
+    run_->stopping = true;
+  }
+  if (thread_.joinable()) {
+    if (run_ && run_->finished) thread_.join();
+    else thread_.detach();
+  }
+  run_.reset();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The batch: walks a snapshot of the file list on a worker thread, builds one ffmpeg command
+// per file and runs it, one after another, reporting through a CBatchHost. The main window and
+// the command line both start runs here.
+//
+// A run owns everything it uses: its own copy of JobSettings taken at Start, its own command
+// builder and command text, and a share of the host. Nothing done in the window after Start
+// changes the commands of that run, and one worker runs one batch at a time.
+#include <memory>
+#include <thread>
+
+#include "exec/batch_host.h"
+#include "jobs/command_builder.h"
+#include "jobs/job_settings.h"
+
+enum BatchStart {
+  BATCH_STARTED = 0,
+  BATCH_BUSY,       // a run of this worker is still going; nothing was started
+  BATCH_REFUSED,    // the request cannot be run as it stands; a message was shown
+  BATCH_NO_THREAD,  // the platform could not start the thread
+};
+
+struct CBatchOptions {
+  // The window keeps the " & pause" endings, so the last console window waits for a key; the
+  // command line drops them unless asked to keep them.
+  bool pause = true;
+  ProbeFunction probe = ProbeMediaFile;
+};
+
+struct CBatchRun;
+
+class CBatchWorker {
+ public:
+  CBatchWorker() = default;
+  // Does not wait for a running batch: detaches it as Detach does.
+  ~CBatchWorker();
+  CBatchWorker(const CBatchWorker&) = delete;
+  CBatchWorker& operator=(const CBatchWorker&) = delete;
+
+  // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
+  // previewed command is taken now, and only when it was built by that job kind for this very
+  // file list; a merge-files list that would clobber a file is refused (CheckMergeEntries).
+  BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
+                   CBatchOptions options = CBatchOptions());
+
+  bool IsRunning() const;
+
+  // Waits until the current run has ended (a run that waits for a key waits for it too).
+  void Join();
+
+  // For a host that is going away: after this returns the worker never calls ShowStatus or
+  // ReportEnd again and starts no further command. A command already running goes on in its
+  // own process; the thread ends when it returns, touching only what the run owns.
+  void Detach();
+
+ private:
+  std::shared_ptr<CBatchRun> run_;
+  std::thread thread_;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// The checks of the start button: the encoder must be found and MediaInfo must lie beside the
+// program, otherwise the missing-tool dialog is offered instead of a run.
+enum MissingTool {
+  MISSING_NONE = 0,
+  MISSING_FFMPEG = 1,     // the missing-tool dialog's mode for ffmpeg
+  MISSING_MEDIAINFO = 2,  // and for MediaInfo
+};
+
+// MediaInfo lies beside the program (on POSIX: in the program folder or on PATH).
+bool IsMediaInfoPresent();
+
+// Looks up "ffmpeg.exe" (only "not found", code 2, counts as missing; other failures of the
+// lookup count as present), then MediaInfo. Traces "%X-[%s]" with the lookup's code and path.
+MissingTool FindMissingTool();
