@@ -1,0 +1,675 @@
+#include "exec/batch_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "exec/command_interpreter.h"
+#include "exec/merge_join.h"
+#include "exec/start_check.h"
+#include "probe/probe_runner.h"
+#include "support/media_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/trace_capture.h"
+
+namespace {
+
+// Records what the worker asks of its host. RunCommand answers with scripted exit statuses and,
+// when holdAt is set, waits at that command until Release.
+class FakeHost : public CBatchHost {
+ public:
+  // destroyed, when given, receives the number of calls into the window after CloseWindow.
+  explicit FakeHost(std::promise<int>* destroyed = nullptr) : destroyed_(destroyed) {}
+  ~FakeHost() override {
+    if (destroyed_) destroyed_->set_value(callsAfterClose_);
+  }
+
+  // The window is gone: any later ShowStatus or ReportEnd would reach destroyed state.
+  void CloseWindow() {
+    std::lock_guard<std::mutex> guard(lock_);
+    window = nullptr;
+    closed_ = true;
+  }
+
+  void ShowStatus(const std::wstring& text) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (closed_) ++callsAfterClose_;
+    statuses.push_back(text);
+    if (window) window->push_back(text);  // the window's own state
+  }
+
+  int RunCommand(const std::wstring& commandLine) override {
+    std::unique_lock<std::mutex> guard(lock_);
+    size_t index = commands.size();
+    commands.push_back(commandLine);
+    currentDirs.push_back(GetCurrentDir());
+    if (holdAt == static_cast<int>(index)) {
+      held = true;
+      changed_.notify_all();
+      changed_.wait(guard, [this] { return released; });
+    }
+    return index < exitStatuses.size() ? exitStatuses[index] : 0;
+  }
+
+  CPreviewedCommand PreviewedCommand() override { return preview; }
+
+  void ReportEnd(const CBatchReport& endReport) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (closed_) ++callsAfterClose_;
+    report = endReport;
+    ++reports;
+    if (window) window->push_back(L"report");
+  }
+
+  void WaitUntilHeld() {
+    std::unique_lock<std::mutex> guard(lock_);
+    changed_.wait(guard, [this] { return held; });
+  }
+
+  void Release() {
+    std::lock_guard<std::mutex> guard(lock_);
+    released = true;
+    changed_.notify_all();
+  }
+
+  std::vector<std::wstring> Commands() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return commands;
+  }
+
+  std::vector<std::wstring> statuses, commands, currentDirs;
+  std::vector<int> exitStatuses;
+  CPreviewedCommand preview;
+  CBatchReport report;
+  int reports = 0;
+  int holdAt = -1;
+  std::vector<std::wstring>* window = nullptr;
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  bool held = false, released = false;
+  bool closed_ = false;
+  int callsAfterClose_ = 0;
+  std::promise<int>* destroyed_;
+};
+
+// Stands in for the probe: every file holds H.264 video and two stereo AAC tracks, except the
+// files named to fail.
+struct FakeProbe {
+  std::vector<std::wstring> failing;
+
+  ProbeFunction Function() const {
+    std::vector<std::wstring> fails = failing;
+    return [fails](const std::wstring& path, MediaDesc& media) {
+      for (const std::wstring& f : fails)
+        if (f == path) return false;
+      ResetMediaDesc(media);
+      media.video.codec = VCODEC_H264;
+      media.video.width = 640;
+      media.video.height = 360;
+      media.audioCount = 2;
+      for (int i = 0; i < 2; ++i) {
+        media.audio[i].codec = ACODEC_AAC;
+        media.audio[i].channels = 2;
+        media.audio[i].bitRate = 192;
+      }
+      return true;
+    };
+  }
+};
+
+JobSettings Settings(int32_t jobKind, const std::vector<std::wstring>& files) {
+  JobSettings settings;
+  settings.jobKind = jobKind;
+  settings.useGpu = false;
+  settings.files = files;
+  return settings;
+}
+
+CBatchOptions Options(const FakeProbe& probe, bool pause = true) {
+  CBatchOptions options;
+  options.pause = pause;
+  options.probe = probe.Function();
+  return options;
+}
+
+// Starts a run and waits for it.
+BatchStart RunBatch(const JobSettings& settings, const std::shared_ptr<FakeHost>& host, const CBatchOptions& options) {
+  CBatchWorker worker;
+  BatchStart started = worker.Start(settings, host, options);
+  worker.Join();
+  return started;
+}
+
+bool EndsWithPause(const std::wstring& command) {
+  const std::wstring ending = L" & pause";
+  return command.size() >= ending.size() && command.compare(command.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+std::wstring ConvertCommand(const std::wstring& dir, const std::wstring& name) {
+  return L"FFMpeg.exe  -y  -i \"" + dir + name + L".mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k   " +
+         L" -map 0:a:0 -c:a aac -b:a 128k  -map 0:a:1 -c:a aac -b:a 128k   \"" + dir + name + L"_(02).mp4\"";
+}
+
+TEST(BatchWorker, ConvertRunsEachFileInOrderAndPausesOnlyTheLast) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  TraceCapture trace;
+  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), host, Options(FakeProbe())), BATCH_STARTED);
+
+  ASSERT_EQ(host->commands.size(), 3u);
+  EXPECT_EQ(host->commands[0], ConvertCommand(dir.Path(), L"a"));
+  EXPECT_EQ(host->commands[1], ConvertCommand(dir.Path(), L"b"));
+  EXPECT_EQ(host->commands[2], ConvertCommand(dir.Path(), L"c") + L" & pause");
+  EXPECT_EQ(host->statuses, files);
+  EXPECT_EQ(host->reports, 1);
+  EXPECT_EQ(host->report.fileCount, 3);
+  EXPECT_EQ(host->report.filesDone, 3);
+  EXPECT_TRUE(BatchSucceeded(host->report));
+
+  EXPECT_TRUE(trace.Contains(L"\n\nDoProcess-쓰레드 시작"));
+  EXPECT_TRUE(trace.Contains(L"\nDoProcess-1-(1/3)-" + files[0]));
+  EXPECT_TRUE(trace.Contains(L"\nDoProcess-1-(3/3)-" + files[2]));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=1, [" + host->commands[1] + L"]"));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-4-done=3, failed=0, skipped=0"));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-쓰레드 멈춤"));
+}
+
+TEST(BatchWorker, FailuresDoNotStopTheBatchAndAreCounted) {
+  struct Case {
+    const char* name;
+    std::vector<int> failingProbes;  // positions whose probe fails
+    std::vector<int> exitStatuses;   // per command run
+    int done, failed, skipped;
+    size_t commandsRun;
+    bool lastPaused;
+  };
+  const Case cases[] = {
+      {"probe of file 2 fails", {1}, {}, 2, 0, 1, 2, true},
+      {"probe of the last file fails: nothing waits", {2}, {}, 2, 0, 1, 2, false},
+      {"first command exits with 1", {}, {1, 0, 0}, 2, 1, 0, 3, true},
+      {"every probe fails", {0, 1, 2}, {}, 0, 0, 3, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+    FakeProbe probe;
+    for (int i : c.failingProbes) probe.failing.push_back(files[i]);
+    auto host = std::make_shared<FakeHost>();
+    host->exitStatuses = c.exitStatuses;
+    TraceCapture trace;
+    ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), host, Options(probe)), BATCH_STARTED);
+
+    ASSERT_EQ(host->commands.size(), c.commandsRun);
+    if (!host->commands.empty()) {
+      EXPECT_EQ(EndsWithPause(host->commands.back()), c.lastPaused);
+    }
+    EXPECT_EQ(host->statuses, files);  // every file is announced, skipped or not
+    EXPECT_EQ(host->report.filesDone, c.done);
+    EXPECT_EQ(host->report.filesFailed, c.failed);
+    EXPECT_EQ(host->report.filesSkipped, c.skipped);
+    EXPECT_FALSE(BatchSucceeded(host->report));
+    EXPECT_TRUE(trace.Contains(Sprintf(L"DoProcess-4-done=%d, failed=%d, skipped=%d", c.done, c.failed, c.skipped)));
+  }
+}
+
+TEST(BatchWorker, FailedBuildTracesThePreviousCommand) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+  FakeProbe probe;
+  probe.failing = {files[1]};
+  auto host = std::make_shared<FakeHost>();
+  TraceCapture trace;
+  RunBatch(Settings(JOB_CONVERT, files), host, Options(probe));
+  ASSERT_EQ(host->commands.size(), 1u);
+  EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=0, [" + host->commands[0] + L"]"));
+}
+
+TEST(BatchWorker, EmptyListRunsNothingButTracesStartAndEnd) {
+  auto host = std::make_shared<FakeHost>();
+  TraceCapture trace;
+  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, {}), host, Options(FakeProbe())), BATCH_STARTED);
+  EXPECT_TRUE(host->commands.empty());
+  EXPECT_TRUE(host->statuses.empty());
+  EXPECT_EQ(host->reports, 1);
+  EXPECT_TRUE(BatchSucceeded(host->report));
+  EXPECT_TRUE(trace.Contains(L"\n\nDoProcess-쓰레드 시작"));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-쓰레드 멈춤"));
+}
+
+TEST(BatchWorker, EmptyEntryEndsTheLoop) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), L"", dir.Write(L"c.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  RunBatch(Settings(JOB_CONVERT, files), host, Options(FakeProbe()));
+  ASSERT_EQ(host->commands.size(), 1u);
+  EXPECT_FALSE(EndsWithPause(host->commands[0]));  // it was not the last entry
+  EXPECT_EQ(host->report.filesDone, 1);
+  EXPECT_EQ(host->report.filesSkipped, 2);
+}
+
+TEST(BatchWorker, TrackSelectionAppliesToTheFirstFileOnly) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+  JobSettings settings = Settings(JOB_CONVERT, files);
+  settings.allAudioTracks = false;
+  settings.selectedAudioTracks = {1};
+  settings.firstFileOfBatch = false;  // as a previous run left it
+  auto host = std::make_shared<FakeHost>();
+  RunBatch(settings, host, Options(FakeProbe()));
+  ASSERT_EQ(host->commands.size(), 2u);
+  EXPECT_EQ(host->commands[0].find(L"-map 0:a:0"), std::wstring::npos);
+  EXPECT_NE(host->commands[0].find(L"-map 0:a:1"), std::wstring::npos);
+  EXPECT_NE(host->commands[1].find(L"-map 0:a:0"), std::wstring::npos);
+  EXPECT_NE(host->commands[1].find(L"-map 0:a:1"), std::wstring::npos);
+}
+
+TEST(BatchWorker, WithoutPauseNoCommandWaitsForAKey) {
+  TempDir dir;
+  std::vector<std::wstring> convert = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+  std::vector<std::wstring> merge = {dir.Write(L"x.mkv"), dir.Write(L"y.mp4")};
+  for (const JobSettings& settings : {Settings(JOB_CONVERT, convert), Settings(JOB_MERGE_FILES, merge)}) {
+    auto host = std::make_shared<FakeHost>();
+    RunBatch(settings, host, Options(FakeProbe(), false));
+    ASSERT_FALSE(host->commands.empty());
+    for (const std::wstring& command : host->commands) EXPECT_FALSE(EndsWithPause(command)) << command;
+  }
+}
+
+TEST(BatchWorker, RunsInTheProgramFolder) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  RunBatch(Settings(JOB_CONVERT, files), host, Options(FakeProbe()));
+  ASSERT_EQ(host->currentDirs.size(), 1u);
+  std::wstring programDir = GetProgramDir();
+  EXPECT_EQ(host->currentDirs[0] + kPathSeparator, programDir);
+  EXPECT_EQ(ProgramDir(), programDir);
+}
+
+TEST(BatchWorkerMerge, RemuxesEachFileThenJoinsThem) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"x.mkv"), dir.Write(L"y.mp4"), dir.Write(L"z.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  TraceCapture trace;
+  ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(FakeProbe())), BATCH_STARTED);
+
+  const std::wstring d = dir.Path();
+  std::vector<std::wstring> expected = {
+      L"FFMpeg.exe -y -i \"" + d + L"x.mkv\" -c copy  -f mpegts \"" + d + L"x.ts\"",
+      L"FFMpeg.exe -y -i \"" + d + L"y.mp4\" -c copy  -f mpegts \"" + d + L"y.ts\"",
+      L"FFMpeg.exe -y -i \"" + d + L"z.mp4\" -c copy  -f mpegts \"" + d + L"z.ts\"",
+      L"ffmpeg -y -i \"concat:" + d + L"x.ts|" + d + L"y.ts|" + d + L"z.ts\" -c copy  \"" + d + L"x_ALL.mkv\" & pause",
+  };
+  EXPECT_EQ(host->commands, expected);
+  EXPECT_TRUE(trace.Contains(L"DoProcess-3-합치기-" + expected[3]));
+  EXPECT_EQ(host->report.join, JOIN_DONE);
+  EXPECT_EQ(host->report.filesDone, 3);
+  EXPECT_TRUE(BatchSucceeded(host->report));
+}
+
+TEST(BatchWorkerMerge, OneFileIsRemuxedWithoutJoin) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"only.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(FakeProbe()));
+  ASSERT_EQ(host->commands.size(), 1u);
+  EXPECT_EQ(host->commands[0], L"FFMpeg.exe -y -i \"" + files[0] + L"\" -c copy  -f mpegts \"" + dir.File(L"only.ts") + L"\"");
+  EXPECT_EQ(host->report.join, JOIN_NONE);
+}
+
+TEST(BatchWorkerMerge, JoinIsSkippedWhenAPartIsMissing) {
+  struct Case {
+    const char* name;
+    bool probeFails;
+    std::vector<int> exitStatuses;
+  };
+  for (const Case& c : {Case{"probe fails", true, {}}, Case{"remux fails", false, {0, 1}}}) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+    FakeProbe probe;
+    if (c.probeFails) probe.failing = {files[1]};
+    auto host = std::make_shared<FakeHost>();
+    host->exitStatuses = c.exitStatuses;
+    TraceCapture trace;
+    RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(probe));
+    for (const std::wstring& command : host->commands) EXPECT_EQ(command.find(L"concat:"), std::wstring::npos);
+    EXPECT_EQ(host->report.join, JOIN_SKIPPED);
+    EXPECT_FALSE(BatchSucceeded(host->report));
+    EXPECT_TRUE(trace.ContainsText(L"DoProcess-3-skip join, 1 of 2 files remuxed"));
+  }
+}
+
+TEST(BatchWorkerMerge, RefusesListsThatWouldClobberAFile) {
+  TempDir dir;
+  const std::wstring d = dir.Path();
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> files;
+    std::wstring named;  // the path the message names
+  };
+  const Case cases[] = {
+      {"no extension", {d + L"a.mp4", d + L"noext"}, d + L"noext"},
+      {"dot only in a folder name", {d + L"a.mp4", d + L"dir.d" + kPathSeparator + L"name"}, d + L"dir.d"},
+      {"nothing before the dot", {d + L"a.mp4", d + L".mp4"}, d + L".mp4"},
+      {"input is a transport stream", {d + L"a.ts", d + L"b.mp4"}, d + L"a.ts"},
+      {"two inputs share an intermediate", {d + L"a.mp4", d + L"a.mkv"}, d + L"a.ts"},
+      {"joined output is an input", {d + L"a.mp4", d + L"a_ALL.mp4"}, d + L"a_ALL.mp4"},
+      {"empty entry", {d + L"a.mp4", L"", d + L"b.mp4"}, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto host = std::make_shared<FakeHost>();
+    MessageCapture messages;
+    TraceCapture trace;
+    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_FILES, c.files), host, Options(FakeProbe())), BATCH_REFUSED);
+    EXPECT_TRUE(host->commands.empty());
+    EXPECT_EQ(host->reports, 0);
+    EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].find(c.named), std::wstring::npos) << messages.Messages()[0];
+  }
+}
+
+TEST(MergeJoin, CommandAndOutputName) {
+  std::wstring command;
+  ASSERT_TRUE(MakeJoinCommand({L"/m/a.mp4", L"/m/b.mkv"}, command));
+  EXPECT_EQ(command, L"ffmpeg -y -i \"concat:/m/a.ts|/m/b.ts\" -c copy  \"/m/a_ALL.mp4\" & pause");
+  std::wstring out;
+  EXPECT_FALSE(GetJoinedOutputPath(L"/m/a.", out));
+  EXPECT_FALSE(MakeJoinCommand({L"/m/a.", L"/m/b.mp4"}, command));
+  std::wstring refusal;
+  EXPECT_TRUE(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4", L"/m/c.mov"}, refusal)) << refusal;
+}
+
+TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+  const std::wstring previewed = L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] + L"\" -map 0 -map 1 -c copy  -strict -2 \"" +
+                                 dir.File(L"movie_(02).mp4") + L"\" & pause";
+  for (bool pause : {true, false}) {
+    SCOPED_TRACE(pause ? "window" : "command line");
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {previewed, JOB_MERGE_VIDEO_AUDIO, files};
+    TraceCapture trace;
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe(), pause)), BATCH_STARTED);
+    ASSERT_EQ(host->commands.size(), 1u);
+    EXPECT_EQ(host->commands[0], pause ? previewed : previewed.substr(0, previewed.size() - 8));
+    EXPECT_TRUE(host->statuses.empty());
+    EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-"));
+    EXPECT_FALSE(trace.Contains(L"DoProcess-쓰레드 멈춤"));
+    EXPECT_EQ(host->report.filesDone, 2);
+  }
+}
+
+TEST(BatchWorkerMergeVideoAudio, RefusesACommandNotBuiltForThisList) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+  struct Case {
+    const char* name;
+    CPreviewedCommand preview;
+  };
+  const Case cases[] = {
+      {"nothing previewed", {L"", 0, {}}},
+      {"the merge could not be built", {L"", JOB_MERGE_VIDEO_AUDIO, files}},
+      {"a convert preview", {L"FFMpeg.exe -y -i x", JOB_CONVERT, files}},
+      {"another file list", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, {files[0]}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto host = std::make_shared<FakeHost>();
+    host->preview = c.preview;
+    MessageCapture messages;
+    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe())), BATCH_REFUSED);
+    EXPECT_TRUE(host->commands.empty());
+    EXPECT_EQ(messages.Messages().size(), 1u);
+  }
+}
+
+TEST(BatchWorkerLifetime, ARunUsesItsSnapshotAndRefusesASecondStart) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+  JobSettings windowSettings = Settings(JOB_CONVERT, files);
+  auto host = std::make_shared<FakeHost>();
+  host->holdAt = 0;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(windowSettings, host, Options(FakeProbe())), BATCH_STARTED);
+  host->WaitUntilHeld();
+  EXPECT_TRUE(worker.IsRunning());
+
+  // The window gathers new settings and starts again while the first file runs.
+  windowSettings.outputCodec = OUT_H264;
+  windowSettings.files = {dir.Write(L"other.mp4")};
+  auto second = std::make_shared<FakeHost>();
+  EXPECT_EQ(worker.Start(windowSettings, second, Options(FakeProbe())), BATCH_BUSY);
+
+  host->Release();
+  worker.Join();
+  EXPECT_FALSE(worker.IsRunning());
+  ASSERT_EQ(host->commands.size(), 2u);
+  EXPECT_EQ(host->commands[1], ConvertCommand(dir.Path(), L"b") + L" & pause");
+  EXPECT_TRUE(second->commands.empty());
+
+  // Once the run is over the worker takes the next one.
+  EXPECT_EQ(worker.Start(windowSettings, second, Options(FakeProbe())), BATCH_STARTED);
+  worker.Join();
+  ASSERT_EQ(second->commands.size(), 1u);
+  EXPECT_NE(second->commands[0].find(L"libx264"), std::wstring::npos);
+}
+
+TEST(BatchWorkerLifetime, ClosingTheWindowDuringARunLeavesItsStateAlone) {
+  for (bool destroyWorker : {false, true}) {
+    SCOPED_TRACE(destroyWorker ? "worker destroyed" : "worker detached");
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+    std::promise<int> hostGone;
+    std::future<int> callsAfterClose = hostGone.get_future();
+    {
+      auto window = std::make_unique<std::vector<std::wstring>>();
+      auto host = std::make_shared<FakeHost>(&hostGone);
+      host->window = window.get();
+      host->holdAt = 0;
+      auto worker = std::make_unique<CBatchWorker>();
+      ASSERT_EQ(worker->Start(Settings(JOB_CONVERT, files), host, Options(FakeProbe())), BATCH_STARTED);
+      host->WaitUntilHeld();
+      // The window goes away while the first command runs: it detaches (or simply destroys)
+      // the worker, then its own state.
+      if (destroyWorker) worker.reset();
+      else worker->Detach();
+      host->CloseWindow();
+      window.reset();
+      host->Release();
+    }
+    // The run ends by itself and lets go of the host, without reaching the window again.
+    ASSERT_EQ(callsAfterClose.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_EQ(callsAfterClose.get(), 0);
+  }
+}
+
+TEST(BatchWorkerLifetime, DetachedRunStartsNoFurtherCommand) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  host->holdAt = 0;
+  std::vector<std::wstring> window;
+  host->window = &window;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, files), host, Options(FakeProbe())), BATCH_STARTED);
+  host->WaitUntilHeld();
+  worker.Detach();
+  EXPECT_FALSE(worker.IsRunning());
+  host->Release();
+  // The host outlives the run only through this test's share of it; wait for the run to drop its own.
+  while (host.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(host->Commands().size(), 1u);
+  EXPECT_EQ(window, std::vector<std::wstring>{files[0]});  // the status before Detach, no report
+  EXPECT_EQ(host->reports, 0);
+}
+
+#ifndef _WIN32
+// PATH and the program folder as the test sets them, restored afterwards.
+class ToolEnvironment {
+ public:
+  ToolEnvironment() : path_(std::getenv("PATH") ? std::getenv("PATH") : ""), dir_(ProgramDir()), cwd_(GetCurrentDir()) {}
+  ~ToolEnvironment() {
+    setenv("PATH", path_.c_str(), 1);
+    unsetenv("KESTRUNE_PROGRAM_DIR");
+    SetProgramDir(dir_);
+    SetCurrentDir(cwd_);
+  }
+  void Set(const std::wstring& path, const std::wstring& programDir) {
+    setenv("PATH", PathToNative(path).c_str(), 1);
+    SetProgramDir(programDir);
+    SetCurrentDir(programDir);
+  }
+
+ private:
+  std::string path_;
+  std::wstring dir_, cwd_;
+};
+
+TEST(StartCheck, NamesTheMissingTool) {
+  TempDir empty;
+  TraceCapture trace;
+  {
+    ToolEnvironment env;
+    EXPECT_EQ(FindMissingTool(), MISSING_NONE);  // Debian's ffmpeg and mediainfo on PATH
+  }
+  EXPECT_TRUE(trace.ContainsText(L"-[")) ;
+  {
+    ToolEnvironment env;
+    env.Set(empty.Path(), empty.Path());
+    trace.Clear();
+    EXPECT_EQ(FindMissingTool(), MISSING_FFMPEG);
+    EXPECT_TRUE(trace.Contains(L"2-[]"));
+  }
+  {
+    // ffmpeg found in the current folder, no MediaInfo anywhere.
+    ToolEnvironment env;
+    TempDir tools;
+    std::wstring ffmpeg = tools.Write(L"ffmpeg.exe", "#!/bin/sh\n");
+    chmod(PathToNative(ffmpeg).c_str(), 0755);
+    env.Set(empty.Path(), tools.Path());
+    EXPECT_EQ(FindMissingTool(), MISSING_MEDIAINFO);
+  }
+}
+#endif
+
+// Real runs of the real ffmpeg through the command interpreter, on generated clips.
+class BatchWorkerRealRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnterProgramDir();
+    if (FindMissingTool() != MISSING_NONE) GTEST_SKIP() << "ffmpeg or MediaInfo is not beside the tests";
+  }
+
+  std::shared_ptr<FakeHost> Run(const JobSettings& settings) {
+    // The real interpreter behind the recording host.
+    struct RealHost : FakeHost {
+      int RunCommand(const std::wstring& commandLine) override {
+        FakeHost::RunCommand(commandLine);
+        return RunCommandLine(commandLine);
+      }
+    };
+    auto host = std::make_shared<RealHost>();
+    CBatchOptions options;
+    options.pause = false;
+    CBatchWorker worker;
+    EXPECT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
+    worker.Join();
+    return host;
+  }
+};
+
+TEST_F(BatchWorkerRealRun, ConvertsEveryFile) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"one.mp4"), dir.File(L"two.mp4")};
+  for (const std::wstring& file : files) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, file, 1));
+  JobSettings settings = Settings(JOB_CONVERT, files);
+  settings.outputCodec = OUT_H264;
+  auto host = Run(settings);
+  EXPECT_EQ(host->report.filesDone, 2);
+  for (const wchar_t* name : {L"one_(02).mp4", L"two_(02).mp4"}) {
+    MediaDesc media;
+    ASSERT_TRUE(ProbeMediaFile(dir.File(name), media)) << name;
+    EXPECT_EQ(media.video.codec, VCODEC_H264);
+    EXPECT_EQ(media.audioCount, 1);
+  }
+}
+
+TEST_F(BatchWorkerRealRun, AFailingCommandIsCountedAndTheRestStillRuns) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"gpu.mp4"), dir.File(L"cpu.mp4")};
+  for (const std::wstring& file : files) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, file, 1));
+  // No NVIDIA decoder here: the GPU command of the first file fails, the rest goes on.
+  JobSettings settings = Settings(JOB_CONVERT, {files[0]});
+  settings.useGpu = true;
+  auto host = Run(settings);
+  EXPECT_EQ(host->report.filesFailed, 1);
+  EXPECT_FALSE(BatchSucceeded(host->report));
+
+  settings = Settings(JOB_CONVERT, files);
+  settings.outputCodec = OUT_H264;
+  auto second = Run(settings);
+  EXPECT_EQ(second->report.filesDone, 2);
+}
+
+TEST_F(BatchWorkerRealRun, JoinsFilesEndToEnd) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"a.mp4"), dir.File(L"b.mp4")};
+  for (const std::wstring& file : files) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, file, 2));
+  auto host = Run(Settings(JOB_MERGE_FILES, files));
+  EXPECT_EQ(host->report.join, JOIN_DONE);
+  EXPECT_TRUE(FileExists(dir.File(L"a.ts")));
+  EXPECT_TRUE(FileExists(dir.File(L"b.ts")));
+  MediaDesc joined;
+  ASSERT_TRUE(ProbeMediaFile(dir.File(L"a_ALL.mp4"), joined));
+  EXPECT_GE(joined.durationSec, 3);
+  EXPECT_EQ(joined.video.codec, VCODEC_H264);
+}
+
+TEST_F(BatchWorkerRealRun, MergesVideoWithAudio) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"song.mp3"), dir.File(L"movie.mp4")};
+  ASSERT_TRUE(MakeSample(Sample::MP3_ONLY, files[0], 1));
+  ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, files[1], 1));
+  JobSettings settings = Settings(JOB_MERGE_VIDEO_AUDIO, files);
+  std::wstring cmdSet;
+  JobSettings previewSettings = settings;
+  CCommandBuilder(previewSettings, cmdSet).BuildCommand(files[0], nullptr, true);
+  ASSERT_FALSE(cmdSet.empty());
+
+  struct PreviewHost : FakeHost {
+    int RunCommand(const std::wstring& commandLine) override {
+      FakeHost::RunCommand(commandLine);
+      return RunCommandLine(commandLine);
+    }
+  };
+  auto host = std::make_shared<PreviewHost>();
+  host->preview = {cmdSet, JOB_MERGE_VIDEO_AUDIO, files};
+  CBatchOptions options;
+  options.pause = false;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
+  worker.Join();
+  EXPECT_EQ(host->report.filesDone, 2);
+  MediaDesc merged;
+  ASSERT_TRUE(ProbeMediaFile(dir.File(L"movie_(02).mp4"), merged));
+  EXPECT_EQ(merged.audioCount, 2);  // the clip's own track and the song
+}
+
+}  // namespace
