@@ -1,0 +1,206 @@
+#include "jobs/output_naming.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "support/temp_dir.h"
+#include "support/trace_capture.h"
+#include "job_test_support.h"
+
+namespace {
+
+struct NamingCase {
+  const char* name;
+  std::wstring input;                  // "<dir>" stands for the test folder
+  std::vector<std::wstring> existing;  // files created in the test folder (the input among them when it exists)
+  int32_t jobKind;
+  int32_t outputCodec;
+  bool containerMp4;
+  bool containerMkv;
+  std::wstring expected;
+};
+
+void CheckNaming(const NamingCase& c) {
+  SCOPED_TRACE(c.name);
+  TempDir dir;
+  for (const std::wstring& name : c.existing) dir.Write(name);
+  JobSettings settings;
+  settings.jobKind = c.jobKind;
+  settings.outputCodec = c.outputCodec;
+  settings.outputKind = c.outputCodec == OUT_WAV || c.outputCodec == OUT_MP3 ? OUTPUT_AUDIO : OUTPUT_VIDEO;
+  settings.containerMp4 = c.containerMp4;
+  settings.containerMkv = c.containerMkv;
+  std::wstring out;
+  ASSERT_TRUE(GetOutputFileName(settings, Expand(c.input, dir.Path()), out));
+  EXPECT_EQ(out, Expand(c.expected, dir.Path()));
+}
+
+TEST(GetOutputFileName, ExtensionsAndNumbers) {
+  const std::vector<NamingCase> cases = {
+      {"existing AVI converted to H.265", L"<dir>clip.avi", {L"clip.avi"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(02).mp4"},
+      {"... numbered on when _(02) is taken", L"<dir>clip.avi", {L"clip.avi", L"clip_(02).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(03).mp4"},
+      {"a missing input is its own output", L"<dir>clip.avi", {}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip.avi"},
+      {"a numbered input numbers on from its number", L"<dir>clip_(02).mp4", {L"clip_(02).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(03).mp4"},
+      {"clip_(03) skips itself", L"<dir>clip_(03).mp4", {L"clip_(03).mp4", L"clip_(04).mp4"}, JOB_CONVERT, OUT_H264, false, false,
+       L"<dir>clip_(05).mp4"},
+      {"merge files: fixed .ts name even when it exists", L"<dir>a.mp4", {L"a.mp4", L"a.ts"}, JOB_MERGE_FILES, OUT_H265, true, true,
+       L"<dir>a.ts"},
+      {"audio extract keeps the extension", L"<dir>song.MP3", {L"song.MP3"}, JOB_AUDIO_EXTRACT, OUT_H265, true, false,
+       L"<dir>song_(02).mp3"},
+      {"video extract of MKV gives MP4", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_VIDEO_EXTRACT, OUT_H264, false, false,
+       L"<dir>movie_(02).mp4"},
+      {"convert of MKV stays MKV", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_CONVERT, OUT_H264, false, false, L"<dir>movie_(02).mkv"},
+      {"WAV wins over the MKV box", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_CONVERT, OUT_WAV, false, true, L"<dir>movie_(02).wav"},
+      {"MKV wins over the MP4 box", L"<dir>movie.avi", {L"movie.avi"}, JOB_CONVERT, OUT_H265, true, true, L"<dir>movie_(02).mkv"},
+      {"GIF", L"<dir>clip.mp4", {L"clip.mp4"}, JOB_CONVERT, OUT_GIF, false, false, L"<dir>clip_(02).gif"},
+      {"MP3", L"<dir>clip.mp4", {L"clip.mp4"}, JOB_CONVERT, OUT_MP3, false, false, L"<dir>clip_(02).mp3"},
+      {"upper-case extension is lowered in numbered names", L"<dir>CLIP.MP4", {L"CLIP.MP4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>CLIP_(02).mp4"},
+      {"an unnamed extension with H.265 becomes mp4", L"<dir>clip.webm", {L"clip.webm"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(02).mp4"},
+      {"no codec row: the extension stays", L"<dir>clip.webm", {L"clip.webm"}, JOB_CONVERT, OUT_NONE, false, false,
+       L"<dir>clip_(02).webm"},
+      {"_(-3) reads as -3 and is kept", L"<dir>clip_(-3).mp4", {L"clip_(-3).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(-3)_(02).mp4"},
+      {"_(1) reads below 2 and is kept", L"<dir>clip_(1).mp4", {L"clip_(1).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(1)_(02).mp4"},
+  };
+  for (const NamingCase& c : cases) CheckNaming(c);
+}
+
+TEST(GetOutputFileName, DotInAFolderNameSplitsThere) {
+  TempDir dir;
+  const std::wstring folder = dir.File(L"my.dir");
+  ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(folder)));
+  const std::wstring input = folder + kPathSeparator + L"file";
+  { std::ofstream(std::filesystem::path(input)) << "x"; }
+  JobSettings settings;
+  std::wstring out;
+  ASSERT_TRUE(GetOutputFileName(settings, input, out));
+  EXPECT_EQ(out, dir.File(L"my_(02).mp4"));  // beside the folder, in its parent
+}
+
+TEST(GetOutputFileName, NumbersGoOnPast99) {
+  // Every name up to _(99) taken: the next free number is used, never an existing file.
+  TempDir dir;
+  dir.Write(L"clip.mp4");
+  for (int n = 2; n <= 99; ++n) dir.Write(Sprintf(L"clip_(%02d).mp4", n));
+  JobSettings settings;
+  std::wstring out;
+  ASSERT_TRUE(GetOutputFileName(settings, dir.File(L"clip.mp4"), out));
+  EXPECT_EQ(out, dir.File(L"clip_(100).mp4"));
+}
+
+TEST(GetOutputFileName, AStartNumberAbove99IsNumberedOn) {
+  // "_(999" reads 999; the name must still be free, not the input.
+  const std::vector<NamingCase> cases = {
+      {"open tail", L"<dir>clip_(999.mp4", {L"clip_(999.mp4"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(999).mp4"},
+      {"open tail, 999 taken", L"<dir>clip_(999.mp4", {L"clip_(999.mp4", L"clip_(999).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+       L"<dir>clip_(1000).mp4"},
+      {"_(100) input", L"<dir>clip_(100.mp4", {L"clip_(100.mp4"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(100).mp4"},
+  };
+  for (const NamingCase& c : cases) CheckNaming(c);
+}
+
+TEST(GetOutputFileName, RelativePathInTheWorkingFolder) {
+  TempDir dir;
+  dir.Write(L"a_(05).mp4");
+  dir.Write(L"b.avi");
+  const std::wstring previous = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir(dir.Path()));
+  JobSettings settings;
+  std::wstring first, second, missing;
+  EXPECT_TRUE(GetOutputFileName(settings, L"a_(05).mp4", first));
+  EXPECT_TRUE(GetOutputFileName(settings, L"b.avi", second));
+  EXPECT_TRUE(GetOutputFileName(settings, L"c.avi", missing));
+  SetCurrentDir(previous);
+  EXPECT_EQ(first, L"a_(05)_(02).mp4");
+  EXPECT_EQ(second, L"b_(02).mp4");
+  EXPECT_EQ(missing, L"c.avi");
+}
+
+TEST(GetOutputFileName, RefusesEmptyAndDotEnding) {
+  JobSettings settings;
+  TraceCapture trace;
+  for (const std::wstring& path : {std::wstring(), std::wstring(L"clip."), std::wstring(L"."), std::wstring(L"C:\\v\\clip.")}) {
+    std::wstring out = L"untouched";
+    EXPECT_FALSE(GetOutputFileName(settings, path, out)) << path;
+    EXPECT_EQ(out, L"untouched");
+  }
+  EXPECT_TRUE(trace.Lines().empty());
+}
+
+TEST(GetOutputFileName, Traces) {
+  TempDir dir;
+  dir.Write(L"clip_(03).mp4");
+  JobSettings settings;
+  TraceCapture trace;
+  std::wstring out;
+  ASSERT_TRUE(GetOutputFileName(settings, dir.File(L"clip_(03).mp4"), out));
+  const std::wstring d = dir.Path();
+  const std::vector<std::wstring> expected = {
+      L"GetOutputFileName - " + d + L"clip_(03).mp4\n",
+      L"GetOutputFileName - 1- " + d + L"clip_(03), mp4 -> _(03), (3) \n",
+      L"GetOutputFileName - 2 - " + d + L"clip\n",
+      L"3 - " + d + L"clip_(03).mp4\n",
+      L"4 - " + d + L"clip_(04).mp4\n",
+      L"GetOutputFileName - END - " + d + L"clip_(03).mp4 -> [" + d + L"clip , mp4],\n" + d + L"clip_(04).mp4 , ret=0\n",
+  };
+  EXPECT_EQ(trace.Lines(), expected);
+
+  // A stem of fewer than 7 characters reads no number and writes no scan traces; merge files
+  // jumps to the end with the split as it was.
+  trace.Clear();
+  settings.jobKind = JOB_MERGE_FILES;
+  ASSERT_TRUE(GetOutputFileName(settings, L"a.MP4", out));
+  const std::vector<std::wstring> merge = {L"GetOutputFileName - a.MP4\n",
+                                           L"GetOutputFileName - END - a.MP4 -> [a , MP4],\na.ts , ret=0\n"};
+  EXPECT_EQ(trace.Lines(), merge);
+}
+
+// Over random sets of existing files and random settings, the chosen name is never the input
+// and never an existing file.
+TEST(GetOutputFileName, NeverTheInputNorAnExistingFile) {
+  std::mt19937 random(20240611);
+  const std::vector<std::wstring> stems = {L"clip", L"movie_(02)", L"movie_(98)", L"movie_(99)", L"take_(999", L"take_(100",
+                                           L"a_(05)", L"x_(-3)", L"Long Name"};
+  const std::vector<std::wstring> exts = {L"mp4", L"mkv", L"avi", L"MP4", L"gif", L"wav", L"mp3", L"AAC", L"webm"};
+  const int32_t codecs[] = {OUT_NONE, OUT_H264, OUT_H265, OUT_GIF, OUT_WAV, OUT_MP3};
+  const int32_t kinds[] = {JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_CONVERT, JOB_MERGE_VIDEO_AUDIO};
+  for (int round = 0; round < 60; ++round) {
+    TempDir dir;
+    const std::wstring stem = stems[random() % stems.size()];
+    const std::wstring inputName = stem + L"." + exts[random() % exts.size()];
+    dir.Write(inputName);
+    std::set<std::wstring> made;
+    const int count = static_cast<int>(random() % 120);
+    for (int i = 0; i < count; ++i) {
+      const std::wstring base = random() % 2 ? stem : stem.substr(0, stem.rfind(L"_("));
+      std::wstring name = Sprintf(L"%s_(%02d).%s", base, static_cast<int>(random() % 110), exts[random() % exts.size()]);
+      if (random() % 3 == 0) name = Sprintf(L"%s_(%02d).%s", base, static_cast<int>(2 + i % 110), L"mp4");
+      if (made.insert(name).second) dir.Write(name);
+    }
+    JobSettings settings;
+    settings.outputCodec = codecs[random() % 6];
+    settings.jobKind = kinds[random() % 4];
+    settings.outputKind = random() % 2 ? OUTPUT_VIDEO : OUTPUT_AUDIO;
+    settings.containerMp4 = random() % 2;
+    settings.containerMkv = random() % 3 == 0;
+    const std::wstring input = dir.File(inputName);
+    std::wstring out;
+    ASSERT_TRUE(GetOutputFileName(settings, input, out));
+    SCOPED_TRACE(testing::Message() << "round " << round << ", input " << inputName.c_str() << ", " << made.size() << " files");
+    EXPECT_NE(out, input);
+    EXPECT_FALSE(FileExists(out)) << out;
+  }
+}
+
+}  // namespace
