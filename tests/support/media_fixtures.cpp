@@ -154,6 +154,11 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       Append(args, Lavfi(Tone(440, seconds)));
       Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
       break;
+    case Sample::NOISY_H264_MP4:
+      Append(args, Lavfi(Video(small, seconds) + L",noise=alls=40:allf=t+u"));
+      Append(args, Lavfi(Tone(440, seconds)));
+      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
+      break;
     case Sample::H264_1080_MP4:
       Append(args, Lavfi(Video(L"1920x1080", seconds)));
       Append(args, Lavfi(Tone(440, seconds)));

@@ -17,6 +17,8 @@ enum class Sample {
   H264_1080_MP4,          // 1920x1080 H.264 with one stereo AAC track (short)
   TWELVE_AUDIO_MKV,       // H.264, twelve AAC tracks: odd ones mono, even ones stereo, but the
                           // 11th and 12th 5.1, so a later track written over an earlier one shows
+  NOISY_H264_MP4,         // 320x240 H.264 of a noisy picture, so an encoder spends the bit rate it is
+                          // given; one stereo AAC track of about 192 kb/s
 };
 
 // Writes the sample to path (its extension should match); seconds is its length.
