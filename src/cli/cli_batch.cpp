@@ -1,0 +1,80 @@
+#include <memory>
+
+#include "base/format.h"
+#include "base/program_dir.h"
+#include "cli/cli_batch_host.h"
+#include "cli/cli_commands.h"
+#include "cli/exit_codes.h"
+#include "exec/batch_worker.h"
+#include "exec/start_check.h"
+#include "jobs/command_builder.h"
+
+namespace {
+// The window runs the merge of video and audio that its preview built; the command line builds
+// it the same way, from the same settings, just before the run.
+CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
+  CPreviewedCommand preview;
+  preview.jobKind = settings.jobKind;
+  preview.files = settings.files;
+  if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO) return preview;
+  JobSettings copy = settings;
+  std::wstring cmdSet;
+  CCommandBuilder builder(copy, cmdSet);
+  builder.BuildCommand(copy.currentFile, nullptr, true);
+  preview.command = cmdSet;
+  return preview;
+}
+
+std::wstring JoinText(JoinOutcome join) {
+  switch (join) {
+    case JOIN_DONE: return L", join done";
+    case JOIN_FAILED: return L", join failed";
+    case JOIN_SKIPPED: return L", join skipped";
+    default: return std::wstring();
+  }
+}
+
+int CheckTools(bool needFfmpeg, CCliOutput& out) {
+  MissingTool missing = needFfmpeg ? FindMissingTool() : IsMediaInfoPresent() ? MISSING_NONE : MISSING_MEDIAINFO;
+  if (missing == MISSING_FFMPEG) {
+    out.Err(L"kestrune: ffmpeg not found (install the ffmpeg package, or put ffmpeg beside kestrune)\n");
+    return CLI_EXIT_MISSING_TOOL;
+  }
+  if (missing == MISSING_MEDIAINFO) {
+    out.Err(L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    return CLI_EXIT_MISSING_TOOL;
+  }
+  return CLI_EXIT_OK;
+}
+}  // namespace
+
+int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
+  JobSettings& settings = request.settings;
+  std::wstring error;
+  if (!CheckCliFiles(settings.files, error)) {
+    out.Err(L"kestrune: " + error + L"\n");
+    return CLI_EXIT_USAGE;
+  }
+  settings.currentFile = settings.files[0];
+  // The worker runs in the program folder; look for the tools from there, as it will.
+  EnterProgramDir();
+  int toolCheck = CheckTools(!dryRun, out);
+  if (toolCheck != CLI_EXIT_OK) return toolCheck;
+
+  auto host = std::make_shared<CCliBatchHost>(out, request, dryRun, BuildMergePreview(settings));
+  CBatchOptions options;
+  options.pause = request.pause;
+  CBatchWorker worker;
+  if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+  worker.Join();
+  const CBatchReport& report = host->Report();
+  if (!host->Ended()) return CLI_EXIT_FAILED;
+  if (!dryRun) {
+    out.Out(Sprintf(L"kestrune: %d files: %d done, %d failed, %d skipped%s\n", report.fileCount, report.filesDone,
+                    report.filesFailed, report.filesSkipped, JoinText(report.join)));
+    if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
+      out.Err(L"kestrune: note: the conversion used the NVIDIA GPU (the default); without one, add --no-gpu\n");
+    }
+  }
+  return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The subcommands of the command line; each returns its exit code (cli/exit_codes.h).
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+
+int RunProbeCommand(CCliRequest& request, CCliOutput& out);
+
+// plan (dryRun: print the commands) and run.
+int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun);
+
+// The whole command line: args without the program name. Messages shown by the core go to
+// out's standard error while it runs.
+int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out);

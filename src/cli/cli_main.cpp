@@ -1,0 +1,42 @@
+#include "base/message.h"
+#include "base/program_dir.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_usage.h"
+#include "cli/exit_codes.h"
+
+namespace {
+// Messages the core shows (in the window, message boxes) go to standard error while the
+// command line runs.
+class CMessageRedirect {
+ public:
+  explicit CMessageRedirect(CCliOutput& out)
+      : previous_(SetMessageSink([&out](const std::wstring& text) { out.Err(L"kestrune: " + text + L"\n"); })) {}
+  ~CMessageRedirect() { SetMessageSink(previous_); }
+
+ private:
+  MessageSink previous_;
+};
+}  // namespace
+
+int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
+  CCliRequest request;
+  std::wstring error;
+  if (!ParseCliArguments(args, request, error)) {
+    out.Err(L"kestrune: " + error + L"\n");
+    return CLI_EXIT_USAGE;
+  }
+  switch (request.command) {
+    case CLI_COMMAND_HELP:
+      out.Out(UsageText());
+      return CLI_EXIT_OK;
+    case CLI_COMMAND_VERSION:
+      out.Out(VersionText());
+      return CLI_EXIT_OK;
+    default:
+      break;
+  }
+  CMessageRedirect redirect(out);
+  SetProgramDir(GetProgramDir());
+  if (request.command == CLI_COMMAND_PROBE) return RunProbeCommand(request, out);
+  return RunBatchCommand(request, out, request.command == CLI_COMMAND_PLAN);
+}

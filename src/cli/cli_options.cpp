@@ -1,0 +1,324 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "base/file_util.h"
+#include "base/format.h"
+#include "base/program_dir.h"
+
+namespace {
+
+enum OptionScope {
+  SCOPE_PROBE = 1,
+  SCOPE_BATCH = 2,  // plan and run
+};
+
+struct COption {
+  const wchar_t* name;
+  bool takesValue;
+  int scope;
+  // Applies the option; false with error set when its value is bad.
+  bool (*apply)(CCliRequest& request, const std::wstring& value, std::wstring& error);
+};
+
+bool ParseNumber(const std::wstring& text, int32_t& number) {
+  if (text.empty() || text.size() > 10) return false;
+  int64_t value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') return false;
+    value = value * 10 + (c - L'0');
+  }
+  if (value > INT32_MAX) return false;
+  number = static_cast<int32_t>(value);
+  return true;
+}
+
+bool ParseRate(const wchar_t* option, const std::wstring& value, int32_t& rate, std::wstring& error) {
+  if (!ParseNumber(value, rate) || rate == 0) {
+    error = Sprintf(L"option '%s' takes a positive whole number (kb/s), not '%s'", option, value);
+    return false;
+  }
+  return true;
+}
+
+bool ParseTime(const std::wstring& text, RangeTime& time) {
+  int32_t parts[3];
+  size_t start = 0;
+  for (int i = 0; i < 3; ++i) {
+    size_t end = i < 2 ? text.find(L':', start) : text.size();
+    if (end == std::wstring::npos || !ParseNumber(text.substr(start, end - start), parts[i]) ||
+        parts[i] > UINT16_MAX)
+      return false;
+    start = end + 1;
+  }
+  time.hours = static_cast<uint16_t>(parts[0]);
+  time.minutes = static_cast<uint16_t>(parts[1]);
+  time.seconds = static_cast<uint16_t>(parts[2]);
+  return true;
+}
+
+bool ParseTracks(const std::wstring& text, std::vector<uint32_t>& tracks) {
+  tracks.clear();
+  size_t start = 0;
+  while (true) {
+    size_t end = text.find(L',', start);
+    if (end == std::wstring::npos) end = text.size();
+    int32_t track = 0;
+    if (!ParseNumber(text.substr(start, end - start), track)) return false;
+    tracks.push_back(static_cast<uint32_t>(track));
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  std::sort(tracks.begin(), tracks.end());
+  tracks.erase(std::unique(tracks.begin(), tracks.end()), tracks.end());
+  return true;
+}
+
+struct CNamedValue {
+  const wchar_t* name;
+  int32_t value;
+};
+
+const CNamedValue kJobs[] = {
+    {L"convert", JOB_CONVERT},   {L"video", JOB_VIDEO_EXTRACT},         {L"audio", JOB_AUDIO_EXTRACT},
+    {L"merge", JOB_MERGE_FILES}, {L"merge-av", JOB_MERGE_VIDEO_AUDIO},
+};
+const CNamedValue kCodecs[] = {
+    {L"h264", OUT_H264}, {L"h265", OUT_H265}, {L"gif", OUT_GIF}, {L"wav", OUT_WAV}, {L"mp3", OUT_MP3},
+};
+
+template <size_t N>
+bool PickNamed(const CNamedValue (&table)[N], const wchar_t* option, const std::wstring& value, int32_t& out,
+               std::wstring& error) {
+  std::wstring choices;
+  for (const CNamedValue& entry : table) {
+    if (value == entry.name) {
+      out = entry.value;
+      return true;
+    }
+    choices += choices.empty() ? L"" : L"|";
+    choices += entry.name;
+  }
+  error = Sprintf(L"option '%s' takes %s, not '%s'", option, choices, value);
+  return false;
+}
+
+#define FLAG(field, state) \
+  [](CCliRequest& r, const std::wstring&, std::wstring&) { r.settings.field = state; return true; }
+
+// The command line's options, one per JobSettings choice. Unset options keep the defaults that
+// JobSettings shares with the dialog.
+const COption kOptions[] = {
+    {L"--json", false, SCOPE_PROBE, [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.json = true; }},
+    {L"--pause", false, SCOPE_BATCH, [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.pause = true; }},
+    {L"--job", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) { return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e); }},
+    {L"--codec", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       return PickNamed(kCodecs, L"--codec", v, r.settings.outputCodec, e);
+     }},
+    {L"--gpu", false, SCOPE_BATCH, FLAG(useGpu, true)},
+    {L"--no-gpu", false, SCOPE_BATCH, FLAG(useGpu, false)},
+    {L"--gpu-compat", false, SCOPE_BATCH, FLAG(gpuCompatMode, true)},
+    {L"--bitrate", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       r.settings.useVideoBitRate = true;
+       return ParseRate(L"--bitrate", v, r.settings.videoBitRate, e);
+     }},
+    {L"--no-bitrate", false, SCOPE_BATCH, FLAG(useVideoBitRate, false)},
+    {L"--qp", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       r.settings.useQuantizer = true;
+       if (ParseNumber(v, r.settings.quantizer)) return true;
+       e = Sprintf(L"option '--qp' takes a whole number, not '%s'", v);
+       return false;
+     }},
+    {L"--copy-video", false, SCOPE_BATCH, FLAG(copyVideo, true)},
+    {L"--mp4", false, SCOPE_BATCH, FLAG(containerMp4, true)},
+    {L"--mkv", false, SCOPE_BATCH, FLAG(containerMkv, true)},
+    {L"--scale1080", false, SCOPE_BATCH, FLAG(scale1080, true)},
+    {L"--pix-compat", false, SCOPE_BATCH, FLAG(pixelFormatCompat, true)},
+    {L"--tracks", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       r.settings.allAudioTracks = false;
+       if (ParseTracks(v, r.settings.selectedAudioTracks)) return true;
+       e = Sprintf(L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'", v);
+       return false;
+     }},
+    {L"--all-tracks", false, SCOPE_BATCH, FLAG(allAudioTracks, true)},
+    {L"--copy-audio", false, SCOPE_BATCH, FLAG(copyAudio, true)},
+    {L"--abitrate", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       return ParseRate(L"--abitrate", v, r.settings.audioBitRate, e);
+     }},
+    {L"--downmix", false, SCOPE_BATCH, FLAG(downmixStereo, true)},
+    {L"--force-audio", false, SCOPE_BATCH, FLAG(forceAudioEncode, true)},
+    {L"--aac", false, SCOPE_BATCH, FLAG(audioAac, true)},
+    {L"--no-aac", false, SCOPE_BATCH, FLAG(audioAac, false)},
+    {L"--mp3-audio", false, SCOPE_BATCH, FLAG(audioMp3, true)},
+    {L"--range", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       size_t dash = v.find(L'-');
+       if (dash == std::wstring::npos || !ParseTime(v.substr(0, dash), r.settings.rangeStart) ||
+           !ParseTime(v.substr(dash + 1), r.settings.rangeEnd)) {
+         e = Sprintf(L"option '--range' takes H:M:S-H:M:S (e.g. 0:1:0-0:2:30), not '%s'", v);
+         return false;
+       }
+       r.settings.applyRange = true;
+       return true;
+     }},
+    {L"--range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, true)},
+    {L"--no-range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, false)},
+    {L"--accurate", false, SCOPE_BATCH, FLAG(rangeAccurate, true)},
+};
+
+#undef FLAG
+
+const COption* FindOption(const std::wstring& name) {
+  for (const COption& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+const wchar_t* CommandName(CliCommand command) {
+  return command == CLI_COMMAND_PROBE ? L"probe" : command == CLI_COMMAND_PLAN ? L"plan" : L"run";
+}
+
+bool WasGiven(const std::vector<std::wstring>& args, const wchar_t* name) {
+  for (const std::wstring& arg : args) {
+    if (arg == L"--") break;
+    if (arg == name || arg.rfind(std::wstring(name) + L"=", 0) == 0) return true;
+  }
+  return false;
+}
+
+// Options that only mean something together with another one; the dialog would ignore them
+// silently, a command line says so.
+bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
+  JobSettings& s = request.settings;
+  if (s.gpuCompatMode && !s.useGpu) {
+    error = L"option '--gpu-compat' needs the GPU, but '--no-gpu' was given";
+    return false;
+  }
+  const wchar_t* rangeOptions[] = {L"--range-copy", L"--no-range-copy", L"--accurate"};
+  for (const wchar_t* name : rangeOptions) {
+    if (!s.applyRange && WasGiven(args, name)) {
+      error = Sprintf(L"option '%s' needs '--range'", name);
+      return false;
+    }
+  }
+  // The dialog's "copy" box of the range starts checked.
+  if (s.applyRange && !WasGiven(args, L"--no-range-copy") && !WasGiven(args, L"--range-copy")) s.rangeCopy = true;
+  return true;
+}
+
+}  // namespace
+
+bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
+  request = CCliRequest();
+  for (const std::wstring& arg : args) {
+    if (arg == L"--") break;
+    if (arg == L"--help" || arg == L"-h") {
+      request.command = CLI_COMMAND_HELP;
+      return true;
+    }
+    if (arg == L"--version") {
+      request.command = CLI_COMMAND_VERSION;
+      return true;
+    }
+  }
+  if (args.empty()) {
+    error = L"missing command (probe, plan or run); see 'kestrune --help'";
+    return false;
+  }
+  const std::wstring& name = args[0];
+  if (name == L"probe") request.command = CLI_COMMAND_PROBE;
+  else if (name == L"plan") request.command = CLI_COMMAND_PLAN;
+  else if (name == L"run") request.command = CLI_COMMAND_RUN;
+  else if (name == L"help") {
+    request.command = CLI_COMMAND_HELP;
+    return true;
+  } else {
+    error = Sprintf(L"unknown command '%s' (probe, plan or run); see 'kestrune --help'", name);
+    return false;
+  }
+  const int scope = request.command == CLI_COMMAND_PROBE ? SCOPE_PROBE : SCOPE_BATCH;
+
+  bool optionsEnded = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != L'-') {
+      if (arg.empty()) {
+        error = L"an empty FILE argument";
+        return false;
+      }
+      request.settings.files.push_back(arg);
+      continue;
+    }
+    if (arg == L"--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::wstring optionName = arg, value;
+    size_t equals = arg.find(L'=');
+    bool inlineValue = arg.rfind(L"--", 0) == 0 && equals != std::wstring::npos;
+    if (inlineValue) {
+      optionName = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+    }
+    const COption* option = FindOption(optionName);
+    if (option == nullptr) {
+      error = Sprintf(L"unknown option '%s'; see 'kestrune --help'", optionName);
+      return false;
+    }
+    if (!(option->scope & scope)) {
+      error = Sprintf(L"option '%s' does not apply to '%s'", optionName, CommandName(request.command));
+      return false;
+    }
+    if (option->takesValue && !inlineValue) {
+      if (i + 1 >= args.size()) {
+        error = Sprintf(L"option '%s' needs a value", optionName);
+        return false;
+      }
+      value = args[++i];
+    } else if (!option->takesValue && inlineValue) {
+      error = Sprintf(L"option '%s' takes no value", optionName);
+      return false;
+    }
+    if (!option->apply(request, value, error)) return false;
+  }
+  if (request.settings.files.empty()) {
+    error = Sprintf(L"'%s' needs at least one FILE", CommandName(request.command));
+    return false;
+  }
+  if (!CheckCombinations(args, request, error)) return false;
+  request.settings.currentFile = request.settings.files[0];
+  return true;
+}
+
+namespace {
+bool IsAbsolutePath(const std::wstring& path) {
+#ifdef _WIN32
+  return (path.size() >= 2 && path[1] == L':') || (!path.empty() && (path[0] == L'\\' || path[0] == L'/'));
+#else
+  return !path.empty() && path[0] == L'/';
+#endif
+}
+}  // namespace
+
+bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error) {
+  std::wstring here = GetCurrentDir();
+  if (!here.empty() && here.back() != kPathSeparator) here += kPathSeparator;
+  for (std::wstring& file : files) {
+    if (!FileExists(file) || IsDirectory(file)) {
+      error = Sprintf(L"no such file: '%s'", file);
+      return false;
+    }
+    if (IsAbsolutePath(file)) continue;
+    while (file.size() > 2 && file[0] == L'.' && file[1] == kPathSeparator) file.erase(0, 2);
+    file = here + file;
+  }
+  return true;
+}

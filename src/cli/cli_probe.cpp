@@ -1,0 +1,43 @@
+#include "base/format.h"
+#include "cli/cli_commands.h"
+#include "cli/exit_codes.h"
+#include "cli/media_json.h"
+#include "exec/start_check.h"
+#include "probe/media_summary.h"
+#include "probe/probe_runner.h"
+
+int RunProbeCommand(CCliRequest& request, CCliOutput& out) {
+  std::vector<std::wstring>& files = request.settings.files;
+  std::wstring error;
+  if (!CheckCliFiles(files, error)) {
+    out.Err(L"kestrune: " + error + L"\n");
+    return CLI_EXIT_USAGE;
+  }
+  if (!IsMediaInfoPresent()) {
+    out.Err(L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    return CLI_EXIT_MISSING_TOOL;
+  }
+  int exitCode = CLI_EXIT_OK;
+  for (size_t i = 0; i < files.size(); ++i) {
+    MediaDesc media;
+    ResetMediaDesc(media);
+    if (!ProbeMediaFile(files[i], media)) {
+      out.Err(Sprintf(L"kestrune: cannot probe '%s'\n", files[i]));
+      exitCode = CLI_EXIT_FAILED;
+      continue;
+    }
+    if (request.json) {
+      out.Out(FormatMediaJson(media) + L"\n");
+      continue;
+    }
+    std::wstring summary;
+    FormatMediaSummary(media, summary);
+    // The summary is written for the trace, where it opens with a blank line.
+    if (!summary.empty() && summary[0] == L'\n') summary.erase(0, 1);
+    if (!summary.empty() && summary.back() != L'\n') summary += L'\n';
+    // Several files: each summary under its own path.
+    if (files.size() > 1) summary = (i > 0 ? L"\n" : L"") + files[i] + L"\n" + summary;
+    out.Out(summary);
+  }
+  return exitCode;
+}

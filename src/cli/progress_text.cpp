@@ -1,0 +1,67 @@
+#include "cli/progress_text.h"
+
+#include <cstdio>
+
+namespace {
+// "HH:MM:SS.ss" at the start of text.
+bool ParseClock(const std::string& text, double& seconds) {
+  int hours = 0, minutes = 0;
+  double rest = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%d:%d:%lf%n", &hours, &minutes, &rest, &used) != 3 || used == 0) return false;
+  if (hours < 0 || minutes < 0 || rest < 0) return false;
+  seconds = hours * 3600.0 + minutes * 60.0 + rest;
+  return true;
+}
+
+std::string Clock(double seconds) {
+  long whole = seconds > 0 ? static_cast<long>(seconds) : 0;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", whole / 3600, whole / 60 % 60, whole % 60);
+  return text;
+}
+
+// Cuts text to width columns, counting each UTF-8 character as one column and never splitting
+// one.
+std::string Fit(const std::string& text, int width) {
+  int columns = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (columns == width) return text.substr(0, i);
+    ++columns;
+  }
+  return text;
+}
+}  // namespace
+
+bool ParseProgressTime(const std::string& line, double& seconds) {
+  if (line.rfind("frame=", 0) != 0 && line.rfind("size=", 0) != 0) return false;
+  size_t at = line.find("time=");
+  return at != std::string::npos && ParseClock(line.substr(at + 5), seconds);
+}
+
+bool ParseInputDuration(const std::string& line, double& seconds) {
+  size_t at = line.find("Duration: ");
+  if (at == std::string::npos || line.find_first_not_of(' ') != at) return false;
+  return ParseClock(line.substr(at + 10), seconds);
+}
+
+std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds, double total,
+                               int width) {
+  std::string line = counter + " ";
+  if (total > 0) {
+    double fraction = seconds / total;
+    if (fraction < 0) fraction = 0;
+    if (fraction > 1) fraction = 1;
+    const int cells = 20;
+    int filled = static_cast<int>(fraction * cells + 0.5);
+    line += "[" + std::string(filled, '#') + std::string(cells - filled, '-') + "] ";
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
+    line += percent;
+  } else {
+    line += Clock(seconds);
+  }
+  line += "  " + name;
+  return Fit(line, width);
+}

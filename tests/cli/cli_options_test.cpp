@@ -1,0 +1,191 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "base/file_util.h"
+#include "base/format.h"
+#include "base/text.h"
+#include "cli/exit_codes.h"
+#include "cli_test_support.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+void ExpectSameSettings(const JobSettings& a, const JobSettings& b) {
+  EXPECT_EQ(a.files, b.files);
+  EXPECT_EQ(a.outputCodec, b.outputCodec);
+  EXPECT_EQ(a.useGpu, b.useGpu);
+  EXPECT_EQ(a.gpuCompatMode, b.gpuCompatMode);
+  EXPECT_EQ(a.useVideoBitRate, b.useVideoBitRate);
+  EXPECT_EQ(a.videoBitRate, b.videoBitRate);
+  EXPECT_EQ(a.useQuantizer, b.useQuantizer);
+  EXPECT_EQ(a.quantizer, b.quantizer);
+  EXPECT_EQ(a.copyVideo, b.copyVideo);
+  EXPECT_EQ(a.containerMp4, b.containerMp4);
+  EXPECT_EQ(a.containerMkv, b.containerMkv);
+  EXPECT_EQ(a.scale1080, b.scale1080);
+  EXPECT_EQ(a.pixelFormatCompat, b.pixelFormatCompat);
+  EXPECT_EQ(a.selectedAudioTracks, b.selectedAudioTracks);
+  EXPECT_EQ(a.allAudioTracks, b.allAudioTracks);
+  EXPECT_EQ(a.copyAudio, b.copyAudio);
+  EXPECT_EQ(a.audioBitRate, b.audioBitRate);
+  EXPECT_EQ(a.downmixStereo, b.downmixStereo);
+  EXPECT_EQ(a.forceAudioEncode, b.forceAudioEncode);
+  EXPECT_EQ(a.audioAac, b.audioAac);
+  EXPECT_EQ(a.audioMp3, b.audioMp3);
+  EXPECT_EQ(a.applyRange, b.applyRange);
+  EXPECT_EQ(a.rangeCopy, b.rangeCopy);
+  EXPECT_EQ(a.rangeAccurate, b.rangeAccurate);
+  EXPECT_EQ(a.rangeStart.hours, b.rangeStart.hours);
+  EXPECT_EQ(a.rangeStart.minutes, b.rangeStart.minutes);
+  EXPECT_EQ(a.rangeStart.seconds, b.rangeStart.seconds);
+  EXPECT_EQ(a.rangeEnd.hours, b.rangeEnd.hours);
+  EXPECT_EQ(a.rangeEnd.minutes, b.rangeEnd.minutes);
+  EXPECT_EQ(a.rangeEnd.seconds, b.rangeEnd.seconds);
+  EXPECT_EQ(a.jobKind, b.jobKind);
+}
+
+TEST(CliOptions, EachOptionSetsItsField) {
+  struct Case {
+    std::vector<std::wstring> options;
+    std::function<void(JobSettings&)> expect;  // applied to the defaults
+  };
+  const Case cases[] = {
+      {{}, [](JobSettings&) {}},
+      {{L"--job", L"convert"}, [](JobSettings& s) { s.jobKind = JOB_CONVERT; }},
+      {{L"--job", L"video"}, [](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; }},
+      {{L"--job", L"audio"}, [](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; }},
+      {{L"--job", L"merge"}, [](JobSettings& s) { s.jobKind = JOB_MERGE_FILES; }},
+      {{L"--job=merge-av"}, [](JobSettings& s) { s.jobKind = JOB_MERGE_VIDEO_AUDIO; }},
+      {{L"--codec", L"h264"}, [](JobSettings& s) { s.outputCodec = OUT_H264; }},
+      {{L"--codec", L"h265"}, [](JobSettings& s) { s.outputCodec = OUT_H265; }},
+      {{L"--codec", L"gif"}, [](JobSettings& s) { s.outputCodec = OUT_GIF; }},
+      {{L"--codec", L"wav"}, [](JobSettings& s) { s.outputCodec = OUT_WAV; }},
+      {{L"--codec=mp3"}, [](JobSettings& s) { s.outputCodec = OUT_MP3; }},
+      {{L"--no-gpu"}, [](JobSettings& s) { s.useGpu = false; }},
+      {{L"--no-gpu", L"--gpu"}, [](JobSettings& s) { s.useGpu = true; }},
+      {{L"--gpu-compat"}, [](JobSettings& s) { s.gpuCompatMode = true; }},
+      {{L"--bitrate", L"2500"}, [](JobSettings& s) { s.videoBitRate = 2500; }},
+      {{L"--no-bitrate"}, [](JobSettings& s) { s.useVideoBitRate = false; }},
+      {{L"--qp", L"30"}, [](JobSettings& s) { s.useQuantizer = true, s.quantizer = 30; }},
+      {{L"--copy-video"}, [](JobSettings& s) { s.copyVideo = true; }},
+      {{L"--mp4"}, [](JobSettings& s) { s.containerMp4 = true; }},
+      {{L"--mkv"}, [](JobSettings& s) { s.containerMkv = true; }},
+      {{L"--scale1080"}, [](JobSettings& s) { s.scale1080 = true; }},
+      {{L"--pix-compat"}, [](JobSettings& s) { s.pixelFormatCompat = true; }},
+      {{L"--tracks", L"2,0,2"}, [](JobSettings& s) { s.allAudioTracks = false, s.selectedAudioTracks = {0, 2}; }},
+      {{L"--tracks", L"1", L"--all-tracks"}, [](JobSettings& s) { s.selectedAudioTracks = {1}; }},
+      {{L"--copy-audio"}, [](JobSettings& s) { s.copyAudio = true; }},
+      {{L"--abitrate", L"192"}, [](JobSettings& s) { s.audioBitRate = 192; }},
+      {{L"--downmix"}, [](JobSettings& s) { s.downmixStereo = true; }},
+      {{L"--force-audio"}, [](JobSettings& s) { s.forceAudioEncode = true; }},
+      {{L"--no-aac"}, [](JobSettings& s) { s.audioAac = false; }},
+      {{L"--no-aac", L"--aac"}, [](JobSettings&) {}},
+      {{L"--mp3-audio"}, [](JobSettings& s) { s.audioMp3 = true; }},
+      {{L"--range", L"0:1:0-0:2:30"},
+       [](JobSettings& s) {
+         s.applyRange = true, s.rangeCopy = true;  // the dialog's copy box starts checked
+         s.rangeStart = {0, 1, 0}, s.rangeEnd = {0, 2, 30};
+       }},
+      {{L"--range", L"1:70:5-0:0:0", L"--no-range-copy"},
+       [](JobSettings& s) { s.applyRange = true, s.rangeStart = {1, 70, 5}; }},
+      {{L"--range", L"0:0:1-0:0:9", L"--accurate"},
+       [](JobSettings& s) {
+         s.applyRange = true, s.rangeCopy = true, s.rangeAccurate = true;
+         s.rangeStart = {0, 0, 1}, s.rangeEnd = {0, 0, 9};
+       }},
+  };
+  for (const Case& c : cases) {
+    std::wstring joined;
+    for (const std::wstring& o : c.options) joined += o + L" ";
+    SCOPED_TRACE(WideToUtf8(joined));
+    std::vector<std::wstring> args = {L"plan"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(L"clip.mp4");
+    CCliRequest request;
+    std::wstring error;
+    ASSERT_TRUE(ParseCliArguments(args, request, error)) << WideToUtf8(error);
+    EXPECT_EQ(request.command, CLI_COMMAND_PLAN);
+    JobSettings expected;
+    expected.files = {L"clip.mp4"};
+    c.expect(expected);
+    ExpectSameSettings(request.settings, expected);
+    EXPECT_EQ(request.settings.currentFile, L"clip.mp4");
+  }
+}
+
+TEST(CliOptions, CommandsAndTheirOwnFlags) {
+  CCliRequest request;
+  std::wstring error;
+  ASSERT_TRUE(ParseCliArguments({L"probe", L"--json", L"a.mp4", L"b.mkv"}, request, error));
+  EXPECT_EQ(request.command, CLI_COMMAND_PROBE);
+  EXPECT_TRUE(request.json);
+  EXPECT_EQ(request.settings.files, (std::vector<std::wstring>{L"a.mp4", L"b.mkv"}));
+
+  ASSERT_TRUE(ParseCliArguments({L"run", L"--pause", L"--", L"--odd name.mp4"}, request, error));
+  EXPECT_EQ(request.command, CLI_COMMAND_RUN);
+  EXPECT_TRUE(request.pause);
+  EXPECT_EQ(request.settings.files, std::vector<std::wstring>{L"--odd name.mp4"});
+
+  ASSERT_TRUE(ParseCliArguments({L"run", L"x.mp4", L"--version"}, request, error));
+  EXPECT_EQ(request.command, CLI_COMMAND_VERSION);
+  ASSERT_TRUE(ParseCliArguments({L"plan", L"-h"}, request, error));
+  EXPECT_EQ(request.command, CLI_COMMAND_HELP);
+}
+
+TEST(CliOptions, BadArgumentsAreNamedAndRunNothing) {
+  TempDir dir;
+  const std::wstring clip = dir.Write(L"clip.mp4");
+  struct Case {
+    std::vector<std::wstring> args;
+    std::wstring named;  // what the message must name
+  };
+  const Case cases[] = {
+      {{}, L"missing command"},
+      {{L"convert", clip}, L"'convert'"},
+      {{L"run", L"--frobnicate", clip}, L"'--frobnicate'"},
+      {{L"run", L"--job", L"transcode", clip}, L"'transcode'"},
+      {{L"run", L"--codec", L"av1", clip}, L"'av1'"},
+      {{L"run", L"--bitrate", L"fast", clip}, L"'fast'"},
+      {{L"run", L"--bitrate", L"0", clip}, L"'--bitrate'"},
+      {{L"run", L"--abitrate", L"-5", clip}, L"'-5'"},
+      {{L"run", L"--qp", L"2x", clip}, L"'2x'"},
+      {{L"run", L"--tracks", L"0,,1", clip}, L"'0,,1'"},
+      {{L"run", L"--range", L"0:1:0", clip}, L"'0:1:0'"},
+      {{L"run", L"--range", L"0:1:0-0:70000:0", clip}, L"'0:1:0-0:70000:0'"},
+      {{L"run", clip, L"--bitrate"}, L"'--bitrate' needs a value"},
+      {{L"run", L"--mp4=yes", clip}, L"'--mp4' takes no value"},
+      {{L"run", L"--json", clip}, L"'--json' does not apply to 'run'"},
+      {{L"probe", L"--no-gpu", clip}, L"'--no-gpu' does not apply to 'probe'"},
+      {{L"run", L"--accurate", clip}, L"'--accurate' needs '--range'"},
+      {{L"run", L"--no-gpu", L"--gpu-compat", clip}, L"'--gpu-compat'"},
+      {{L"plan"}, L"'plan' needs at least one FILE"},
+      {{L"run", L""}, L"empty FILE"},
+      {{L"run", dir.File(L"missing.mp4")}, dir.File(L"missing.mp4")},
+      {{L"probe", dir.Path()}, dir.Path()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.named));
+    CliResult result = RunCli(c.args);
+    EXPECT_EQ(result.exitCode, CLI_EXIT_USAGE);
+    EXPECT_NE(result.err.find(c.named), std::wstring::npos) << WideToUtf8(result.err);
+    EXPECT_EQ(result.err.rfind(L"kestrune: ", 0), 0u);
+    EXPECT_TRUE(result.out.empty());
+  }
+  EXPECT_FALSE(FileExists(dir.File(L"clip_(02).mp4")));
+}
+
+TEST(CliOptions, HelpAndVersion) {
+  CliResult version = RunCli({L"--version"});
+  EXPECT_EQ(version.exitCode, CLI_EXIT_OK);
+  EXPECT_EQ(version.out, L"kestrune 1.0.2\n");
+  CliResult help = RunCli({L"--help"});
+  EXPECT_EQ(help.exitCode, CLI_EXIT_OK);
+  EXPECT_EQ(help.out.rfind(L"usage: kestrune probe", 0), 0u);
+  EXPECT_NE(help.out.find(L"--no-gpu"), std::wstring::npos);
+  EXPECT_TRUE(help.err.empty());
+}
+
+}  // namespace
