@@ -1,11 +1,21 @@
 #include <windows.h>
 #include <direct.h>
 
+#include <cstdlib>
 #include <cwctype>
 
 #include "base/program_dir.h"
 
 std::wstring GetProgramDir() {
+  // KESTRUNE_PROGRAM_DIR names another folder for the tools, as on POSIX; tests use it to
+  // work in a copy instead of the build's program folder.
+  if (const wchar_t* overridden = _wgetenv(L"KESTRUNE_PROGRAM_DIR")) {
+    std::wstring dir = overridden;
+    if (!dir.empty()) {
+      if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
+      return dir;
+    }
+  }
   wchar_t buffer[1024] = {0};
   DWORD size = GetModuleFileNameW(nullptr, buffer, 1024);
   if (size == 0 || size >= 1024) return std::wstring();
