@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Configures and builds the given presets (default: native and windows).
+# Configures and builds the given presets (default: native and windows). PRESET:TARGET builds
+# one target of a preset only (the thread-sanitizer build needs just the worker's tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 presets=("$@")
 [ ${#presets[@]} -eq 0 ] && presets=(native windows)
-for preset in "${presets[@]}"; do
-  echo "== build $preset"
+for spec in "${presets[@]}"; do
+  preset=${spec%%:*}
+  target=
+  [ "$spec" != "$preset" ] && target=${spec#*:}
+  echo "== build $preset${target:+ ($target)}"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -- -k 0
+  if [ -n "$target" ]; then
+    cmake --build --preset "$preset" --target "$target"
+  else
+    cmake --build --preset "$preset"
+  fi
 done
