@@ -1,0 +1,211 @@
+// The command interpreter seam: "&" sequencing, statuses, quoting and "copy /b" through the
+// platform's interpreter (cmd under Wine, our own on POSIX); on POSIX also "pause" without a
+// terminal, the tool names, and file names no shell may interpret.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "base/text.h"
+#include "exec/command_interpreter.h"
+#include "exec/command_line_split.h"
+#include "exec_test_support.h"
+#include "support/temp_dir.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Words = std::vector<std::wstring>;
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Commands name the witness by its bare name, found in the current folder: the test's own.
+class CommandInterpreterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedDir_ = GetCurrentDir();
+    savedProgramDir_ = ProgramDir();
+    record_ = temp_.File(L"witness.txt");
+    env_.reset(new CScopedEnv("KESTRUNE_WITNESS", record_));
+    ASSERT_TRUE(SetCurrentDir(GetProgramDir()));
+  }
+  void TearDown() override {
+    env_.reset();
+    SetCurrentDir(savedDir_);
+    SetProgramDir(savedProgramDir_);
+  }
+
+  std::vector<Words> Arguments() const {
+    std::vector<Words> all;
+    for (const WitnessRecord& record : ReadWitness(record_)) all.push_back(record.args);
+    return all;
+  }
+
+  TempDir temp_;
+  std::wstring record_;
+  std::wstring savedDir_;
+  std::wstring savedProgramDir_;
+  std::unique_ptr<CScopedEnv> env_;
+};
+
+TEST_F(CommandInterpreterTest, AmpersandRunsCommandsInOrderAndReturnsTheLastStatus) {
+  EXPECT_EQ(RunCommandLine(L"exec_witness first & exec_witness --exit=4 second"), 4);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"first"}, {L"--exit=4", L"second"}}));
+}
+
+TEST_F(CommandInterpreterTest, QuotedArgumentsArriveWhole) {
+  EXPECT_EQ(RunCommandLine(L"exec_witness \"a b\" e \"\" \"x&y\" \"C:\\v\\한글 (1).mp4\""), 0);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"a b", L"e", L"", L"x&y", L"C:\\v\\한글 (1).mp4"}}));
+}
+
+TEST_F(CommandInterpreterTest, CopyJoinsFilesByteForByte) {
+  std::string first;
+  for (int i = 0; i < 256; ++i) first += static_cast<char>(i);  // CR, LF and Ctrl-Z included
+  std::string second = "\x1a\r\nsecond part\x00!";
+  temp_.Write(L"part.001", first);
+  temp_.Write(L"part.002", second);
+  ASSERT_TRUE(SetCurrentDir(temp_.Path()));
+  EXPECT_EQ(RunCommandLine(L"copy /b part.001 + part.002  joined.zip"), 0);
+  EXPECT_EQ(ReadBytes(temp_.File(L"joined.zip")), first + second);
+}
+
+TEST_F(CommandInterpreterTest, UnknownProgramGivesTheInterpreterStatus) {
+  EXPECT_EQ(RunCommandLine(L"kestrune_no_such_program_here"), 9009);
+}
+
+#ifndef _WIN32
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + EscapeForQuotes(text) + L"\""; }
+
+// Names that a shell would expand, split, redirect or run: each must reach the program as
+// exactly one argument, and nothing else may run.
+const wchar_t* const kHostileNames[] = {
+    L"a b.mp4",         L"a&b.mp4",    L"a && b",       L"100%.mp4",      L"%PATH%",      L"a^b.mp4",
+    L"wow!.mp4",        L"it's.mp4",   L"say \"hi\".mp4", L"$HOME.mp4",   L"$(touch pwned)", L"`touch pwned`",
+    L"a;touch pwned",   L"a|touch pwned", L"a<b>c.mp4", L"(1).mp4",       L"> pwned",      L"한글 파일.mp4",
+    L"\U0001F3AC 영화.mkv", L"-rf", L"--exit=7",       L"trail\\",       L"x\" & touch pwned & \"y", L"*",
+};
+
+// "&&" runs the next command only after a success. (Wine's cmd runs it regardless, so this
+// is checked on POSIX only; the system's own lines never use "&&".)
+TEST_F(CommandInterpreterTest, DoubleAmpersandStopsAfterAFailure) {
+  EXPECT_EQ(RunCommandLine(L"exec_witness --exit=3 && exec_witness never"), 3);
+  EXPECT_EQ(RunCommandLine(L"exec_witness --exit=0 && exec_witness after"), 0);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"--exit=3"}, {L"--exit=0"}, {L"after"}}));
+}
+
+// Unlike cmd, which counts every quote, an escaped quote never ends the quoted text, so the
+// "&" after it stays inside the argument.
+TEST_F(CommandInterpreterTest, EscapedQuoteKeepsTheAmpersandQuoted) {
+  EXPECT_EQ(RunCommandLine(L"exec_witness \"c\\\"d & e\" f"), 0);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"c\"d & e", L"f"}}));
+}
+
+TEST_F(CommandInterpreterTest, HostileNamesReachTheProgramAsOneArgument) {
+  ASSERT_TRUE(SetCurrentDir(temp_.Path()));
+  CopyWitness(temp_.Path(), L"exec_witness");
+  std::vector<Words> expected;
+  for (const wchar_t* name : kHostileNames) {
+    EXPECT_EQ(RunCommandLine(L"exec_witness " + Quoted(name) + L" & exec_witness end"), 0) << WideToUtf8(name);
+    expected.push_back({name});
+    expected.push_back({L"end"});
+  }
+  EXPECT_EQ(Arguments(), expected);
+  EXPECT_FALSE(FileExists(temp_.File(L"pwned")));
+  EXPECT_FALSE(FileExists(GetProgramDir() + L"pwned"));
+}
+
+TEST_F(CommandInterpreterTest, PauseWithoutTerminalGoesOn) {
+  int saved = dup(0);
+  int null = open("/dev/null", O_RDONLY);
+  ASSERT_GE(null, 0);
+  dup2(null, 0);
+  close(null);
+  int status = RunCommandLine(L"exec_witness before & pause & exec_witness after");
+  dup2(saved, 0);
+  close(saved);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"before"}, {L"after"}}));
+}
+
+TEST_F(CommandInterpreterTest, CopyRefusesWhatWouldLoseData) {
+  ASSERT_TRUE(SetCurrentDir(temp_.Path()));
+  temp_.Write(L"a", "AAA");
+  temp_.Write(L"c", "old");
+  EXPECT_EQ(RunCommandLine(L"copy /b a + missing  c"), 1);  // a source is missing
+  EXPECT_EQ(RunCommandLine(L"copy /b a + c  c"), 1);        // the destination is a source
+  EXPECT_EQ(RunCommandLine(L"copy /b a + c"), 1);           // no destination
+  EXPECT_EQ(ReadBytes(temp_.File(L"c")), "old");
+  EXPECT_EQ(ReadBytes(temp_.File(L"a")), "AAA");
+  EXPECT_EQ(RunCommandLine(L"copy /B a c"), 0);
+  EXPECT_EQ(ReadBytes(temp_.File(L"c")), "AAA");
+}
+
+// The tool names resolve in the program folder (ProgramDir, then GetProgramDir), then in
+// KESTRUNE_TOOL_PATH (standing in for PATH), case-insensitively and with or without ".exe".
+TEST_F(CommandInterpreterTest, ToolNamesResolveInTheProgramFolderThenOnThePath) {
+  TempDir programDir, executableDir, pathDir, emptyDir;
+  std::wstring inProgramDir = CopyWitness(programDir.Path(), L"ffmpeg");
+  std::wstring inExecutableDir = CopyWitness(executableDir.Path(), L"mediainfo");
+  std::wstring onPath = CopyWitness(pathDir.Path(), L"ffmpeg");
+  CopyWitness(pathDir.Path(), L"mediainfo");
+  CScopedEnv toolPath("KESTRUNE_TOOL_PATH", WithoutTrailingSeparator(pathDir.Path()));
+  CScopedEnv executable("KESTRUNE_PROGRAM_DIR", executableDir.Path());
+
+  struct Resolution {
+    std::wstring programDir;
+    const wchar_t* name;
+    std::wstring expected;
+  };
+  const Resolution cases[] = {
+      {programDir.Path(), L"FFMpeg.exe", inProgramDir},
+      {programDir.Path(), L"ffmpeg", inProgramDir},
+      {programDir.Path(), L"ffmpeg.exe", inProgramDir},
+      {emptyDir.Path(), L"ffmpeg", onPath},
+      {emptyDir.Path(), L"mediainfo", inExecutableDir},
+      {emptyDir.Path(), L"MediaInfo.exe", inExecutableDir},
+  };
+  for (const Resolution& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.name));
+    RemoveFile(record_);
+    SetProgramDir(c.programDir);
+    EXPECT_EQ(RunCommandLine(std::wstring(c.name) + L" -i \"in put.mp4\""), 0);
+    std::vector<WitnessRecord> records = ReadWitness(record_);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].self, c.expected);
+    EXPECT_EQ(records[0].args, (Words{L"-i", L"in put.mp4"}));
+  }
+
+  CScopedEnv nowhere("KESTRUNE_TOOL_PATH", L"");
+  CScopedEnv noExecutableDir("KESTRUNE_PROGRAM_DIR", emptyDir.Path());
+  SetProgramDir(emptyDir.Path());
+  EXPECT_EQ(RunCommandLine(L"ffmpeg -version"), 9009);
+}
+
+// "unzip" is the system's: a file of that name in the current folder is not run.
+TEST_F(CommandInterpreterTest, UnzipResolvesOnThePathOnly) {
+  ASSERT_TRUE(SetCurrentDir(temp_.Path()));
+  CopyWitness(temp_.Path(), L"unzip");
+  temp_.Write(L"payload.txt", "inside the archive\n");
+  ASSERT_EQ(RunCommandLine(L"zip -q archive.zip payload.txt"), 0);
+  ASSERT_TRUE(RemoveFile(temp_.File(L"payload.txt")));
+  EXPECT_EQ(RunCommandLine(L"unzip -qq archive.zip"), 0);
+  EXPECT_EQ(ReadBytes(temp_.File(L"payload.txt")), "inside the archive\n");
+  EXPECT_TRUE(ReadWitness(record_).empty());
+}
+
+#endif
+
+}  // namespace

@@ -1,0 +1,51 @@
+#pragma once
+// What the launch and interpreter tests share: the witness program's records, a scoped
+// environment variable and copies of the witness under other names.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+// One start of the witness program, as it recorded it.
+struct WitnessRecord {
+  unsigned long pid = 0;
+  std::wstring self;
+  std::wstring cwd;
+  std::wstring show;
+  std::vector<std::wstring> args;
+};
+
+// Sets (or with unset, removes) an environment variable for the current scope; the previous
+// state comes back at the end. Children started meanwhile inherit it.
+class CScopedEnv {
+ public:
+  CScopedEnv(const std::string& name, const std::wstring& value, bool unset = false);
+  ~CScopedEnv();
+  CScopedEnv(const CScopedEnv&) = delete;
+  CScopedEnv& operator=(const CScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  bool hadValue_ = false;
+  std::wstring previous_;
+};
+
+// The witness program built beside the tests.
+std::wstring WitnessProgram();
+
+// Copies the witness into folder under name; returns the full path ("" on failure).
+std::wstring CopyWitness(const std::wstring& folder, const std::wstring& name);
+
+// Reads the records the witness appended to file.
+std::vector<WitnessRecord> ReadWitness(const std::wstring& file);
+
+// A wide path for std::filesystem: unchanged on Windows, UTF-8 on POSIX (the wide form would
+// go through the C locale, which knows no Korean).
+std::filesystem::path FsPath(const std::wstring& path);
+
+// Writes content into a new file (or over an old one); returns the path.
+std::wstring WriteFile(const std::wstring& path, const std::string& content);
+
+// The folder as a program reports its current directory: without a trailing separator.
+std::wstring WithoutTrailingSeparator(const std::wstring& folder);

@@ -1,0 +1,82 @@
+// The program the launch and interpreter tests start. It appends one record of what it was
+// given to the file named by KESTRUNE_WITNESS:
+//   begin / pid=N / self=PROGRAM / cwd=FOLDER / show=... / arg=TEXT (one per argument, UTF-8) / end
+// self is the program's own path (argv[0] on POSIX, the module path on Windows).
+// show is "flags=F window=W" from the start-up record on Windows, and on POSIX "null" when
+// its standard output is /dev/null (started hidden), "stream" otherwise. A first argument
+// "--exit=N" makes it exit with status N (the argument is recorded too).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <direct.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+std::string Utf8(const wchar_t* text) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+  out.resize(out.size() - 1);
+  return out;
+}
+#endif
+
+int ExitStatusOf(const std::string& first) {
+  const std::string prefix = "--exit=";
+  if (first.compare(0, prefix.size(), prefix) != 0) return 0;
+  return std::atoi(first.c_str() + prefix.size());
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  const wchar_t* target = _wgetenv(L"KESTRUNE_WITNESS");
+  if (target == nullptr) return 90;
+  FILE* out = _wfopen(target, L"ab");
+  if (out == nullptr) return 91;
+  wchar_t cwd[2048] = {0};
+  _wgetcwd(cwd, 2048);
+  STARTUPINFOW startup;
+  GetStartupInfoW(&startup);
+  wchar_t self[2048] = {0};
+  GetModuleFileNameW(nullptr, self, 2048);
+  std::fprintf(out, "begin\npid=%lu\nself=%s\ncwd=%s\nshow=flags=%lu window=%u\n", GetCurrentProcessId(),
+               Utf8(self).c_str(), Utf8(cwd).c_str(), startup.dwFlags, static_cast<unsigned>(startup.wShowWindow));
+  std::string first;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = Utf8(argv[i]);
+    if (i == 1) first = arg;
+    std::fprintf(out, "arg=%s\n", arg.c_str());
+  }
+#else
+int main(int argc, char** argv) {
+  const char* target = std::getenv("KESTRUNE_WITNESS");
+  if (target == nullptr) return 90;
+  FILE* out = std::fopen(target, "ab");
+  if (out == nullptr) return 91;
+  char cwd[4096] = {0};
+  if (getcwd(cwd, sizeof cwd) == nullptr) cwd[0] = '\0';
+  struct stat output, null;
+  bool toNull = fstat(1, &output) == 0 && stat("/dev/null", &null) == 0 && S_ISCHR(output.st_mode) &&
+                output.st_rdev == null.st_rdev;
+  std::fprintf(out, "begin\npid=%ld\nself=%s\ncwd=%s\nshow=%s\n", static_cast<long>(getpid()), argv[0], cwd,
+               toNull ? "null" : "stream");
+  std::string first;
+  for (int i = 1; i < argc; ++i) {
+    if (i == 1) first = argv[i];
+    std::fprintf(out, "arg=%s\n", argv[i]);
+  }
+#endif
+  std::fputs("end\n", out);
+  std::fclose(out);
+  return ExitStatusOf(first);
+}
