@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 void InstallFixture::SetUp() {
   savedCurrentDir = GetCurrentDir();
   savedProgramDir = ProgramDir();
-  binDir = GetProgramDir();
+  // The test runs from a folder of its own below the build's program folder.
+  binDir = GetProgramDir() + L".." + kPathSeparator;
   // Until a test starts its server, downloads go to a local port where nothing listens.
   env.Set(L"KESTRUNE_DOWNLOAD_BASE", L"http://127.0.0.1:9/");
 #ifndef _WIN32

@@ -40,7 +40,7 @@ class InstallFixture : public ::testing::Test {
   TraceCapture trace;
   MessageCapture messages;
   bool withUnzip = true;  // false for tests that never unpack
-  std::wstring binDir;  // the test executable's folder
+  std::wstring binDir;  // the build's program folder, with the Wine bridges
   std::wstring savedCurrentDir;
   std::wstring savedProgramDir;
 };

@@ -41,7 +41,7 @@ def make_zip(members):
     data = io.BytesIO()
     with zipfile.ZipFile(data, 'w') as archive:
         for member in members:
-            info = zipfile.ZipInfo(member, date_time=(2024, 1, 1, 0, 0, 0))
+            info = zipfile.ZipInfo(os.path.basename(member), date_time=(2024, 1, 1, 0, 0, 0))
             info.external_attr = 0o100755 << 16
             info.compress_type = zipfile.ZIP_DEFLATED
             with open(os.path.join('content', member), 'rb') as f:

@@ -18,7 +18,8 @@ class LocalHttpServer {
   // Served files are made at start: "zip NAME MEMBER..." builds www/NAME from files of
   // Content(); "split NAME MEMBER..." builds the same zip and serves it cut in two as NAME.001
   // and NAME.002 (www/NAME keeps the whole for comparison); "raw NAME TEXT" serves TEXT.
-  // NAME may lie in a subfolder ("a/MediaInfo.zip").
+  // NAME may lie in a subfolder ("a/MediaInfo.zip"); a MEMBER read from a subfolder of
+  // Content() is stored under its file name alone.
   void AddArchive(const std::vector<std::wstring>& words) { archives_.push_back(words); }
 
   // Starts the server and waits until it listens; false (with the reason in Error()) when it
