@@ -14,10 +14,14 @@
 //   - That child inherits the Unix side of the Wine process: Unix descriptors 0..2 and the
 //     Unix current folder, and neither follows the Windows side (SetCurrentDirectoryW does not
 //     chdir; the Windows standard handles may be files or pipes a parent chose). So before the
-//     spawn the bridge asks ntdll for Unix descriptors of its three standard handles
-//     (wine_server_handle_to_fd), moves them onto 0..2, and changes to the Unix form of its
-//     Windows current folder, with direct Linux system calls (dup2, chdir, close), which code
-//     in a Wine process may make like any Linux code.
+//     spawn the bridge puts each standard handle on its Unix descriptor and changes to the
+//     Unix form of its Windows current folder, with direct Linux system calls (pipe2, dup2,
+//     read, write, close, chdir), which code in a Wine process may make like any Linux code.
+//     A file or terminal handle has a Unix descriptor of its own (ntdll's
+//     wine_server_handle_to_fd), which goes onto 0..2 as it is. A Windows pipe lives in the
+//     wineserver and what a Linux program writes to its descriptor never arrives, so a pipe
+//     gets a Unix pipe in its place and a thread of the bridge relays the bytes between the
+//     two while the program runs.
 //   - kernel32's wine_get_unix_file_name turns a Windows path (X:\...) into its Unix path.
 // The environment the Linux program sees is the Unix one Wine was started with.
 #include <windows.h>
@@ -33,14 +37,19 @@ using SpawnFunction = LONG(WINAPI*)(char* const argv[], int wait);
 using HandleToFdFunction = LONG(CDECL*)(HANDLE handle, unsigned int access, int* fd, unsigned int* options);
 using UnixFileNameFunction = char*(CDECL*)(const wchar_t* path);
 
+constexpr long long LINUX_READ = 0;
+constexpr long long LINUX_WRITE = 1;
 constexpr long long LINUX_CLOSE = 3;
 constexpr long long LINUX_DUP2 = 33;
 constexpr long long LINUX_CHDIR = 80;
+constexpr long long LINUX_PIPE2 = 293;
+constexpr long long LINUX_O_CLOEXEC = 02000000;
+constexpr long long LINUX_EINTR = 4;
 constexpr int EXIT_NOT_STARTED = 127;
 
-long long LinuxCall(long long number, long long a, long long b = 0) {
+long long LinuxCall(long long number, long long a, long long b = 0, long long c = 0) {
   long long result;
-  __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(a), "S"(b) : "rcx", "r11", "memory");
+  __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(a), "S"(b), "d"(c) : "rcx", "r11", "memory");
   return result;
 }
 
@@ -119,17 +128,64 @@ std::wstring OwnToolName() {
   return name;
 }
 
-// Puts the Unix descriptor of a Windows standard handle on fd; leaves fd as it is when the
-// handle has none (a console of Wine's own, or no handle at all).
-void AttachStandardHandle(const WineEntryPoints& wine, DWORD which, unsigned int access, int fd) {
-  HANDLE handle = GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+// Bytes between a Unix pipe end and a Windows pipe handle, until either side ends.
+struct PipeRelay {
   int unixFd = -1;
-  if (wine.handleToFd(handle, access, &unixFd, nullptr) != 0 || unixFd < 0) return;
+  HANDLE handle = nullptr;
+  bool toWindows = true;  // Unix read end to Windows handle, or Windows handle to Unix write end
+};
+
+DWORD WINAPI RelayBytes(void* parameter) {
+  PipeRelay* relay = static_cast<PipeRelay*>(parameter);
+  char buffer[65536];
+  while (true) {
+    if (relay->toWindows) {
+      long long got = LinuxCall(LINUX_READ, relay->unixFd, reinterpret_cast<long long>(buffer), sizeof buffer);
+      if (got == -LINUX_EINTR) continue;
+      if (got <= 0) break;
+      DWORD written = 0;
+      if (!WriteFile(relay->handle, buffer, static_cast<DWORD>(got), &written, nullptr)) break;
+    } else {
+      DWORD got = 0;
+      if (!ReadFile(relay->handle, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
+      for (DWORD done = 0; done < got;) {
+        long long put = LinuxCall(LINUX_WRITE, relay->unixFd, reinterpret_cast<long long>(buffer + done), got - done);
+        if (put == -LINUX_EINTR) continue;
+        if (put <= 0) return 0;
+        done += static_cast<DWORD>(put);
+      }
+    }
+  }
+  LinuxCall(LINUX_CLOSE, relay->unixFd);
+  return 0;
+}
+
+// Puts the Windows standard handle `which` on Unix descriptor fd. Returns the relay thread
+// when a pipe needed one (nullptr otherwise); fd stays as it is when the handle has no Unix
+// form (a console of Wine's own, or no handle at all).
+HANDLE AttachStandardHandle(const WineEntryPoints& wine, DWORD which, int fd, PipeRelay& relay) {
+  HANDLE handle = GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+  bool input = fd == 0;
+  if (GetFileType(handle) == FILE_TYPE_PIPE) {
+    int ends[2] = {-1, -1};
+    if (LinuxCall(LINUX_PIPE2, reinterpret_cast<long long>(ends), LINUX_O_CLOEXEC) != 0) return nullptr;
+    int programEnd = input ? ends[0] : ends[1];
+    relay.unixFd = input ? ends[1] : ends[0];
+    relay.handle = handle;
+    relay.toWindows = !input;
+    LinuxCall(LINUX_DUP2, programEnd, fd);  // the copy on fd is inherited, the original is not
+    LinuxCall(LINUX_CLOSE, programEnd);
+    return CreateThread(nullptr, 0, RelayBytes, &relay, 0, nullptr);
+  }
+  int unixFd = -1;
+  if (wine.handleToFd(handle, input ? FILE_READ_DATA : FILE_WRITE_DATA, &unixFd, nullptr) != 0 || unixFd < 0)
+    return nullptr;
   if (unixFd != fd) {
     LinuxCall(LINUX_DUP2, unixFd, fd);
     LinuxCall(LINUX_CLOSE, unixFd);
   }
+  return nullptr;
 }
 
 void EnterWindowsCurrentFolder(const WineEntryPoints& wine) {
@@ -165,12 +221,22 @@ int wmain() {
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
 
-  AttachStandardHandle(wine, STD_INPUT_HANDLE, FILE_READ_DATA, 0);
-  AttachStandardHandle(wine, STD_OUTPUT_HANDLE, FILE_WRITE_DATA, 1);
-  AttachStandardHandle(wine, STD_ERROR_HANDLE, FILE_WRITE_DATA, 2);
+  PipeRelay relays[3];
+  AttachStandardHandle(wine, STD_INPUT_HANDLE, 0, relays[0]);
+  HANDLE outputRelays[2] = {AttachStandardHandle(wine, STD_OUTPUT_HANDLE, 1, relays[1]),
+                            AttachStandardHandle(wine, STD_ERROR_HANDLE, 2, relays[2])};
   EnterWindowsCurrentFolder(wine);
 
   LONG status = wine.spawn(argv.data(), 1);
+
+  // The program has ended: once the bridge's own copies of its output descriptors are closed,
+  // the relays read the last bytes and stop. A relay of the input is left to the exit.
+  for (int fd = 1; fd <= 2; ++fd) {
+    if (outputRelays[fd - 1] == nullptr) continue;
+    LinuxCall(LINUX_CLOSE, fd);
+    WaitForSingleObject(outputRelays[fd - 1], INFINITE);
+    CloseHandle(outputRelays[fd - 1]);
+  }
   if (status < 0 || status > 255) {
     WriteError(L"The Linux program " + tool + L" cannot be started (is it on PATH?).\n");
     return EXIT_NOT_STARTED;
