@@ -34,21 +34,36 @@ int64_t ClampToInt64(double value) {
   return static_cast<int64_t>(value);  // truncates toward zero
 }
 
-// Digits from text[pos] on, after white space and (when allowed) one sign, up to the first
-// other character; 0 when no digit comes first.
-int ReadInteger(const std::wstring& text, size_t pos, bool allowSign) {
+// Digits from text[pos] on, after white space, up to the first other character; 0 when no
+// digit comes first.
+int ReadInteger(const std::wstring& text, size_t pos) {
+  while (pos < text.size() && IsBlankChar(text[pos])) ++pos;
+  int64_t amount = 0;
+  for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+    amount = amount * 10 + (text[pos] - L'0');
+    if (amount > std::numeric_limits<int>::max()) amount = std::numeric_limits<int>::max();
+  }
+  return static_cast<int>(amount);
+}
+
+// The leading integer of text as if every blank (U+0020) had been removed from it first, so
+// "1 920 pixels" is 1920: white space, one sign, digits; saturated.
+int ReadNumberIgnoringBlanks(const std::wstring& text) {
+  size_t pos = 0;
   while (pos < text.size() && IsBlankChar(text[pos])) ++pos;
   bool negative = false;
-  if (allowSign && pos < text.size() && (text[pos] == L'+' || text[pos] == L'-')) {
+  if (pos < text.size() && (text[pos] == L'+' || text[pos] == L'-')) {
     negative = text[pos] == L'-';
     ++pos;
   }
   const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int>::min())
                                  : std::numeric_limits<int>::max();
   int64_t amount = 0;
-  for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+  for (; pos < text.size(); ++pos) {
+    if (text[pos] == L' ') continue;
+    if (!IsDigit(text[pos])) break;
     amount = amount * 10 + (text[pos] - L'0');
-    if (amount > limit) amount = limit;  // keeps reading the digits, saturated
+    if (amount > limit) amount = limit;
   }
   return static_cast<int>(negative ? -amount : amount);
 }
@@ -114,7 +129,7 @@ int64_t SizeInBytes(const std::wstring& upperValue) {
 int UnitAmount(const std::wstring& upperValue, const wchar_t* unit) {
   size_t at = upperValue.find(unit);
   if (at == std::wstring::npos || at == 0) return 0;
-  return ReadInteger(upperValue, at >= 3 ? at - 3 : 0, false);
+  return ReadInteger(upperValue, at >= 3 ? at - 3 : 0);
 }
 
 struct Duration {
@@ -139,7 +154,7 @@ Duration ReadDuration(const std::wstring& upperValue) {
 int TrailingNumber(const std::wstring& key) {
   size_t start = key.size();
   while (start > 0 && IsDigit(key[start - 1])) --start;
-  return ReadInteger(key, start, false);
+  return ReadInteger(key, start);
 }
 
 int AudioHeaderSection(const std::wstring& key, MediaDesc& media) {
@@ -163,38 +178,56 @@ int HeaderSection(const std::wstring& key, int section, MediaDesc& media) {
   return section;  // a menu or chapter header keeps the section before it
 }
 
-void MatchGeneral(const ReportLine& line, const std::wstring& upper, MediaDesc& media) {
+// The value in upper case, made only for the keys that look into it.
+class CUpperValue {
+ public:
+  explicit CUpperValue(const std::wstring& value) : value_(value) {}
+  const std::wstring& Text() {
+    if (!made_) {
+      upper_ = ToUpperText(value_);
+      made_ = true;
+    }
+    return upper_;
+  }
+
+ private:
+  const std::wstring& value_;
+  std::wstring upper_;
+  bool made_ = false;
+};
+
+void MatchGeneral(const ReportLine& line, CUpperValue& upper, MediaDesc& media) {
   if (line.key == L"File size") {
-    media.fileSize = SizeInBytes(upper);
+    media.fileSize = SizeInBytes(upper.Text());
   } else if (line.key == L"Duration") {
-    Duration duration = ReadDuration(upper);
+    Duration duration = ReadDuration(upper.Text());
     media.durationSec = duration.total;
-    DebugLog(kDurationTrace, line.key, upper, duration.hours, duration.minutes, duration.seconds,
+    DebugLog(kDurationTrace, line.key, upper.Text(), duration.hours, duration.minutes, duration.seconds,
              duration.total);
   }
 }
 
-void MatchVideo(const ReportLine& line, const std::wstring& upper, VideoTrackDesc& video) {
+void MatchVideo(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& video) {
   if (line.key == L"Stream size") {
-    video.streamSize = SizeInBytes(upper);
+    video.streamSize = SizeInBytes(upper.Text());
   } else if (line.key == L"Duration") {
-    video.durationSec = ReadDuration(upper).total;
+    video.durationSec = ReadDuration(upper.Text()).total;
   } else if (line.key == L"Format") {
-    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper, L"VP8")) video.codec = VCODEC_VP8;
-    else if (Contains(upper, L"VP9")) video.codec = VCODEC_VP9;
+    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper.Text(), L"VP8")) video.codec = VCODEC_VP8;
+    else if (Contains(upper.Text(), L"VP9")) video.codec = VCODEC_VP9;
   } else if (line.key == L"Codec ID") {
     // Only a fallback: the format, when recognised, names the codec better.
     if (video.codec != VCODEC_NONE) return;
-    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper, L"XVID")) video.codec = VCODEC_XVID;
-    else if (Contains(upper, L"DX50")) video.codec = VCODEC_DX50;
+    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper.Text(), L"XVID")) video.codec = VCODEC_XVID;
+    else if (Contains(upper.Text(), L"DX50")) video.codec = VCODEC_DX50;
   } else if (line.key == L"Bit rate") {
     video.bitRate = line.number;
   } else if (line.key == L"Frame rate") {
-    video.frameRate = ReadLeadingFloat(upper);
+    video.frameRate = ReadLeadingFloat(upper.Text());
   } else if (line.key == L"Width") {
     video.width = line.number;
   } else if (line.key == L"Height") {
@@ -204,14 +237,14 @@ void MatchVideo(const ReportLine& line, const std::wstring& upper, VideoTrackDes
   }
 }
 
-void MatchImage(const ReportLine& line, const std::wstring& upper, VideoTrackDesc& video) {
+void MatchImage(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& video) {
   if (line.key == L"Format") {
-    if (Contains(upper, L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper, L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper, L"VP9")) video.codec = VCODEC_VP9;
-    else if (Contains(upper, L"VP8")) video.codec = VCODEC_VP8;
-    else if (Contains(upper, L"VP7")) video.codec = VCODEC_VP7;
-    else if (Contains(upper, L"GIF")) video.codec = VCODEC_GIF;
+    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
+    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
+    else if (Contains(upper.Text(), L"VP9")) video.codec = VCODEC_VP9;
+    else if (Contains(upper.Text(), L"VP8")) video.codec = VCODEC_VP8;
+    else if (Contains(upper.Text(), L"VP7")) video.codec = VCODEC_VP7;
+    else if (Contains(upper.Text(), L"GIF")) video.codec = VCODEC_GIF;
   } else if (line.key == L"Width") {
     video.width = line.number;
   } else if (line.key == L"Height") {
@@ -219,29 +252,29 @@ void MatchImage(const ReportLine& line, const std::wstring& upper, VideoTrackDes
   }
 }
 
-void MatchAudio(const ReportLine& line, const std::wstring& upper, AudioTrackDesc& audio) {
+void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audio) {
   if (line.key == L"Format") {
     // E-AC-3 counts as AC-3.
-    if (Contains(upper, L"DTS")) audio.codec = ACODEC_DTS;
-    else if (Contains(upper, L"AC-3")) audio.codec = ACODEC_AC3;
-    else if (Contains(upper, L"AAC")) audio.codec = ACODEC_AAC;
-    else if (Contains(upper, L"OPUS")) audio.codec = ACODEC_OPUS;
-    else if (Contains(upper, L"MPEG AUDIO")) audio.codec = ACODEC_MP3;
-    else if (Contains(upper, L"OGG")) audio.codec = ACODEC_OGG;
-    else if (Contains(upper, L"VORBIS")) audio.codec = ACODEC_OGG;
+    if (Contains(upper.Text(), L"DTS")) audio.codec = ACODEC_DTS;
+    else if (Contains(upper.Text(), L"AC-3")) audio.codec = ACODEC_AC3;
+    else if (Contains(upper.Text(), L"AAC")) audio.codec = ACODEC_AAC;
+    else if (Contains(upper.Text(), L"OPUS")) audio.codec = ACODEC_OPUS;
+    else if (Contains(upper.Text(), L"MPEG AUDIO")) audio.codec = ACODEC_MP3;
+    else if (Contains(upper.Text(), L"OGG")) audio.codec = ACODEC_OGG;
+    else if (Contains(upper.Text(), L"VORBIS")) audio.codec = ACODEC_OGG;
   } else if (line.key == L"Language") {
-    if (Contains(upper, L"KOREAN")) audio.language = LANGUAGE_KOREAN;
-    else if (Contains(upper, L"ENGLISH")) audio.language = LANGUAGE_ENGLISH;
-    else if (Contains(upper, L"JAPANES")) audio.language = LANGUAGE_JAPANESE;
-    else if (Contains(upper, L"CHINESE")) audio.language = LANGUAGE_CHINESE;
-    else if (Contains(upper, L"SPANISH")) audio.language = LANGUAGE_SPANISH;
-    else if (Contains(upper, L"FRENCH")) audio.language = LANGUAGE_FRENCH;
-    else if (Contains(upper, L"ITALIAN")) audio.language = LANGUAGE_ITALIAN;
-    else if (Contains(upper, L"GERMAN")) audio.language = LANGUAGE_GERMAN;
+    if (Contains(upper.Text(), L"KOREAN")) audio.language = LANGUAGE_KOREAN;
+    else if (Contains(upper.Text(), L"ENGLISH")) audio.language = LANGUAGE_ENGLISH;
+    else if (Contains(upper.Text(), L"JAPANES")) audio.language = LANGUAGE_JAPANESE;
+    else if (Contains(upper.Text(), L"CHINESE")) audio.language = LANGUAGE_CHINESE;
+    else if (Contains(upper.Text(), L"SPANISH")) audio.language = LANGUAGE_SPANISH;
+    else if (Contains(upper.Text(), L"FRENCH")) audio.language = LANGUAGE_FRENCH;
+    else if (Contains(upper.Text(), L"ITALIAN")) audio.language = LANGUAGE_ITALIAN;
+    else if (Contains(upper.Text(), L"GERMAN")) audio.language = LANGUAGE_GERMAN;
   } else if (line.key == L"Stream size") {
-    audio.streamSize = SizeInBytes(upper);
+    audio.streamSize = SizeInBytes(upper.Text());
   } else if (line.key == L"Duration") {
-    audio.durationSec = ReadDuration(upper).total;
+    audio.durationSec = ReadDuration(upper.Text()).total;
   } else if (line.key == L"Channel(s)") {
     audio.channels = line.number;
   } else if (line.key == L"Bit rate") {
@@ -268,26 +301,30 @@ void SplitReportLine(const std::wstring& line, ReportLine& out) {
   out.value.clear();
   out.number = 0;
   if (line.size() <= 1) return;
-  std::wstring trimmed = TrimText(line);
-  size_t colon = trimmed.find(L':');
-  if (colon == std::wstring::npos) {
-    out.key = trimmed;
+  // Works on positions in line rather than on trimmed copies: every report line passes here.
+  size_t begin = 0, end = line.size();
+  while (begin < end && IsBlankChar(line[begin])) ++begin;
+  while (end > begin && IsBlankChar(line[end - 1])) --end;
+  size_t colon = line.find(L':', begin);
+  if (colon == std::wstring::npos || colon >= end) {
+    out.key.assign(line, begin, end - begin);
     return;
   }
-  out.key = TrimText(trimmed.substr(0, colon));
+  size_t keyEnd = colon;
+  while (keyEnd > begin && IsBlankChar(line[keyEnd - 1])) --keyEnd;
+  out.key.assign(line, begin, keyEnd - begin);
   // The colon and the blank after it are skipped; a line that ends there has no value.
-  if (colon + 2 < trimmed.size()) out.value = TrimText(trimmed.substr(colon + 2));
-  std::wstring digits;
-  digits.reserve(out.value.size());
-  for (wchar_t c : out.value)
-    if (c != L' ') digits += c;  // "1 920 pixels" is 1920
-  out.number = ReadInteger(digits, 0, true);
+  size_t valueBegin = colon + 2;
+  if (valueBegin >= end) return;
+  while (valueBegin < end && IsBlankChar(line[valueBegin])) ++valueBegin;
+  out.value.assign(line, valueBegin, end - valueBegin);
+  out.number = ReadNumberIgnoringBlanks(out.value);
 }
 
 int MediaLineMatch(const ReportLine& line, int section, MediaDesc& media) {
   if (line.key.empty()) return section;
   if (line.value.empty()) section = HeaderSection(line.key, section, media);
-  std::wstring upper = ToUpperText(line.value);
+  CUpperValue upper(line.value);
   if (section == SECTION_GENERAL) {
     MatchGeneral(line, upper, media);
   } else if (section == SECTION_VIDEO) {
