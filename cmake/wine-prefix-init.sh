@@ -3,7 +3,8 @@
 # Makes the dialogs readable on a bare X server: the faces our templates ask for ("굴림",
 # "MS Sans Serif", "System", the shell dialog font) are replaced by NanumGothic, which has
 # Hangul, and Wine's own interface font links to it, so Korean text renders in the caption and
-# in an English window too. Without a window manager, Wine draws its own title bars.
+# in an English window too. There is no window manager: Wine draws the title bars and manages
+# the windows itself (unmanaged windows are shown and hidden at once, without waiting for one).
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 
@@ -44,6 +45,7 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
+"Managed"="N"
 "UseTakeFocus"="N"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]

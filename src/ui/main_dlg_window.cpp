@@ -10,9 +10,7 @@
 bool CMainDlg::SaveWindowPos() {
   RECT rect{};
   if (!Hwnd() || !GetWindowRect(Hwnd(), &rect)) return false;
-  // A minimised window's rectangle is not where the user left it; Windows reports it far off
-  // screen, other systems may not.
-  if (IsIconic(Hwnd())) return false;
+  // A minimised window reports a corner far off screen (-32000), so it is never saved.
   if (rect.left < kSavedPositionMin || rect.left > kSavedPositionMax) return false;
   if (rect.top < kSavedPositionMin || rect.top > kSavedPositionMax) return false;
   if (!registryStore) return false;

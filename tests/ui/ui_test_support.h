@@ -1,0 +1,52 @@
+#pragma once
+// Helpers of the window tests: pumping the queue the way the program does, reading windows,
+// the real registry values of the window position, and watching a modal dialog from inside
+// its own loop.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Handles every pending message of this thread as the program's own loops do.
+void PumpMessages();
+
+std::wstring WindowText(HWND hwnd);
+std::wstring WindowClass(HWND hwnd);
+// A rectangle given in dialog units, in pixels of dialog's client area.
+RECT DialogUnitsToPixels(HWND dialog, int x, int y, int width, int height);
+// A child window's rectangle in its dialog's client coordinates.
+RECT ChildRect(HWND dialog, HWND child);
+// The face name and height of the font a window draws with.
+LOGFONTW WindowFont(HWND hwnd);
+
+// The language the run expects: KESTRUNE_UI_LANGUAGE=ko or en (set by run-ui-tests.sh),
+// else whatever the system says.
+bool ExpectKorean();
+
+// The window position values under HKEY_LOCAL_MACHINE\Software\Kestrune, written and read
+// with the registry functions themselves, independently of the program's store.
+void ClearStoredPosition();
+void StoreValue(const wchar_t* name, uint32_t value);
+void StorePosition(uint32_t x, uint32_t y);
+std::optional<uint32_t> StoredValue(const wchar_t* name);
+// REG_DWORD, or 0 when the value is missing.
+DWORD StoredType(const wchar_t* name);
+
+// Calls open(), which is expected to run a modal dialog captioned caption on this thread;
+// while that dialog's loop runs, inspect(dialog) is called once, then the dialog is sent OK.
+// True when the dialog was seen.
+bool WhileModalDialogOpen(const std::wstring& caption, const std::function<void()>& open,
+                          const std::function<void(HWND)>& inspect);
+
+// Counts the help-page openings instead of starting a browser, while it lives.
+class CHelpPageCounter {
+ public:
+  CHelpPageCounter();
+  ~CHelpPageCounter();
+  CHelpPageCounter(const CHelpPageCounter&) = delete;
+  CHelpPageCounter& operator=(const CHelpPageCounter&) = delete;
+  int Count() const;
+  std::wstring LastUrl() const;
+};
