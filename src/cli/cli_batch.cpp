@@ -70,8 +70,9 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   const CBatchReport& report = host->Report();
   if (!host->Ended()) return CLI_EXIT_FAILED;
   if (!dryRun) {
-    out.Out(Sprintf(L"kestrune: %d files: %d done, %d failed, %d skipped%s\n", report.fileCount, report.filesDone,
-                    report.filesFailed, report.filesSkipped, JoinText(report.join)));
+    out.Out(Sprintf(L"kestrune: %d %s: %d done, %d failed, %d skipped%s\n", report.fileCount,
+                    report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
+                    report.filesSkipped, JoinText(report.join)));
     if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
       out.Err(L"kestrune: note: the conversion used the NVIDIA GPU (the default); without one, add --no-gpu\n");
     }
