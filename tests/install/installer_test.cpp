@@ -210,12 +210,22 @@ TEST_F(InstallerTest, MediaInfoIsDownloadedAndUnpackedWhateverTheCaseOfItsName) 
 TEST_F(InstallerTest, MediaInfoBesideTheProgramIsNotDownloadedAgain) {
   server.AddArchive({L"raw", L"MediaInfo.zip", L"unused"});
   StartServer();
-  WriteStandIn(program.Path(), L"MediaInfo.exe");
+  std::vector<std::wstring> names{L"MediaInfo.exe", L"mediainfo.exe"};
+#ifndef _WIN32
+  names.push_back(L"mediainfo");
+#endif
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(WideToUtf8(name));
+    TempDir folder;
+    UseProgramFolder(folder.Path());
+    WriteStandIn(folder.Path(), name);
 
-  EXPECT_EQ(RunInstall(INSTALL_MEDIAINFO), kDone);
+    EXPECT_EQ(RunInstall(INSTALL_MEDIAINFO), kDone);
 
+    EXPECT_EQ(FolderFiles(folder.Path()), std::vector<std::wstring>{name});
+    SetCurrentDir(savedCurrentDir);
+  }
   EXPECT_TRUE(server.Requests().empty());
-  EXPECT_EQ(ProgramFiles(), std::vector<std::wstring>{L"MediaInfo.exe"});
   EXPECT_TRUE(trace.Lines().empty());
 }
 
