@@ -1,0 +1,340 @@
+// The probe runner end to end on media made at test time: exec.bat (exec.sh natively) and the
+// real MediaInfo (under Wine the bridge's mediainfo.exe through cmd) write media.txt in a
+// program folder of the test's own, the runner waits and parses it. Also its failure paths,
+// concurrent probes, and the exact summary lines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <thread>
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "base/text.h"
+#include "exec/exec_test_support.h"
+#include "exec/tool_paths.h"
+#include "probe/media_summary.h"
+#include "probe/probe_runner.h"
+#include "support/media_fixtures.h"
+#include "support/mediainfo_json.h"
+#include "support/temp_dir.h"
+#include "support/trace_capture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  size_t start = 0;
+  for (size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// ---------------------------------------------------------------------------------------
+// The summary lines.
+
+TEST(FormatMediaSummary, ResetRecordGivesTwoLinesOfZeros) {
+  MediaDesc media;
+  ResetMediaDesc(media);
+  std::wstring text;
+  FormatMediaSummary(media, text);
+  EXPECT_EQ(text,
+            L"\n전체 파일 용량=0.000 MB, 길이=0분 0초, [자막=0개]\n"
+            L"비디오 : 파일 용량=0.000 MB, 길이=0분 0초,  코덱=, (0 x 0), 비트레이트=0 kbps\n");
+}
+
+TEST(FormatMediaSummary, FillsEveryFieldAndAppends) {
+  MediaDesc media;
+  ResetMediaDesc(media);
+  media.fileSize = 1572864;  // 1.500 MB
+  media.durationSec = 3725;
+  media.subtitleCount = 2;
+  media.video.streamSize = 1048576;  // 1.000 MB
+  media.video.durationSec = 3724;
+  media.video.codec = VCODEC_H265;
+  media.video.width = 1920;
+  media.video.height = 1080;
+  media.video.bitRate = 2980;
+  media.audioCount = 2;
+  media.audio[0] = {524288, 11, ACODEC_AAC, 192, 2, LANGUAGE_ENGLISH};
+  media.audio[1] = {1153434, 12, ACODEC_AC3, 448, 6, LANGUAGE_KOREAN};
+  std::wstring text = L"before";
+  FormatMediaSummary(media, text);
+  EXPECT_EQ(SplitLines(text),
+            (std::vector<std::wstring>{
+                L"before",
+                L"전체 파일 용량=1.500 MB, 길이=62분 5초, [자막=2개]",
+                L"비디오 : 파일 용량=1.000 MB, 길이=62분 4초,  코덱=H265(HEVC), (1920 x 1080), 비트레이트=2980 kbps",
+                L"오디오 (1) - 파일 용량=0.500 MB, 길이=62분 4초,  코덱=AAC, 채널=2 , 비트레이트=192 kbps, 언어=ENGLISH",
+                L"오디오 (2) - 파일 용량=1.100 MB, 길이=62분 4초,  코덱=AC3, 채널=6 , 비트레이트=448 kbps, 언어=KOREAN",
+            }));
+}
+
+TEST(FormatMediaSummary, AudioLinesShowTheVideoPlayTime) {
+  MediaDesc media;
+  ResetMediaDesc(media);
+  media.durationSec = 205;
+  media.audioCount = 1;
+  media.audio[0] = {4920000, 205, ACODEC_MP3, 192, 2, LANGUAGE_NONE};
+  std::wstring text;
+  FormatMediaSummary(media, text);
+  std::vector<std::wstring> lines = SplitLines(text);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[1], L"전체 파일 용량=0.000 MB, 길이=3분 25초, [자막=0개]");
+  EXPECT_EQ(lines[3], L"오디오 (1) - 파일 용량=4.692 MB, 길이=0분 0초,  코덱=MP3, 채널=2 , 비트레이트=192 kbps, 언어=");
+}
+
+// ---------------------------------------------------------------------------------------
+// Probes.
+
+// A program folder of the test's own (so no other test's media.txt is touched), named so
+// that every path in the command line needs its quotes, holding exec.bat and exec.sh and,
+// for the Windows build, the bridge's mediainfo.exe.
+class ProbeRunnerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedProgramDir_ = ProgramDir();
+    savedDir_ = GetCurrentDir();
+    programDir_ = MakeProgramFolder(L"프로그램 폴더 &");
+    ASSERT_TRUE(CopyBeside(L"exec.bat") && CopyBeside(L"exec.sh"));
+#ifdef _WIN32
+    ASSERT_TRUE(CopyBeside(L"mediainfo.exe")) << "the Wine bridge is built beside the tests";
+#endif
+    SetProgramDir(programDir_);
+    mediaInfo_ = MediaInfoProgramPath();
+    ASSERT_FALSE(mediaInfo_.empty());
+    report_ = programDir_ + L"media.txt";
+  }
+  void TearDown() override {
+    SetProgramDir(savedProgramDir_);
+    SetCurrentDir(savedDir_);
+  }
+
+  std::wstring MakeProgramFolder(const std::wstring& name) {
+    std::wstring folder = temp_.Path() + name + kPathSeparator;
+    fs::create_directories(FsPath(folder));
+    return folder;
+  }
+  bool CopyBeside(const std::wstring& name) {
+    std::error_code code;
+    fs::copy_file(FsPath(GetProgramDir() + name), FsPath(programDir_ + name), fs::copy_options::overwrite_existing,
+                  code);
+    return !code;
+  }
+  std::wstring Sample(Sample kind, const std::wstring& name) {
+    std::wstring path = temp_.File(name);
+    return MakeSample(kind, path) ? path : std::wstring();
+  }
+  std::wstring ProbeCommand(const std::wstring& input) const {
+    return L"\"" + programDir_ + L"exec.bat\" \"" + mediaInfo_ + L"\" \"" + input + L"\" \"" + report_ + L"\" 0";
+  }
+  std::vector<MediaInfoTrack> JsonTracks(const std::wstring& path) {
+    std::vector<MediaInfoTrack> tracks;
+    ReadMediaInfoTracks(CaptureProgramOutput(L"mediainfo", {L"--Output=JSON", path}), tracks);
+    return tracks;
+  }
+
+  TempDir temp_;
+  std::wstring programDir_;
+  std::wstring mediaInfo_;
+  std::wstring report_;
+  std::wstring savedProgramDir_;
+  std::wstring savedDir_;
+};
+
+const MediaInfoTrack* FindTrack(const std::vector<MediaInfoTrack>& tracks, const std::string& type, int index = 0) {
+  for (const MediaInfoTrack& track : tracks)
+    if (track.type == type && index-- == 0) return &track;
+  return nullptr;
+}
+
+int Seconds(const MediaInfoTrack& track) { return static_cast<int>(std::floor(track.Number("Duration") + 0.0005)); }
+
+TEST_F(ProbeRunnerTest, ProbesAFileEndToEndWithExactTraces) {
+  std::wstring input = Sample(Sample::H264_AAC_MP4, L"한글 a&b (1).mp4");
+  ASSERT_FALSE(input.empty());
+  std::vector<MediaInfoTrack> tracks = JsonTracks(input);
+  ASSERT_NE(FindTrack(tracks, "Video"), nullptr);
+  RemoveFile(report_);
+
+  MediaDesc media;
+  TraceCapture trace;
+  ASSERT_TRUE(ProbeMediaFile(input, media));
+
+  // The probe's own traces and the launcher's, in order; the report was there at once.
+  std::wstring command = ProbeCommand(input);
+  std::wstring batch = programDir_ + L"exec.bat";
+  std::vector<std::wstring> lines = trace.Lines();
+  ASSERT_GE(lines.size(), 7u);
+  EXPECT_EQ(lines[0], command + L"\n");
+  EXPECT_EQ(lines[1], L"AppCreate-0-" + command + L"\n");
+  EXPECT_EQ(lines[2], L"AppCreate-2-" + batch + L"\n" + command.substr(batch.size() + 1) + L"\n");
+  EXPECT_EQ(lines[3], L"AppCreate-3-\n" + command + L"\n" + batch + L"\n");
+  EXPECT_EQ(lines[4], L"AppCreate-5-" + command + L" \n" + WithoutTrailingSeparator(programDir_) + L" \n \n\n");
+  EXPECT_TRUE(std::regex_match(lines[5], std::wregex(L"AppCreate-6-CreateProcess, ret=1, id=[1-9][0-9]*  <.*>\n")))
+      << WideToUtf8(lines[5]);
+  EXPECT_EQ(lines[5].substr(lines[5].find(L"  <")), L"  <" + command + L">\n");
+  EXPECT_EQ(lines[6], L"기다림 0 ms (0)\n");
+  EXPECT_EQ(GetCurrentDir(), savedDir_);
+
+  // What MediaInfo's JSON says of the same file.
+  const MediaInfoTrack& general = *FindTrack(tracks, "General");
+  const MediaInfoTrack& video = *FindTrack(tracks, "Video");
+  const MediaInfoTrack& audio = *FindTrack(tracks, "Audio");
+  EXPECT_EQ(std::wstring(media.filePath), input);
+  EXPECT_NEAR(static_cast<double>(media.fileSize), general.Number("FileSize"), general.Number("FileSize") * 0.006);
+  EXPECT_EQ(media.durationSec, Seconds(general));
+  EXPECT_EQ(media.video.codec, VCODEC_H264);
+  EXPECT_EQ(media.video.width, 320);
+  EXPECT_EQ(media.video.height, 240);
+  EXPECT_EQ(media.video.durationSec, Seconds(video));
+  EXPECT_NEAR(media.video.frameRate, 25.0, 0.001);
+  EXPECT_NEAR(media.video.bitRate, video.Number("BitRate") / 1000, 1.0);
+  ASSERT_EQ(media.audioCount, 1);
+  EXPECT_EQ(media.audio[0].codec, ACODEC_AAC);
+  EXPECT_EQ(media.audio[0].channels, 2);
+  EXPECT_NEAR(media.audio[0].bitRate, audio.Number("BitRate") / 1000, 2.0);
+  EXPECT_EQ(media.subtitleCount, 0);
+
+  std::wstring summary;
+  FormatMediaSummary(media, summary);
+  std::vector<std::wstring> summaryLines = SplitLines(summary);
+  ASSERT_EQ(summaryLines.size(), 4u);
+  EXPECT_EQ(summaryLines[0], L"");
+  const std::wstring size = L"[0-9]+\\.[0-9]{3} MB";
+  EXPECT_TRUE(std::regex_match(summaryLines[1], std::wregex(L"전체 파일 용량=" + size + L", 길이=0분 2초, \\[자막=0개\\]")))
+      << WideToUtf8(summaryLines[1]);
+  EXPECT_TRUE(std::regex_match(summaryLines[2],
+                               std::wregex(L"비디오 : 파일 용량=" + size + L", 길이=0분 2초,  코덱=H264\\(AVC\\), "
+                                           L"\\(320 x 240\\), 비트레이트=" + std::to_wstring(media.video.bitRate) +
+                                           L" kbps")))
+      << WideToUtf8(summaryLines[2]);
+  EXPECT_TRUE(std::regex_match(summaryLines[3],
+                               std::wregex(L"오디오 \\(1\\) - 파일 용량=" + size + L", 길이=0분 2초,  코덱=AAC, 채널=2 , "
+                                           L"비트레이트=" + std::to_wstring(media.audio[0].bitRate) +
+                                           L" kbps, 언어=")))
+      << WideToUtf8(summaryLines[3]);
+}
+
+TEST_F(ProbeRunnerTest, ProbesSeveralTracksAndAudioOnlyFiles) {
+  std::wstring tracks3 = Sample(Sample::THREE_AUDIO_TWO_SUBS_MKV, L"three.mkv");
+  std::wstring mp3 = Sample(Sample::MP3_ONLY, L"-dash first.mp3");
+  ASSERT_FALSE(tracks3.empty());
+  ASSERT_FALSE(mp3.empty());
+
+  MediaDesc media;
+  ASSERT_TRUE(ProbeMediaFile(tracks3, media));
+  EXPECT_EQ(media.video.codec, VCODEC_H264);
+  ASSERT_EQ(media.audioCount, 3);
+  EXPECT_EQ(media.subtitleCount, 2);
+  const int languages[] = {LANGUAGE_ENGLISH, LANGUAGE_JAPANESE, LANGUAGE_FRENCH};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(media.audio[i].codec, ACODEC_AAC) << i;
+    EXPECT_EQ(media.audio[i].channels, 2) << i;
+    EXPECT_EQ(media.audio[i].language, languages[i]) << i;
+  }
+
+  ASSERT_TRUE(ProbeMediaFile(mp3, media));
+  EXPECT_EQ(media.video.width, 0);
+  EXPECT_EQ(media.video.codec, VCODEC_NONE);
+  ASSERT_EQ(media.audioCount, 1);
+  EXPECT_EQ(media.audio[0].codec, ACODEC_MP3);
+  EXPECT_EQ(media.audio[0].channels, 2);
+  EXPECT_NEAR(media.audio[0].bitRate, 192, 2);
+  EXPECT_EQ(media.durationSec, 2);
+}
+
+TEST_F(ProbeRunnerTest, MissingMediaInfoOnlyTraces) {
+  std::wstring input = temp_.Write(L"input.mp4", "not probed");
+  std::wstring empty = MakeProgramFolder(L"empty");
+  SetProgramDir(empty);
+  // Natively the search would go on to the folder of the executable and PATH: neither has it.
+  CScopedEnv executableDir("KESTRUNE_PROGRAM_DIR", empty);
+  CScopedEnv toolPath("KESTRUNE_TOOL_PATH", L"");
+  MediaDesc media;
+  media.audioCount = 5;
+  TraceCapture trace;
+  EXPECT_FALSE(ProbeMediaFile(input, media));
+  EXPECT_EQ(trace.Lines(), std::vector<std::wstring>{ProgramFolderToolPath(L"mediainfo") + L" 가 없습니다. \n"});
+#ifdef _WIN32
+  EXPECT_EQ(ProgramFolderToolPath(L"mediainfo"), empty + L"mediainfo.exe");
+#endif
+  EXPECT_EQ(media.audioCount, 0);
+  EXPECT_EQ(media.filePath[0], L'\0');
+  EXPECT_FALSE(FileExists(empty + L"media.txt"));
+}
+
+TEST_F(ProbeRunnerTest, MissingInputLeavesTheReportAlone) {
+  WriteFile(report_, "an earlier report\n");
+  std::wstring input = temp_.File(L"nowhere.mp4");
+  MediaDesc media;
+  TraceCapture trace;
+  EXPECT_FALSE(ProbeMediaFile(input, media));
+  EXPECT_EQ(trace.Lines(), std::vector<std::wstring>{input + L" 가 없습니다. \n"});
+  EXPECT_EQ(ReadBytes(report_), "an earlier report\n");
+}
+
+TEST_F(ProbeRunnerTest, ReportThatNeverComesEndsAfterTheWait) {
+  std::wstring input = Sample(Sample::H264_AAC_MP4, L"clip.mp4");
+  ASSERT_FALSE(input.empty());
+  MediaDesc earlier;
+  ASSERT_TRUE(ProbeMediaFile(input, earlier));  // leaves a valid media.txt behind
+  ASSERT_GT(GetFileLength(report_), 100);
+  // Now the batch file writes nothing (exec.sh a single byte, which counts as nothing), and
+  // the earlier report must not be taken for this probe's.
+  WriteFile(programDir_ + L"exec.bat", "@echo off\r\n");
+  WriteFile(programDir_ + L"exec.sh", "#!/bin/sh\nprintf x > \"$3\"\n");
+  fs::permissions(FsPath(programDir_ + L"exec.sh"), fs::perms::owner_all, fs::perm_options::add);
+
+  MediaDesc media;
+  TraceCapture trace;
+  EXPECT_FALSE(ProbeMediaFile(input, media));
+  EXPECT_EQ(trace.Count(L"기다림 3000 ms (30)"), 1u);
+  EXPECT_LE(GetFileLength(report_), 1);
+  EXPECT_EQ(std::wstring(media.filePath), input);
+  EXPECT_EQ(media.audioCount, 0);
+}
+
+TEST_F(ProbeRunnerTest, ConcurrentProbesTakeTurnsAndKeepTheirResults) {
+  std::wstring video = Sample(Sample::H264_AAC_MP4, L"video.mp4");
+  std::wstring audio = Sample(Sample::MP3_ONLY, L"audio.mp3");
+  ASSERT_FALSE(video.empty());
+  ASSERT_FALSE(audio.empty());
+  const int rounds = 3;
+  int videoRight = 0;
+  int audioRight = 0;
+  std::thread first([&] {
+    for (int i = 0; i < rounds; ++i) {
+      MediaDesc media;
+      if (ProbeMediaFile(video, media) && media.video.width == 320 && media.audioCount == 1 &&
+          media.audio[0].codec == ACODEC_AAC && std::wstring(media.filePath) == video)
+        ++videoRight;
+    }
+  });
+  std::thread second([&] {
+    for (int i = 0; i < rounds; ++i) {
+      MediaDesc media;
+      if (ProbeMediaFile(audio, media) && media.video.width == 0 && media.audioCount == 1 &&
+          media.audio[0].codec == ACODEC_MP3 && std::wstring(media.filePath) == audio)
+        ++audioRight;
+    }
+  });
+  first.join();
+  second.join();
+  EXPECT_EQ(videoRight, rounds);
+  EXPECT_EQ(audioRight, rounds);
+  EXPECT_EQ(GetCurrentDir(), savedDir_);
+}
+
+}  // namespace
