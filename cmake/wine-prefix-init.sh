@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Run once by wine-run.sh when it creates a Wine prefix for the build (WINEPREFIX is set).
 # Makes the dialogs readable on a bare X server: the faces our templates ask for ("굴림",
-# "MS Sans Serif", "System", the shell dialog font) are replaced by NanumGothic, which has
-# Hangul, and Wine's own interface font links to it, so Korean text renders in the caption and
-# in an English window too. There is no window manager: Wine draws the title bars and manages
+# "MS Sans Serif", "System", the shell dialog font) and Wine's own interface font (Tahoma, the
+# caption) are replaced by NanumGothic, which has Hangul, so Korean text renders in the caption
+# and in an English window too. There is no window manager: Wine draws the title bars and manages
 # the windows itself (unmanaged windows are shown and hidden at once, without waiting for one).
 set -u
 : "${WINEPREFIX:?WINEPREFIX must be set}"
@@ -15,13 +15,6 @@ fi
 
 reg_file="$WINEPREFIX/drive_c/kestrune-prefix-init.reg"
 mkdir -p "$WINEPREFIX/drive_c"
-
-# A REG_MULTI_SZ holding one string, in .reg notation.
-multi_sz() {
-  printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',,' | sed 's/^,//; s/,$//'
-  printf ',00,00,00,00'
-}
-link=$(multi_sz "$font.ttf,$font")
 
 # regedit reads UTF-16 with a byte-order mark, so the Hangul face names survive any locale.
 {
@@ -38,10 +31,7 @@ Windows Registry Editor Version 5.00
 "MS Shell Dlg"="$font"
 "MS Shell Dlg 2"="$font"
 "System"="$font"
-
-[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
-"Tahoma"=hex(7):$link
-"Microsoft Sans Serif"=hex(7):$link
+"Tahoma"="$font"
 
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
@@ -52,6 +42,18 @@ Windows Registry Editor Version 5.00
 "winemenubuilder.exe"=""
 REG
 } >"$reg_file"
+
+# Debian's Wine does not find its own interface fonts (Debian fonts-wine) by itself: without
+# Marlett the caption buttons show letters. Fonts in the prefix's Fonts folder are always read.
+for file in marlett.ttf; do
+  for dir in /usr/share/wine/fonts /usr/lib/wine/fonts; do
+    if [ -f "$dir/$file" ]; then
+      mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+      cp "$dir/$file" "$WINEPREFIX/drive_c/windows/Fonts/"
+      break
+    fi
+  done
+done
 
 wine regedit /S 'C:\kestrune-prefix-init.reg'
 status=$?

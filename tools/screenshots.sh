@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Takes the pictures of the main window shown in the README: starts the real kestrune.exe under
+# Wine on a private X server, once in Korean (ko_KR.UTF-8) and once in English (C.UTF-8),
+# and writes docs/main-window-ko.png and docs/main-window-en.png, cropped to the window.
+# Usage: tools/screenshots.sh [BUILD-DIR]   (default build/windows; built when missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=${1:-build/windows}
+case $build in /*) ;; *) build=$root/$build ;; esac
+
+if [ ! -f "$build/bin/kestrune.exe" ]; then
+  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$build" --target kestrune_gui
+fi
+for tool in xdotool import convert; do
+  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (bash tools/setup.sh)" >&2; exit 1; }
+done
+mkdir -p "$root/docs"
+
+# One picture, inside the private X server: start the program, wait for its window, take the
+# screen and crop it to the window, end the program's Wine processes.
+shoot() {
+  local language=$1 locale=$2 out=$3
+  local prefix=$build/wineprefix-shots-$language
+  if [ -f "$prefix/.kestrune-ready" ] && [ "$root/cmake/wine-prefix-init.sh" -nt "$prefix/.kestrune-ready" ]; then
+    rm -rf "$prefix"
+  fi
+  export KESTRUNE_WINEPREFIX=$prefix KESTRUNE_WINE_LC_ALL=$locale
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  "$root/cmake/wine-run.sh" "$build/bin/kestrune.exe" &
+  local program=$! window=
+  for _ in $(seq 1 240); do
+    window=$(xdotool search --name 'Kestrune' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    sleep 0.5
+  done
+  if [ -z "$window" ]; then
+    echo "screenshots: the window did not come up ($language)" >&2
+    WINEPREFIX=$prefix wineserver -k || true
+    return 1
+  fi
+  sleep 2  # let it finish painting
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
+  WINEPREFIX=$prefix wineserver -k || true
+  wait "$program" 2>/dev/null || true
+  echo "screenshots: $out (${WIDTH}x${HEIGHT})"
+}
+
+if [ -z "${KESTRUNE_SHOTS_ON_XVFB:-}" ]; then
+  export KESTRUNE_SHOTS_ON_XVFB=1
+  exec "$root/tests/ui/with-xvfb.sh" "$0" "$build"
+fi
+shoot ko ko_KR.UTF-8 "$root/docs/main-window-ko.png"
+shoot en C.UTF-8 "$root/docs/main-window-en.png"
