@@ -29,5 +29,6 @@ struct StartedProgram {
 bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program);
 void WaitForProgram(StartedProgram& program);
 
-// The file whose existence decides whether the launch goes ahead.
+// The file whose existence decides whether the launch goes ahead: the program path as
+// written (a bare name in the current folder), or on POSIX the shell twin of a ".bat".
 std::wstring LaunchedFile(const AppLaunchPlan& plan);

@@ -49,8 +49,10 @@ bool PlanAppLaunch(const std::wstring& commandLine, const std::wstring& programD
     // quote in front of the arguments and unbalance every quote after it; the arguments alone
     // give the same line as the unquoted name.
     made.commandToRun = Sprintf(L"\"%s%s\" %s", programDir, made.programPath, made.argumentsOnly);
+    made.programToRun = programDir + made.programPath;
   } else {
     made.commandToRun = commandLine;
+    made.programToRun = made.programPath;
   }
 
   size_t lastSeparator = made.programPath.rfind(separator);

@@ -16,6 +16,9 @@ struct AppLaunchPlan {
   // The command line given, or for a program without a folder "\"%s%s\" %s" made of the
   // program folder, the program and the arguments.
   std::wstring commandToRun;
+  // The program commandToRun starts: programPath, or the program folder followed by it when
+  // it has no folder of its own.
+  std::wstring programToRun;
   // The program's folder (programPath before its last separator); empty when the path has
   // no separator or begins with one. "C:" for a program in the root of drive C.
   std::wstring workingFolder;

@@ -30,7 +30,7 @@ std::wstring LaunchedFile(const AppLaunchPlan& plan) { return RunnableProgramPat
 bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program) {
   // The program's arguments are split from the text after its name by the Windows rules and
   // handed over as they are: nothing goes through a shell.
-  std::vector<std::string> words{PathToNative(LaunchedFile(plan))};
+  std::vector<std::string> words{PathToNative(RunnableProgramPath(plan.programToRun, true))};
   for (const std::wstring& argument : SplitArguments(plan.argumentsOnly)) words.push_back(PathToNative(argument));
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);

@@ -64,6 +64,9 @@ TEST_P(AppCreatePlanTest, ReadsTheCommandLine) {
   EXPECT_EQ(plan.argumentText, c.argumentText);
   EXPECT_EQ(plan.argumentsOnly, c.argumentsOnly);
   EXPECT_EQ(plan.commandToRun, c.commandToRun ? std::wstring(c.commandToRun) : std::wstring(c.line));
+  // A bare name runs from the program folder, any other path as written.
+  bool bare = plan.programPath.find(c.separator) == std::wstring::npos;
+  EXPECT_EQ(plan.programToRun, bare ? std::wstring(c.programDir) + c.programPath : std::wstring(c.programPath));
   EXPECT_EQ(plan.workingFolder, c.workingFolder);
   EXPECT_EQ(plan.drive, c.drive);
 }

@@ -103,6 +103,21 @@ TEST_F(AppCreateTest, BareNameRunsFromTheProgramFolder) {
   EXPECT_EQ(records[0].cwd, WithoutTrailingSeparator(folder_));
 }
 
+// Like CreateProcess on the command line to run: the existence check looks in the current
+// folder, the start takes the program folder's copy.
+TEST_F(AppCreateTest, BareNameFoundInTheCurrentFolderRunsFromTheProgramFolder) {
+  std::wstring elsewhere = temp_.Path() + L"elsewhere" + kPathSeparator;
+  fs::create_directories(FsPath(elsewhere));
+  WriteFile(elsewhere + L"witness.exe", "only its name counts here");
+  SetProgramDir(folder_);
+  SetCurrentDir(elsewhere);
+  EXPECT_NE(AppCreate(L"witness.exe here", false), 0u);
+  std::vector<WitnessRecord> records = ReadWitness(record_);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].args, (std::vector<std::wstring>{L"here"}));
+  EXPECT_EQ(records[0].cwd, WithoutTrailingSeparator(elsewhere));
+}
+
 TEST_F(AppCreateTest, BareNameIsLookedForInTheCurrentFolderOnly) {
   SetProgramDir(folder_);
   SetCurrentDir(temp_.Path());
