@@ -23,22 +23,20 @@ std::string Row(const std::string& key, const std::string& value) {
 
 // One file's report as MediaInfo writes it: General, Video, three audio tracks, a subtitle.
 std::string OneReport() {
-  std::string report = "General\n" + Row("Complete name", "/media/films/clip.mkv") + Row("Format", "Matroska") +
-                       Row("File size", "1.36 GiB") + Row("Duration", "1 h 25 min") +
-                       Row("Overall bit rate", "2 290 kb/s") + Row("Writing application", "Lavf59.27.100") +
-                       "\nVideo\n" + Row("ID", "1") + Row("Format", "AVC") +
-                       Row("Format/Info", "Advanced Video Codec") + Row("Codec ID", "V_MPEG4/ISO/AVC") +
-                       Row("Duration", "1 h 25 min") + Row("Bit rate", "1 850 kb/s") +
-                       Row("Width", "1 920 pixels") + Row("Height", "1 080 pixels") +
-                       Row("Frame rate", "23.976 (24000/1001) FPS") + Row("Bit depth", "8 bits") +
-                       Row("Stream size", "1.10 GiB (81%)") +
-                       Row("Encoding settings", "cabac=1 / ref=3 / deblock=1:0:0 / analyse=0x3:0x113 / me=hex") +
-                       "\n";
+  std::string report =
+      "General\n" + Row("Complete name", "/media/films/clip.mkv") + Row("Format", "Matroska") +
+      Row("File size", "1.36 GiB") + Row("Duration", "1 h 25 min") + Row("Overall bit rate", "2 290 kb/s") +
+      Row("Writing application", "Lavf59.27.100") + "\nVideo\n" + Row("ID", "1") + Row("Format", "AVC") +
+      Row("Format/Info", "Advanced Video Codec") + Row("Codec ID", "V_MPEG4/ISO/AVC") +
+      Row("Duration", "1 h 25 min") + Row("Bit rate", "1 850 kb/s") + Row("Width", "1 920 pixels") +
+      Row("Height", "1 080 pixels") + Row("Frame rate", "23.976 (24000/1001) FPS") +
+      Row("Bit depth", "8 bits") + Row("Stream size", "1.10 GiB (81%)") +
+      Row("Encoding settings", "cabac=1 / ref=3 / deblock=1:0:0 / analyse=0x3:0x113 / me=hex") + "\n";
   const char* languages[] = {"Korean", "English", "Japanese"};
   for (int n = 1; n <= 3; ++n) {
-    report += "Audio #" + std::to_string(n) + "\n" + Row("ID", std::to_string(n + 1)) + Row("Format", "AC-3") +
-              Row("Commercial name", "Dolby Digital") + Row("Duration", "1 h 25 min") +
-              Row("Bit rate", "448 kb/s") + Row("Channel(s)", "6 channels") +
+    report += "Audio #" + std::to_string(n) + "\n" + Row("ID", std::to_string(n + 1)) +
+              Row("Format", "AC-3") + Row("Commercial name", "Dolby Digital") +
+              Row("Duration", "1 h 25 min") + Row("Bit rate", "448 kb/s") + Row("Channel(s)", "6 channels") +
               Row("Sampling rate", "48.0 kHz") + Row("Stream size", "272 MiB (19%)") +
               Row("Language", languages[n - 1]) + "\n";
   }

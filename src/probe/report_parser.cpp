@@ -56,8 +56,8 @@ int ReadNumberIgnoringBlanks(const std::wstring& text) {
     negative = text[pos] == L'-';
     ++pos;
   }
-  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int>::min())
-                                 : std::numeric_limits<int>::max();
+  const int64_t limit =
+      negative ? -static_cast<int64_t>(std::numeric_limits<int>::min()) : std::numeric_limits<int>::max();
   int64_t amount = 0;
   for (; pos < text.size(); ++pos) {
     if (text[pos] == L' ') continue;
@@ -80,7 +80,8 @@ double ReadLeadingFloat(const std::wstring& text) {
     ++pos;
   }
   bool anyDigit = false;
-  for (; pos < text.size() && IsDigit(text[pos]); ++pos, anyDigit = true) number += static_cast<char>(text[pos]);
+  for (; pos < text.size() && IsDigit(text[pos]); ++pos, anyDigit = true)
+    number += static_cast<char>(text[pos]);
   if (pos < text.size() && text[pos] == L'.') {
     number += '.';
     for (++pos; pos < text.size() && IsDigit(text[pos]); ++pos, anyDigit = true)
@@ -178,6 +179,39 @@ int HeaderSection(const std::wstring& key, int section, MediaDesc& media) {
   return section;  // a menu or chapter header keeps the section before it
 }
 
+// Words searched for in an upper-cased value, in order: the first one found gives the code, and
+// none found leaves the field as it was.
+struct WordCode {
+  const wchar_t* word;
+  int code;
+};
+
+constexpr WordCode kVideoFormats[] = {
+    {L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"VP8", VCODEC_VP8}, {L"VP9", VCODEC_VP9}};
+constexpr WordCode kVideoCodecIds[] = {
+    {L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"XVID", VCODEC_XVID}, {L"DX50", VCODEC_DX50}};
+constexpr WordCode kImageFormats[] = {{L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"VP9", VCODEC_VP9},
+                                      {L"VP8", VCODEC_VP8},  {L"VP7", VCODEC_VP7},   {L"GIF", VCODEC_GIF}};
+// E-AC-3 counts as AC-3.
+constexpr WordCode kAudioFormats[] = {
+    {L"DTS", ACODEC_DTS},        {L"AC-3", ACODEC_AC3}, {L"AAC", ACODEC_AAC},   {L"OPUS", ACODEC_OPUS},
+    {L"MPEG AUDIO", ACODEC_MP3}, {L"OGG", ACODEC_OGG},  {L"VORBIS", ACODEC_OGG}};
+// "JAPANES" also finds MediaInfo's "Japanese".
+constexpr WordCode kLanguages[] = {{L"KOREAN", LANGUAGE_KOREAN},    {L"ENGLISH", LANGUAGE_ENGLISH},
+                                   {L"JAPANES", LANGUAGE_JAPANESE}, {L"CHINESE", LANGUAGE_CHINESE},
+                                   {L"SPANISH", LANGUAGE_SPANISH},  {L"FRENCH", LANGUAGE_FRENCH},
+                                   {L"ITALIAN", LANGUAGE_ITALIAN},  {L"GERMAN", LANGUAGE_GERMAN}};
+
+template <size_t N>
+void StoreFirstMatch(const std::wstring& upper, const WordCode (&table)[N], int32_t& field) {
+  for (const WordCode& entry : table) {
+    if (Contains(upper, entry.word)) {
+      field = entry.code;
+      return;
+    }
+  }
+}
+
 // The value in upper case, made only for the keys that look into it.
 class CUpperValue {
  public:
@@ -213,17 +247,11 @@ void MatchVideo(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& vide
   } else if (line.key == L"Duration") {
     video.durationSec = ReadDuration(upper.Text()).total;
   } else if (line.key == L"Format") {
-    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper.Text(), L"VP8")) video.codec = VCODEC_VP8;
-    else if (Contains(upper.Text(), L"VP9")) video.codec = VCODEC_VP9;
+    StoreFirstMatch(upper.Text(), kVideoFormats, video.codec);
   } else if (line.key == L"Codec ID") {
     // Only a fallback: the format, when recognised, names the codec better.
     if (video.codec != VCODEC_NONE) return;
-    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper.Text(), L"XVID")) video.codec = VCODEC_XVID;
-    else if (Contains(upper.Text(), L"DX50")) video.codec = VCODEC_DX50;
+    StoreFirstMatch(upper.Text(), kVideoCodecIds, video.codec);
   } else if (line.key == L"Bit rate") {
     video.bitRate = line.number;
   } else if (line.key == L"Frame rate") {
@@ -239,12 +267,7 @@ void MatchVideo(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& vide
 
 void MatchImage(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& video) {
   if (line.key == L"Format") {
-    if (Contains(upper.Text(), L"AVC")) video.codec = VCODEC_H264;
-    else if (Contains(upper.Text(), L"HEVC")) video.codec = VCODEC_H265;
-    else if (Contains(upper.Text(), L"VP9")) video.codec = VCODEC_VP9;
-    else if (Contains(upper.Text(), L"VP8")) video.codec = VCODEC_VP8;
-    else if (Contains(upper.Text(), L"VP7")) video.codec = VCODEC_VP7;
-    else if (Contains(upper.Text(), L"GIF")) video.codec = VCODEC_GIF;
+    StoreFirstMatch(upper.Text(), kImageFormats, video.codec);
   } else if (line.key == L"Width") {
     video.width = line.number;
   } else if (line.key == L"Height") {
@@ -254,23 +277,9 @@ void MatchImage(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& vide
 
 void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audio) {
   if (line.key == L"Format") {
-    // E-AC-3 counts as AC-3.
-    if (Contains(upper.Text(), L"DTS")) audio.codec = ACODEC_DTS;
-    else if (Contains(upper.Text(), L"AC-3")) audio.codec = ACODEC_AC3;
-    else if (Contains(upper.Text(), L"AAC")) audio.codec = ACODEC_AAC;
-    else if (Contains(upper.Text(), L"OPUS")) audio.codec = ACODEC_OPUS;
-    else if (Contains(upper.Text(), L"MPEG AUDIO")) audio.codec = ACODEC_MP3;
-    else if (Contains(upper.Text(), L"OGG")) audio.codec = ACODEC_OGG;
-    else if (Contains(upper.Text(), L"VORBIS")) audio.codec = ACODEC_OGG;
+    StoreFirstMatch(upper.Text(), kAudioFormats, audio.codec);
   } else if (line.key == L"Language") {
-    if (Contains(upper.Text(), L"KOREAN")) audio.language = LANGUAGE_KOREAN;
-    else if (Contains(upper.Text(), L"ENGLISH")) audio.language = LANGUAGE_ENGLISH;
-    else if (Contains(upper.Text(), L"JAPANES")) audio.language = LANGUAGE_JAPANESE;
-    else if (Contains(upper.Text(), L"CHINESE")) audio.language = LANGUAGE_CHINESE;
-    else if (Contains(upper.Text(), L"SPANISH")) audio.language = LANGUAGE_SPANISH;
-    else if (Contains(upper.Text(), L"FRENCH")) audio.language = LANGUAGE_FRENCH;
-    else if (Contains(upper.Text(), L"ITALIAN")) audio.language = LANGUAGE_ITALIAN;
-    else if (Contains(upper.Text(), L"GERMAN")) audio.language = LANGUAGE_GERMAN;
+    StoreFirstMatch(upper.Text(), kLanguages, audio.language);
   } else if (line.key == L"Stream size") {
     audio.streamSize = SizeInBytes(upper.Text());
   } else if (line.key == L"Duration") {

@@ -84,7 +84,8 @@ std::string MediaInfoOutput(const TempDir& dir, const std::vector<std::wstring>&
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
-  BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  BOOL started =
+      CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   CloseHandle(out);
   if (!started) return std::string();
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -134,17 +135,19 @@ std::vector<const MediaInfoTrack*> TracksOf(const Probe& probe, const std::strin
 int ReportSeconds(double seconds) { return static_cast<int>(std::floor(seconds + 0.0005)); }
 
 int ExpectedVideoCodec(const std::string& format) {
-  static const std::map<std::string, int> codes{
-      {"AVC", VCODEC_H264}, {"HEVC", VCODEC_H265}, {"VP9", VCODEC_VP9}, {"VP8", VCODEC_VP8}, {"GIF", VCODEC_GIF}};
+  static const std::map<std::string, int> codes{{"AVC", VCODEC_H264},
+                                                {"HEVC", VCODEC_H265},
+                                                {"VP9", VCODEC_VP9},
+                                                {"VP8", VCODEC_VP8},
+                                                {"GIF", VCODEC_GIF}};
   auto found = codes.find(format);
   return found == codes.end() ? VCODEC_NONE : found->second;
 }
 
 int ExpectedAudioCodec(const std::string& format) {
-  static const std::map<std::string, int> codes{{"AAC", ACODEC_AAC},   {"AC-3", ACODEC_AC3},
-                                                {"E-AC-3", ACODEC_AC3}, {"Opus", ACODEC_OPUS},
-                                                {"MPEG Audio", ACODEC_MP3}, {"DTS", ACODEC_DTS},
-                                                {"Vorbis", ACODEC_OGG}};
+  static const std::map<std::string, int> codes{
+      {"AAC", ACODEC_AAC},        {"AC-3", ACODEC_AC3}, {"E-AC-3", ACODEC_AC3}, {"Opus", ACODEC_OPUS},
+      {"MPEG Audio", ACODEC_MP3}, {"DTS", ACODEC_DTS},  {"Vorbis", ACODEC_OGG}};
   auto found = codes.find(format);
   return found == codes.end() ? ACODEC_NONE : found->second;
 }
@@ -215,7 +218,8 @@ void ExpectMatchesJson(const Probe& probe) {
     EXPECT_EQ(parsed.channels, static_cast<int>(track.Number("Channels")));
     EXPECT_EQ(parsed.language, ExpectedLanguage(track.Field("Language")));
     EXPECT_EQ(parsed.durationSec, ReportSeconds(track.Number("Duration")));
-    if (!track.Field("StreamSize").empty()) ExpectSize(parsed.streamSize, track.Number("StreamSize"), "audio");
+    if (!track.Field("StreamSize").empty())
+      ExpectSize(parsed.streamSize, track.Number("StreamSize"), "audio");
     if (!track.Field("BitRate").empty()) {
       ExpectBitRate(parsed.bitRate, track.Number("BitRate"), "audio");
     } else if (track.Field("StreamSize").empty()) {
@@ -316,7 +320,8 @@ TEST(RealReport, TwelveTracksDescribeTheFirstTenUntouched) {
   EXPECT_TRUE(probe.parsed);
   ASSERT_EQ(probe.media.audioCount, MAX_AUDIO_TRACKS);
   // Tracks 11 and 12 are 5.1; had they been written over tracks 1 and 2, 6 would show there.
-  for (int i = 0; i < MAX_AUDIO_TRACKS; ++i) EXPECT_EQ(probe.media.audio[i].channels, i % 2 == 0 ? 1 : 2) << i;
+  for (int i = 0; i < MAX_AUDIO_TRACKS; ++i)
+    EXPECT_EQ(probe.media.audio[i].channels, i % 2 == 0 ? 1 : 2) << i;
 }
 
 TEST(RealReport, HangulInTheReportLeavesTheRestReadable) {
@@ -325,11 +330,13 @@ TEST(RealReport, HangulInTheReportLeavesTheRestReadable) {
   SKIP_WITHOUT_TOOLS();
   TempDir dir;
   ASSERT_TRUE(MakeSample(Sample::H265_AC3_51_MKV, dir.File(L"plain.mkv")));
-  std::wstring metadata = dir.Write(L"meta.txt", ";FFMETADATA1\ntitle=\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 "
-                                                 "\xEC\xA0\x9C\xEB\xAA\xA9 \xEA\xB0\x80\xEB\x82\x98" "A\n");
+  std::wstring metadata = dir.Write(L"meta.txt",
+                                    ";FFMETADATA1\ntitle=\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4 "
+                                    "\xEC\xA0\x9C\xEB\xAA\xA9 \xEA\xB0\x80\xEB\x82\x98"
+                                    "A\n");
   std::wstring titled = dir.File(L"titled.mkv");
-  ASSERT_TRUE(RunFfmpeg({L"-i", dir.File(L"plain.mkv"), L"-i", metadata, L"-map_metadata", L"1", L"-map", L"0",
-                         L"-c", L"copy", titled}));
+  ASSERT_TRUE(RunFfmpeg({L"-i", dir.File(L"plain.mkv"), L"-i", metadata, L"-map_metadata", L"1", L"-map",
+                         L"0", L"-c", L"copy", titled}));
   Probe probe;
   ASSERT_TRUE(ProbeFile(dir, titled, probe));
   ASSERT_NE(probe.report.find("\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4"), std::string::npos)
@@ -367,9 +374,20 @@ TEST(MediaInfoJson, ReadsWhatMediaInfoWrites) {
 
 TEST(MediaInfoJson, RejectsWhatIsNotJson) {
   const std::string deep(200, '[');
-  const char* bad[] = {"",          "{",           "{\"a\": }",        "{\"a\" 1}",   "[1, 2",
-                       "\"open",    "{\"a\": 01x}", "[1] [2]",          "{\"a\": \"\\q\"}",
-                       "\"\\ud800\"", "tru",        "{\"a\": \"\x01\"}", "-",           "1.",
+  const char* bad[] = {"",
+                       "{",
+                       "{\"a\": }",
+                       "{\"a\" 1}",
+                       "[1, 2",
+                       "\"open",
+                       "{\"a\": 01x}",
+                       "[1] [2]",
+                       "{\"a\": \"\\q\"}",
+                       "\"\\ud800\"",
+                       "tru",
+                       "{\"a\": \"\x01\"}",
+                       "-",
+                       "1.",
                        deep.c_str()};
   for (const char* text : bad) {
     CJsonValue value;

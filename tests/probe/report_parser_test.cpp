@@ -48,11 +48,16 @@ std::string Bytes(const char (&text)[N]) {
 
 // Every figure of the record, in field order, for whole-record comparisons that ignore padding.
 std::vector<double> Figures(const MediaDesc& media) {
-  std::vector<double> out{static_cast<double>(media.fileSize), static_cast<double>(media.durationSec),
-                          static_cast<double>(media.video.streamSize), static_cast<double>(media.video.durationSec),
-                          static_cast<double>(media.video.codec), static_cast<double>(media.video.bitRate),
-                          static_cast<double>(media.video.width), static_cast<double>(media.video.height),
-                          media.video.frameRate, static_cast<double>(media.video.bitDepth)};
+  std::vector<double> out{static_cast<double>(media.fileSize),
+                          static_cast<double>(media.durationSec),
+                          static_cast<double>(media.video.streamSize),
+                          static_cast<double>(media.video.durationSec),
+                          static_cast<double>(media.video.codec),
+                          static_cast<double>(media.video.bitRate),
+                          static_cast<double>(media.video.width),
+                          static_cast<double>(media.video.height),
+                          media.video.frameRate,
+                          static_cast<double>(media.video.bitDepth)};
   for (const AudioTrackDesc& track : media.audio) {
     out.insert(out.end(), {static_cast<double>(track.streamSize), static_cast<double>(track.durationSec),
                            static_cast<double>(track.codec), static_cast<double>(track.bitRate),
@@ -146,8 +151,8 @@ TEST(MediaLineMatch, HeadersSelectSectionsByCaseInsensitivePrefix) {
 }
 
 TEST(MediaLineMatch, SectionsThatSelectNothingStoreNothing) {
-  const wchar_t* lines[] = {L"Width : 1 920 pixels", L"Format : AAC", L"ID : 3", L"File size : 1 MiB",
-                            L"Duration : 1 h", L"Channel(s) : 2 channels"};
+  const wchar_t* lines[] = {L"Width : 1 920 pixels", L"Format : AAC",   L"ID : 3",
+                            L"File size : 1 MiB",    L"Duration : 1 h", L"Channel(s) : 2 channels"};
   for (int section : {static_cast<int>(SECTION_NONE), 10, static_cast<int>(SECTION_AUDIO_BEYOND), 4, 31, -5,
                       INT_MAX, INT_MIN}) {
     MediaDesc media = Fresh();
@@ -216,14 +221,10 @@ TEST(MediaLineMatch, GeneralDurationRuleAndItsTrace) {
 
 TEST(MediaLineMatch, VideoFigures) {
   MediaDesc media = Fresh();
-  const wchar_t* lines[] = {L"Bit rate : 12.5 Mb/s",
-                            L"Width : 1 920 pixels",
-                            L"Height : 1 080 pixels",
-                            L"Frame rate : 23.976 (24000/1001) FPS",
-                            L"Bit depth : 10 bits",
-                            L"Stream size : 1.21 GiB (91%)",
-                            L"Duration : 1 h 25 min",
-                            L"Original width : 24 676 pixels",
+  const wchar_t* lines[] = {L"Bit rate : 12.5 Mb/s",      L"Width : 1 920 pixels",
+                            L"Height : 1 080 pixels",     L"Frame rate : 23.976 (24000/1001) FPS",
+                            L"Bit depth : 10 bits",       L"Stream size : 1.21 GiB (91%)",
+                            L"Duration : 1 h 25 min",     L"Original width : 24 676 pixels",
                             L"Maximum bit rate : 40 Mb/s"};
   for (const wchar_t* line : lines) EXPECT_EQ(Feed(line, SECTION_VIDEO, media), SECTION_VIDEO);
   EXPECT_EQ(media.video.bitRate, 12);
@@ -268,9 +269,8 @@ TEST(MediaLineMatch, ImageFormatAndSize) {
   struct Case {
     const wchar_t* format;
     int codec;
-  } cases[] = {{L"GIF", VCODEC_GIF},    {L"VP7", VCODEC_VP7}, {L"AVC", VCODEC_H264},
-               {L"HEVC", VCODEC_H265},  {L"VP9", VCODEC_VP9}, {L"VP8", VCODEC_VP8},
-               {L"PNG", VCODEC_NONE},   {L"JPEG", VCODEC_NONE}};
+  } cases[] = {{L"GIF", VCODEC_GIF}, {L"VP7", VCODEC_VP7}, {L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265},
+               {L"VP9", VCODEC_VP9}, {L"VP8", VCODEC_VP8}, {L"PNG", VCODEC_NONE}, {L"JPEG", VCODEC_NONE}};
   for (const Case& c : cases) {
     MediaDesc media = Fresh();
     Feed(std::wstring(L"Format : ") + c.format, SECTION_IMAGE, media);
@@ -290,10 +290,11 @@ TEST(MediaLineMatch, AudioFormatsByFirstMatch) {
     const wchar_t* format;
     int codec;
   } cases[] = {
-      {L"DTS", ACODEC_DTS},        {L"DTS XLL", ACODEC_DTS},     {L"AC-3", ACODEC_AC3},
-      {L"E-AC-3", ACODEC_AC3},     {L"AAC LC", ACODEC_AAC},      {L"Opus", ACODEC_OPUS},
-      {L"MPEG Audio", ACODEC_MP3}, {L"Ogg", ACODEC_OGG},         {L"Vorbis", ACODEC_OGG},
-      {L"PCM", ACODEC_NONE},       {L"FLAC", ACODEC_NONE},       {L"aac", ACODEC_AAC},
+      {L"DTS", ACODEC_DTS},        {L"DTS XLL", ACODEC_DTS}, {L"AC-3", ACODEC_AC3},
+      {L"E-AC-3", ACODEC_AC3},     {L"AAC LC", ACODEC_AAC},  {L"Opus", ACODEC_OPUS},
+      {L"MPEG Audio", ACODEC_MP3}, {L"Ogg", ACODEC_OGG},     {L"Vorbis", ACODEC_OGG},
+      {L"PCM", ACODEC_NONE},       {L"FLAC", ACODEC_NONE},   {L"aac", ACODEC_AAC},
+      {L"AAC / AC-3", ACODEC_AC3},  // the word earlier in the list wins, not the one earlier in the value
   };
   for (const Case& c : cases) {
     MediaDesc media = Fresh();
@@ -307,10 +308,12 @@ TEST(MediaLineMatch, AudioLanguagesByFirstMatch) {
     const wchar_t* language;
     int code;
   } cases[] = {
-      {L"Korean", LANGUAGE_KOREAN},   {L"English", LANGUAGE_ENGLISH}, {L"Japanese", LANGUAGE_JAPANESE},
-      {L"Chinese", LANGUAGE_CHINESE}, {L"Spanish", LANGUAGE_SPANISH}, {L"French", LANGUAGE_FRENCH},
-      {L"Italian", LANGUAGE_ITALIAN}, {L"German", LANGUAGE_GERMAN},   {L"Portuguese", LANGUAGE_NONE},
-      {L"English (US)", LANGUAGE_ENGLISH}, {L"Swiss German", LANGUAGE_GERMAN},
+      {L"Korean", LANGUAGE_KOREAN},       {L"English", LANGUAGE_ENGLISH},
+      {L"Japanese", LANGUAGE_JAPANESE},   {L"Chinese", LANGUAGE_CHINESE},
+      {L"Spanish", LANGUAGE_SPANISH},     {L"French", LANGUAGE_FRENCH},
+      {L"Italian", LANGUAGE_ITALIAN},     {L"German", LANGUAGE_GERMAN},
+      {L"Portuguese", LANGUAGE_NONE},     {L"English (US)", LANGUAGE_ENGLISH},
+      {L"Swiss German", LANGUAGE_GERMAN}, {L"English / Korean", LANGUAGE_KOREAN},
   };
   for (const Case& c : cases) {
     MediaDesc media = Fresh();
@@ -322,8 +325,8 @@ TEST(MediaLineMatch, AudioLanguagesByFirstMatch) {
 TEST(MediaLineMatch, AudioFiguresGoToTheSectionsTrackAndAreTraced) {
   TraceCapture trace;
   MediaDesc media = Fresh();
-  const wchar_t* lines[] = {L"Channel(s) : 6 channels", L"Bit rate : 1 536 kb/s", L"Stream size : 110 KiB (92%)",
-                            L"Duration : 2 min 5 s", L"ID : 2"};
+  const wchar_t* lines[] = {L"Channel(s) : 6 channels", L"Bit rate : 1 536 kb/s",
+                            L"Stream size : 110 KiB (92%)", L"Duration : 2 min 5 s", L"ID : 2"};
   for (const wchar_t* line : lines) EXPECT_EQ(Feed(line, 12, media), 12);
   const AudioTrackDesc& track = media.audio[1];
   EXPECT_EQ(track.channels, 6);
@@ -347,16 +350,15 @@ TEST(MediaLineMatch, TextSectionsCountIdLines) {
 }
 
 TEST(ParseMediaReport, ReadsAWholeReport) {
-  std::string report = Header("General") + Row("Complete name", "C:\\v\\clip.mp4") +
-                       Row("File size", "700 MiB") + Row("Duration", "1 h 25 min") +
-                       Row("Overall bit rate", "1 152 kb/s") + "\n" + Header("Video") + Row("ID", "1") +
-                       Row("Format", "AVC") + Row("Codec ID", "avc1") + Row("Duration", "1 h 25 min") +
-                       Row("Bit rate", "1 000 kb/s") + Row("Width", "1 920 pixels") +
-                       Row("Height", "1 080 pixels") + Row("Frame rate", "25.000 FPS") +
-                       Row("Bit depth", "8 bits") + Row("Stream size", "608 MiB (87%)") + "\n" +
-                       Header("Audio") + Row("ID", "2") + Row("Format", "AAC LC") +
-                       Row("Duration", "1 h 25 min") + Row("Bit rate", "192 kb/s") +
-                       Row("Channel(s)", "2 channels") + Row("Stream size", "91.7 MiB (13%)") + "\n\n";
+  std::string report =
+      Header("General") + Row("Complete name", "C:\\v\\clip.mp4") + Row("File size", "700 MiB") +
+      Row("Duration", "1 h 25 min") + Row("Overall bit rate", "1 152 kb/s") + "\n" + Header("Video") +
+      Row("ID", "1") + Row("Format", "AVC") + Row("Codec ID", "avc1") + Row("Duration", "1 h 25 min") +
+      Row("Bit rate", "1 000 kb/s") + Row("Width", "1 920 pixels") + Row("Height", "1 080 pixels") +
+      Row("Frame rate", "25.000 FPS") + Row("Bit depth", "8 bits") + Row("Stream size", "608 MiB (87%)") +
+      "\n" + Header("Audio") + Row("ID", "2") + Row("Format", "AAC LC") + Row("Duration", "1 h 25 min") +
+      Row("Bit rate", "192 kb/s") + Row("Channel(s)", "2 channels") + Row("Stream size", "91.7 MiB (13%)") +
+      "\n\n";
   TraceCapture trace;
   MediaDesc media = Fresh();
   SetMediaPath(media, L"C:\\v\\clip.mp4");
@@ -428,9 +430,9 @@ TEST(ParseMediaReport, TracksBeyondTheTenthAreSkippedWithoutOverwriting) {
 
 TEST(ParseMediaReport, AnUnnumberedAudioHeaderIsTrackOne) {
   MediaDesc media = Fresh();
-  ASSERT_TRUE(ParseText(Header("General") + Header("Audio") + Row("Format", "MPEG Audio") +
-                            Row("Channel(s)", "2 channels"),
-                        media));
+  ASSERT_TRUE(ParseText(
+      Header("General") + Header("Audio") + Row("Format", "MPEG Audio") + Row("Channel(s)", "2 channels"),
+      media));
   EXPECT_EQ(media.audioCount, 1);
   EXPECT_EQ(media.audio[0].codec, ACODEC_MP3);
   EXPECT_EQ(media.audio[0].channels, 2);
@@ -465,8 +467,8 @@ TEST(ParseMediaReport, EstimatesMissingAudioBitRates) {
   EXPECT_EQ(noDuration.audio[0].bitRate, 0);
 
   MediaDesc huge = Fresh();
-  ASSERT_TRUE(ParseText(Header("Audio") + Row("Stream size", "1e18 GiB") + Row("Duration", "1 s") + "\n",
-                        huge));
+  ASSERT_TRUE(
+      ParseText(Header("Audio") + Row("Stream size", "1e18 GiB") + Row("Duration", "1 s") + "\n", huge));
   EXPECT_EQ(huge.audio[0].bitRate, INT_MAX);
 }
 
@@ -479,8 +481,8 @@ TEST(ParseMediaReport, FailsWithoutAudioOrPictureButKeepsWhatItRead) {
   EXPECT_EQ(media.durationSec, 125);
 
   MediaDesc image = Fresh();
-  EXPECT_TRUE(ParseText(Header("General") + Header("Image") + Row("Format", "GIF") + Row("Width", "160 pixels"),
-                        image));
+  EXPECT_TRUE(ParseText(
+      Header("General") + Header("Image") + Row("Format", "GIF") + Row("Width", "160 pixels"), image));
   EXPECT_EQ(image.video.codec, VCODEC_GIF);
 }
 

@@ -14,8 +14,8 @@ class CJsonValue {
   Kind kind = JSON_NULL;
   bool boolean = false;
   double number = 0.0;
-  std::string text;  // a string's UTF-8 content
-  std::vector<CJsonValue> items;  // an array's elements
+  std::string text;                                         // a string's UTF-8 content
+  std::vector<CJsonValue> items;                            // an array's elements
   std::vector<std::pair<std::string, CJsonValue>> members;  // an object's members, in order
 
   // The member of that name, or nullptr (also when this is no object).
