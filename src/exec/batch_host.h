@@ -55,6 +55,8 @@ class CBatchHost {
   // and only for a merge of video and audio.
   virtual CPreviewedCommand PreviewedCommand() = 0;
 
-  // Once per run, on the worker thread, after the last command (same rule as ShowStatus).
+  // Once per run, on the worker thread, after the last command (same rule as ShowStatus). The
+  // run already counts as over, but the worker's own thread is still in this call, so a new
+  // Start belongs on the window's thread (post the report there).
   virtual void ReportEnd(const CBatchReport& report) = 0;
 };

@@ -39,7 +39,10 @@ struct CBatchRun {
     if (attached) host->ShowStatus(text);
   }
 
+  // The run counts as over before the host hears of it, so a Start prompted by the report is
+  // never refused as busy; that Start then only waits for this call to return.
   void ReportEnd(const CBatchReport& report) {
+    finished = true;
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportEnd(report);
   }

@@ -65,6 +65,7 @@ class FakeHost : public CBatchHost {
 
   void ReportEnd(const CBatchReport& endReport) override {
     std::lock_guard<std::mutex> guard(lock_);
+    if (worker) runningAtReport = worker->IsRunning();
     if (closed_) ++callsAfterClose_;
     report = endReport;
     ++reports;
@@ -94,6 +95,8 @@ class FakeHost : public CBatchHost {
   int reports = 0;
   int holdAt = -1;
   std::vector<std::wstring>* window = nullptr;
+  const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
+  bool runningAtReport = true;
 
  private:
   std::mutex lock_;
@@ -469,6 +472,17 @@ TEST(BatchWorkerLifetime, ARunUsesItsSnapshotAndRefusesASecondStart) {
   worker.Join();
   ASSERT_EQ(second->commands.size(), 1u);
   EXPECT_NE(second->commands[0].find(L"libx264"), std::wstring::npos);
+}
+
+TEST(BatchWorkerLifetime, TheRunIsOverWhenTheHostHearsOfIt) {
+  TempDir dir;
+  auto host = std::make_shared<FakeHost>();
+  CBatchWorker worker;
+  host->worker = &worker;
+  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, {dir.Write(L"a.mp4")}), host, Options(FakeProbe())), BATCH_STARTED);
+  worker.Join();
+  EXPECT_EQ(host->reports, 1);
+  EXPECT_FALSE(host->runningAtReport);  // a Start prompted by the report is not refused as busy
 }
 
 TEST(BatchWorkerLifetime, ClosingTheWindowDuringARunLeavesItsStateAlone) {
