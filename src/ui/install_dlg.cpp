@@ -1,5 +1,6 @@
 #include "ui/install_dlg.h"
 
+#include "base/message.h"
 #include "jobs/control_ids.h"
 #include "ui/ui_language.h"
 
@@ -20,6 +21,8 @@ void CInstallDlg::OnCommand(int id, int code, HWND) {
   if (id == IDC_INSTALL_BUTTON && code == BN_CLICKED) OnButtonInstall();
 }
 
+// Blocks the window while it downloads, joins and unpacks; the outcome is the only report.
 void CInstallDlg::OnButtonInstall() {
-  // The download, join and unpack come with the Start button's checks.
+  std::wstring outcome = RunInstall(installMode);
+  if (!outcome.empty()) ShowMessage(L"%s", outcome);
 }

@@ -84,6 +84,21 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
 
 void CMainDlg::OnAnyMessage(UINT message, WPARAM w, LPARAM) { HelpLinkHook(message, w); }
 
+int CMainDlg::ShowInstallDlg(int32_t mode) {
+  RECT main{};
+  GetWindowRect(Hwnd(), &main);
+  HWND install = installDlg->Hwnd();
+  ShowWindow(install, SW_SHOW);
+  RECT own{};
+  GetWindowRect(install, &own);
+  // A fifth of the way across and a tenth of the way down the main window, whatever its size.
+  int x = main.left + (main.right - main.left) / 5;
+  int y = main.top + (main.bottom - main.top) / 10;
+  MoveWindow(install, x, y, own.right - own.left, own.bottom - own.top, TRUE);
+  installDlg->SetInstallMode(mode);
+  return 1;
+}
+
 void CMainDlg::OnButtonHelp() {
   CAboutDlg about;
   about.DoModal(Hwnd());

@@ -39,6 +39,9 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // Moves the window to the stored corner, pulled to the middle of the screen on an axis
   // where it would lie off screen.
   void RestoreWindowPos();
+  // Shows the missing-tool dialog for mode (1 ffmpeg, 2 MediaInfo) near the window's top-left
+  // corner, with its texts. Returns 1.
+  int ShowInstallDlg(int32_t mode);
 
   // IJobControls, over the real controls.
   bool IsChecked(int id) const override { return CDialogBase::IsChecked(id); }

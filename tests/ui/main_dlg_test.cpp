@@ -11,6 +11,7 @@
 
 #include "jobs/control_ids.h"
 #include "jobs/job_controls.h"
+#include "support/trace_capture.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 
@@ -404,6 +405,50 @@ TEST_F(MainWindowTest, InstallDialogGoesWithTheMainWindow) {
   dialog->DestroyWindow();
   EXPECT_FALSE(IsWindow(install));
   EXPECT_EQ(nullptr, dialog->installDlg->Hwnd());
+}
+
+TEST_F(MainWindowTest, InstallDialogComesUpOverTheMainWindowWithItsTexts) {
+  HWND main = dialog->Hwnd();
+  HWND install = dialog->installDlg->Hwnd();
+  int32_t language = dialog->installDlg->uiLanguage;
+  EXPECT_EQ(ExpectKorean() ? 18 : 9, language);
+  SetWindowPos(main, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT mainRect{};
+  GetWindowRect(main, &mainRect);
+  RECT before{};
+  GetWindowRect(install, &before);
+
+  EXPECT_EQ(1, dialog->ShowInstallDlg(INSTALL_MEDIAINFO));
+  EXPECT_TRUE(IsWindowVisible(install));
+  RECT shown{};
+  GetWindowRect(install, &shown);
+  EXPECT_EQ(mainRect.left + (mainRect.right - mainRect.left) / 5, shown.left);
+  EXPECT_EQ(mainRect.top + (mainRect.bottom - mainRect.top) / 10, shown.top);
+  EXPECT_EQ(before.right - before.left, shown.right - shown.left);
+  EXPECT_EQ(before.bottom - before.top, shown.bottom - shown.top);
+  EXPECT_EQ(INSTALL_MEDIAINFO, dialog->installDlg->installMode);
+  EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, language), WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+  // The MediaInfo variant leaves the button as it was: "Install" from the template.
+  EXPECT_EQ(std::wstring(L"Install"), WindowText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
+
+  dialog->ShowInstallDlg(INSTALL_FFMPEG);
+  EXPECT_EQ(InstallMessageText(INSTALL_FFMPEG, language), WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+  std::wstring caption = ExpectKorean() ? L"설치" : L"Install";
+  EXPECT_EQ(caption, WindowText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
+  // and the caption stays for a later MediaInfo variant.
+  dialog->ShowInstallDlg(INSTALL_MEDIAINFO);
+  EXPECT_EQ(caption, WindowText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
+}
+
+TEST_F(MainWindowTest, InstallButtonReportsAProgramAlreadyThere) {
+  // The Wine bridge mediainfo.exe lies beside the tests, so nothing is downloaded.
+  MessageCapture messages;
+  dialog->ShowInstallDlg(INSTALL_MEDIAINFO);
+  HWND install = dialog->installDlg->Hwnd();
+  SendMessageW(GetDlgItem(install, IDC_INSTALL_BUTTON), BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(std::vector<std::wstring>{L"OK! 설치 완료"}, messages.Messages());
+  EXPECT_TRUE(IsWindowVisible(install));
 }
 
 }  // namespace
