@@ -11,6 +11,7 @@
 #include "exec/app_create.h"
 #include "exec/command_line_split.h"
 #include "exec/tool_paths.h"
+#include "probe/probe_runner_lock.h"
 #include "probe/report_parser.h"
 
 namespace {
@@ -20,7 +21,8 @@ constexpr int REPORT_WAIT_STEPS = 30;
 constexpr int REPORT_WAIT_STEP_MS = 100;
 
 // Every probe writes the same media.txt in the program folder, and the launcher moves the
-// process's current folder: probes take turns, whichever thread asks.
+// process's current folder: probes take turns, whichever thread asks (and, through the
+// folder lock, whichever process).
 std::mutex probeLock;
 
 }  // namespace
@@ -40,6 +42,7 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   }
 
   const std::wstring programDir = ProgramDir();
+  CProbeFolderLock folderLock(programDir);
   const std::wstring reportPath = programDir + L"media.txt";
   if (FileExists(reportPath)) RemoveFile(reportPath);
 

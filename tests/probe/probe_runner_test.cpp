@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <atomic>
+#include <chrono>
 #include <regex>
 #include <thread>
 
@@ -18,6 +20,7 @@
 #include "exec/tool_paths.h"
 #include "probe/media_summary.h"
 #include "probe/probe_runner.h"
+#include "probe/probe_runner_lock.h"
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"
 #include "support/temp_dir.h"
@@ -335,6 +338,29 @@ TEST_F(ProbeRunnerTest, ConcurrentProbesTakeTurnsAndKeepTheirResults) {
   EXPECT_EQ(videoRight, rounds);
   EXPECT_EQ(audioRight, rounds);
   EXPECT_EQ(GetCurrentDir(), savedDir_);
+}
+
+// Another process probing in the same program folder holds the folder lock: a probe waits
+// for it to be released (the lock stands in for that process here).
+TEST_F(ProbeRunnerTest, ProbeWaitsForTheFolderLockOfAnotherProbe) {
+  std::wstring input = Sample(Sample::MP3_ONLY, L"audio.mp3");
+  ASSERT_FALSE(input.empty());
+  std::atomic<bool> released{false};
+  std::atomic<bool> finishedBeforeRelease{false};
+  bool probed = false;
+  auto held = std::make_unique<CProbeFolderLock>(programDir_);
+  std::thread prober([&] {
+    MediaDesc media;
+    probed = ProbeMediaFile(input, media);
+    finishedBeforeRelease = !released;
+  });
+  // Time enough for the probe to finish if the lock did not hold it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  released = true;
+  held.reset();
+  prober.join();
+  EXPECT_TRUE(probed);
+  EXPECT_FALSE(finishedBeforeRelease);
 }
 
 }  // namespace
