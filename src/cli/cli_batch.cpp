@@ -61,7 +61,10 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   int toolCheck = CheckTools(!dryRun, out);
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
 
-  auto host = std::make_shared<CCliBatchHost>(out, request, dryRun, BuildMergePreview(settings));
+  CPreviewedCommand preview = BuildMergePreview(settings);
+  // The builder has said why (two files, one video and one audio, a probe that works).
+  if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
+  auto host = std::make_shared<CCliBatchHost>(out, request, dryRun, preview);
   CBatchOptions options;
   options.pause = request.pause;
   CBatchWorker worker;

@@ -162,7 +162,7 @@ TEST_F(CliRun, FailuresGiveExitCodeOne) {
   std::wstring other = Clip(L"b.mp4");
   CliResult refused = RunCli({L"run", L"--job", L"merge-av", clip, other});
   EXPECT_EQ(refused.exitCode, CLI_EXIT_FAILED);
-  EXPECT_NE(refused.err.find(L"영상과 소리 파일이 1개씩 필요합니다."), std::wstring::npos);
+  EXPECT_EQ(refused.err, L"kestrune: 영상과 소리 파일이 1개씩 필요합니다.\n");
   EXPECT_TRUE(refused.out.empty());
 }
 
