@@ -72,7 +72,16 @@ TEST_F(LinkedDialogTest, QuestionButtonOpensTheAboutBox) {
   HWND main = dialog->Hwnd();
   bool seen = WhileModalDialogOpen(
       kAboutCaption, [&] { SendMessageW(Item(IDC_HELP_BUTTON), BM_CLICK, 0, 0); },
-      [&](HWND box) { ExpectAboutBox(box, main); });
+      [&](HWND box) {
+        ExpectAboutBox(box, main);
+        // Its link opens the same help page, and the box stays open.
+        HWND link = GetDlgItem(box, IDC_HELP_LINK);
+        SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        EXPECT_EQ(1, help.Count());
+        EXPECT_EQ(std::wstring(kHelpPageUrl), help.LastUrl());
+        EXPECT_TRUE(IsWindowVisible(box));
+      });
   EXPECT_TRUE(seen);
   EXPECT_TRUE(IsWindowEnabled(main));
   EXPECT_TRUE(IsWindowVisible(main));

@@ -400,11 +400,13 @@ TEST_F(MainWindowTest, InstallDialogWaitsHiddenAndOnlyHides) {
   EXPECT_TRUE(IsWindowVisible(dialog->Hwnd()));
 }
 
-TEST_F(MainWindowTest, InstallDialogGoesWithTheMainWindow) {
+TEST_F(MainWindowTest, EndOfTheWindowTakesTheInstallDialogAndTheStore) {
+  ASSERT_NE(nullptr, dialog->registryStore);
   HWND install = dialog->installDlg->Hwnd();
   dialog->DestroyWindow();
   EXPECT_FALSE(IsWindow(install));
   EXPECT_EQ(nullptr, dialog->installDlg->Hwnd());
+  EXPECT_EQ(nullptr, dialog->registryStore);
 }
 
 TEST_F(MainWindowTest, InstallDialogComesUpOverTheMainWindowWithItsTexts) {
