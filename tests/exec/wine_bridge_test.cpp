@@ -44,6 +44,12 @@ TEST_F(WineBridgeTest, ExitStatusPassesThrough) {
   EXPECT_NE(RunCommandLine(L"mediainfo --no-such-option"), 0);
 }
 
+TEST_F(WineBridgeTest, MissingLinuxProgramGivesStatus127) {
+  ASSERT_TRUE(CopyBridge(L"kestrune-no-such-tool.exe"));
+  ASSERT_TRUE(SetCurrentDir(temp_.Path()));
+  EXPECT_EQ(RunCommandLine(L"kestrune-no-such-tool --help"), 127);
+}
+
 TEST_F(WineBridgeTest, StandardOutputReachesAPipe) {
   std::string version = CaptureProgramOutput(L"mediainfo", {L"--Version"});
   EXPECT_NE(version.find("MediaInfoLib"), std::string::npos) << version;
