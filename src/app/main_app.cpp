@@ -1,6 +1,7 @@
 #include "app/main_app.h"
 
 #include <windows.h>
+// needs <windows.h> first
 #include <commctrl.h>
 
 #include "ui/main_dlg.h"

@@ -116,9 +116,7 @@ bool CDialogBase::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void CDialogBase::OnAnyMessage(UINT, WPARAM, LPARAM) {}
 
-bool CDialogBase::PreTranslateMessage(MSG* msg) {
-  return hwnd_ && IsDialogMessageW(hwnd_, msg) != FALSE;
-}
+bool CDialogBase::PreTranslateMessage(MSG* msg) { return hwnd_ && IsDialogMessageW(hwnd_, msg) != FALSE; }
 
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
   CDialogBase* self = nullptr;

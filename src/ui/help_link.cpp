@@ -8,9 +8,7 @@
 
 namespace {
 
-void ShellOpen(const wchar_t* url) {
-  ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL);
-}
+void ShellOpen(const wchar_t* url) { ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL); }
 
 std::atomic<HelpPageOpener> currentOpener{nullptr};
 

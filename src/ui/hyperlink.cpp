@@ -83,7 +83,8 @@ LRESULT CALLBACK HyperlinkStaticProc(HWND control, UINT message, WPARAM w, LPARA
     case WM_DESTROY: {
       InstallProc(control, prev);
       RemovePropW(control, kHyperlinkOriginalProcProp);
-      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetPropW(control, kHyperlinkOriginalFontProp)), FALSE);
+      SendMessageW(control, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(GetPropW(control, kHyperlinkOriginalFontProp)), FALSE);
       RemovePropW(control, kHyperlinkOriginalFontProp);
       // The underline font belongs to the link and goes with it.
       CFontHandle underline(static_cast<HFONT>(RemovePropW(control, kHyperlinkUnderlineFontProp)));

@@ -34,7 +34,8 @@ std::wstring ListRowText(HWND list, int row, int maxChars) {
   item.iSubItem = 0;
   item.pszText = buffer.data();
   item.cchTextMax = maxChars + 1;
-  auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  auto length =
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return std::wstring(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
 }
 

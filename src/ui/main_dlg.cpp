@@ -11,8 +11,8 @@
 
 CMainDlg::CMainDlg() : CDialogBase(IDD_MAIN_DIALOG), uiLanguage(UserUiLanguage()) {
   ResetMediaDesc(currentMedia);
-  appIcon.Reset(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+  appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
   jobSettings.containerMp4 = false;
   jobSettings.containerMkv = false;
   jobSettings.scale1080 = false;
@@ -31,22 +31,53 @@ bool CMainDlg::IsRowChecked(int listId, int row) const { return IsListRowChecked
 void CMainDlg::OnCommand(int id, int code, HWND) {
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDC_START: OnButtonStart(); break;
-    case IDC_FILE_REMOVE: OnButtonFileRemove(); break;
-    case IDC_FILE_ADD: OnButtonFileAdd(); break;
-    case IDC_MEDIA_INFO: OnButtonMediaInfo(); break;
-    case IDC_TEST: OnButtonTest(); break;
-    case IDC_HELP_BUTTON: OnButtonHelp(); break;
-    case IDC_AUDIO_COPY: OnCheckAudioCopy(); break;
-    case IDC_ALL_AUDIO_TRACKS: OnCheckAllAudio(); break;
-    case IDC_GPU: OnCheckGpu(); break;
-    case IDC_RANGE_APPLY: OnCheckRange(); break;
-    case IDC_JOB_VIDEO_EXTRACT: OnRadioJobKind(id, JOB_VIDEO_EXTRACT); break;
-    case IDC_JOB_AUDIO_EXTRACT: OnRadioJobKind(id, JOB_AUDIO_EXTRACT); break;
-    case IDC_JOB_MERGE_FILES: OnRadioJobKind(id, JOB_MERGE_FILES); break;
-    case IDC_JOB_CONVERT: OnRadioJobKind(id, JOB_CONVERT); break;
-    case IDC_JOB_MERGE_VIDEO_AUDIO: OnRadioJobKind(id, JOB_MERGE_VIDEO_AUDIO); break;
-    default: break;
+    case IDC_START:
+      OnButtonStart();
+      break;
+    case IDC_FILE_REMOVE:
+      OnButtonFileRemove();
+      break;
+    case IDC_FILE_ADD:
+      OnButtonFileAdd();
+      break;
+    case IDC_MEDIA_INFO:
+      OnButtonMediaInfo();
+      break;
+    case IDC_TEST:
+      OnButtonTest();
+      break;
+    case IDC_HELP_BUTTON:
+      OnButtonHelp();
+      break;
+    case IDC_AUDIO_COPY:
+      OnCheckAudioCopy();
+      break;
+    case IDC_ALL_AUDIO_TRACKS:
+      OnCheckAllAudio();
+      break;
+    case IDC_GPU:
+      OnCheckGpu();
+      break;
+    case IDC_RANGE_APPLY:
+      OnCheckRange();
+      break;
+    case IDC_JOB_VIDEO_EXTRACT:
+      OnRadioJobKind(id, JOB_VIDEO_EXTRACT);
+      break;
+    case IDC_JOB_AUDIO_EXTRACT:
+      OnRadioJobKind(id, JOB_AUDIO_EXTRACT);
+      break;
+    case IDC_JOB_MERGE_FILES:
+      OnRadioJobKind(id, JOB_MERGE_FILES);
+      break;
+    case IDC_JOB_CONVERT:
+      OnRadioJobKind(id, JOB_CONVERT);
+      break;
+    case IDC_JOB_MERGE_VIDEO_AUDIO:
+      OnRadioJobKind(id, JOB_MERGE_VIDEO_AUDIO);
+      break;
+    default:
+      break;
   }
 }
 
@@ -55,11 +86,20 @@ bool CMainDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
   // The click's row, -1 when it hit no row.
   int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
   switch (id) {
-    case IDC_FILE_LIST: OnClickListVideo(row); break;
-    case IDC_INPUT_CODEC_LIST: OnClickListInput(row); break;
-    case IDC_OUTPUT_CODEC_LIST: OnClickListOutput(row); break;
-    case IDC_AUDIO_STREAM_LIST: OnClickListAudio(row); break;
-    default: return false;
+    case IDC_FILE_LIST:
+      OnClickListVideo(row);
+      break;
+    case IDC_INPUT_CODEC_LIST:
+      OnClickListInput(row);
+      break;
+    case IDC_OUTPUT_CODEC_LIST:
+      OnClickListOutput(row);
+      break;
+    case IDC_AUDIO_STREAM_LIST:
+      OnClickListAudio(row);
+      break;
+    default:
+      return false;
   }
   result = 0;
   return true;

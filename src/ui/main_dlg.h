@@ -3,6 +3,7 @@
 // controls, the description of the current file, the job options, the settings store and the
 // missing-tool dialog. The job logic reads the controls through IJobControls.
 #include <windows.h>
+// needs <windows.h> first
 #include <shellapi.h>
 
 #include <atomic>

@@ -2,6 +2,7 @@
 // icons, title, the four lists and every option's default, the settings store and the saved
 // position, in that order.
 #include <windows.h>
+// needs <windows.h> first
 #include <commctrl.h>
 
 #include <vector>

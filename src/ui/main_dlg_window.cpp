@@ -36,7 +36,8 @@ void CMainDlg::RestoreWindowPos() {
   // Unsigned on purpose: a negative stored value counts as very large and is replaced.
   if (x >= static_cast<uint32_t>(width - 100)) x = static_cast<uint32_t>(width / 2);
   if (y >= static_cast<uint32_t>(height - 100)) y = static_cast<uint32_t>(height / 2);
-  MoveWindow(Hwnd(), static_cast<int>(x), static_cast<int>(y), rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  MoveWindow(Hwnd(), static_cast<int>(x), static_cast<int>(y), rect.right - rect.left, rect.bottom - rect.top,
+             TRUE);
 }
 
 bool CMainDlg::OnSysCommand(UINT id, LPARAM) {

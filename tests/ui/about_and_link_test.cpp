@@ -132,10 +132,12 @@ TEST_F(LinkedDialogTest, LinkIsDrawnInLinkColourOnly) {
   HWND label = Item(IDC_HELP_LABEL);
   HDC dc = GetDC(dialog->Hwnd());
   SetTextColor(dc, RGB(1, 2, 3));
-  SendMessageW(dialog->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+  SendMessageW(dialog->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(link));
   EXPECT_EQ(RGB(0, 0, 192), GetTextColor(dc));
   SetTextColor(dc, RGB(1, 2, 3));
-  SendMessageW(dialog->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
+  SendMessageW(dialog->Hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(label));
   EXPECT_NE(RGB(0, 0, 192), GetTextColor(dc));
   ReleaseDC(dialog->Hwnd(), dc);
 }
@@ -167,7 +169,8 @@ TEST_F(LinkedDialogTest, LinkUnderlinesWhileThePointerIsOverIt) {
   EXPECT_EQ(original, CurrentFont(link));
   EXPECT_NE(link, GetCapture());
 
-  EXPECT_EQ(TRUE, SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  EXPECT_EQ(TRUE, SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
   EXPECT_EQ(LoadCursorW(nullptr, IDC_HAND), GetCursor());
 }
 
@@ -182,7 +185,8 @@ TEST_F(LinkedDialogTest, ClickOnTheLinkOpensTheHelpPageOnce) {
 
   // Only the click notification of 1052 opens it: not a double click, nor another message
   // whose first parameter reads 1052, nor a click on another control.
-  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_HELP_LINK, STN_DBLCLK), reinterpret_cast<LPARAM>(link));
+  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_HELP_LINK, STN_DBLCLK),
+               reinterpret_cast<LPARAM>(link));
   SendMessageW(dialog->Hwnd(), WM_TIMER, IDC_HELP_LINK, 0);
   SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_HELP_LABEL, STN_CLICKED), 0);
   PumpMessages();

@@ -1,9 +1,11 @@
 // The main window as it comes up: every control of its layout in template order, the labels of
 // the run's language, the default options, the lists, the frame, the system menu and the
 // hidden missing-tool dialog.
-#include <gtest/gtest.h>
+#include "ui/main_dlg.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
+// needs <windows.h> first
 #include <commctrl.h>
 
 #include <memory>
@@ -12,7 +14,6 @@
 #include "jobs/control_ids.h"
 #include "jobs/job_controls.h"
 #include "support/trace_capture.h"
-#include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 
 namespace {
@@ -50,7 +51,8 @@ const CControlRow kLayout[] = {
     {1057, LABEL, 401, 17, 31, 8, L"출력 코덱", L"Output Codec", true, true, -1},
     {1054, LABEL, 474, 17, 22, 8, L"스트림", L"Stream", true, true, -1},
     {1009, CHECK, 473, 97, 104, 10, L"전체 오디오 트랙", L"All Audio Track", true, true, 1},
-    {1049, LABEL, 11, 8, 183, 8, L"파일 리스트 (파일을 아래에 드래그 해주세요)", L"Drag File Below", true, true, -1},
+    {1049, LABEL, 11, 8, 183, 8, L"파일 리스트 (파일을 아래에 드래그 해주세요)", L"Drag File Below", true,
+     true, -1},
     {1012, DIGITS, 375, 172, 24, 14, L"28", L"28", true, true, -1},
     {-1, LABEL, 401, 176, 39, 8, L"(Default=28)", L"(Default=28)", true, true, -1},
     {1013, CHECK, 336, 99, 46, 10, L"GPU 가속", L"GPU Accelerate", true, true, 1},
@@ -81,7 +83,8 @@ const CControlRow kLayout[] = {
     {1034, PUSH, 283, 7, 43, 14, L"비디오 정보", L"Media Info", false, false, -1},
     {1035, CHECK, 347, 255, 69, 10, L"복사(인코딩 안함)", L"Copy(No Encoding)", false, true, 1},
     {1060, GROUP, 332, 209, 131, 76, L"구간", L"Range", true, true, -1},
-    {1036, CHECK, 347, 268, 111, 10, L"정확도 향상(호환성 떨어짐)", L"More Accuracy(Less Comp)", false, true, 0},
+    {1036, CHECK, 347, 268, 111, 10, L"정확도 향상(호환성 떨어짐)", L"More Accuracy(Less Comp)", false, true,
+     0},
     {1037, PUSH, 403, 287, 50, 14, L"Test", L"Test", false, false, -1},
     {1040, CHECK, 473, 156, 30, 10, L"AAC", L"AAC", true, true, 1},
     {1045, CHECK, 426, 97, 32, 10, L"복사", L"Copy", true, true, 0},
@@ -187,7 +190,8 @@ TEST_F(MainWindowTest, TakesTheLanguageOfTheSystem) {
 TEST_F(MainWindowTest, HasEveryControlOfTheLayoutInOrder) {
   HWND hwnd = dialog->Hwnd();
   std::vector<HWND> children;
-  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
   ASSERT_EQ(std::size(kLayout), children.size());
   bool korean = ExpectKorean();
   for (size_t i = 0; i < children.size(); ++i) {
@@ -252,8 +256,12 @@ TEST_F(MainWindowTest, ListsStartWithTheirRowsAndChecks) {
   const CListRow lists[] = {
       {IDC_FILE_LIST, grid, 1000, L"", {}, -1},
       {IDC_INPUT_CODEC_LIST, grid | LVS_EX_CHECKBOXES, 200, L"", {L"H.264(AVC)", L"H.265(HEVC)", L"GIF"}, 0},
-      {IDC_OUTPUT_CODEC_LIST, grid | LVS_EX_CHECKBOXES, 200, L"",
-       {L"H.264(AVC)", L"H.265(HEVC)", L"GIF", L"WAV", L"MP3"}, 1},
+      {IDC_OUTPUT_CODEC_LIST,
+       grid | LVS_EX_CHECKBOXES,
+       200,
+       L"",
+       {L"H.264(AVC)", L"H.265(HEVC)", L"GIF", L"WAV", L"MP3"},
+       1},
       {IDC_AUDIO_STREAM_LIST, grid | LVS_EX_CHECKBOXES, 200, L"코덱", {}, -1},
   };
   for (const CListRow& list : lists) {
@@ -323,9 +331,12 @@ TEST_F(MainWindowTest, JobKindRadiosAreOneChoice) {
   const struct {
     int radio;
     int32_t jobKind;
-  } clicks[] = {{IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO}, {IDC_JOB_VIDEO_EXTRACT, JOB_VIDEO_EXTRACT},
-                {IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO}, {IDC_JOB_AUDIO_EXTRACT, JOB_AUDIO_EXTRACT},
-                {IDC_JOB_MERGE_FILES, JOB_MERGE_FILES},           {IDC_JOB_CONVERT, JOB_CONVERT}};
+  } clicks[] = {{IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO},
+                {IDC_JOB_VIDEO_EXTRACT, JOB_VIDEO_EXTRACT},
+                {IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO},
+                {IDC_JOB_AUDIO_EXTRACT, JOB_AUDIO_EXTRACT},
+                {IDC_JOB_MERGE_FILES, JOB_MERGE_FILES},
+                {IDC_JOB_CONVERT, JOB_CONVERT}};
   for (const auto& click : clicks) {
     SCOPED_TRACE(click.radio);
     Click(click.radio);
@@ -429,12 +440,14 @@ TEST_F(MainWindowTest, InstallDialogComesUpOverTheMainWindowWithItsTexts) {
   EXPECT_EQ(before.right - before.left, shown.right - shown.left);
   EXPECT_EQ(before.bottom - before.top, shown.bottom - shown.top);
   EXPECT_EQ(INSTALL_MEDIAINFO, dialog->installDlg->installMode);
-  EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, language), WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+  EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, language),
+            WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
   // The MediaInfo variant leaves the button as it was: "Install" from the template.
   EXPECT_EQ(std::wstring(L"Install"), WindowText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
 
   dialog->ShowInstallDlg(INSTALL_FFMPEG);
-  EXPECT_EQ(InstallMessageText(INSTALL_FFMPEG, language), WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+  EXPECT_EQ(InstallMessageText(INSTALL_FFMPEG, language),
+            WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
   std::wstring caption = ExpectKorean() ? L"설치" : L"Install";
   EXPECT_EQ(caption, WindowText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
   // and the caption stays for a later MediaInfo variant.

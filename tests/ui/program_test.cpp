@@ -17,8 +17,8 @@ class CProgram {
     std::wstring commandLine = L"\"" + GetProgramDir() + L"kestrune.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &process_) != FALSE;
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_) != FALSE;
   }
   ~CProgram() {
     if (!started_) return;
@@ -61,8 +61,8 @@ class CProgram {
 std::wstring ItemText(HWND dialog, int id) {
   wchar_t buffer[256] = {0};
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      10000, &copied);
+  SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 10000, &copied);
   return buffer;
 }
 

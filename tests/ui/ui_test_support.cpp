@@ -120,7 +120,8 @@ void StorePosition(uint32_t x, uint32_t y) {
 std::optional<uint32_t> StoredValue(const wchar_t* name) {
   DWORD data = 0;
   DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kStoreKey, name, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, kStoreKey, name, RRF_RT_REG_DWORD, nullptr, &data, &size) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   return data;

@@ -99,8 +99,8 @@ TEST_F(WindowPlacementTest, RestoresTheStoredCorner) {
       // Beyond the screen on one axis: that axis is pulled to the middle, the other stays.
       {static_cast<uint32_t>(screen.width - 50), 200, screen.width / 2, 200},
       {300, static_cast<uint32_t>(screen.height - 100), 300, screen.height / 2},
-      {static_cast<uint32_t>(screen.width - 101), static_cast<uint32_t>(screen.height - 101), screen.width - 101,
-       screen.height - 101},
+      {static_cast<uint32_t>(screen.width - 101), static_cast<uint32_t>(screen.height - 101),
+       screen.width - 101, screen.height - 101},
       // A negative stored value counts as very large.
       {static_cast<uint32_t>(-100), 200, screen.width / 2, 200},
   };
@@ -137,7 +137,7 @@ TEST_F(WindowPlacementTest, SavesOnlyACornerWithinOneTo5000) {
     int x, y;
     bool saved;
   } cases[] = {
-      {320, 240, true}, {1, 1, true},    {5000, 5000, true},  {0, 100, false},
+      {320, 240, true}, {1, 1, true},      {5000, 5000, true}, {0, 100, false},
       {100, 0, false},  {-50, 100, false}, {6000, 300, false}, {300, 5001, false},
   };
   for (const auto& c : cases) {
