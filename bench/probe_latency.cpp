@@ -41,7 +41,8 @@ fs::path FsPath(const std::wstring& path) {
 }
 
 // The direct way: MediaInfo with its standard output going to the report file.
-bool RunMediaInfoDirectly(const std::wstring& mediaInfo, const std::wstring& input, const std::wstring& report) {
+bool RunMediaInfoDirectly(const std::wstring& mediaInfo, const std::wstring& input,
+                          const std::wstring& report) {
 #ifdef _WIN32
   SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
   HANDLE out = CreateFileW(report.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
@@ -55,7 +56,8 @@ bool RunMediaInfoDirectly(const std::wstring& mediaInfo, const std::wstring& inp
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   std::wstring line = L"\"" + mediaInfo + L"\" \"" + input + L"\"";
   PROCESS_INFORMATION process{};
-  BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  BOOL started =
+      CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   CloseHandle(out);
   if (!started) return false;
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -107,7 +109,8 @@ int main(int argc, char** argv) {
   for (const wchar_t* file : {L"exec.bat", L"exec.sh", L"mediainfo.exe"}) {
     std::error_code code;
     if (FileExists(GetProgramDir() + file))
-      fs::copy_file(FsPath(GetProgramDir() + file), FsPath(folder + file), fs::copy_options::overwrite_existing, code);
+      fs::copy_file(FsPath(GetProgramDir() + file), FsPath(folder + file),
+                    fs::copy_options::overwrite_existing, code);
   }
   SetProgramDir(folder);
   std::wstring mediaInfo = MediaInfoProgramPath();
@@ -144,10 +147,12 @@ int main(int argc, char** argv) {
     probeTimes.push_back(p);
     directTimes.push_back(d);
     ratios.push_back(p / d);
-    std::printf("pair %2d  ProbeMediaFile %8.2f ms   mediainfo > report %8.2f ms   ratio %.3f\n", i + 1, p, d, p / d);
+    std::printf("pair %2d  ProbeMediaFile %8.2f ms   mediainfo > report %8.2f ms   ratio %.3f\n", i + 1, p, d,
+                p / d);
   }
-  std::printf("median  ProbeMediaFile %8.2f ms   mediainfo > report %8.2f ms   median ratio %.3f  (%d pairs)\n",
-              Median(probeTimes), Median(directTimes), Median(ratios), pairs);
+  std::printf(
+      "median  ProbeMediaFile %8.2f ms   mediainfo > report %8.2f ms   median ratio %.3f  (%d pairs)\n",
+      Median(probeTimes), Median(directTimes), Median(ratios), pairs);
   std::error_code code;
   fs::remove_all(FsPath(folder), code);
   return 0;

@@ -31,7 +31,8 @@ bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program)
   // The program's arguments are split from the text after its name by the Windows rules and
   // handed over as they are: nothing goes through a shell.
   std::vector<std::string> words{PathToNative(RunnableProgramPath(plan.programToRun, true))};
-  for (const std::wstring& argument : SplitArguments(plan.argumentsOnly)) words.push_back(PathToNative(argument));
+  for (const std::wstring& argument : SplitArguments(plan.argumentsOnly))
+    words.push_back(PathToNative(argument));
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);

@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <direct.h>
+#include <windows.h>
 
 #include "exec/app_create_launch.h"
 

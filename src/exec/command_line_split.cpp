@@ -11,8 +11,10 @@ size_t ReadProgramWord(const std::wstring& line, size_t pos, bool stopAtAmpersan
   while (pos < line.size()) {
     wchar_t c = line[pos];
     if (!quoted && (IsWordBlank(c) || (stopAtAmpersand && c == L'&'))) break;
-    if (c == L'"') quoted = !quoted;
-    else word += c;
+    if (c == L'"')
+      quoted = !quoted;
+    else
+      word += c;
     ++pos;
   }
   return pos;
@@ -61,8 +63,10 @@ std::vector<std::wstring> SplitWords(const std::wstring& line, bool firstIsProgr
   size_t pos = SkipBlanks(line, 0);
   while (pos < line.size()) {
     std::wstring word;
-    if (firstIsProgram && words.empty()) pos = ReadProgramWord(line, pos, false, word);
-    else pos = ReadArgumentWord(line, pos, false, word);
+    if (firstIsProgram && words.empty())
+      pos = ReadProgramWord(line, pos, false, word);
+    else
+      pos = ReadArgumentWord(line, pos, false, word);
     words.push_back(word);
     pos = SkipBlanks(line, pos);
   }
@@ -92,8 +96,10 @@ std::vector<CommandWords> SplitCommandSequence(const std::wstring& line) {
       continue;
     }
     std::wstring word;
-    if (current.words.empty()) pos = ReadProgramWord(line, pos, true, word);
-    else pos = ReadArgumentWord(line, pos, true, word);
+    if (current.words.empty())
+      pos = ReadProgramWord(line, pos, true, word);
+    else
+      pos = ReadArgumentWord(line, pos, true, word);
     current.words.push_back(word);
     pos = SkipBlanks(line, pos);
   }
@@ -109,8 +115,10 @@ std::wstring EscapeForQuotes(const std::wstring& text) {
       ++backslashes;
       continue;
     }
-    if (c == L'"') out.append(backslashes * 2 + 1, L'\\');
-    else out.append(backslashes, L'\\');
+    if (c == L'"')
+      out.append(backslashes * 2 + 1, L'\\');
+    else
+      out.append(backslashes, L'\\');
     backslashes = 0;
     out += c;
   }

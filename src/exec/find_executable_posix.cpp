@@ -1,3 +1,5 @@
+#include "exec/find_executable_posix.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,7 +10,6 @@
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "exec/find_executable.h"
-#include "exec/find_executable_posix.h"
 
 namespace {
 
@@ -87,7 +88,8 @@ int FindExecutablePath(const std::wstring& name, std::wstring& found) {
     folders.push_back(GetCurrentDir());
     const char* path = std::getenv("PATH");
     if (path != nullptr && *path != '\0')
-      for (const std::wstring& folder : SplitFolders(path)) folders.push_back(folder.empty() ? GetCurrentDir() : folder);
+      for (const std::wstring& folder : SplitFolders(path))
+        folders.push_back(folder.empty() ? GetCurrentDir() : folder);
   }
   std::wstring existing;
   for (const std::wstring& folder : folders) {

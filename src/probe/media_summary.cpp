@@ -16,13 +16,15 @@ void FormatMediaSummary(const MediaDesc& media, std::wstring& text) {
                   Mebibytes(video.streamSize), video.durationSec / 60, video.durationSec % 60,
                   CodecName(video.codec), video.width, video.height, video.bitRate);
   text += L"\n";
-  int count = media.audioCount < 0 ? 0 : (media.audioCount > MAX_AUDIO_TRACKS ? MAX_AUDIO_TRACKS : media.audioCount);
+  int count =
+      media.audioCount < 0 ? 0 : (media.audioCount > MAX_AUDIO_TRACKS ? MAX_AUDIO_TRACKS : media.audioCount);
   for (int n = 1; n <= count; ++n) {
     const AudioTrackDesc& audio = media.audio[n - 1];
     // Audio lines show the video's play time, as the dialog's range fields do.
-    text += Sprintf(L"오디오 (%d) - 파일 용량=%.3f MB, 길이=%d분 %d초,  코덱=%s, 채널=%d , 비트레이트=%d kbps, 언어=%s",
-                    n, Mebibytes(audio.streamSize), video.durationSec / 60, video.durationSec % 60,
-                    CodecName(audio.codec), audio.channels, audio.bitRate, LanguageName(audio.language));
+    text += Sprintf(
+        L"오디오 (%d) - 파일 용량=%.3f MB, 길이=%d분 %d초,  코덱=%s, 채널=%d , 비트레이트=%d kbps, 언어=%s",
+        n, Mebibytes(audio.streamSize), video.durationSec / 60, video.durationSec % 60,
+        CodecName(audio.codec), audio.channels, audio.bitRate, LanguageName(audio.language));
     text += L"\n";
   }
 }

@@ -49,8 +49,9 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   // The three paths are quoted so that the batch file gets each as one argument; the escape
   // changes nothing in a Windows path and keeps a POSIX name holding a quote or ending in a
   // backslash whole.
-  std::wstring command = Sprintf(L"\"%sexec.bat\" \"%s\" \"%s\" \"%s\" 0", programDir, EscapeForQuotes(mediaInfo),
-                                 EscapeForQuotes(inputPath), EscapeForQuotes(reportPath));
+  std::wstring command =
+      Sprintf(L"\"%sexec.bat\" \"%s\" \"%s\" \"%s\" 0", programDir, EscapeForQuotes(mediaInfo),
+              EscapeForQuotes(inputPath), EscapeForQuotes(reportPath));
   DebugLog(L"%s", command);
   AppCreate(command, false);
 

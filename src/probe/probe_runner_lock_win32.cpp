@@ -19,7 +19,8 @@ uint64_t HashFolder(const std::wstring& folder) {
 }  // namespace
 
 CProbeFolderLock::CProbeFolderLock(const std::wstring& programDir) {
-  std::wstring name = Sprintf(L"Local\\KestruneProbe-%016llX", static_cast<unsigned long long>(HashFolder(programDir)));
+  std::wstring name =
+      Sprintf(L"Local\\KestruneProbe-%016llX", static_cast<unsigned long long>(HashFolder(programDir)));
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
   if (mutex == nullptr) return;
   // An abandoned mutex (its holder died mid-probe) is ours all the same.

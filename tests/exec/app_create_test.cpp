@@ -1,5 +1,7 @@
 // Real starts through AppCreate: the witness program records where and how it ran and what it
 // was given; the traces are compared line for line.
+#include "exec/app_create.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "exec/app_create.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
@@ -42,12 +43,11 @@ class AppCreateTest : public ::testing::Test {
   static std::vector<std::wstring> LaunchTraces(const std::wstring& line, const std::wstring& program,
                                                 const std::wstring& arguments, const std::wstring& toRun,
                                                 const std::wstring& folder, int ret, uint32_t id) {
-    return {L"AppCreate-0-" + line + L"\n",
-            L"AppCreate-2-" + program + L"\n" + arguments + L"\n",
+    return {L"AppCreate-0-" + line + L"\n", L"AppCreate-2-" + program + L"\n" + arguments + L"\n",
             L"AppCreate-3-\n" + toRun + L"\n" + program + L"\n",
             L"AppCreate-5-" + toRun + L" \n" + folder + L" \n \n\n",
-            L"AppCreate-6-CreateProcess, ret=" + std::to_wstring(ret) + L", id=" + std::to_wstring(id) + L"  <" +
-                toRun + L">\n"};
+            L"AppCreate-6-CreateProcess, ret=" + std::to_wstring(ret) + L", id=" + std::to_wstring(id) +
+                L"  <" + toRun + L">\n"};
   }
 
   TempDir temp_;

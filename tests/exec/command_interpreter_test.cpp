@@ -1,6 +1,8 @@
 // The command interpreter seam: "&" sequencing, statuses, quoting and "copy /b" through the
 // platform's interpreter (cmd under Wine, our own on POSIX); on POSIX also "pause" without a
 // terminal, the tool names, and file names no shell may interpret.
+#include "exec/command_interpreter.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,7 +12,6 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "exec/command_interpreter.h"
 #include "exec/command_line_split.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
@@ -92,10 +93,30 @@ std::wstring Quoted(const std::wstring& text) { return L"\"" + EscapeForQuotes(t
 // Names that a shell would expand, split, redirect or run: each must reach the program as
 // exactly one argument, and nothing else may run.
 const wchar_t* const kHostileNames[] = {
-    L"a b.mp4",         L"a&b.mp4",    L"a && b",       L"100%.mp4",      L"%PATH%",      L"a^b.mp4",
-    L"wow!.mp4",        L"it's.mp4",   L"say \"hi\".mp4", L"$HOME.mp4",   L"$(touch pwned)", L"`touch pwned`",
-    L"a;touch pwned",   L"a|touch pwned", L"a<b>c.mp4", L"(1).mp4",       L"> pwned",      L"한글 파일.mp4",
-    L"\U0001F3AC 영화.mkv", L"-rf", L"--exit=7",       L"trail\\",       L"x\" & touch pwned & \"y", L"*",
+    L"a b.mp4",
+    L"a&b.mp4",
+    L"a && b",
+    L"100%.mp4",
+    L"%PATH%",
+    L"a^b.mp4",
+    L"wow!.mp4",
+    L"it's.mp4",
+    L"say \"hi\".mp4",
+    L"$HOME.mp4",
+    L"$(touch pwned)",
+    L"`touch pwned`",
+    L"a;touch pwned",
+    L"a|touch pwned",
+    L"a<b>c.mp4",
+    L"(1).mp4",
+    L"> pwned",
+    L"한글 파일.mp4",
+    L"\U0001F3AC 영화.mkv",
+    L"-rf",
+    L"--exit=7",
+    L"trail\\",
+    L"x\" & touch pwned & \"y",
+    L"*",
 };
 
 // "&&" runs the next command only after a success. (Wine's cmd runs it regardless, so this
@@ -118,7 +139,8 @@ TEST_F(CommandInterpreterTest, HostileNamesReachTheProgramAsOneArgument) {
   CopyWitness(temp_.Path(), L"exec_witness");
   std::vector<Words> expected;
   for (const wchar_t* name : kHostileNames) {
-    EXPECT_EQ(RunCommandLine(L"exec_witness " + Quoted(name) + L" & exec_witness end"), 0) << WideToUtf8(name);
+    EXPECT_EQ(RunCommandLine(L"exec_witness " + Quoted(name) + L" & exec_witness end"), 0)
+        << WideToUtf8(name);
     expected.push_back({name});
     expected.push_back({L"end"});
   }
@@ -170,12 +192,9 @@ TEST_F(CommandInterpreterTest, ToolNamesResolveInTheProgramFolderThenOnThePath) 
     std::wstring expected;
   };
   const Resolution cases[] = {
-      {programDir.Path(), L"FFMpeg.exe", inProgramDir},
-      {programDir.Path(), L"ffmpeg", inProgramDir},
-      {programDir.Path(), L"ffmpeg.exe", inProgramDir},
-      {emptyDir.Path(), L"ffmpeg", onPath},
-      {emptyDir.Path(), L"mediainfo", inExecutableDir},
-      {emptyDir.Path(), L"MediaInfo.exe", inExecutableDir},
+      {programDir.Path(), L"FFMpeg.exe", inProgramDir}, {programDir.Path(), L"ffmpeg", inProgramDir},
+      {programDir.Path(), L"ffmpeg.exe", inProgramDir}, {emptyDir.Path(), L"ffmpeg", onPath},
+      {emptyDir.Path(), L"mediainfo", inExecutableDir}, {emptyDir.Path(), L"MediaInfo.exe", inExecutableDir},
   };
   for (const Resolution& c : cases) {
     SCOPED_TRACE(WideToUtf8(c.name));

@@ -1,15 +1,17 @@
 // Words of a command line by the Windows rules, "&" between commands, and quoting that gives
 // any text back as exactly one argument.
+#include "exec/command_line_split.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "base/text.h"
-#include "exec/command_line_split.h"
 
 #ifdef _WIN32
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 #endif
 
@@ -87,10 +89,28 @@ TEST(SplitCommandSequence, AmpersandOutsideQuotesSeparatesCommands) {
 
 // Names no shell may touch: each must come back as one argument, whatever it holds.
 const wchar_t* const kHostileNames[] = {
-    L"plain.mp4",  L"a b.mp4",        L"a&b.mp4",    L"100%.mp4",   L"%PATH%.mp4",  L"a^b.mp4",
-    L"wow!.mp4",   L"it's.mp4",       L"say \"hi\".mp4", L"$HOME.mp4", L"`id`.mp4",  L"a;b.mp4",
-    L"a|b.mp4",    L"a<b>c.mp4",      L"(1).mp4",    L"한글 파일.mp4", L"\U0001F3AC.mp4", L"-rf.mp4",
-    L"trail\\",    L"\\\\\"",         L"",           L"x\" & touch pwned & \"y",
+    L"plain.mp4",
+    L"a b.mp4",
+    L"a&b.mp4",
+    L"100%.mp4",
+    L"%PATH%.mp4",
+    L"a^b.mp4",
+    L"wow!.mp4",
+    L"it's.mp4",
+    L"say \"hi\".mp4",
+    L"$HOME.mp4",
+    L"`id`.mp4",
+    L"a;b.mp4",
+    L"a|b.mp4",
+    L"a<b>c.mp4",
+    L"(1).mp4",
+    L"한글 파일.mp4",
+    L"\U0001F3AC.mp4",
+    L"-rf.mp4",
+    L"trail\\",
+    L"\\\\\"",
+    L"",
+    L"x\" & touch pwned & \"y",
 };
 
 TEST(EscapeForQuotes, EveryTextComesBackAsOneArgument) {

@@ -24,8 +24,10 @@ CScopedEnv::CScopedEnv(const std::string& name, const std::wstring& value, bool 
     hadValue_ = true;
     previous_ = Utf8ToWide(old);
   }
-  if (unset) unsetenv(name.c_str());
-  else setenv(name.c_str(), WideToUtf8(value).c_str(), 1);
+  if (unset)
+    unsetenv(name.c_str());
+  else
+    setenv(name.c_str(), WideToUtf8(value).c_str(), 1);
 #endif
 }
 
@@ -33,8 +35,10 @@ CScopedEnv::~CScopedEnv() {
 #ifdef _WIN32
   _wputenv_s(Utf8ToWide(name_).c_str(), hadValue_ ? previous_.c_str() : L"");
 #else
-  if (hadValue_) setenv(name_.c_str(), WideToUtf8(previous_).c_str(), 1);
-  else unsetenv(name_.c_str());
+  if (hadValue_)
+    setenv(name_.c_str(), WideToUtf8(previous_).c_str(), 1);
+  else
+    unsetenv(name_.c_str());
 #endif
 }
 
@@ -65,7 +69,8 @@ std::wstring CopyWitness(const std::wstring& folder, const std::wstring& name) {
   fs::copy_file(FsPath(WitnessProgram()), target, fs::copy_options::overwrite_existing, code);
   if (code) return std::wstring();
   fs::permissions(target, fs::perms::owner_all, fs::perm_options::add, code);
-  return folder + (folder.empty() || folder.back() == kPathSeparator ? L"" : std::wstring(1, kPathSeparator)) + name;
+  return folder +
+         (folder.empty() || folder.back() == kPathSeparator ? L"" : std::wstring(1, kPathSeparator)) + name;
 }
 
 std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
@@ -75,13 +80,20 @@ std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
   WitnessRecord current;
   auto value = [&line](size_t prefix) { return Utf8ToWide(line.substr(prefix)); };
   while (std::getline(in, line)) {
-    if (line == "begin") current = WitnessRecord();
-    else if (line.rfind("pid=", 0) == 0) current.pid = std::strtoul(line.c_str() + 4, nullptr, 10);
-    else if (line.rfind("self=", 0) == 0) current.self = value(5);
-    else if (line.rfind("cwd=", 0) == 0) current.cwd = value(4);
-    else if (line.rfind("show=", 0) == 0) current.show = value(5);
-    else if (line.rfind("arg=", 0) == 0) current.args.push_back(value(4));
-    else if (line == "end") records.push_back(current);
+    if (line == "begin")
+      current = WitnessRecord();
+    else if (line.rfind("pid=", 0) == 0)
+      current.pid = std::strtoul(line.c_str() + 4, nullptr, 10);
+    else if (line.rfind("self=", 0) == 0)
+      current.self = value(5);
+    else if (line.rfind("cwd=", 0) == 0)
+      current.cwd = value(4);
+    else if (line.rfind("show=", 0) == 0)
+      current.show = value(5);
+    else if (line.rfind("arg=", 0) == 0)
+      current.args.push_back(value(4));
+    else if (line == "end")
+      records.push_back(current);
   }
   return records;
 }

@@ -10,8 +10,8 @@
 #include <string>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <direct.h>
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,7 +50,8 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t self[2048] = {0};
   GetModuleFileNameW(nullptr, self, 2048);
   std::fprintf(out, "begin\npid=%lu\nself=%s\ncwd=%s\nshow=flags=%lu window=%u\n", GetCurrentProcessId(),
-               Utf8(self).c_str(), Utf8(cwd).c_str(), startup.dwFlags, static_cast<unsigned>(startup.wShowWindow));
+               Utf8(self).c_str(), Utf8(cwd).c_str(), startup.dwFlags,
+               static_cast<unsigned>(startup.wShowWindow));
   std::string first;
   for (int i = 1; i < argc; ++i) {
     std::string arg = Utf8(argv[i]);

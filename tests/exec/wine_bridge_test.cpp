@@ -81,7 +81,8 @@ TEST_F(WineBridgeTest, UnzipExtractsIntoTheCurrentFolder) {
   ASSERT_TRUE(RemoveFile(temp_.File(L"ffmpeg.exe.txt")));
   EXPECT_EQ(RunCommandLine(L"unzip ffmpeg.zip"), 0);
   std::ifstream in(FsPath(temp_.File(L"ffmpeg.exe.txt")), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "unpacked\r\n");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+            "unpacked\r\n");
 }
 
 }  // namespace

@@ -2,14 +2,16 @@
 // real MediaInfo (under Wine the bridge's mediainfo.exe through cmd) write media.txt in a
 // program folder of the test's own, the runner waits and parses it. Also its failure paths,
 // concurrent probes, and the exact summary lines.
+#include "probe/probe_runner.h"
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <atomic>
-#include <chrono>
 #include <regex>
 #include <thread>
 
@@ -19,7 +21,6 @@
 #include "exec/exec_test_support.h"
 #include "exec/tool_paths.h"
 #include "probe/media_summary.h"
-#include "probe/probe_runner.h"
 #include "probe/probe_runner_lock.h"
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"
@@ -74,14 +75,16 @@ TEST(FormatMediaSummary, FillsEveryFieldAndAppends) {
   media.audio[1] = {1153434, 12, ACODEC_AC3, 448, 6, LANGUAGE_KOREAN};
   std::wstring text = L"before";
   FormatMediaSummary(media, text);
-  EXPECT_EQ(SplitLines(text),
-            (std::vector<std::wstring>{
-                L"before",
-                L"전체 파일 용량=1.500 MB, 길이=62분 5초, [자막=2개]",
-                L"비디오 : 파일 용량=1.000 MB, 길이=62분 4초,  코덱=H265(HEVC), (1920 x 1080), 비트레이트=2980 kbps",
-                L"오디오 (1) - 파일 용량=0.500 MB, 길이=62분 4초,  코덱=AAC, 채널=2 , 비트레이트=192 kbps, 언어=ENGLISH",
-                L"오디오 (2) - 파일 용량=1.100 MB, 길이=62분 4초,  코덱=AC3, 채널=6 , 비트레이트=448 kbps, 언어=KOREAN",
-            }));
+  EXPECT_EQ(SplitLines(text), (std::vector<std::wstring>{
+                                  L"before",
+                                  L"전체 파일 용량=1.500 MB, 길이=62분 5초, [자막=2개]",
+                                  L"비디오 : 파일 용량=1.000 MB, 길이=62분 4초,  코덱=H265(HEVC), (1920 x "
+                                  L"1080), 비트레이트=2980 kbps",
+                                  L"오디오 (1) - 파일 용량=0.500 MB, 길이=62분 4초,  코덱=AAC, 채널=2 , "
+                                  L"비트레이트=192 kbps, 언어=ENGLISH",
+                                  L"오디오 (2) - 파일 용량=1.100 MB, 길이=62분 4초,  코덱=AC3, 채널=6 , "
+                                  L"비트레이트=448 kbps, 언어=KOREAN",
+                              }));
 }
 
 TEST(FormatMediaSummary, AudioLinesShowTheVideoPlayTime) {
@@ -95,7 +98,8 @@ TEST(FormatMediaSummary, AudioLinesShowTheVideoPlayTime) {
   std::vector<std::wstring> lines = SplitLines(text);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[1], L"전체 파일 용량=0.000 MB, 길이=3분 25초, [자막=0개]");
-  EXPECT_EQ(lines[3], L"오디오 (1) - 파일 용량=4.692 MB, 길이=0분 0초,  코덱=MP3, 채널=2 , 비트레이트=192 kbps, 언어=");
+  EXPECT_EQ(lines[3],
+            L"오디오 (1) - 파일 용량=4.692 MB, 길이=0분 0초,  코덱=MP3, 채널=2 , 비트레이트=192 kbps, 언어=");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -131,8 +135,8 @@ class ProbeRunnerTest : public ::testing::Test {
   }
   bool CopyBeside(const std::wstring& name) {
     std::error_code code;
-    fs::copy_file(FsPath(GetProgramDir() + name), FsPath(programDir_ + name), fs::copy_options::overwrite_existing,
-                  code);
+    fs::copy_file(FsPath(GetProgramDir() + name), FsPath(programDir_ + name),
+                  fs::copy_options::overwrite_existing, code);
     return !code;
   }
   std::wstring Sample(Sample kind, const std::wstring& name) {
@@ -140,7 +144,8 @@ class ProbeRunnerTest : public ::testing::Test {
     return MakeSample(kind, path) ? path : std::wstring();
   }
   std::wstring ProbeCommand(const std::wstring& input) const {
-    return L"\"" + programDir_ + L"exec.bat\" \"" + mediaInfo_ + L"\" \"" + input + L"\" \"" + report_ + L"\" 0";
+    return L"\"" + programDir_ + L"exec.bat\" \"" + mediaInfo_ + L"\" \"" + input + L"\" \"" + report_ +
+           L"\" 0";
   }
   std::vector<MediaInfoTrack> JsonTracks(const std::wstring& path) {
     std::vector<MediaInfoTrack> tracks;
@@ -156,13 +161,16 @@ class ProbeRunnerTest : public ::testing::Test {
   std::wstring savedDir_;
 };
 
-const MediaInfoTrack* FindTrack(const std::vector<MediaInfoTrack>& tracks, const std::string& type, int index = 0) {
+const MediaInfoTrack* FindTrack(const std::vector<MediaInfoTrack>& tracks, const std::string& type,
+                                int index = 0) {
   for (const MediaInfoTrack& track : tracks)
     if (track.type == type && index-- == 0) return &track;
   return nullptr;
 }
 
-int Seconds(const MediaInfoTrack& track) { return static_cast<int>(std::floor(track.Number("Duration") + 0.0005)); }
+int Seconds(const MediaInfoTrack& track) {
+  return static_cast<int>(std::floor(track.Number("Duration") + 0.0005));
+}
 
 TEST_F(ProbeRunnerTest, ProbesAFileEndToEndWithExactTraces) {
   std::wstring input = Sample(Sample::H264_AAC_MP4, L"한글 a&b (1).mp4");
@@ -184,8 +192,10 @@ TEST_F(ProbeRunnerTest, ProbesAFileEndToEndWithExactTraces) {
   EXPECT_EQ(lines[1], L"AppCreate-0-" + command + L"\n");
   EXPECT_EQ(lines[2], L"AppCreate-2-" + batch + L"\n" + command.substr(batch.size() + 1) + L"\n");
   EXPECT_EQ(lines[3], L"AppCreate-3-\n" + command + L"\n" + batch + L"\n");
-  EXPECT_EQ(lines[4], L"AppCreate-5-" + command + L" \n" + WithoutTrailingSeparator(programDir_) + L" \n \n\n");
-  EXPECT_TRUE(std::regex_match(lines[5], std::wregex(L"AppCreate-6-CreateProcess, ret=1, id=[1-9][0-9]*  <.*>\n")))
+  EXPECT_EQ(lines[4],
+            L"AppCreate-5-" + command + L" \n" + WithoutTrailingSeparator(programDir_) + L" \n \n\n");
+  EXPECT_TRUE(
+      std::regex_match(lines[5], std::wregex(L"AppCreate-6-CreateProcess, ret=1, id=[1-9][0-9]*  <.*>\n")))
       << WideToUtf8(lines[5]);
   EXPECT_EQ(lines[5].substr(lines[5].find(L"  <")), L"  <" + command + L">\n");
   EXPECT_EQ(lines[6], L"기다림 0 ms (0)\n");
@@ -196,7 +206,8 @@ TEST_F(ProbeRunnerTest, ProbesAFileEndToEndWithExactTraces) {
   const MediaInfoTrack& video = *FindTrack(tracks, "Video");
   const MediaInfoTrack& audio = *FindTrack(tracks, "Audio");
   EXPECT_EQ(std::wstring(media.filePath), input);
-  EXPECT_NEAR(static_cast<double>(media.fileSize), general.Number("FileSize"), general.Number("FileSize") * 0.006);
+  EXPECT_NEAR(static_cast<double>(media.fileSize), general.Number("FileSize"),
+              general.Number("FileSize") * 0.006);
   EXPECT_EQ(media.durationSec, Seconds(general));
   EXPECT_EQ(media.video.codec, VCODEC_H264);
   EXPECT_EQ(media.video.width, 320);
@@ -216,17 +227,19 @@ TEST_F(ProbeRunnerTest, ProbesAFileEndToEndWithExactTraces) {
   ASSERT_EQ(summaryLines.size(), 4u);
   EXPECT_EQ(summaryLines[0], L"");
   const std::wstring size = L"[0-9]+\\.[0-9]{3} MB";
-  EXPECT_TRUE(std::regex_match(summaryLines[1], std::wregex(L"전체 파일 용량=" + size + L", 길이=0분 2초, \\[자막=0개\\]")))
+  EXPECT_TRUE(std::regex_match(summaryLines[1],
+                               std::wregex(L"전체 파일 용량=" + size + L", 길이=0분 2초, \\[자막=0개\\]")))
       << WideToUtf8(summaryLines[1]);
-  EXPECT_TRUE(std::regex_match(summaryLines[2],
-                               std::wregex(L"비디오 : 파일 용량=" + size + L", 길이=0분 2초,  코덱=H264\\(AVC\\), "
-                                           L"\\(320 x 240\\), 비트레이트=" + std::to_wstring(media.video.bitRate) +
-                                           L" kbps")))
+  EXPECT_TRUE(std::regex_match(summaryLines[2], std::wregex(L"비디오 : 파일 용량=" + size +
+                                                            L", 길이=0분 2초,  코덱=H264\\(AVC\\), "
+                                                            L"\\(320 x 240\\), 비트레이트=" +
+                                                            std::to_wstring(media.video.bitRate) + L" kbps")))
       << WideToUtf8(summaryLines[2]);
   EXPECT_TRUE(std::regex_match(summaryLines[3],
-                               std::wregex(L"오디오 \\(1\\) - 파일 용량=" + size + L", 길이=0분 2초,  코덱=AAC, 채널=2 , "
-                                           L"비트레이트=" + std::to_wstring(media.audio[0].bitRate) +
-                                           L" kbps, 언어=")))
+                               std::wregex(L"오디오 \\(1\\) - 파일 용량=" + size +
+                                           L", 길이=0분 2초,  코덱=AAC, 채널=2 , "
+                                           L"비트레이트=" +
+                                           std::to_wstring(media.audio[0].bitRate) + L" kbps, 언어=")))
       << WideToUtf8(summaryLines[3]);
 }
 
@@ -269,7 +282,8 @@ TEST_F(ProbeRunnerTest, MissingMediaInfoOnlyTraces) {
   media.audioCount = 5;
   TraceCapture trace;
   EXPECT_FALSE(ProbeMediaFile(input, media));
-  EXPECT_EQ(trace.Lines(), std::vector<std::wstring>{ProgramFolderToolPath(L"mediainfo") + L" 가 없습니다. \n"});
+  EXPECT_EQ(trace.Lines(),
+            std::vector<std::wstring>{ProgramFolderToolPath(L"mediainfo") + L" 가 없습니다. \n"});
 #ifdef _WIN32
   EXPECT_EQ(ProgramFolderToolPath(L"mediainfo"), empty + L"mediainfo.exe");
 #endif

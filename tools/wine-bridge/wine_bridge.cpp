@@ -25,6 +25,7 @@
 //   - kernel32's wine_get_unix_file_name turns a Windows path (X:\...) into its Unix path.
 // The environment the Linux program sees is the Unix one Wine was started with.
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include <cwctype>
@@ -78,14 +79,17 @@ bool LoadWineEntryPoints(WineEntryPoints& wine) {
 
 std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return std::string();
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                 nullptr);
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr,
+                      nullptr);
   return out;
 }
 
 bool IsDrivePath(const std::wstring& text) {
-  return text.size() >= 3 && std::iswalpha(text[0]) && text[1] == L':' && (text[2] == L'\\' || text[2] == L'/');
+  return text.size() >= 3 && std::iswalpha(text[0]) && text[1] == L':' &&
+         (text[2] == L'\\' || text[2] == L'/');
 }
 
 // The Unix form of a Windows path (X:\...); anything else, or a path Wine cannot map, as is.
@@ -107,7 +111,8 @@ std::string TranslateArgument(const WineEntryPoints& wine, const std::wstring& a
   size_t start = concat.size();
   while (true) {
     size_t bar = argument.find(L'|', start);
-    out += UnixPath(wine, argument.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start));
+    out +=
+        UnixPath(wine, argument.substr(start, bar == std::wstring::npos ? std::wstring::npos : bar - start));
     if (bar == std::wstring::npos) break;
     out += '|';
     start = bar + 1;
@@ -140,7 +145,8 @@ DWORD WINAPI RelayBytes(void* parameter) {
   char buffer[65536];
   while (true) {
     if (relay->toWindows) {
-      long long got = LinuxCall(LINUX_READ, relay->unixFd, reinterpret_cast<long long>(buffer), sizeof buffer);
+      long long got =
+          LinuxCall(LINUX_READ, relay->unixFd, reinterpret_cast<long long>(buffer), sizeof buffer);
       if (got == -LINUX_EINTR) continue;
       if (got <= 0) break;
       DWORD written = 0;
@@ -149,7 +155,8 @@ DWORD WINAPI RelayBytes(void* parameter) {
       DWORD got = 0;
       if (!ReadFile(relay->handle, buffer, sizeof buffer, &got, nullptr) || got == 0) break;
       for (DWORD done = 0; done < got;) {
-        long long put = LinuxCall(LINUX_WRITE, relay->unixFd, reinterpret_cast<long long>(buffer + done), got - done);
+        long long put =
+            LinuxCall(LINUX_WRITE, relay->unixFd, reinterpret_cast<long long>(buffer + done), got - done);
         if (put == -LINUX_EINTR) continue;
         if (put <= 0) return 0;
         done += static_cast<DWORD>(put);
@@ -199,7 +206,8 @@ void EnterWindowsCurrentFolder(const WineEntryPoints& wine) {
 void WriteError(const std::wstring& text) {
   std::string narrow = ToUtf8(text);
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), narrow.data(), static_cast<DWORD>(narrow.size()), &written, nullptr);
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), narrow.data(), static_cast<DWORD>(narrow.size()), &written,
+            nullptr);
 }
 
 }  // namespace
@@ -215,7 +223,8 @@ int wmain() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> words{ToUtf8(tool)};
-  for (int i = 1; arguments != nullptr && i < count; ++i) words.push_back(TranslateArgument(wine, arguments[i]));
+  for (int i = 1; arguments != nullptr && i < count; ++i)
+    words.push_back(TranslateArgument(wine, arguments[i]));
   if (arguments != nullptr) LocalFree(arguments);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
