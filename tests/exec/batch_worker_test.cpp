@@ -586,20 +586,22 @@ TEST(StartCheck, NamesTheMissingTool) {
 // Real runs of the real ffmpeg through the command interpreter, on generated clips.
 class BatchWorkerRealRun : public ::testing::Test {
  protected:
+  // The real interpreter behind the recording host.
+  struct RealHost : FakeHost {
+    int RunCommand(const std::wstring& commandLine) override {
+      FakeHost::RunCommand(commandLine);
+      return RunCommandLine(commandLine);
+    }
+  };
+
   void SetUp() override {
     EnterProgramDir();
     if (FindMissingTool() != MISSING_NONE) GTEST_SKIP() << "ffmpeg or MediaInfo is not beside the tests";
   }
 
-  std::shared_ptr<FakeHost> Run(const JobSettings& settings) {
-    // The real interpreter behind the recording host.
-    struct RealHost : FakeHost {
-      int RunCommand(const std::wstring& commandLine) override {
-        FakeHost::RunCommand(commandLine);
-        return RunCommandLine(commandLine);
-      }
-    };
+  std::shared_ptr<RealHost> Run(const JobSettings& settings, const CPreviewedCommand& preview = {}) {
     auto host = std::make_shared<RealHost>();
+    host->preview = preview;
     CBatchOptions options;
     options.pause = false;
     CBatchWorker worker;
@@ -662,24 +664,12 @@ TEST_F(BatchWorkerRealRun, MergesVideoWithAudio) {
   ASSERT_TRUE(MakeSample(Sample::MP3_ONLY, files[0], 1));
   ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, files[1], 1));
   JobSettings settings = Settings(JOB_MERGE_VIDEO_AUDIO, files);
+  // The window's preview builds the command from the same settings.
   std::wstring cmdSet;
   JobSettings previewSettings = settings;
   CCommandBuilder(previewSettings, cmdSet).BuildCommand(files[0], nullptr, true);
   ASSERT_FALSE(cmdSet.empty());
-
-  struct PreviewHost : FakeHost {
-    int RunCommand(const std::wstring& commandLine) override {
-      FakeHost::RunCommand(commandLine);
-      return RunCommandLine(commandLine);
-    }
-  };
-  auto host = std::make_shared<PreviewHost>();
-  host->preview = {cmdSet, JOB_MERGE_VIDEO_AUDIO, files};
-  CBatchOptions options;
-  options.pause = false;
-  CBatchWorker worker;
-  ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
-  worker.Join();
+  auto host = Run(settings, {cmdSet, JOB_MERGE_VIDEO_AUDIO, files});
   EXPECT_EQ(host->report.filesDone, 2);
   MediaDesc merged;
   ASSERT_TRUE(ProbeMediaFile(dir.File(L"movie_(02).mp4"), merged));
