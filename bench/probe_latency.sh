@@ -6,7 +6,7 @@
 #   bench/probe_latency.sh [PAIRS] [NATIVE_BUILD_DIR] [WINDOWS_BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-pairs=${1:-15}
+pairs=${1:-21}
 native=${2:-build/native}
 windows=${3:-build/windows}
 
