@@ -27,21 +27,28 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
 
 std::wstring JoinText(JoinOutcome join) {
   switch (join) {
-    case JOIN_DONE: return L", join done";
-    case JOIN_FAILED: return L", join failed";
-    case JOIN_SKIPPED: return L", join skipped";
-    default: return std::wstring();
+    case JOIN_DONE:
+      return L", join done";
+    case JOIN_FAILED:
+      return L", join failed";
+    case JOIN_SKIPPED:
+      return L", join skipped";
+    default:
+      return std::wstring();
   }
 }
 
 int CheckTools(bool needFfmpeg, CCliOutput& out) {
-  MissingTool missing = needFfmpeg ? FindMissingTool() : IsMediaInfoPresent() ? MISSING_NONE : MISSING_MEDIAINFO;
+  MissingTool missing = needFfmpeg             ? FindMissingTool()
+                        : IsMediaInfoPresent() ? MISSING_NONE
+                                               : MISSING_MEDIAINFO;
   if (missing == MISSING_FFMPEG) {
     out.Err(L"kestrune: ffmpeg not found (install the ffmpeg package, or put ffmpeg beside kestrune)\n");
     return CLI_EXIT_MISSING_TOOL;
   }
   if (missing == MISSING_MEDIAINFO) {
-    out.Err(L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    out.Err(
+        L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
     return CLI_EXIT_MISSING_TOOL;
   }
   return CLI_EXIT_OK;
@@ -77,7 +84,8 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
                     report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
                     report.filesSkipped, JoinText(report.join)));
     if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
-      out.Err(L"kestrune: note: the conversion used the NVIDIA GPU (the default); without one, add --no-gpu\n");
+      out.Err(
+          L"kestrune: note: the conversion used the NVIDIA GPU (the default); without one, add --no-gpu\n");
     }
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;

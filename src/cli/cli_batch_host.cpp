@@ -16,7 +16,8 @@ double RangeLength(const JobSettings& settings) {
 }
 }  // namespace
 
-CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, bool dryRun, CPreviewedCommand preview)
+CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, bool dryRun,
+                             CPreviewedCommand preview)
     : out_(out),
       dryRun_(dryRun),
       // A pause waits for Enter on the terminal, which a redirected standard error would hide.
@@ -59,7 +60,9 @@ int CCliBatchHost::RunCommand(const std::wstring& commandLine) {
   {
     std::unique_ptr<CProgressWatch> watch;
     // The join's length is the sum of its parts; its own progress shows the time reached.
-    if (progress_) watch.reset(new CProgressWatch(WideToUtf8(counter), WideToUtf8(name), pending_.empty() ? 0 : rangeSeconds_));
+    if (progress_)
+      watch.reset(
+          new CProgressWatch(WideToUtf8(counter), WideToUtf8(name), pending_.empty() ? 0 : rangeSeconds_));
     status = RunCommandLine(commandLine);
   }
   if (status != 0) {

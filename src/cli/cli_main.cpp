@@ -10,7 +10,8 @@ namespace {
 class CMessageRedirect {
  public:
   explicit CMessageRedirect(CCliOutput& out)
-      : previous_(SetMessageSink([&out](const std::wstring& text) { out.Err(L"kestrune: " + text + L"\n"); })) {}
+      : previous_(
+            SetMessageSink([&out](const std::wstring& text) { out.Err(L"kestrune: " + text + L"\n"); })) {}
   ~CMessageRedirect() { SetMessageSink(previous_); }
 
  private:

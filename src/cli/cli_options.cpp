@@ -81,7 +81,7 @@ struct CNamedValue {
 };
 
 const CNamedValue kJobs[] = {
-    {L"convert", JOB_CONVERT},   {L"video", JOB_VIDEO_EXTRACT},         {L"audio", JOB_AUDIO_EXTRACT},
+    {L"convert", JOB_CONVERT},   {L"video", JOB_VIDEO_EXTRACT},        {L"audio", JOB_AUDIO_EXTRACT},
     {L"merge", JOB_MERGE_FILES}, {L"merge-av", JOB_MERGE_VIDEO_AUDIO},
 };
 const CNamedValue kCodecs[] = {
@@ -104,16 +104,23 @@ bool PickNamed(const CNamedValue (&table)[N], const wchar_t* option, const std::
   return false;
 }
 
-#define FLAG(field, state) \
-  [](CCliRequest& r, const std::wstring&, std::wstring&) { r.settings.field = state; return true; }
+#define FLAG(field, state)                                 \
+  [](CCliRequest& r, const std::wstring&, std::wstring&) { \
+    r.settings.field = state;                              \
+    return true;                                           \
+  }
 
 // The command line's options, one per JobSettings choice. Unset options keep the defaults that
 // JobSettings shares with the dialog.
 const COption kOptions[] = {
-    {L"--json", false, SCOPE_PROBE, [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.json = true; }},
-    {L"--pause", false, SCOPE_BATCH, [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.pause = true; }},
+    {L"--json", false, SCOPE_PROBE,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.json = true; }},
+    {L"--pause", false, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.pause = true; }},
     {L"--job", true, SCOPE_BATCH,
-     [](CCliRequest& r, const std::wstring& v, std::wstring& e) { return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e); }},
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e);
+     }},
     {L"--codec", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        return PickNamed(kCodecs, L"--codec", v, r.settings.outputCodec, e);
@@ -143,7 +150,8 @@ const COption kOptions[] = {
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.allAudioTracks = false;
        if (ParseTracks(v, r.settings.selectedAudioTracks)) return true;
-       e = Sprintf(L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'", v);
+       e = Sprintf(L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'",
+                   v);
        return false;
      }},
     {L"--all-tracks", false, SCOPE_BATCH, FLAG(allAudioTracks, true)},
@@ -210,7 +218,8 @@ bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& reque
     }
   }
   // The dialog's "copy" box of the range starts checked.
-  if (s.applyRange && !WasGiven(args, L"--no-range-copy") && !WasGiven(args, L"--range-copy")) s.rangeCopy = true;
+  if (s.applyRange && !WasGiven(args, L"--no-range-copy") && !WasGiven(args, L"--range-copy"))
+    s.rangeCopy = true;
   return true;
 }
 
@@ -234,9 +243,12 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
     return false;
   }
   const std::wstring& name = args[0];
-  if (name == L"probe") request.command = CLI_COMMAND_PROBE;
-  else if (name == L"plan") request.command = CLI_COMMAND_PLAN;
-  else if (name == L"run") request.command = CLI_COMMAND_RUN;
+  if (name == L"probe")
+    request.command = CLI_COMMAND_PROBE;
+  else if (name == L"plan")
+    request.command = CLI_COMMAND_PLAN;
+  else if (name == L"run")
+    request.command = CLI_COMMAND_RUN;
   else if (name == L"help") {
     request.command = CLI_COMMAND_HELP;
     return true;

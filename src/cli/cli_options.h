@@ -17,8 +17,8 @@ enum CliCommand {
 
 struct CCliRequest {
   CliCommand command = CLI_COMMAND_NONE;
-  bool json = false;   // probe: every MediaDesc field as JSON
-  bool pause = false;  // plan, run: keep the " & pause" endings
+  bool json = false;     // probe: every MediaDesc field as JSON
+  bool pause = false;    // plan, run: keep the " & pause" endings
   JobSettings settings;  // plan, run; settings.files holds the FILE arguments as given
 };
 

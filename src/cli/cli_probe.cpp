@@ -14,7 +14,8 @@ int RunProbeCommand(CCliRequest& request, CCliOutput& out) {
     return CLI_EXIT_USAGE;
   }
   if (!IsMediaInfoPresent()) {
-    out.Err(L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    out.Err(
+        L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
     return CLI_EXIT_MISSING_TOOL;
   }
   int exitCode = CLI_EXIT_OK;

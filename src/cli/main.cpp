@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
   CConsoleOutput out;
 #ifdef _WIN32
   // The trace goes to the debugger on Windows; the command line shows it on request, as POSIX does.
-  if (std::getenv("KESTRUNE_TRACE") != nullptr) SetTraceSink([&out](const std::wstring& line) { out.Err(line); });
+  if (std::getenv("KESTRUNE_TRACE") != nullptr)
+    SetTraceSink([&out](const std::wstring& line) { out.Err(line); });
 #endif
   return RunKestrune(GetProgramArguments(argc, argv), out);
 }

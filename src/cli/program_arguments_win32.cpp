@@ -1,4 +1,5 @@
 #include <windows.h>
+// after windows.h, which it needs
 #include <shellapi.h>
 
 #include "cli/program_arguments.h"

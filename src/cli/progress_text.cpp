@@ -8,7 +8,8 @@ bool ParseClock(const std::string& text, double& seconds) {
   int hours = 0, minutes = 0;
   double rest = 0;
   int used = 0;
-  if (std::sscanf(text.c_str(), "%d:%d:%lf%n", &hours, &minutes, &rest, &used) != 3 || used == 0) return false;
+  if (std::sscanf(text.c_str(), "%d:%d:%lf%n", &hours, &minutes, &rest, &used) != 3 || used == 0)
+    return false;
   if (hours < 0 || minutes < 0 || rest < 0) return false;
   seconds = hours * 3600.0 + minutes * 60.0 + rest;
   return true;
@@ -46,8 +47,8 @@ bool ParseInputDuration(const std::string& line, double& seconds) {
   return ParseClock(line.substr(at + 10), seconds);
 }
 
-std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds, double total,
-                               int width) {
+std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds,
+                               double total, int width) {
   std::string line = counter + " ";
   if (total > 0) {
     double fraction = seconds / total;

@@ -14,5 +14,5 @@ bool ParseInputDuration(const std::string& line, double& seconds);
 
 // "[2/10] [########------------]  40%  name": a bar when total is known (> 0), otherwise the
 // time reached ("[2/10] 00:01:05  name"); cut to width columns.
-std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds, double total,
-                               int width);
+std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds,
+                               double total, int width);

@@ -40,7 +40,8 @@ struct CProgressWatch::CState {
   std::thread reader;
 
   void DrawBar() {
-    WriteAll(terminal, kClearLine + FormatProgressLine(counter, name, reached, total, TerminalWidth(terminal)));
+    WriteAll(terminal,
+             kClearLine + FormatProgressLine(counter, name, reached, total, TerminalWidth(terminal)));
     barShown = true;
   }
 

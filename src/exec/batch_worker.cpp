@@ -67,8 +67,10 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   int status = run.Run(run.ApplyPauseOption(run.mergeCommand));
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  if (status == 0) report.filesDone = joined;
-  else report.filesFailed = joined;
+  if (status == 0)
+    report.filesDone = joined;
+  else
+    report.filesFailed = joined;
   report.filesSkipped = report.fileCount - joined;
   DebugLog(L"DoProcess-2-exit=%d", status);
 }
@@ -134,8 +136,10 @@ void DoProcess(CBatchRun& run) {
     }
     int status = run.Run(command);
     DebugLog(L"DoProcess-2-exit=%d", status);
-    if (status == 0) ++report.filesDone;
-    else ++report.filesFailed;
+    if (status == 0)
+      ++report.filesDone;
+    else
+      ++report.filesFailed;
   }
 
   if (settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report)) {
@@ -154,7 +158,8 @@ void DoProcessThread(std::shared_ptr<CBatchRun> run) {
 }
 
 bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings) {
-  return !preview.command.empty() && preview.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.files == settings.files;
+  return !preview.command.empty() && preview.jobKind == JOB_MERGE_VIDEO_AUDIO &&
+         preview.files == settings.files;
 }
 
 }  // namespace
@@ -213,8 +218,10 @@ void CBatchWorker::Detach() {
     run_->stopping = true;
   }
   if (thread_.joinable()) {
-    if (run_ && run_->finished) thread_.join();
-    else thread_.detach();
+    if (run_ && run_->finished)
+      thread_.join();
+    else
+      thread_.detach();
   }
   run_.reset();
 }

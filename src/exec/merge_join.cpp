@@ -10,7 +10,8 @@ const wchar_t kJoinStart[] = L"ffmpeg -y -i \"concat:";
 const wchar_t kJoinFormat[] = L"%s -c copy  \"%s\" & pause";
 const wchar_t kJoinedSuffix[] = L"_ALL.";
 
-const wchar_t kEmptyEntry[] = L"합칠 파일 목록에 빈 항목이 있습니다 (the list of files to join has an empty entry).";
+const wchar_t kEmptyEntry[] =
+    L"합칠 파일 목록에 빈 항목이 있습니다 (the list of files to join has an empty entry).";
 const wchar_t kNoExtension[] =
     L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): %s";
 const wchar_t kIntermediateIsInput[] =

@@ -75,7 +75,10 @@ TEST(CliOptions, EachOptionSetsItsField) {
       {{L"--mkv"}, [](JobSettings& s) { s.containerMkv = true; }},
       {{L"--scale1080"}, [](JobSettings& s) { s.scale1080 = true; }},
       {{L"--pix-compat"}, [](JobSettings& s) { s.pixelFormatCompat = true; }},
-      {{L"--tracks", L"2,0,2"}, [](JobSettings& s) { s.allAudioTracks = false, s.selectedAudioTracks = {0, 2}; }},
+      {{L"--tracks", L"2,0,2"},
+       [](JobSettings& s) {
+         s.allAudioTracks = false, s.selectedAudioTracks = {0, 2};
+       }},
       {{L"--tracks", L"1", L"--all-tracks"}, [](JobSettings& s) { s.selectedAudioTracks = {1}; }},
       {{L"--copy-audio"}, [](JobSettings& s) { s.copyAudio = true; }},
       {{L"--abitrate", L"192"}, [](JobSettings& s) { s.audioBitRate = 192; }},
@@ -90,7 +93,9 @@ TEST(CliOptions, EachOptionSetsItsField) {
          s.rangeStart = {0, 1, 0}, s.rangeEnd = {0, 2, 30};
        }},
       {{L"--range", L"1:70:5-0:0:0", L"--no-range-copy"},
-       [](JobSettings& s) { s.applyRange = true, s.rangeStart = {1, 70, 5}; }},
+       [](JobSettings& s) {
+         s.applyRange = true, s.rangeStart = {1, 70, 5};
+       }},
       {{L"--range", L"0:0:1-0:0:9", L"--accurate"},
        [](JobSettings& s) {
          s.applyRange = true, s.rangeCopy = true, s.rangeAccurate = true;

@@ -88,14 +88,17 @@ TEST_F(CliRun, PlanPrintsExactlyTheCommandsOfARun) {
   };
   const Case cases[] = {
       {{L"plan", L"--no-gpu", L"--codec", L"h264", L"@/a.mp4", L"@/b.mp4"},
-       L"FFMpeg.exe  -y  -i \"@/a.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"@/a_(02).mp4\"\n"
-       L"FFMpeg.exe  -y  -i \"@/b.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"@/b_(02).mp4\"\n"},
+       L"FFMpeg.exe  -y  -i \"@/a.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a "
+       L"128k   \"@/a_(02).mp4\"\n"
+       L"FFMpeg.exe  -y  -i \"@/b.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a "
+       L"128k   \"@/b_(02).mp4\"\n"},
       {{L"plan", L"--job", L"merge", L"@/a.mp4", L"@/b.mp4"},
        L"FFMpeg.exe -y -i \"@/a.mp4\" -c copy  -f mpegts \"@/a.ts\"\n"
        L"FFMpeg.exe -y -i \"@/b.mp4\" -c copy  -f mpegts \"@/b.ts\"\n"
        L"ffmpeg -y -i \"concat:@/a.ts|@/b.ts\" -c copy  \"@/a_ALL.mp4\"\n"},
       {{L"plan", L"--job", L"video", L"--pause", L"--range", L"0:0:0-0:0:1", L"@/a.mp4"},
-       L"FFMpeg.exe  -y -ss 0:0:0 -i \"@/a.mp4\"  -t 1 -map 0:v:0  -c:v copy      \"@/a_(02).mp4\" & pause\n"},
+       L"FFMpeg.exe  -y -ss 0:0:0 -i \"@/a.mp4\"  -t 1 -map 0:v:0  -c:v copy      \"@/a_(02).mp4\" & "
+       L"pause\n"},
   };
   for (const Case& c : cases) {
     std::vector<std::wstring> args;
@@ -123,7 +126,8 @@ TEST_F(CliRun, PlanTakesRelativePathsFromTheCurrentFolder) {
 TEST_F(CliRun, RunConvertsAndCounts) {
   Clip(L"a.mp4");
   Clip(L"b.mp4");
-  CliResult result = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", Expand(L"@/a.mp4"), Expand(L"@/b.mp4")});
+  CliResult result =
+      RunCli({L"run", L"--no-gpu", L"--codec", L"h264", Expand(L"@/a.mp4"), Expand(L"@/b.mp4")});
   EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
   EXPECT_EQ(result.out, L"kestrune: 2 files: 2 done, 0 failed, 0 skipped\n");
   EXPECT_NE(result.err.find(Expand(L"[1/2] @/a.mp4\n")), std::wstring::npos);
@@ -170,7 +174,8 @@ TEST_F(CliRun, RunMergesVideoWithAudio) {
   std::wstring song = Clip(L"song.mp3", Sample::MP3_ONLY);
   std::wstring movie = Clip(L"movie.mp4");
   CliResult plan = RunCli({L"plan", L"--job", L"merge-av", song, movie});
-  EXPECT_EQ(plan.out, Expand(L"ffmpeg -i \"@/movie.mp4\" -i \"@/song.mp3\" -map 0 -map 1 -c copy  -strict -2 \"@/movie_(02).mp4\"\n"));
+  EXPECT_EQ(plan.out, Expand(L"ffmpeg -i \"@/movie.mp4\" -i \"@/song.mp3\" -map 0 -map 1 -c copy  -strict -2 "
+                             L"\"@/movie_(02).mp4\"\n"));
   CliResult run = RunCli({L"run", L"--job", L"merge-av", song, movie});
   EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
   EXPECT_TRUE(FileExists(dir_.File(L"movie_(02).mp4")));

@@ -16,14 +16,18 @@ TEST(MediaJson, EveryFieldOfTheDescription) {
   media.audio[1] = {600, 64, ACODEC_AC3, 448, 6, LANGUAGE_NONE};
   media.audio[2] = {9, 9, ACODEC_MP3, 9, 9, 9};  // beyond audioCount: not written
   media.subtitleCount = 1;
-  EXPECT_EQ(FormatMediaJson(media),
-            L"{\"filePath\":\"C:\\\\v\\\\\\\"clip\\\".mp4\",\"fileSize\":1234567,\"durationSec\":65,"
-            L"\"video\":{\"streamSize\":1000,\"durationSec\":65,\"codec\":1,\"codecName\":\"H264(AVC)\",\"bitRate\":3000,"
-            L"\"width\":1920,\"height\":1080,\"frameRate\":29.970,\"bitDepth\":8},\"audioCount\":2,\"audio\":["
-            L"{\"streamSize\":500,\"durationSec\":65,\"codec\":52,\"codecName\":\"AAC\",\"bitRate\":192,\"channels\":2,"
-            L"\"language\":18,\"languageName\":\"KOREAN\"},"
-            L"{\"streamSize\":600,\"durationSec\":64,\"codec\":56,\"codecName\":\"AC3\",\"bitRate\":448,\"channels\":6,"
-            L"\"language\":0,\"languageName\":\"\"}],\"subtitleCount\":1}");
+  EXPECT_EQ(
+      FormatMediaJson(media),
+      L"{\"filePath\":\"C:\\\\v\\\\\\\"clip\\\".mp4\",\"fileSize\":1234567,\"durationSec\":65,"
+      L"\"video\":{\"streamSize\":1000,\"durationSec\":65,\"codec\":1,\"codecName\":\"H264(AVC)\","
+      L"\"bitRate\":3000,"
+      L"\"width\":1920,\"height\":1080,\"frameRate\":29.970,\"bitDepth\":8},\"audioCount\":2,\"audio\":["
+      L"{\"streamSize\":500,\"durationSec\":65,\"codec\":52,\"codecName\":\"AAC\",\"bitRate\":192,"
+      L"\"channels\":2,"
+      L"\"language\":18,\"languageName\":\"KOREAN\"},"
+      L"{\"streamSize\":600,\"durationSec\":64,\"codec\":56,\"codecName\":\"AC3\",\"bitRate\":448,"
+      L"\"channels\":6,"
+      L"\"language\":0,\"languageName\":\"\"}],\"subtitleCount\":1}");
 }
 
 TEST(MediaJson, EscapesControlCharacters) {

@@ -6,7 +6,8 @@ namespace {
 
 TEST(ProgressText, ReadsFfmpegStatisticsAndDuration) {
   double seconds = -1;
-  EXPECT_TRUE(ParseProgressTime("frame=   75 fps=0.0 q=-1.0 Lsize=      17kB time=00:00:02.88 bitrate=  49.2kbits/s", seconds));
+  EXPECT_TRUE(ParseProgressTime(
+      "frame=   75 fps=0.0 q=-1.0 Lsize=      17kB time=00:00:02.88 bitrate=  49.2kbits/s", seconds));
   EXPECT_DOUBLE_EQ(seconds, 2.88);
   EXPECT_TRUE(ParseProgressTime("size=     512kB time=01:02:03.50 bitrate= 128.0kbits/s speed=40x", seconds));
   EXPECT_DOUBLE_EQ(seconds, 3723.5);
@@ -20,7 +21,8 @@ TEST(ProgressText, ReadsFfmpegStatisticsAndDuration) {
 }
 
 TEST(ProgressText, DrawsABarOrTheTimeReached) {
-  EXPECT_EQ(FormatProgressLine("[2/10]", "clip.mp4", 2.5, 10, 80), "[2/10] [#####---------------]  25%  clip.mp4");
+  EXPECT_EQ(FormatProgressLine("[2/10]", "clip.mp4", 2.5, 10, 80),
+            "[2/10] [#####---------------]  25%  clip.mp4");
   EXPECT_EQ(FormatProgressLine("[1/1]", "a.mp4", 12, 10, 80), "[1/1] [####################] 100%  a.mp4");
   EXPECT_EQ(FormatProgressLine("[join]", "", 3725, 0, 80), "[join] 01:02:05  ");
   // Cut to the terminal's width without splitting a character.

@@ -148,7 +148,8 @@ CBatchOptions Options(const FakeProbe& probe, bool pause = true) {
 }
 
 // Starts a run and waits for it.
-BatchStart RunBatch(const JobSettings& settings, const std::shared_ptr<FakeHost>& host, const CBatchOptions& options) {
+BatchStart RunBatch(const JobSettings& settings, const std::shared_ptr<FakeHost>& host,
+                    const CBatchOptions& options) {
   CBatchWorker worker;
   BatchStart started = worker.Start(settings, host, options);
   worker.Join();
@@ -157,7 +158,8 @@ BatchStart RunBatch(const JobSettings& settings, const std::shared_ptr<FakeHost>
 
 bool EndsWithPause(const std::wstring& command) {
   const std::wstring ending = L" & pause";
-  return command.size() >= ending.size() && command.compare(command.size() - ending.size(), ending.size(), ending) == 0;
+  return command.size() >= ending.size() &&
+         command.compare(command.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 std::wstring ConvertCommand(const std::wstring& dir, const std::wstring& name) {
@@ -225,7 +227,8 @@ TEST(BatchWorker, FailuresDoNotStopTheBatchAndAreCounted) {
     EXPECT_EQ(host->report.filesFailed, c.failed);
     EXPECT_EQ(host->report.filesSkipped, c.skipped);
     EXPECT_FALSE(BatchSucceeded(host->report));
-    EXPECT_TRUE(trace.Contains(Sprintf(L"DoProcess-4-done=%d, failed=%d, skipped=%d", c.done, c.failed, c.skipped)));
+    EXPECT_TRUE(
+        trace.Contains(Sprintf(L"DoProcess-4-done=%d, failed=%d, skipped=%d", c.done, c.failed, c.skipped)));
   }
 }
 
@@ -315,7 +318,8 @@ TEST(BatchWorkerMerge, RemuxesEachFileThenJoinsThem) {
       L"FFMpeg.exe -y -i \"" + d + L"x.mkv\" -c copy  -f mpegts \"" + d + L"x.ts\"",
       L"FFMpeg.exe -y -i \"" + d + L"y.mp4\" -c copy  -f mpegts \"" + d + L"y.ts\"",
       L"FFMpeg.exe -y -i \"" + d + L"z.mp4\" -c copy  -f mpegts \"" + d + L"z.ts\"",
-      L"ffmpeg -y -i \"concat:" + d + L"x.ts|" + d + L"y.ts|" + d + L"z.ts\" -c copy  \"" + d + L"x_ALL.mkv\" & pause",
+      L"ffmpeg -y -i \"concat:" + d + L"x.ts|" + d + L"y.ts|" + d + L"z.ts\" -c copy  \"" + d +
+          L"x_ALL.mkv\" & pause",
   };
   EXPECT_EQ(host->commands, expected);
   EXPECT_TRUE(trace.Contains(L"DoProcess-3-합치기-" + expected[3]));
@@ -330,7 +334,8 @@ TEST(BatchWorkerMerge, OneFileIsRemuxedWithoutJoin) {
   auto host = std::make_shared<FakeHost>();
   RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(FakeProbe()));
   ASSERT_EQ(host->commands.size(), 1u);
-  EXPECT_EQ(host->commands[0], L"FFMpeg.exe -y -i \"" + files[0] + L"\" -c copy  -f mpegts \"" + dir.File(L"only.ts") + L"\"");
+  EXPECT_EQ(host->commands[0],
+            L"FFMpeg.exe -y -i \"" + files[0] + L"\" -c copy  -f mpegts \"" + dir.File(L"only.ts") + L"\"");
   EXPECT_EQ(host->report.join, JOIN_NONE);
 }
 
@@ -350,7 +355,8 @@ TEST(BatchWorkerMerge, JoinIsSkippedWhenAPartIsMissing) {
     host->exitStatuses = c.exitStatuses;
     TraceCapture trace;
     RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(probe));
-    for (const std::wstring& command : host->commands) EXPECT_EQ(command.find(L"concat:"), std::wstring::npos);
+    for (const std::wstring& command : host->commands)
+      EXPECT_EQ(command.find(L"concat:"), std::wstring::npos);
     EXPECT_EQ(host->report.join, JOIN_SKIPPED);
     EXPECT_FALSE(BatchSucceeded(host->report));
     EXPECT_TRUE(trace.ContainsText(L"DoProcess-3-skip join, 1 of 2 files remuxed"));
@@ -402,14 +408,16 @@ TEST(MergeJoin, CommandAndOutputName) {
 TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
   TempDir dir;
   std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
-  const std::wstring previewed = L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] + L"\" -map 0 -map 1 -c copy  -strict -2 \"" +
-                                 dir.File(L"movie_(02).mp4") + L"\" & pause";
+  const std::wstring previewed = L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] +
+                                 L"\" -map 0 -map 1 -c copy  -strict -2 \"" + dir.File(L"movie_(02).mp4") +
+                                 L"\" & pause";
   for (bool pause : {true, false}) {
     SCOPED_TRACE(pause ? "window" : "command line");
     auto host = std::make_shared<FakeHost>();
     host->preview = {previewed, JOB_MERGE_VIDEO_AUDIO, files};
     TraceCapture trace;
-    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe(), pause)), BATCH_STARTED);
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe(), pause)),
+              BATCH_STARTED);
     ASSERT_EQ(host->commands.size(), 1u);
     EXPECT_EQ(host->commands[0], pause ? previewed : previewed.substr(0, previewed.size() - 8));
     EXPECT_TRUE(host->statuses.empty());
@@ -479,7 +487,8 @@ TEST(BatchWorkerLifetime, TheRunIsOverWhenTheHostHearsOfIt) {
   auto host = std::make_shared<FakeHost>();
   CBatchWorker worker;
   host->worker = &worker;
-  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, {dir.Write(L"a.mp4")}), host, Options(FakeProbe())), BATCH_STARTED);
+  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, {dir.Write(L"a.mp4")}), host, Options(FakeProbe())),
+            BATCH_STARTED);
   worker.Join();
   EXPECT_EQ(host->reports, 1);
   EXPECT_FALSE(host->runningAtReport);  // a Start prompted by the report is not refused as busy
@@ -502,8 +511,10 @@ TEST(BatchWorkerLifetime, ClosingTheWindowDuringARunLeavesItsStateAlone) {
       host->WaitUntilHeld();
       // The window goes away while the first command runs: it detaches (or simply destroys)
       // the worker, then its own state.
-      if (destroyWorker) worker.reset();
-      else worker->Detach();
+      if (destroyWorker)
+        worker.reset();
+      else
+        worker->Detach();
       host->CloseWindow();
       window.reset();
       host->Release();
@@ -538,7 +549,8 @@ TEST(BatchWorkerLifetime, DetachedRunStartsNoFurtherCommand) {
 // PATH and the program folder as the test sets them, restored afterwards.
 class ToolEnvironment {
  public:
-  ToolEnvironment() : path_(std::getenv("PATH") ? std::getenv("PATH") : ""), dir_(ProgramDir()), cwd_(GetCurrentDir()) {}
+  ToolEnvironment()
+      : path_(std::getenv("PATH") ? std::getenv("PATH") : ""), dir_(ProgramDir()), cwd_(GetCurrentDir()) {}
   ~ToolEnvironment() {
     setenv("PATH", path_.c_str(), 1);
     unsetenv("KESTRUNE_PROGRAM_DIR");
@@ -563,7 +575,7 @@ TEST(StartCheck, NamesTheMissingTool) {
     ToolEnvironment env;
     EXPECT_EQ(FindMissingTool(), MISSING_NONE);  // Debian's ffmpeg and mediainfo on PATH
   }
-  EXPECT_TRUE(trace.ContainsText(L"-[")) ;
+  EXPECT_TRUE(trace.ContainsText(L"-["));
   {
     ToolEnvironment env;
     env.Set(empty.Path(), empty.Path());
