@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds the given presets (default: native and windows). PRESET:TARGET builds
-# one target of a preset only (the thread-sanitizer build needs just the worker's tests).
+# Configures and builds the given presets (default: native and windows). PRESET:T1,T2 builds
+# only those targets of a preset (the thread-sanitizer build needs just the worker's tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 presets=("$@")
@@ -12,7 +12,7 @@ for spec in "${presets[@]}"; do
   echo "== build $preset${target:+ ($target)}"
   cmake --preset "$preset" >/dev/null
   if [ -n "$target" ]; then
-    cmake --build --preset "$preset" --target "$target"
+    cmake --build --preset "$preset" --target ${target//,/ }
   else
     cmake --build --preset "$preset"
   fi

@@ -5,7 +5,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
-bash tools/build.sh native windows asan tsan:batch_worker_tests || exit 1
+bash tools/build.sh native windows asan tsan:batch_worker_tests,probe_runner_tests || exit 1
 
 logs=build/test-logs
 mkdir -p "$logs"

@@ -22,7 +22,7 @@ TEST(WideToNarrow, CopiesWhenItFitsAndRefusesOtherwise) {
 TEST(WideToNarrow, KoreanTextNeedsRoomForItsBytes) {
   // Three Hangul syllables: two bytes each in code page 949, three in UTF-8. A buffer with
   // room for the characters but not the bytes is refused on both.
-  char buffer[8];
+  char buffer[16];
   EXPECT_EQ(WideToNarrow(L"한국어", buffer, 4), 0);
   const int bytes = static_cast<int>(WideToAnsi(L"한국어").size());
   EXPECT_GE(bytes, 6);
