@@ -5,6 +5,7 @@
 #include "jobs/control_ids.h"
 #include "jobs/job_controls.h"
 #include "jobs/job_settings.h"
+#include "support/job_settings_compare.h"
 
 namespace {
 
@@ -30,32 +31,6 @@ class FakeJobControls : public IJobControls {
   std::map<int, std::wstring> texts;
   std::map<int, std::vector<std::pair<std::wstring, bool>>> rows;
 };
-
-void ExpectSameSettings(const JobSettings& a, const JobSettings& b) {
-  EXPECT_EQ(a.outputCodec, b.outputCodec);
-  EXPECT_EQ(a.useGpu, b.useGpu);
-  EXPECT_EQ(a.gpuCompatMode, b.gpuCompatMode);
-  EXPECT_EQ(a.useVideoBitRate, b.useVideoBitRate);
-  EXPECT_EQ(a.videoBitRate, b.videoBitRate);
-  EXPECT_EQ(a.useQuantizer, b.useQuantizer);
-  EXPECT_EQ(a.quantizer, b.quantizer);
-  EXPECT_EQ(a.copyVideo, b.copyVideo);
-  EXPECT_EQ(a.containerMp4, b.containerMp4);
-  EXPECT_EQ(a.containerMkv, b.containerMkv);
-  EXPECT_EQ(a.scale1080, b.scale1080);
-  EXPECT_EQ(a.pixelFormatCompat, b.pixelFormatCompat);
-  EXPECT_EQ(a.selectedAudioTracks, b.selectedAudioTracks);
-  EXPECT_EQ(a.allAudioTracks, b.allAudioTracks);
-  EXPECT_EQ(a.copyAudio, b.copyAudio);
-  EXPECT_EQ(a.audioBitRate, b.audioBitRate);
-  EXPECT_EQ(a.downmixStereo, b.downmixStereo);
-  EXPECT_EQ(a.forceAudioEncode, b.forceAudioEncode);
-  EXPECT_EQ(a.audioAac, b.audioAac);
-  EXPECT_EQ(a.audioMp3, b.audioMp3);
-  EXPECT_EQ(a.applyRange, b.applyRange);
-  EXPECT_EQ(a.rangeCopy, b.rangeCopy);
-  EXPECT_EQ(a.rangeAccurate, b.rangeAccurate);
-}
 
 TEST(ParseDialogInt, SignedDecimalElseZero) {
   const std::pair<std::wstring, int> cases[] = {

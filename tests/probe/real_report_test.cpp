@@ -17,14 +17,6 @@
 #include "support/mediainfo_json.h"
 #include "support/temp_dir.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#endif
-
 namespace {
 
 // Under Wine the media tools are the bridge programs beside the test executable.
@@ -48,60 +40,9 @@ bool MissingTools(std::string& why) {
     if (MissingTools(why)) GTEST_SKIP() << why; \
   } while (0)
 
-#ifdef _WIN32
-std::wstring QuoteArgument(const std::wstring& arg) {
-  std::wstring out = L"\"";
-  size_t backslashes = 0;
-  for (wchar_t c : arg) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    out += c;
-  }
-  out.append(backslashes * 2, L'\\');
-  return out + L"\"";
-}
-
-// The bridge hands its standard output to the Linux program as a Unix descriptor; that of a
-// Windows pipe does not carry what is written to it under Wine, that of a file does. So the
-// output goes through a file here.
-std::string MediaInfoOutput(const TempDir& dir, const std::vector<std::wstring>& args) {
-  static int serial = 0;
-  std::wstring outPath = dir.File(L"mediainfo-" + std::to_wstring(++serial) + L".out");
-  std::wstring line = QuoteArgument(GetProgramDir() + L"mediainfo.exe");
-  for (const std::wstring& arg : args) line += L" " + QuoteArgument(arg);
-  SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
-  HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return std::string();
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  BOOL started =
-      CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  CloseHandle(out);
-  if (!started) return std::string();
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  if (code != 0) return std::string();
-  std::ifstream in(std::filesystem::path(outPath), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-#else
 std::string MediaInfoOutput(const TempDir&, const std::vector<std::wstring>& args) {
   return CaptureProgramOutput(L"mediainfo", args);
 }
-#endif
 
 // What one probe of a file yields: the parser's record and MediaInfo's JSON tracks.
 struct Probe {
