@@ -44,3 +44,20 @@ bool IsListRowChecked(HWND list, int row) { return ListView_GetCheckState(list, 
 void SetListRowChecked(HWND list, int row, bool checked) {
   ListView_SetCheckState(list, row, checked ? TRUE : FALSE);
 }
+
+void DeleteListRow(HWND list, int row) { ListView_DeleteItem(list, row); }
+
+void DeleteAllListRows(HWND list) { ListView_DeleteAllItems(list); }
+
+int LastSelectedListRow(HWND list) {
+  int last = -1;
+  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+    last = row;
+  }
+  return last;
+}
+
+void ClearListSelection(HWND list) { ListView_SetItemState(list, -1, 0, LVIS_SELECTED); }
+
+void SelectListRow(HWND list, int row) { ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED); }

@@ -15,3 +15,10 @@ std::wstring ListRowText(HWND list, int row, int maxChars = 510);
 bool IsListRowChecked(HWND list, int row);
 // Row -1 sets every row.
 void SetListRowChecked(HWND list, int row, bool checked);
+void DeleteListRow(HWND list, int row);
+void DeleteAllListRows(HWND list);
+// The highest selected row, or -1 when none is selected.
+int LastSelectedListRow(HWND list);
+// Every row unselected.
+void ClearListSelection(HWND list);
+void SelectListRow(HWND list, int row);

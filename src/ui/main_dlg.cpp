@@ -3,13 +3,27 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
+#include "exec/command_interpreter.h"
 #include "jobs/control_ids.h"
 #include "ui/about_dlg.h"
 #include "ui/help_link.h"
 #include "ui/list_view.h"
 #include "ui/ui_language.h"
 
-CMainDlg::CMainDlg() : CDialogBase(IDD_MAIN_DIALOG), uiLanguage(UserUiLanguage()) {
+namespace {
+// A click on a check list comes back as this message once the list has done its own part.
+constexpr UINT WM_LIST_CLICK = WM_APP + 3;
+
+int RunNarrowCommand(const std::string& commandLine) { return std::system(commandLine.c_str()); }
+}  // namespace
+
+CMainDlg::CMainDlg()
+    : CDialogBase(IDD_MAIN_DIALOG),
+      uiLanguage(UserUiLanguage()),
+      commandRunner(RunCommandLine),
+      narrowCommandRunner(RunNarrowCommand) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
@@ -90,19 +104,36 @@ bool CMainDlg::OnNotify(int id, NMHDR* header, LRESULT& result) {
       OnClickListVideo(row);
       break;
     case IDC_INPUT_CODEC_LIST:
+    case IDC_OUTPUT_CODEC_LIST:
+    case IDC_AUDIO_STREAM_LIST: {
+      // A list tells of the click before it flips the check box the click landed on, so the
+      // rules wait until the list is done. The mark the row had now goes with them.
+      bool checked = row >= 0 && IsRowChecked(id, row);
+      PostMessageW(Hwnd(), WM_LIST_CLICK, MAKEWPARAM(id, checked ? 1 : 0), row);
+      break;
+    }
+    default:
+      return false;
+  }
+  result = 0;
+  return true;
+}
+
+void CMainDlg::OnListClickPosted(WPARAM w, LPARAM l) {
+  int row = static_cast<int>(l);
+  switch (LOWORD(w)) {
+    case IDC_INPUT_CODEC_LIST:
       OnClickListInput(row);
       break;
     case IDC_OUTPUT_CODEC_LIST:
       OnClickListOutput(row);
       break;
     case IDC_AUDIO_STREAM_LIST:
-      OnClickListAudio(row);
+      OnClickListAudio(row, HIWORD(w) != 0);
       break;
     default:
-      return false;
+      break;
   }
-  result = 0;
-  return true;
 }
 
 bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
@@ -116,6 +147,15 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
       return true;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(w));
+      return true;
+    case WM_LIST_CLICK:
+      OnListClickPosted(w, l);
+      return true;
+    case WM_BATCH_STATUS:
+      OnBatchStatus();
+      return true;
+    case WM_BATCH_END:
+      OnBatchEnd();
       return true;
     default:
       return false;
@@ -171,20 +211,3 @@ void CMainDlg::OnRadioJobKind(int radioId, int32_t jobKind) {
 
 // The control that is never shown nor enabled; its handler changes nothing.
 void CMainDlg::OnButtonTest() {}
-
-// The handlers below belong to the file list, the preview, the batch and the media-info
-// viewer; they are wired to their controls and filled in with those parts.
-void CMainDlg::UpdateCommandPreview() {}
-void CMainDlg::OnButtonStart() {}
-void CMainDlg::OnButtonFileRemove() {}
-void CMainDlg::OnButtonFileAdd() {}
-void CMainDlg::OnButtonMediaInfo() {}
-void CMainDlg::OnClickListVideo(int) {}
-void CMainDlg::OnClickListInput(int) {}
-void CMainDlg::OnClickListOutput(int) {}
-void CMainDlg::OnClickListAudio(int) {}
-
-void CMainDlg::OnDropFiles(HDROP drop) {
-  // The drop's memory is ours to release, whatever is done with it.
-  DragFinish(drop);
-}

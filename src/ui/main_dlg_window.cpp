@@ -71,6 +71,11 @@ bool CMainDlg::PreTranslateMessage(MSG* msg) {
 }
 
 void CMainDlg::OnDestroy() {
+  // A run still going loses its window: from here on the worker reports nothing, starts no
+  // further command and touches only what the run owns. A command already running goes on in
+  // its own console.
+  batchWorker.Detach();
+  batchHost_.reset();
   SaveWindowPos();
   _fcloseall();
   registryStore.reset();

@@ -337,12 +337,15 @@ TEST_F(MainWindowTest, JobKindRadiosAreOneChoice) {
                 {IDC_JOB_AUDIO_EXTRACT, JOB_AUDIO_EXTRACT},
                 {IDC_JOB_MERGE_FILES, JOB_MERGE_FILES},
                 {IDC_JOB_CONVERT, JOB_CONVERT}};
+  // Each click also builds a preview; with no files a merge of video and audio says so.
+  MessageCapture messages;
   for (const auto& click : clicks) {
     SCOPED_TRACE(click.radio);
     Click(click.radio);
     EXPECT_EQ(click.jobKind, dialog->jobSettings.jobKind);
     for (int radio : radios) EXPECT_EQ(radio == click.radio, Checked(radio)) << "radio " << radio;
   }
+  EXPECT_EQ(std::vector<std::wstring>(2, L"합치기위해 최소 두개의 파일이 필요합니다."), messages.Messages());
 }
 
 TEST_F(MainWindowTest, CheckBoxesEnableTheirDependentControls) {

@@ -37,7 +37,10 @@ if [ -z "${KESTRUNE_UI_ON_XVFB:-}" ]; then
   exec "$here/with-xvfb.sh" "$0" "$exe" "$language" "$@"
 fi
 
-"$source_dir/cmake/wine-run.sh" "$exe" "$@"
+# Standard input is NUL: the batch's commands end in " & pause", and the command interpreter
+# reads its key from the input it inherits, so the run goes on at once instead of waiting for
+# a key nobody presses. The commands themselves run unchanged.
+"$source_dir/cmake/wine-run.sh" "$exe" "$@" </dev/null
 status=$?
 # Let this prefix's wine server end while its X display still exists.
 WINEPREFIX=$prefix timeout 60 wineserver -w || WINEPREFIX=$prefix wineserver -k

@@ -1,8 +1,15 @@
 #include "ui/ui_test_support.h"
 
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "base/message.h"
+#include "base/text.h"
 #include "ui/dialog_base.h"
 #include "ui/help_link.h"
 #include "ui/ui_language.h"
@@ -12,20 +19,20 @@ namespace {
 constexpr const wchar_t* kStoreKey = L"Software\\Kestrune";
 
 struct CModalWatch {
-  std::wstring caption;
-  const std::function<void(HWND)>* inspect = nullptr;
+  const std::function<bool(HWND)>* match = nullptr;
+  const std::function<void(HWND)>* act = nullptr;
   bool seen = false;
 };
 CModalWatch* currentWatch = nullptr;
 
 struct CWindowSearch {
-  const std::wstring* caption;
+  const std::function<bool(HWND)>* match;
   HWND found;
 };
 
-BOOL CALLBACK FindByCaption(HWND hwnd, LPARAM l) {
+BOOL CALLBACK FindMatching(HWND hwnd, LPARAM l) {
   auto* search = reinterpret_cast<CWindowSearch*>(l);
-  if (IsWindowVisible(hwnd) && WindowText(hwnd) == *search->caption) {
+  if (IsWindowVisible(hwnd) && (*search->match)(hwnd)) {
     search->found = hwnd;
     return FALSE;
   }
@@ -35,13 +42,65 @@ BOOL CALLBACK FindByCaption(HWND hwnd, LPARAM l) {
 void CALLBACK OnWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
   CModalWatch* watch = currentWatch;
   if (!watch || watch->seen) return;
-  CWindowSearch search{&watch->caption, nullptr};
-  EnumThreadWindows(GetCurrentThreadId(), &FindByCaption, reinterpret_cast<LPARAM>(&search));
+  CWindowSearch search{watch->match, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), &FindMatching, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return;
   watch->seen = true;
-  (*watch->inspect)(search.found);
-  if (IsWindow(search.found)) PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  (*watch->act)(search.found);
 }
+
+// The point of a row's spot in the list's client area; false when there is none.
+bool RowPoint(HWND list, int row, RowSpot spot, POINT& point) {
+  int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  if (row >= count) {
+    // Below the last row (or at the top of an empty list).
+    RECT client{};
+    GetClientRect(list, &client);
+    RECT last{LVIR_BOUNDS, 0, 0, 0};
+    int bottom = count > 0 && SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(count - 1),
+                                           reinterpret_cast<LPARAM>(&last))
+                     ? last.bottom
+                     : 0;
+    point = POINT{10, bottom + 4};
+    return point.y < client.bottom;
+  }
+  RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) {
+    return false;
+  }
+  LONG middle = (bounds.top + bounds.bottom) / 2;
+  UINT wanted = LVHT_ONITEMLABEL;
+  if (spot == RowSpot::CHECK_BOX) {
+    // The state image sits left of the (empty) icon; take the first x the list says is on it.
+    wanted = LVHT_ONITEMSTATEICON;
+    for (LONG x = bounds.left; x < bounds.left + 40; ++x) {
+      LVHITTESTINFO hit{};
+      hit.pt = POINT{x, middle};
+      if (SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row && (hit.flags & wanted)) {
+        point = POINT{x + 3, middle};
+        break;
+      }
+    }
+  } else {
+    RECT label{LVIR_LABEL, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&label));
+    point = POINT{label.left + 12, middle};
+  }
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  return SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row && (hit.flags & wanted);
+}
+
+// A message box that no test expects would wait for a click that never comes; outside a
+// MessageCapture every message fails the test instead.
+class CNoMessageBoxes : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    SetMessageSink([](const std::wstring& text) { ADD_FAILURE() << "unexpected message: " << WideToUtf8(text); });
+  }
+  void TearDown() override { SetMessageSink(nullptr); }
+};
+::testing::Environment* const noMessageBoxes = ::testing::AddGlobalTestEnvironment(new CNoMessageBoxes);
 
 int helpCount = 0;
 std::wstring helpUrl;
@@ -136,15 +195,64 @@ DWORD StoredType(const wchar_t* name) {
   return type;
 }
 
-bool WhileModalDialogOpen(const std::wstring& caption, const std::function<void()>& open,
-                          const std::function<void(HWND)>& inspect) {
-  CModalWatch watch{caption, &inspect, false};
+bool WhileDialogOpen(const std::function<bool(HWND)>& match, const std::function<void()>& open,
+                     const std::function<void(HWND)>& act) {
+  CModalWatch watch{&match, &act, false};
   currentWatch = &watch;
   UINT_PTR timer = SetTimer(nullptr, 0, 10, &OnWatchTimer);
   open();
   KillTimer(nullptr, timer);
   currentWatch = nullptr;
   return watch.seen;
+}
+
+bool WhileModalDialogOpen(const std::wstring& caption, const std::function<void()>& open,
+                          const std::function<void(HWND)>& inspect) {
+  return WhileDialogOpen([&](HWND hwnd) { return WindowText(hwnd) == caption; }, open,
+                         [&](HWND hwnd) {
+                           inspect(hwnd);
+                           if (IsWindow(hwnd)) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                         });
+}
+
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    PumpMessages();
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+}
+
+void DropFiles(HWND dialog, const std::vector<std::wstring>& paths) {
+  size_t chars = 1;  // the empty path that ends the list
+  for (const std::wstring& path : paths) chars += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(drop) + sizeof(DROPFILES));
+  for (const std::wstring& path : paths) {
+    std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    text += path.size() + 1;
+  }
+  *text = L'\0';
+  GlobalUnlock(memory);
+  SendMessageW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  PumpMessages();
+}
+
+bool ClickListRow(HWND list, int row, RowSpot spot) {
+  POINT point{};
+  if (!RowPoint(list, row, spot, point)) return false;
+  LPARAM at = MAKELPARAM(point.x, point.y);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  // The dialog takes a check list's click up in a message of its own, after the list.
+  PumpMessages();
+  PumpMessages();
+  return true;
 }
 
 CHelpPageCounter::CHelpPageCounter() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Handles every pending message of this thread as the program's own loops do.
 void PumpMessages();
@@ -33,6 +34,27 @@ void StorePosition(uint32_t x, uint32_t y);
 std::optional<uint32_t> StoredValue(const wchar_t* name);
 // REG_DWORD, or 0 when the value is missing.
 DWORD StoredType(const wchar_t* name);
+
+// Pumps this thread's messages until condition() holds or timeoutMs have passed; the
+// condition's last answer.
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
+
+// Sends the dialog a WM_DROPFILES of these paths, built in this process the way the shell
+// builds one (a DROPFILES block of wide paths); the dialog releases it.
+void DropFiles(HWND dialog, const std::vector<std::wstring>& paths);
+
+// Where a click on a list row lands.
+enum class RowSpot { TEXT, CHECK_BOX };
+// Clicks row of a report list view with the mouse (button down and up, as the mouse sends
+// them) and pumps until the list and the dialog have handled it. False when the spot is not on
+// that row. A row past the last one clicks the empty space below the rows.
+bool ClickListRow(HWND list, int row, RowSpot spot = RowSpot::TEXT);
+
+// Calls open(), which is expected to run a modal dialog on this thread; while that dialog's
+// loop runs, act(dialog) is called once for the first visible window of this thread that
+// match() accepts; act must end the dialog. True when such a dialog was seen.
+bool WhileDialogOpen(const std::function<bool(HWND)>& match, const std::function<void()>& open,
+                     const std::function<void(HWND)>& act);
 
 // Calls open(), which is expected to run a modal dialog captioned caption on this thread;
 // while that dialog's loop runs, inspect(dialog) is called once, then the dialog is sent OK.

@@ -1,0 +1,180 @@
+// The file list and the three check lists: files come in by drop or the open-file dialog and
+// leave by the remove button; a click on a file probes it and shows its codec, audio tracks
+// and length; the check lists keep their marks by their own rules.
+#include <windows.h>
+// needs <windows.h> first
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/program_dir.h"
+#include "base/text.h"
+#include "base/trace.h"
+#include "jobs/control_ids.h"
+#include "probe/media_summary.h"
+#include "probe/probe_runner.h"
+#include "ui/list_view.h"
+#include "ui/main_dlg.h"
+
+namespace {
+
+constexpr UINT kDropPathChars = 1024;  // a dropped path: up to 1023 characters
+constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
+constexpr int kRowTextChars = 510;
+
+// Name and patterns of each filter, as the open-file dialog takes them: pairs of texts, each
+// ending in a zero, and one more zero at the end.
+const wchar_t kOpenFilter[] =
+    L"Video(*.mp4)\0*.mp4;*.mkv;*.avi;*.webm\0"
+    L"Audio(*.mp3)\0*.mp3;*.aac\0"
+    L"All(*.*)\0*.*\0";
+
+const wchar_t kAudioRowFormat[] = L"%dk,CH=%d,%s,%s";
+
+// The input codec list's row for a probed video codec; -1 when it has none.
+int InputCodecRow(int32_t codec) {
+  switch (codec) {
+    case VCODEC_H264:
+      return 0;
+    case VCODEC_H265:
+      return 1;
+    case VCODEC_GIF:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+std::wstring AudioRowText(const AudioTrackDesc& track) {
+  std::wstring language = ToLowerText(LanguageName(track.language)).substr(0, 2);
+  return Sprintf(kAudioRowFormat, track.bitRate, track.channels, language, CodecName(track.codec));
+}
+
+}  // namespace
+
+void CMainDlg::OnDropFiles(HDROP drop) {
+  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    wchar_t path[kDropPathChars] = {0};
+    if (DragQueryFileW(drop, i, path, kDropPathChars) == 0) continue;
+    DebugLog(L"OnDropFiles-%s", std::wstring(path));
+    AppendListRow(Item(IDC_FILE_LIST), path);
+  }
+  // The drop's memory is ours to release, whatever was done with it.
+  DragFinish(drop);
+}
+
+void CMainDlg::OnButtonFileAdd() {
+  std::vector<wchar_t> path(kOpenPathChars, L'\0');
+  OPENFILENAMEW open{};
+  open.lStructSize = sizeof(open);
+  open.hwndOwner = Hwnd();
+  open.lpstrFilter = kOpenFilter;
+  open.nFilterIndex = 1;
+  open.lpstrFile = path.data();
+  open.nMaxFile = kOpenPathChars;
+  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+  if (!GetOpenFileNameW(&open)) return;
+  std::wstring chosen(path.data());
+  AppendListRow(Item(IDC_FILE_LIST), chosen);
+  DebugLog(L"파일 추가됨 - %s", chosen);
+  // The dialog may have moved the current directory to the chosen file's folder.
+  EnterProgramDir();
+}
+
+// Removing a row leaves the current file, its description and the check lists as they are.
+void CMainDlg::OnButtonFileRemove() {
+  HWND list = Item(IDC_FILE_LIST);
+  int removed = LastSelectedListRow(list);
+  if (removed < 0) return;
+  DeleteListRow(list, removed);
+  int remaining = ListRowCount(list);
+  int next = removed == remaining ? removed - 1 : removed;
+  if (next >= 0 && next < remaining) SelectListRow(list, next);
+}
+
+void CMainDlg::OnClickListVideo(int row) {
+  currentItem = row;
+  HWND files = Item(IDC_FILE_LIST);
+  if (row < 0 || ListRowCount(files) == 0) return;
+
+  jobSettings.currentFile = ListRowText(files, row, kRowTextChars);
+  DebugLog(L"OnClickListVideo - 비디오 변경 - %s", jobSettings.currentFile);
+  // A failed probe leaves the description reset, and the controls below show just that.
+  ProbeMediaFile(jobSettings.currentFile, currentMedia);
+  std::wstring summary;
+  FormatMediaSummary(currentMedia, summary);
+  DebugLog(L"%s", summary);
+
+  HWND input = Item(IDC_INPUT_CODEC_LIST);
+  ClearListSelection(input);
+  SetListRowChecked(input, -1, false);
+  int codecRow = InputCodecRow(currentMedia.video.codec);
+  if (codecRow >= 0) {
+    SelectListRow(input, codecRow);
+    SetListRowChecked(input, codecRow, true);
+  }
+
+  SetItemInt(IDC_TRACK_COUNT, currentMedia.audioCount);
+
+  HWND audio = Item(IDC_AUDIO_STREAM_LIST);
+  DeleteAllListRows(audio);
+  for (int track = 0; track < currentMedia.audioCount && track < MAX_AUDIO_TRACKS; ++track) {
+    AppendListRow(audio, AudioRowText(currentMedia.audio[track]));
+  }
+  if (ListRowCount(audio) > 0) SetListRowChecked(audio, 0, true);
+
+  // The end of the range from the video's own length; the minutes field gets one more than
+  // the whole minutes.
+  int seconds = currentMedia.video.durationSec;
+  SetItemInt(IDC_RANGE_END_H, seconds / 3600);
+  SetItemInt(IDC_RANGE_END_M, (seconds % 3600) / 60 + 1);
+  SetItemInt(IDC_RANGE_END_S, seconds % 60);
+}
+
+// One codec at a time, except that a second click on the row clicked last leaves its mark as
+// the click left it.
+void CMainDlg::OnClickListInput(int row) {
+  if (row == -1) return;
+  HWND list = Item(IDC_INPUT_CODEC_LIST);
+  int count = ListRowCount(list);
+  for (int i = 0; i < count; ++i) {
+    if (i == row) {
+      DebugLog(L"list input-1-(%d/%d)%d", i, count, row);
+    } else {
+      DebugLog(L"list input-2-(%d/%d)", i, count);
+      SetListRowChecked(list, i, false);
+    }
+  }
+  if (row != lastInputRow) {
+    DebugLog(L"list input-3-(%d/%d)", lastInputRow, row);
+    SetListRowChecked(list, row, true);
+  }
+  ClearListSelection(list);
+  SelectListRow(list, row);
+  lastInputRow = row;
+}
+
+// Exactly the clicked codec is checked: it is the output codec of every job.
+void CMainDlg::OnClickListOutput(int row) {
+  if (row == -1) return;
+  HWND list = Item(IDC_OUTPUT_CODEC_LIST);
+  int count = ListRowCount(list);
+  for (int i = 0; i < count; ++i) SetListRowChecked(list, i, i == row);
+  ClearListSelection(list);
+  SelectListRow(list, row);
+  DebugLog(L"출력-%d", row);
+}
+
+// Every click turns the track over once. A click on the check box has already turned it by
+// the list's own doing, so the mark is set from the one it had before the click: inverting the
+// current mark would undo the list's own change and leave the box as it was.
+void CMainDlg::OnClickListAudio(int row, bool checkedBeforeClick) {
+  if (row < 0) return;
+  HWND list = Item(IDC_AUDIO_STREAM_LIST);
+  SetListRowChecked(list, row, !checkedBeforeClick);
+  ClearListSelection(list);
+  SelectListRow(list, row);
+}

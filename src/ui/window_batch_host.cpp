@@ -1,0 +1,41 @@
+#include "ui/window_batch_host.h"
+
+#include <utility>
+
+CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner)
+    : window_(window), preview_(std::move(preview)), runner_(std::move(runner)) {}
+
+void CWindowBatchHost::ShowStatus(const std::wstring& text) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    status_ = text;
+  }
+  PostMessageW(window_, WM_BATCH_STATUS, 0, 0);
+}
+
+// Uses nothing of the window: it may run after the window has gone.
+int CWindowBatchHost::RunCommand(const std::wstring& commandLine) { return runner_ ? runner_(commandLine) : -1; }
+
+void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    report_ = report;
+    ended_ = true;
+  }
+  PostMessageW(window_, WM_BATCH_END, 0, 0);
+}
+
+std::wstring CWindowBatchHost::Status() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return status_;
+}
+
+bool CWindowBatchHost::Ended() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return ended_;
+}
+
+CBatchReport CWindowBatchHost::Report() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return report_;
+}

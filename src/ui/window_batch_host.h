@@ -1,0 +1,46 @@
+#pragma once
+// The main window's side of a batch run. The worker thread never touches a window: the path
+// it reaches and its end report are kept here and the window is told by a posted message, so
+// the worker never waits for the window's thread (which may be busy closing the window and
+// detaching the worker at that very moment).
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "exec/batch_host.h"
+
+// Posted to the main window: a new status text (WM_BATCH_STATUS) and the end of the run
+// (WM_BATCH_END). Both are read back from the host on the window's thread.
+constexpr UINT WM_BATCH_STATUS = WM_APP + 1;
+constexpr UINT WM_BATCH_END = WM_APP + 2;
+
+// Runs one command line and waits for its end; its exit status.
+using CommandRunner = std::function<int(const std::wstring& commandLine)>;
+
+class CWindowBatchHost : public CBatchHost {
+ public:
+  // window: where the messages go; preview: the last preview at the time of Start; runner: the
+  // command interpreter (RunCommandLine in the program).
+  CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner);
+
+  void ShowStatus(const std::wstring& text) override;
+  int RunCommand(const std::wstring& commandLine) override;
+  CPreviewedCommand PreviewedCommand() override { return preview_; }
+  void ReportEnd(const CBatchReport& report) override;
+
+  // On the window's thread, after the messages above.
+  std::wstring Status() const;
+  bool Ended() const;
+  CBatchReport Report() const;
+
+ private:
+  const HWND window_;
+  const CPreviewedCommand preview_;
+  const CommandRunner runner_;
+  mutable std::mutex lock_;
+  std::wstring status_;
+  CBatchReport report_;
+  bool ended_ = false;
+};

@@ -1,0 +1,320 @@
+// The window's jobs from end to end, with the real ffmpeg and MediaInfo through the Wine
+// bridge: a dropped clip is clicked, converted by Start and its output probed; one video and
+// one audio file are merged; the merge refusals; the missing-tool dialog; a run keeps its
+// snapshot and Start waits for its end; closing the window during a run; the media-info button.
+//
+// The commands of a run end in " & pause". They run unchanged through the real command
+// interpreter, which reads its key from standard input: run-ui-tests.sh gives the tests NUL
+// there, so the pause ends at once. Tests that must hold a run in the middle wrap the window's
+// command runner; the wrapped runner still hands the real text to the real interpreter.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <regex>
+
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "base/text.h"
+#include "exec/command_interpreter.h"
+#include "install/installer.h"
+#include "jobs/control_ids.h"
+#include "probe/media_summary.h"
+#include "probe/probe_runner.h"
+#include "support/media_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/trace_capture.h"
+#include "ui/main_window_fixture.h"
+
+namespace {
+
+constexpr unsigned kRunTimeoutMs = 180000;
+const wchar_t kPauseEnding[] = L" & pause";
+
+bool EndsWith(const std::wstring& text, const std::wstring& ending) {
+  return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// The last quoted text of a command: its output.
+std::wstring OutputOf(const std::wstring& command) {
+  size_t close = command.rfind(L'"');
+  size_t open = close == std::wstring::npos || close == 0 ? std::wstring::npos : command.rfind(L'"', close - 1);
+  return open == std::wstring::npos ? std::wstring() : command.substr(open + 1, close - open - 1);
+}
+
+// A command runner that the test holds before each command until it lets go; it records every
+// command and then runs it for real.
+struct CHeldRunner {
+  std::mutex lock;
+  std::condition_variable changed;
+  std::vector<std::wstring> commands;
+  bool released = false;
+
+  size_t Count() {
+    std::lock_guard<std::mutex> guard(lock);
+    return commands.size();
+  }
+  void Release() {
+    std::lock_guard<std::mutex> guard(lock);
+    released = true;
+    changed.notify_all();
+  }
+  static CommandRunner Wrap(const std::shared_ptr<CHeldRunner>& held) {
+    return [held](const std::wstring& command) {
+      {
+        std::unique_lock<std::mutex> guard(held->lock);
+        held->commands.push_back(command);
+        held->changed.wait(guard, [&] { return held->released; });
+      }
+      return RunCommandLine(command);
+    };
+  }
+};
+
+class BatchRunTest : public MainWindowFixture {
+ protected:
+  std::wstring MakeClip(::Sample kind, const std::wstring& name, int seconds = 2) {
+    std::wstring path = folder.File(name);
+    return MakeSample(kind, path, seconds) ? path : std::wstring();
+  }
+  bool StartEnabled() const { return IsWindowEnabled(Item(IDC_START)) != FALSE; }
+  // Start, then wait until the run has ended and the window has heard of it.
+  bool RunToTheEnd() {
+    Click(IDC_START);
+    if (StartEnabled()) return false;  // nothing was started
+    return WaitUntil([this] { return StartEnabled(); }, kRunTimeoutMs);
+  }
+
+  TempDir folder;
+};
+
+TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4");
+  ASSERT_FALSE(clip.empty());
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_EQ(std::vector<std::wstring>{clip}, RowTexts(IDC_FILE_LIST));
+
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  EXPECT_EQ((std::vector<bool>{true, false, false}), CheckedRows(IDC_INPUT_CODEC_LIST));
+  EXPECT_EQ(L"1", Text(IDC_TRACK_COUNT));
+  std::vector<std::wstring> tracks = RowTexts(IDC_AUDIO_STREAM_LIST);
+  ASSERT_EQ(1u, tracks.size());
+  std::wsmatch match;
+  ASSERT_TRUE(std::regex_match(tracks[0], match, std::wregex(L"([0-9]+)k,CH=2,,AAC"))) << tracks[0];
+  int rate = std::stoi(match[1].str());
+  EXPECT_TRUE(rate > 150 && rate < 260) << rate;
+  EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2"}),
+            (std::vector<std::wstring>{Text(IDC_RANGE_END_H), Text(IDC_RANGE_END_M), Text(IDC_RANGE_END_S)}));
+
+  // No GPU here: software encoding.
+  Click(IDC_GPU);
+  ASSERT_FALSE(Checked(IDC_GPU));
+  EXPECT_FALSE(IsWindowEnabled(Item(IDC_GPU_COMPAT)));
+
+  Click(IDC_JOB_CONVERT);
+  std::wstring command = Text(IDC_COMMAND_BOX);
+  EXPECT_EQ(0u, command.find(L"FFMpeg.exe ")) << command;
+  EXPECT_NE(std::wstring::npos, command.find(L"-i \"" + clip + L"\"")) << command;
+  EXPECT_NE(std::wstring::npos, command.find(L"-c:v libx265")) << command;
+  std::wstring output = folder.File(L"clip_(02).mp4");
+  EXPECT_EQ(output, OutputOf(command));
+  EXPECT_TRUE(EndsWith(command, kPauseEnding)) << command;
+  EXPECT_EQ(dialog->CmdSet, command);
+  EXPECT_EQ(2u, trace.Count(L"CmdSet=" + command));
+
+  ASSERT_TRUE(RunToTheEnd());
+  EXPECT_TRUE(dialog->batchFinished);
+  // The worker ran the very command the box shows, and the status line shows its file.
+  EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=1, [" + command + L"]"));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-2-exit=0"));
+  EXPECT_EQ(clip, Text(IDC_STATUS_LINE));
+  EXPECT_EQ(command, Text(IDC_COMMAND_BOX));
+  ASSERT_TRUE(FileExists(output));
+  MediaDesc converted;
+  ASSERT_TRUE(ProbeMediaFile(output, converted));
+  EXPECT_EQ(VCODEC_H265, converted.video.codec);
+  EXPECT_EQ(1, converted.audioCount);
+  EXPECT_EQ(ACODEC_AAC, converted.audio[0].codec);
+}
+
+TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
+  std::wstring video = MakeClip(::Sample::H264_AAC_MP4, L"video.mp4");
+  std::wstring audio = MakeClip(::Sample::MP3_ONLY, L"sound.mp3");
+  ASSERT_FALSE(video.empty());
+  ASSERT_FALSE(audio.empty());
+  TraceCapture trace;
+  MessageCapture messages;
+  DropFiles(dialog->Hwnd(), {video, audio});
+
+  Click(IDC_JOB_MERGE_VIDEO_AUDIO);
+  std::wstring command = Text(IDC_COMMAND_BOX);
+  EXPECT_EQ(0u, command.find(L"ffmpeg -i \"" + video + L"\" -i \"" + audio + L"\"")) << command;
+  EXPECT_TRUE(EndsWith(command, kPauseEnding)) << command;
+  std::wstring output = OutputOf(command);
+  ASSERT_FALSE(output.empty());
+  EXPECT_NE(video, output);
+
+  ASSERT_TRUE(RunToTheEnd());
+  EXPECT_TRUE(messages.Messages().empty());
+  // The one command, no file of its own on the status line.
+  EXPECT_EQ(L"Build Date (2020/02/22)", Text(IDC_STATUS_LINE));
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-"));
+  ASSERT_TRUE(FileExists(output));
+  MediaDesc merged;
+  ASSERT_TRUE(ProbeMediaFile(output, merged));
+  EXPECT_EQ(VCODEC_H264, merged.video.codec);
+  ASSERT_EQ(2, merged.audioCount);  // the video's own track and the added one
+  EXPECT_EQ(ACODEC_MP3, merged.audio[1].codec);
+
+  // Another file in the list: the command was not made for this list, so Start refuses it.
+  DropFiles(dialog->Hwnd(), {audio});
+  Click(IDC_START);
+  EXPECT_TRUE(StartEnabled());
+  ASSERT_EQ(1u, messages.Messages().size());
+  EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"합치기 (영상+소리)"));
+  EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
+}
+
+TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
+  TraceCapture trace;
+  MessageCapture messages;
+  DropFiles(dialog->Hwnd(), {folder.File(L"a.mp4")});
+  Click(IDC_JOB_MERGE_VIDEO_AUDIO);
+  DropFiles(dialog->Hwnd(), {folder.File(L"b.mkv")});
+  Click(IDC_JOB_MERGE_VIDEO_AUDIO);
+  EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.", L"영상과 소리 파일이 1개씩 필요합니다."}),
+            messages.Messages());
+  EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
+  EXPECT_EQ(2u, trace.Count(L"CmdSet="));
+
+  Click(IDC_START);
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_EQ(3u, messages.Messages().size());
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
+}
+
+TEST_F(BatchRunTest, MissingMediaInfoOffersItsInstallDialogOverTheWindow) {
+  // A program folder without MediaInfo.
+  struct CProgramDirBack {
+    ~CProgramDirBack() { SetProgramDir(GetProgramDir()); }
+  } back;
+  TempDir empty;
+  SetProgramDir(empty.Path());
+  SetWindowPos(dialog->Hwnd(), nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT main{};
+  GetWindowRect(dialog->Hwnd(), &main);
+  TraceCapture trace;
+
+  Click(IDC_START);
+  HWND install = dialog->installDlg->Hwnd();
+  ASSERT_TRUE(IsWindowVisible(install));
+  RECT shown{};
+  GetWindowRect(install, &shown);
+  EXPECT_EQ(main.left + (main.right - main.left) / 5, shown.left);
+  EXPECT_EQ(main.top + (main.bottom - main.top) / 10, shown.top);
+  std::wstring text = WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE));
+  EXPECT_EQ(0u, text.find(ExpectKorean() ? L"MediaInfo.exe 파일이 없습니다. '" : L"MediaInfo.exe file not found\nVisit '"))
+      << text;
+  EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, ExpectKorean() ? 18 : 9), text);
+  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess"));
+}
+
+TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
+  std::wstring first = MakeClip(::Sample::H264_AAC_MP4, L"first.mp4", 1);
+  std::wstring second = MakeClip(::Sample::H264_AAC_MP4, L"second.mp4", 1);
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  auto held = std::make_shared<CHeldRunner>();
+  dialog->commandRunner = CHeldRunner::Wrap(held);
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {first, second});
+  Click(IDC_GPU);
+
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1; }, kRunTimeoutMs));
+  // Running: Start is disabled and refuses a click that still arrives.
+  EXPECT_FALSE(StartEnabled());
+  EXPECT_FALSE(dialog->batchFinished);
+  EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == first; }, 10000));
+  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_START)));
+  EXPECT_TRUE(trace.Contains(L"OnButtonStart-busy"));
+  // A file click, options and the preview change the window, not the run.
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 1));
+  ASSERT_TRUE(ClickRow(IDC_OUTPUT_CODEC_LIST, 0));
+  Click(IDC_JOB_VIDEO_EXTRACT);
+  // (H.264 into H.264: the video extract copies the stream and leaves the audio out.)
+  std::wstring preview = Text(IDC_COMMAND_BOX);
+  EXPECT_NE(std::wstring::npos, preview.find(L"-c:v copy")) << preview;
+  EXPECT_EQ(std::wstring::npos, preview.find(L"-c:a")) << preview;
+
+  held->Release();
+  ASSERT_TRUE(WaitUntil([this] { return StartEnabled(); }, kRunTimeoutMs));
+  EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
+  ASSERT_EQ(2u, held->commands.size());
+  for (const std::wstring& command : held->commands) {
+    EXPECT_NE(std::wstring::npos, command.find(L"-c:v libx265")) << command;
+    EXPECT_NE(std::wstring::npos, command.find(L"-c:a aac")) << command;
+  }
+  EXPECT_FALSE(EndsWith(held->commands[0], kPauseEnding));
+  EXPECT_TRUE(EndsWith(held->commands[1], kPauseEnding));
+  EXPECT_EQ(second, Text(IDC_STATUS_LINE));
+  EXPECT_TRUE(FileExists(folder.File(L"first_(02).mp4")));
+  EXPECT_TRUE(FileExists(folder.File(L"second_(02).mp4")));
+}
+
+TEST_F(BatchRunTest, ClosingTheWindowDuringARunLetsTheWorkerEndWithoutIt) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  auto held = std::make_shared<CHeldRunner>();
+  dialog->commandRunner = CHeldRunner::Wrap(held);
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {clip, clip});
+  Click(IDC_GPU);
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1; }, kRunTimeoutMs));
+
+  dialog.reset();  // closes the window while its first command runs
+  PumpMessages();
+  held->Release();
+  EXPECT_TRUE(WaitUntil([&] { return trace.Contains(L"DoProcess-쓰레드 멈춤"); }, kRunTimeoutMs));
+  // The running command finished in its own right; nothing after it was started.
+  EXPECT_EQ(1u, held->Count());
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-2-exit=0"));
+  EXPECT_TRUE(FileExists(folder.File(L"clip_(02).mp4")));
+}
+
+TEST_F(BatchRunTest, MediaInfoButtonHandsTheWholeCommandOverEvenPast500Bytes) {
+  std::vector<std::string> commands;
+  dialog->narrowCommandRunner = [&commands](const std::string& command) {
+    commands.push_back(command);
+    return std::system(command.c_str());
+  };
+  auto press = [this] {
+    SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(IDC_MEDIA_INFO)));
+    PumpMessages();
+  };
+  // Hidden and disabled, but wired; with no current file it does nothing.
+  EXPECT_FALSE(IsWindowVisible(Item(IDC_MEDIA_INFO)));
+  press();
+  EXPECT_TRUE(commands.empty());
+
+  TraceCapture trace;
+  std::wstring path = folder.File(std::wstring(480, L'm') + L".mp4");
+  dialog->jobSettings.currentFile = path;
+  press();
+  std::string expected = WideToAnsi(L"mediainfo \"" + path + L"\" & pause");
+  ASSERT_GT(expected.size(), 500u);
+  EXPECT_EQ(std::vector<std::string>{expected}, commands);
+  // Then the file is probed again for the trace.
+  std::wstring summary;
+  FormatMediaSummary(dialog->currentMedia, summary);
+  EXPECT_TRUE(trace.Contains(summary));
+}
+
+}  // namespace
