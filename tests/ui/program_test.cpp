@@ -1,11 +1,17 @@
 // The real kestrune.exe: its window comes up with its title and labels, closes from the close
-// box, ends the program, and the next start opens where the last one was left.
+// box, ends the program, and the next start opens where the last one was left. Started from a
+// folder that lacks ffmpeg or MediaInfo, Start offers the missing-tool dialog, in the run's
+// language and over the window, and the media-info button names MediaInfo's download page.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "base/program_dir.h"
+#include "install/download_addresses.h"
+#include "install/installer.h"
 #include "jobs/control_ids.h"
+#include "support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 
@@ -13,11 +19,12 @@ namespace {
 
 class CProgram {
  public:
-  CProgram() {
-    std::wstring commandLine = L"\"" + GetProgramDir() + L"kestrune.exe\"";
+  // The program in folder (with its trailing separator), started there.
+  explicit CProgram(const std::wstring& folder = GetProgramDir()) {
+    std::wstring commandLine = L"\"" + folder + L"kestrune.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                               &startup, &process_) != FALSE;
   }
   ~CProgram() {
@@ -45,6 +52,22 @@ class CProgram {
     return nullptr;
   }
 
+  // A visible dialog window of the program that accept() takes; null when none comes within a
+  // minute.
+  template <typename Accept>
+  HWND WaitForDialog(Accept accept) const {
+    for (int attempt = 0; attempt < 600; ++attempt) {
+      HWND hwnd = nullptr;
+      while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == process_.dwProcessId && IsWindowVisible(hwnd) && accept(hwnd)) return hwnd;
+      }
+      if (WaitForSingleObject(process_.hProcess, 100) != WAIT_TIMEOUT) return nullptr;
+    }
+    return nullptr;
+  }
+
   // The exit code, or -1 when the program has not ended within a minute.
   long WaitForExit() const {
     if (WaitForSingleObject(process_.hProcess, 60000) != WAIT_OBJECT_0) return -1;
@@ -64,6 +87,28 @@ std::wstring ItemText(HWND dialog, int id) {
   SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer),
                       SMTO_ABORTIFHUNG, 10000, &copied);
   return buffer;
+}
+
+std::wstring WindowItemText(HWND hwnd) {
+  wchar_t buffer[512] = {0};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 10000, &copied);
+  return buffer;
+}
+
+// The longest static text of a message box: its message.
+std::wstring MessageBoxText(HWND box) {
+  std::wstring longest;
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (WindowClass(child) != L"Static") continue;
+    std::wstring text = WindowItemText(child);
+    if (text.size() > longest.size()) longest = text;
+  }
+  return longest;
+}
+
+void PostCommand(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
 class ProgramTest : public ::testing::Test {
@@ -100,6 +145,58 @@ TEST_F(ProgramTest, WindowComesUpClosesAndReturnsWhereItWasLeft) {
   EXPECT_EQ(123, rect.top);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, again.WaitForExit());
+}
+
+TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsPage) {
+  const struct {
+    std::vector<const wchar_t*> beside;  // what lies beside the program
+    int32_t mode;
+  } folders[] = {{{L"ffmpeg.exe", L"exec.bat"}, INSTALL_MEDIAINFO}, {{L"exec.bat"}, INSTALL_FFMPEG}};
+  int32_t language = ExpectKorean() ? 18 : 9;
+  for (const auto& folder : folders) {
+    SCOPED_TRACE(testing::Message() << "mode " << folder.mode);
+    TempDir programFolder;
+    ASSERT_TRUE(CopyFileW((GetProgramDir() + L"kestrune.exe").c_str(), programFolder.File(L"kestrune.exe").c_str(), FALSE));
+    for (const wchar_t* file : folder.beside) {
+      ASSERT_TRUE(CopyFileW((GetProgramDir() + file).c_str(), programFolder.File(file).c_str(), FALSE));
+    }
+    CProgram program(programFolder.Path());
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForWindow();
+    ASSERT_NE(nullptr, window);
+    SetWindowPos(window, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT main{};
+    GetWindowRect(window, &main);
+
+    PostCommand(window, IDC_START);
+    HWND install = program.WaitForDialog(
+        [&](HWND hwnd) { return hwnd != window && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) != nullptr; });
+    ASSERT_NE(nullptr, install);
+    RECT shown{};
+    GetWindowRect(install, &shown);
+    EXPECT_EQ(main.left + (main.right - main.left) / 5, shown.left);
+    EXPECT_EQ(main.top + (main.bottom - main.top) / 10, shown.top);
+    EXPECT_EQ(InstallMessageText(folder.mode, language), WindowItemText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+    std::wstring button = folder.mode == INSTALL_FFMPEG && language == 18 ? L"설치" : L"Install";
+    EXPECT_EQ(button, WindowItemText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
+    EXPECT_NE(FALSE, IsWindowEnabled(GetDlgItem(window, IDC_START)));
+
+    if (folder.mode == INSTALL_MEDIAINFO) {
+      // A preview makes the default input name the current file; the hidden media-info
+      // button then finds no MediaInfo and names its page, in Korean whatever the language.
+      PostCommand(window, IDC_JOB_CONVERT);
+      PostCommand(window, IDC_MEDIA_INFO);
+      HWND box = program.WaitForDialog([&](HWND hwnd) {
+        return hwnd != install && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) == nullptr && WindowItemText(hwnd) == L"Message";
+      });
+      ASSERT_NE(nullptr, box);
+      EXPECT_EQ(std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress + L" 에서 다운로드 하세요.",
+                MessageBoxText(box));
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.WaitForExit());
+  }
 }
 
 }  // namespace
