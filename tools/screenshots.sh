@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of the main window shown in the README: starts the real kestrune.exe under
 # Wine on a private X server, once in Korean (ko_KR.UTF-8) and once in English (C.UTF-8),
-# and writes docs/main-window-ko.png and docs/main-window-en.png, cropped to the window.
+# and writes docs/main-window-ko.png and docs/main-window-en.png, cropped to the window; then
+# the window in use (files dropped, one clicked, a command built; kestrune_filled_window.exe,
+# which makes its clips with ffmpeg) as docs/main-window-filled.png.
 # Usage: tools/screenshots.sh [BUILD-DIR]   (default build/windows; built when missing)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,35 +11,36 @@ root=$(pwd)
 build=${1:-build/windows}
 case $build in /*) ;; *) build=$root/$build ;; esac
 
-if [ ! -f "$build/bin/kestrune.exe" ]; then
-  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-  cmake --build "$build" --target kestrune_gui
-fi
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+cmake --build "$build" --target kestrune_gui kestrune_filled_window
 for tool in xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (bash tools/setup.sh)" >&2; exit 1; }
 done
 mkdir -p "$root/docs"
 
-# One picture, inside the private X server: start the program, wait for its window, take the
-# screen and crop it to the window, end the program's Wine processes.
+# One picture, inside the private X server: start the program, wait for its window (and for the
+# filled one to say it is ready), take the screen and crop it to the window, end the program's
+# Wine processes.
 shoot() {
-  local language=$1 locale=$2 out=$3
+  local language=$1 locale=$2 out=$3 program=${4:-kestrune.exe}
   local prefix=$build/wineprefix-shots-$language
   if [ -f "$prefix/.kestrune-ready" ] && [ "$root/cmake/wine-prefix-init.sh" -nt "$prefix/.kestrune-ready" ]; then
     rm -rf "$prefix"
   fi
   export KESTRUNE_WINEPREFIX=$prefix KESTRUNE_WINE_LC_ALL=$locale
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-  "$root/cmake/wine-run.sh" "$build/bin/kestrune.exe" &
-  local program=$! window=
-  for _ in $(seq 1 240); do
+  local log=$prefix-$program.log
+  "$root/cmake/wine-run.sh" "$build/bin/$program" </dev/null >"$log" 2>&1 &
+  local program_pid=$! window=
+  for _ in $(seq 1 360); do
     window=$(xdotool search --name 'Kestrune' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
+    if [ -n "$window" ] && { [ "$program" = kestrune.exe ] || grep -q '^ready' "$log"; }; then break; fi
+    window=
     sleep 0.5
   done
   if [ -z "$window" ]; then
-    echo "screenshots: the window did not come up ($language)" >&2
+    echo "screenshots: the window did not come up ($language, $program; see $log)" >&2
     WINEPREFIX=$prefix wineserver -k || true
     return 1
   fi
@@ -46,7 +49,7 @@ shoot() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
   WINEPREFIX=$prefix wineserver -k || true
-  wait "$program" 2>/dev/null || true
+  wait "$program_pid" 2>/dev/null || true
   echo "screenshots: $out (${WIDTH}x${HEIGHT})"
 }
 
@@ -56,3 +59,4 @@ if [ -z "${KESTRUNE_SHOTS_ON_XVFB:-}" ]; then
 fi
 shoot ko ko_KR.UTF-8 "$root/docs/main-window-ko.png"
 shoot en C.UTF-8 "$root/docs/main-window-en.png"
+shoot ko ko_KR.UTF-8 "$root/docs/main-window-filled.png" kestrune_filled_window.exe

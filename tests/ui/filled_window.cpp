@@ -1,0 +1,69 @@
+// The main window as a user has it in the middle of a job, for the README's picture
+// (tools/screenshots.sh): three files dropped on the list, the first one clicked (its codec,
+// audio tracks and length shown) and the convert job's command in the box. It prints "ready"
+// once the window is filled and runs until the window is closed.
+// Usage: kestrune_filled_window.exe [MEDIA-FOLDER]   (default C:\Videos\; the clips are made there)
+#include <windows.h>
+// needs <windows.h> first
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/program_dir.h"
+#include "jobs/control_ids.h"
+#include "support/media_fixtures.h"
+#include "ui/main_dlg.h"
+#include "ui/ui_test_support.h"
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring folder = argc > 1 ? argv[1] : L"C:\\Videos\\";
+  if (folder.back() != L'\\') folder += L'\\';
+  CreateDirectoryW(folder.c_str(), nullptr);
+  // The clicked file: 720p H.264 with three audio tracks of different codecs, rates,
+  // channels and languages, in MP4, where MediaInfo reads every track's bit rate.
+  std::wstring main = folder + L"여행 영상 (2019).mp4";
+  std::vector<std::wstring> paths = {main, folder + L"interview.mp4", folder + L"music.mp3"};
+  auto missing = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; };
+  bool made = true;
+  if (missing(main)) {
+    made = RunFfmpeg({L"-hide_banner", L"-loglevel", L"error", L"-nostdin", L"-y",
+                      L"-f", L"lavfi", L"-i", L"testsrc=size=1280x720:rate=25:duration=95",
+                      L"-f", L"lavfi", L"-i", L"sine=frequency=440:sample_rate=48000:duration=95",
+                      L"-f", L"lavfi", L"-i", L"sine=frequency=660:sample_rate=48000:duration=95",
+                      L"-f", L"lavfi", L"-i", L"sine=frequency=880:sample_rate=48000:duration=95",
+                      L"-map", L"0:v", L"-map", L"1:a", L"-map", L"2:a", L"-map", L"3:a",
+                      L"-c:v", L"libx264", L"-preset", L"ultrafast", L"-pix_fmt", L"yuv420p",
+                      L"-c:a:0", L"aac", L"-b:a:0", L"192k", L"-ac:a:0", L"2",
+                      L"-c:a:1", L"aac", L"-b:a:1", L"128k", L"-ac:a:1", L"2",
+                      L"-c:a:2", L"ac3", L"-b:a:2", L"384k", L"-ac:a:2", L"6",
+                      L"-metadata:s:a:0", L"language=kor", L"-metadata:s:a:1", L"language=eng",
+                      L"-metadata:s:a:2", L"language=jpn", main});
+  }
+  if (made && missing(paths[1])) made = MakeSample(Sample::H264_AAC_MP4, paths[1], 30);
+  if (made && missing(paths[2])) made = MakeSample(Sample::MP3_ONLY, paths[2], 30);
+  if (!made) {
+    std::fwprintf(stderr, L"filled_window: cannot make the clips in %ls\n", folder.c_str());
+    return 1;
+  }
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  CMainDlg dialog;
+  if (!dialog.Create(nullptr)) return 1;
+  ShowWindow(dialog.Hwnd(), SW_SHOW);
+  PumpMessages();
+  DropFiles(dialog.Hwnd(), paths);
+  ClickListRow(GetDlgItem(dialog.Hwnd(), IDC_FILE_LIST), 0);
+  SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_JOB_CONVERT), BM_CLICK, 0, 0);
+  PumpMessages();
+  std::printf("ready\n");
+  std::fflush(stdout);
+
+  // A modeless window: this loop stands for the modal one until the window is closed, which
+  // hides it.
+  MSG msg;
+  while (IsWindowVisible(dialog.Hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) CDialogBase::ProcessQueuedMessage(msg);
+  return 0;
+}
