@@ -61,7 +61,7 @@ cat <<EOF
 run: starting Kestrune under Wine on $DISPLAY (Korean labels; KESTRUNE_WINE_LC_ALL=C.UTF-8 for English).
      Drag $file onto the file list, or add it with "파일 추가": $windows_path
      Click it, pick a job ("변환" converts; untick "GPU 가속" without an NVIDIA GPU) and press "작업 실행".
-     The commands print into this terminal, which stands for their console window: the last one
-     waits for Enter here before the run counts as over. Close the window to end.
+     The commands print into this terminal (their console windows stay empty under Wine), and
+     the last one waits for Enter here before the run counts as over. Close the window to end.
 EOF
 exec "$root/cmake/wine-run.sh" "$root/$bin/kestrune.exe"
