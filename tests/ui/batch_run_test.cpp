@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -134,7 +135,12 @@ TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
   EXPECT_EQ(command, Text(IDC_COMMAND_BOX));
   ASSERT_TRUE(FileExists(output));
   MediaDesc converted;
-  ASSERT_TRUE(ProbeMediaFile(output, converted));
+  TraceCapture probeTrace;
+  bool probed = ProbeMediaFile(output, converted);
+  if (!probed) {
+    for (const std::wstring& line : probeTrace.Lines()) std::fprintf(stderr, "probe trace: %s", WideToUtf8(line).c_str());
+  }
+  ASSERT_TRUE(probed);
   EXPECT_EQ(VCODEC_H265, converted.video.codec);
   EXPECT_EQ(1, converted.audioCount);
   EXPECT_EQ(ACODEC_AAC, converted.audio[0].codec);

@@ -21,6 +21,20 @@ build_dir=$(cd "$(dirname "$exe")" && pwd)
 while [ "$build_dir" != / ] && [ ! -f "$build_dir/CMakeCache.txt" ]; do build_dir=$(dirname "$build_dir"); done
 [ "$build_dir" = / ] && build_dir=$(cd "$(dirname "$exe")" && pwd)
 prefix=$build_dir/wineprefix-ui-$language
+
+# A program folder per language: a probe writes media.txt in the program folder, and the
+# folder lock that keeps probes apart lives in one Wine prefix only, so runs in other prefixes
+# (the other language, the other Windows tests) must not share the folder. Hard links, or copies.
+if [ -z "${KESTRUNE_UI_ON_XVFB:-}" ]; then
+  bin=$(cd "$(dirname "$exe")" && pwd)
+  run_dir=$build_dir/ui-run-$language
+  mkdir -p "$run_dir"
+  for part in "$(basename "$exe")" kestrune.exe ffmpeg.exe mediainfo.exe unzip.exe exec.bat unzip.bat; do
+    [ -f "$bin/$part" ] || continue
+    ln -f "$bin/$part" "$run_dir/$part" 2>/dev/null || cp -f "$bin/$part" "$run_dir/$part"
+  done
+  exe=$run_dir/$(basename "$exe")
+fi
 if [ -f "$prefix/.kestrune-ready" ] && [ "$source_dir/cmake/wine-prefix-init.sh" -nt "$prefix/.kestrune-ready" ]; then
   rm -rf "$prefix"
 fi
