@@ -187,6 +187,10 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
 TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   TraceCapture trace;
   MessageCapture messages;
+  // A fresh window: the default input name cannot be probed and the box stays empty.
+  Click(IDC_JOB_CONVERT);
+  EXPECT_EQ(std::wstring(DEFAULT_INPUT_NAME), dialog->jobSettings.currentFile);
+  EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
   DropFiles(dialog->Hwnd(), {folder.File(L"a.mp4")});
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
   DropFiles(dialog->Hwnd(), {folder.File(L"b.mkv")});
@@ -194,7 +198,7 @@ TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.", L"영상과 소리 파일이 1개씩 필요합니다."}),
             messages.Messages());
   EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
-  EXPECT_EQ(2u, trace.Count(L"CmdSet="));
+  EXPECT_EQ(3u, trace.Count(L"CmdSet="));
 
   Click(IDC_START);
   EXPECT_TRUE(StartEnabled());
