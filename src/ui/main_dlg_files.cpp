@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr UINT kDropPathChars = 1024;  // a dropped path: up to 1023 characters
+constexpr UINT kDropPathChars = 1024;   // a dropped path: up to 1023 characters
 constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
 constexpr int kRowTextChars = 510;
 

@@ -14,7 +14,9 @@ void CWindowBatchHost::ShowStatus(const std::wstring& text) {
 }
 
 // Uses nothing of the window: it may run after the window has gone.
-int CWindowBatchHost::RunCommand(const std::wstring& commandLine) { return runner_ ? runner_(commandLine) : -1; }
+int CWindowBatchHost::RunCommand(const std::wstring& commandLine) {
+  return runner_ ? runner_(commandLine) : -1;
+}
 
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
   {

@@ -35,13 +35,15 @@ constexpr unsigned kRunTimeoutMs = 180000;
 const wchar_t kPauseEnding[] = L" & pause";
 
 bool EndsWith(const std::wstring& text, const std::wstring& ending) {
-  return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
+  return text.size() >= ending.size() &&
+         text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
 // The last quoted text of a command: its output.
 std::wstring OutputOf(const std::wstring& command) {
   size_t close = command.rfind(L'"');
-  size_t open = close == std::wstring::npos || close == 0 ? std::wstring::npos : command.rfind(L'"', close - 1);
+  size_t open =
+      close == std::wstring::npos || close == 0 ? std::wstring::npos : command.rfind(L'"', close - 1);
   return open == std::wstring::npos ? std::wstring() : command.substr(open + 1, close - open - 1);
 }
 
@@ -138,7 +140,8 @@ TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
   TraceCapture probeTrace;
   bool probed = ProbeMediaFile(output, converted);
   if (!probed) {
-    for (const std::wstring& line : probeTrace.Lines()) std::fprintf(stderr, "probe trace: %s", WideToUtf8(line).c_str());
+    for (const std::wstring& line : probeTrace.Lines())
+      std::fprintf(stderr, "probe trace: %s", WideToUtf8(line).c_str());
   }
   ASSERT_TRUE(probed);
   EXPECT_EQ(VCODEC_H265, converted.video.codec);
@@ -195,7 +198,8 @@ TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
   DropFiles(dialog->Hwnd(), {folder.File(L"b.mkv")});
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
-  EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.", L"영상과 소리 파일이 1개씩 필요합니다."}),
+  EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.",
+                                       L"영상과 소리 파일이 1개씩 필요합니다."}),
             messages.Messages());
   EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
   EXPECT_EQ(3u, trace.Count(L"CmdSet="));
@@ -226,7 +230,8 @@ TEST_F(BatchRunTest, MissingMediaInfoOffersItsInstallDialogOverTheWindow) {
   EXPECT_EQ(main.left + (main.right - main.left) / 5, shown.left);
   EXPECT_EQ(main.top + (main.bottom - main.top) / 10, shown.top);
   std::wstring text = WindowText(GetDlgItem(install, IDC_INSTALL_MESSAGE));
-  EXPECT_EQ(0u, text.find(ExpectKorean() ? L"MediaInfo.exe 파일이 없습니다. '" : L"MediaInfo.exe file not found\nVisit '"))
+  EXPECT_EQ(0u, text.find(ExpectKorean() ? L"MediaInfo.exe 파일이 없습니다. '"
+                                         : L"MediaInfo.exe file not found\nVisit '"))
       << text;
   EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, ExpectKorean() ? 18 : 9), text);
   EXPECT_TRUE(StartEnabled());
@@ -250,7 +255,8 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
   EXPECT_FALSE(StartEnabled());
   EXPECT_FALSE(dialog->batchFinished);
   EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == first; }, 10000));
-  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDC_START)));
+  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(IDC_START)));
   EXPECT_TRUE(trace.Contains(L"OnButtonStart-busy"));
   // A file click, options and the preview change the window, not the run.
   ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 1));

@@ -106,8 +106,9 @@ TEST_F(FileListTest, AddTakesTheChosenFileAndCancelChangesNothing) {
 
   // Cancel first: no row, no trace.
   TraceCapture trace;
-  EXPECT_TRUE(WhileDialogOpen(isOpenDialog, [this] { Click(IDC_FILE_ADD); },
-                              [](HWND open) { PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }));
+  EXPECT_TRUE(WhileDialogOpen(
+      isOpenDialog, [this] { Click(IDC_FILE_ADD); },
+      [](HWND open) { PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }));
   EXPECT_EQ(0, Rows(IDC_FILE_LIST));
   EXPECT_FALSE(trace.ContainsText(L"파일 추가됨"));
 
@@ -115,18 +116,20 @@ TEST_F(FileListTest, AddTakesTheChosenFileAndCancelChangesNothing) {
   ASSERT_TRUE(SetCurrentDir(folder.Path()));
   std::vector<std::wstring> filters;
   LRESULT firstFilter = -1;
-  EXPECT_TRUE(WhileDialogOpen(isOpenDialog, [this] { Click(IDC_FILE_ADD); }, [&](HWND open) {
-    HWND types = GetDlgItem(open, kFileTypeCombo);
-    for (LRESULT i = 0; i < SendMessageW(types, CB_GETCOUNT, 0, 0); ++i) {
-      wchar_t text[128] = {0};
-      SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-      filters.push_back(text);
-    }
-    firstFilter = SendMessageW(types, CB_GETCURSEL, 0, 0);
-    SetDlgItemTextW(open, kFileNameCombo, clip.c_str());
-    SetDlgItemTextW(open, kFileNameEdit, clip.c_str());
-    PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  }));
+  EXPECT_TRUE(WhileDialogOpen(
+      isOpenDialog, [this] { Click(IDC_FILE_ADD); },
+      [&](HWND open) {
+        HWND types = GetDlgItem(open, kFileTypeCombo);
+        for (LRESULT i = 0; i < SendMessageW(types, CB_GETCOUNT, 0, 0); ++i) {
+          wchar_t text[128] = {0};
+          SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+          filters.push_back(text);
+        }
+        firstFilter = SendMessageW(types, CB_GETCURSEL, 0, 0);
+        SetDlgItemTextW(open, kFileNameCombo, clip.c_str());
+        SetDlgItemTextW(open, kFileNameEdit, clip.c_str());
+        PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      }));
   EXPECT_EQ((std::vector<std::wstring>{L"Video(*.mp4)", L"Audio(*.mp3)", L"All(*.*)"}), filters);
   EXPECT_EQ(0, firstFilter);
   ASSERT_EQ(1, Rows(IDC_FILE_LIST));
@@ -145,7 +148,9 @@ TEST_F(FileListTest, InputCodecListKeepsOneCodecAndASecondClickLeavesTheMarkAsTh
     std::vector<const wchar_t*> traces;  // among the lines of this click
   } clicks[] = {
       // Row 0 starts checked; lastInputRow is -1.
-      {1, RowSpot::TEXT, {false, true, false},
+      {1,
+       RowSpot::TEXT,
+       {false, true, false},
        {L"list input-2-(0/3)", L"list input-1-(1/3)1", L"list input-2-(2/3)", L"list input-3-(-1/1)"}},
       // The same row's check box: the list clears it and the rule leaves it so.
       {1, RowSpot::CHECK_BOX, {false, false, false}, {L"list input-1-(1/3)1"}},
@@ -157,7 +162,8 @@ TEST_F(FileListTest, InputCodecListKeepsOneCodecAndASecondClickLeavesTheMarkAsTh
       {3, RowSpot::TEXT, {false, false, true}, {}},
   };
   for (const auto& click : clicks) {
-    SCOPED_TRACE(testing::Message() << "row " << click.row << (click.spot == RowSpot::TEXT ? " text" : " box"));
+    SCOPED_TRACE(testing::Message() << "row " << click.row
+                                    << (click.spot == RowSpot::TEXT ? " text" : " box"));
     trace.Clear();
     ASSERT_TRUE(ClickRow(IDC_INPUT_CODEC_LIST, click.row, click.spot));
     EXPECT_EQ(click.checked, CheckedRows(IDC_INPUT_CODEC_LIST));
@@ -179,8 +185,11 @@ TEST_F(FileListTest, OutputCodecListChecksExactlyTheClickedRow) {
     int row;
     RowSpot spot;
     int checkedRow;
-  } clicks[] = {{4, RowSpot::CHECK_BOX, 4}, {4, RowSpot::CHECK_BOX, 4}, {0, RowSpot::TEXT, 0},
-                {2, RowSpot::CHECK_BOX, 2}, {5, RowSpot::TEXT, 2}};
+  } clicks[] = {{4, RowSpot::CHECK_BOX, 4},
+                {4, RowSpot::CHECK_BOX, 4},
+                {0, RowSpot::TEXT, 0},
+                {2, RowSpot::CHECK_BOX, 2},
+                {5, RowSpot::TEXT, 2}};
   for (const auto& click : clicks) {
     SCOPED_TRACE(testing::Message() << "row " << click.row);
     ASSERT_TRUE(ClickRow(IDC_OUTPUT_CODEC_LIST, click.row, click.spot));
@@ -206,10 +215,13 @@ TEST_F(ProbedFileTest, ClickOnAFileShowsItsCodecTracksAndLength) {
     ::Sample kind;
     const wchar_t* name;
     int seconds;
-    int inputRow;  // -1: none checked
+    int inputRow;                           // -1: none checked
     std::vector<const wchar_t*> audioRows;  // patterns
   } files[] = {
-      {::Sample::THREE_AUDIO_TWO_SUBS_MKV, L"three tracks.mkv", 2, 0,
+      {::Sample::THREE_AUDIO_TWO_SUBS_MKV,
+       L"three tracks.mkv",
+       2,
+       0,
        {L"[0-9]+k,CH=2,en,AAC", L"[0-9]+k,CH=2,ja,AAC", L"[0-9]+k,CH=2,fr,AAC"}},
       {::Sample::H265_AC3_51_MKV, L"hevc.mkv", 2, 1, {L"4[0-9][0-9]k,CH=6,ko,AC3"}},
       {::Sample::VP9_OPUS_WEBM, L"vp9.webm", 2, -1, {L"[0-9]+k,CH=[0-9],,OPUS"}},
@@ -261,12 +273,13 @@ TEST_F(ProbedFileTest, AudioTrackTurnsOverOnceAClickOnTextOrCheckBox) {
     RowSpot spot;
     std::vector<bool> checked;
   } clicks[] = {
-      {1, RowSpot::TEXT, {true, true, false}},       {1, RowSpot::CHECK_BOX, {true, false, false}},
-      {2, RowSpot::CHECK_BOX, {true, false, true}},  {0, RowSpot::TEXT, {false, false, true}},
-      {0, RowSpot::TEXT, {true, false, true}},       {3, RowSpot::TEXT, {true, false, true}},
+      {1, RowSpot::TEXT, {true, true, false}},      {1, RowSpot::CHECK_BOX, {true, false, false}},
+      {2, RowSpot::CHECK_BOX, {true, false, true}}, {0, RowSpot::TEXT, {false, false, true}},
+      {0, RowSpot::TEXT, {true, false, true}},      {3, RowSpot::TEXT, {true, false, true}},
   };
   for (const auto& click : clicks) {
-    SCOPED_TRACE(testing::Message() << "row " << click.row << (click.spot == RowSpot::TEXT ? " text" : " box"));
+    SCOPED_TRACE(testing::Message() << "row " << click.row
+                                    << (click.spot == RowSpot::TEXT ? " text" : " box"));
     ASSERT_TRUE(ClickRow(IDC_AUDIO_STREAM_LIST, click.row, click.spot));
     EXPECT_EQ(click.checked, CheckedRows(IDC_AUDIO_STREAM_LIST));
     if (click.row < 3) {

@@ -25,9 +25,13 @@ int wmain(int argc, wchar_t** argv) {
   // channels and languages, in MP4, where MediaInfo reads every track's bit rate.
   std::wstring main = folder + L"여행 영상 (2019).mp4";
   std::vector<std::wstring> paths = {main, folder + L"interview.mp4", folder + L"music.mp3"};
-  auto missing = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; };
+  auto missing = [](const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+  };
   bool made = true;
   if (missing(main)) {
+    // Laid out by hand: an option and its value on one line.
+    // clang-format off
     made = RunFfmpeg({L"-hide_banner", L"-loglevel", L"error", L"-nostdin", L"-y",
                       L"-f", L"lavfi", L"-i", L"testsrc=size=1280x720:rate=25:duration=95",
                       L"-f", L"lavfi", L"-i", L"sine=frequency=440:sample_rate=48000:duration=95",
@@ -40,6 +44,7 @@ int wmain(int argc, wchar_t** argv) {
                       L"-c:a:2", L"ac3", L"-b:a:2", L"384k", L"-ac:a:2", L"6",
                       L"-metadata:s:a:0", L"language=kor", L"-metadata:s:a:1", L"language=eng",
                       L"-metadata:s:a:2", L"language=jpn", main});
+    // clang-format on
   }
   if (made && missing(paths[1])) made = MakeSample(Sample::H264_AAC_MP4, paths[1], 30);
   if (made && missing(paths[2])) made = MakeSample(Sample::MP3_ONLY, paths[2], 30);
@@ -64,6 +69,7 @@ int wmain(int argc, wchar_t** argv) {
   // A modeless window: this loop stands for the modal one until the window is closed, which
   // hides it.
   MSG msg;
-  while (IsWindowVisible(dialog.Hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0) CDialogBase::ProcessQueuedMessage(msg);
+  while (IsWindowVisible(dialog.Hwnd()) && GetMessageW(&msg, nullptr, 0, 0) > 0)
+    CDialogBase::ProcessQueuedMessage(msg);
   return 0;
 }

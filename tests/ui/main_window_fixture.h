@@ -36,7 +36,9 @@ class MainWindowFixture : public ::testing::Test {
     SendMessageW(Item(id), BM_CLICK, 0, 0);
     PumpMessages();
   }
-  bool ClickRow(int listId, int row, RowSpot spot = RowSpot::TEXT) { return ClickListRow(Item(listId), row, spot); }
+  bool ClickRow(int listId, int row, RowSpot spot = RowSpot::TEXT) {
+    return ClickListRow(Item(listId), row, spot);
+  }
 
   int Rows(int listId) const { return dialog->RowCount(listId); }
   std::vector<std::wstring> RowTexts(int listId) const {

@@ -24,8 +24,8 @@ class CProgram {
     std::wstring commandLine = L"\"" + folder + L"kestrune.exe\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                              &startup, &process_) != FALSE;
+    started_ = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &process_) != FALSE;
   }
   ~CProgram() {
     if (!started_) return;
@@ -92,7 +92,8 @@ std::wstring ItemText(HWND dialog, int id) {
 std::wstring WindowItemText(HWND hwnd) {
   wchar_t buffer[512] = {0};
   DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 10000, &copied);
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 10000,
+                      &copied);
   return buffer;
 }
 
@@ -108,7 +109,8 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 void PostCommand(HWND window, int id) {
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
 class ProgramTest : public ::testing::Test {
@@ -156,7 +158,8 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
   for (const auto& folder : folders) {
     SCOPED_TRACE(testing::Message() << "mode " << folder.mode);
     TempDir programFolder;
-    ASSERT_TRUE(CopyFileW((GetProgramDir() + L"kestrune.exe").c_str(), programFolder.File(L"kestrune.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((GetProgramDir() + L"kestrune.exe").c_str(),
+                          programFolder.File(L"kestrune.exe").c_str(), FALSE));
     for (const wchar_t* file : folder.beside) {
       ASSERT_TRUE(CopyFileW((GetProgramDir() + file).c_str(), programFolder.File(file).c_str(), FALSE));
     }
@@ -176,7 +179,8 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
     GetWindowRect(install, &shown);
     EXPECT_EQ(main.left + (main.right - main.left) / 5, shown.left);
     EXPECT_EQ(main.top + (main.bottom - main.top) / 10, shown.top);
-    EXPECT_EQ(InstallMessageText(folder.mode, language), WindowItemText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
+    EXPECT_EQ(InstallMessageText(folder.mode, language),
+              WindowItemText(GetDlgItem(install, IDC_INSTALL_MESSAGE)));
     std::wstring button = folder.mode == INSTALL_FFMPEG && language == 18 ? L"설치" : L"Install";
     EXPECT_EQ(button, WindowItemText(GetDlgItem(install, IDC_INSTALL_BUTTON)));
     EXPECT_NE(FALSE, IsWindowEnabled(GetDlgItem(window, IDC_START)));
@@ -187,10 +191,12 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
       PostCommand(window, IDC_JOB_CONVERT);
       PostCommand(window, IDC_MEDIA_INFO);
       HWND box = program.WaitForDialog([&](HWND hwnd) {
-        return hwnd != install && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) == nullptr && WindowItemText(hwnd) == L"Message";
+        return hwnd != install && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) == nullptr &&
+               WindowItemText(hwnd) == L"Message";
       });
       ASSERT_NE(nullptr, box);
-      EXPECT_EQ(std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress + L" 에서 다운로드 하세요.",
+      EXPECT_EQ(std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress +
+                    L" 에서 다운로드 하세요.",
                 MessageBoxText(box));
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }

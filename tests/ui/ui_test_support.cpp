@@ -96,7 +96,8 @@ bool RowPoint(HWND list, int row, RowSpot spot, POINT& point) {
 class CNoMessageBoxes : public ::testing::Environment {
  public:
   void SetUp() override {
-    SetMessageSink([](const std::wstring& text) { ADD_FAILURE() << "unexpected message: " << WideToUtf8(text); });
+    SetMessageSink(
+        [](const std::wstring& text) { ADD_FAILURE() << "unexpected message: " << WideToUtf8(text); });
   }
   void TearDown() override { SetMessageSink(nullptr); }
 };
@@ -211,7 +212,8 @@ bool WhileModalDialogOpen(const std::wstring& caption, const std::function<void(
   return WhileDialogOpen([&](HWND hwnd) { return WindowText(hwnd) == caption; }, open,
                          [&](HWND hwnd) {
                            inspect(hwnd);
-                           if (IsWindow(hwnd)) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                           if (IsWindow(hwnd))
+                             PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                          });
 }
 
