@@ -8,10 +8,4 @@ function(kestrune_add_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "KESTRUNE_SOURCE_DIR=${CMAKE_SOURCE_DIR};KESTRUNE_BUILD_DIR=${CMAKE_BINARY_DIR}"
     TIMEOUT 900)
-  if(KESTRUNE_WINDOWS)
-    # Probes share media.txt in bin/. Their lock is a named mutex, which only reaches processes
-    # of one wineserver; the window tests run in prefixes of their own, so Windows tests that
-    # may probe take turns.
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine_program_folder)
-  endif()
 endfunction()
