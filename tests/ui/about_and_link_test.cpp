@@ -10,6 +10,7 @@
 #include "ui/hyperlink.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
+#include "ui/main_window_fixture.h"
 
 namespace {
 
@@ -18,23 +19,8 @@ constexpr const wchar_t* kAboutCaption = L"About Kestrune";
 HFONT PropFont(HWND hwnd, const wchar_t* name) { return static_cast<HFONT>(GetPropW(hwnd, name)); }
 HFONT CurrentFont(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)); }
 
-class LinkedDialogTest : public ::testing::Test {
+class LinkedDialogTest : public MainWindowFixture {
  protected:
-  void SetUp() override {
-    ClearStoredPosition();
-    dialog = std::make_unique<CMainDlg>();
-    ASSERT_TRUE(dialog->Create(nullptr));
-    ShowWindow(dialog->Hwnd(), SW_SHOW);
-    PumpMessages();
-  }
-  void TearDown() override {
-    dialog.reset();
-    PumpMessages();
-    ClearStoredPosition();
-  }
-  HWND Item(int id) const { return GetDlgItem(dialog->Hwnd(), id); }
-
-  std::unique_ptr<CMainDlg> dialog;
   CHelpPageCounter help;
 };
 

@@ -15,6 +15,7 @@
 #include "jobs/job_controls.h"
 #include "support/trace_capture.h"
 #include "ui/ui_test_support.h"
+#include "ui/main_window_fixture.h"
 
 namespace {
 
@@ -159,29 +160,7 @@ std::wstring ColumnHeading(HWND list) {
   return buffer;
 }
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearStoredPosition();
-    dialog = std::make_unique<CMainDlg>();
-    ASSERT_TRUE(dialog->Create(nullptr));
-    ShowWindow(dialog->Hwnd(), SW_SHOW);
-    PumpMessages();
-  }
-  void TearDown() override {
-    dialog.reset();
-    PumpMessages();
-    ClearStoredPosition();
-  }
-  HWND Item(int id) const { return GetDlgItem(dialog->Hwnd(), id); }
-  bool Checked(int id) const { return IsDlgButtonChecked(dialog->Hwnd(), id) == BST_CHECKED; }
-  void Click(int id) {
-    SendMessageW(Item(id), BM_CLICK, 0, 0);
-    PumpMessages();
-  }
-
-  std::unique_ptr<CMainDlg> dialog;
-};
+using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, TakesTheLanguageOfTheSystem) {
   EXPECT_EQ(ExpectKorean() ? 18 : 9, dialog->uiLanguage);
