@@ -53,16 +53,6 @@ long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
   return 0;
 }
 
-int32_t CRegistryStore::GetInt(const std::wstring& name, uint32_t& out) {
-  if (!hasRoot) return -1;
-  return ReadInt(rootKey, subKeyPath, name, out);
-}
-
-int32_t CRegistryStore::SetInt(const std::wstring& name, uint32_t value) {
-  if (!hasRoot) return -1;
-  return WriteInt(rootKey, subKeyPath, name, value);
-}
-
 int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                                 uint32_t& out) {
   HKEY rootKey = RootKeyOf(root);
