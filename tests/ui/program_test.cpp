@@ -172,8 +172,12 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
     GetWindowRect(window, &main);
 
     PostCommand(window, IDC_START);
-    HWND install = program.WaitForDialog(
-        [&](HWND hwnd) { return hwnd != window && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) != nullptr; });
+    // The dialog is shown before it is moved and filled; its message is set last, so a
+    // dialog with a message has already reached its place.
+    HWND install = program.WaitForDialog([&](HWND hwnd) {
+      HWND message = GetDlgItem(hwnd, IDC_INSTALL_MESSAGE);
+      return hwnd != window && message != nullptr && !WindowItemText(message).empty();
+    });
     ASSERT_NE(nullptr, install);
     RECT shown{};
     GetWindowRect(install, &shown);
