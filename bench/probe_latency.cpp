@@ -32,14 +32,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FsPath(const std::wstring& path) {
-#ifdef _WIN32
-  return fs::path(path);
-#else
-  return fs::path(WideToUtf8(path));
-#endif
-}
-
 // The direct way: MediaInfo with its standard output going to the report file.
 bool RunMediaInfoDirectly(const std::wstring& mediaInfo, const std::wstring& input,
                           const std::wstring& report) {

@@ -1,6 +1,7 @@
 #pragma once
 // File and path helpers. Paths are wide strings; each platform converts them at the edge.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,3 +35,7 @@ bool SplitFileExt(const std::wstring& path, std::wstring& stem, std::wstring& ex
 
 // The path as the platform's file functions take it (UTF-8 on POSIX, unchanged on Windows).
 std::string PathToNative(const std::wstring& path);
+
+// The path for std::filesystem: unchanged on Windows, UTF-8 on POSIX (the wide constructor
+// would go through the C locale, which may know no Korean).
+std::filesystem::path FsPath(const std::wstring& path);

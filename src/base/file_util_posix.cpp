@@ -8,6 +8,8 @@
 
 std::string PathToNative(const std::wstring& path) { return WideToUtf8(path); }
 
+std::filesystem::path FsPath(const std::wstring& path) { return std::filesystem::path(PathToNative(path)); }
+
 bool FileExists(const std::wstring& path) {
   return !path.empty() && access(PathToNative(path).c_str(), F_OK) == 0;
 }

@@ -9,6 +9,8 @@
 
 std::string PathToNative(const std::wstring& path) { return WideToAnsi(path); }
 
+std::filesystem::path FsPath(const std::wstring& path) { return std::filesystem::path(path); }
+
 bool FileExists(const std::wstring& path) { return !path.empty() && _waccess(path.c_str(), 0) == 0; }
 
 bool IsDirectory(const std::wstring& path) {

@@ -10,16 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A wide path as the file system takes it: as it is on Windows, UTF-8 on POSIX (where the
-// wide constructor would depend on the C locale).
-fs::path NativePath(const std::wstring& path) {
-#ifdef _WIN32
-  return fs::path(path);
-#else
-  return fs::path(PathToNative(path));
-#endif
-}
-
 bool IsSwitch(const std::wstring& word) {
   static const wchar_t* const switches[] = {L"/a", L"/b", L"/d", L"/l", L"/n", L"/v", L"/y", L"/-y", L"/z"};
   std::wstring lower = ToLowerText(word);
@@ -63,14 +53,14 @@ bool RunCopyCommand(const std::vector<std::wstring>& words, std::wstring& error)
   std::wstring destination;
   if (!ParseOperands(words, sources, destination, error)) return false;
 
-  fs::path target = NativePath(destination);
+  fs::path target = FsPath(destination);
   std::error_code code;
   for (const std::wstring& source : sources) {
-    if (!fs::is_regular_file(NativePath(source), code)) {
+    if (!fs::is_regular_file(FsPath(source), code)) {
       error = L"The system cannot find the file " + source + L".";
       return false;
     }
-    if (fs::exists(target, code) && fs::equivalent(NativePath(source), target, code)) {
+    if (fs::exists(target, code) && fs::equivalent(FsPath(source), target, code)) {
       error = L"The file cannot be copied onto itself: " + source + L".";
       return false;
     }
@@ -84,7 +74,7 @@ bool RunCopyCommand(const std::vector<std::wstring>& words, std::wstring& error)
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     bool ok = static_cast<bool>(out);
     for (size_t i = 0; ok && i < sources.size(); ++i) {
-      std::ifstream in(NativePath(sources[i]), std::ios::binary);
+      std::ifstream in(FsPath(sources[i]), std::ios::binary);
       ok = static_cast<bool>(in);
       if (ok && in.peek() != std::ifstream::traits_type::eof()) ok = static_cast<bool>(out << in.rdbuf());
     }

@@ -42,14 +42,6 @@ CScopedEnv::~CScopedEnv() {
 #endif
 }
 
-fs::path FsPath(const std::wstring& path) {
-#ifdef _WIN32
-  return fs::path(path);
-#else
-  return fs::path(WideToUtf8(path));
-#endif
-}
-
 std::wstring WriteFile(const std::wstring& path, const std::string& content) {
   std::ofstream(FsPath(path), std::ios::binary | std::ios::trunc) << content;
   return path;

@@ -40,10 +40,6 @@ std::wstring CopyWitness(const std::wstring& folder, const std::wstring& name);
 // Reads the records the witness appended to file.
 std::vector<WitnessRecord> ReadWitness(const std::wstring& file);
 
-// A wide path for std::filesystem: unchanged on Windows, UTF-8 on POSIX (the wide form would
-// go through the C locale, which knows no Korean).
-std::filesystem::path FsPath(const std::wstring& path);
-
 // Writes content into a new file (or over an old one); returns the path.
 std::wstring WriteFile(const std::wstring& path, const std::string& content);
 
