@@ -15,9 +15,9 @@ namespace {
 const wchar_t kCommandFormat[] = L"FFMpeg.exe %s -y %s -i \"%s\" %s %s %s  %s %s \"%s\"";
 const wchar_t kPauseSuffix[] = L" & pause";
 
-constexpr int kMinRatePerChannel = 60;      // kb/s
-constexpr int kCopyRatePerChannel = 80;     // a track at or below this per channel is copied
-constexpr int kMaxMappedTracks = 5;         // more are written as one "-map 0:a"
+constexpr int kMinRatePerChannel = 60;   // kb/s
+constexpr int kCopyRatePerChannel = 80;  // a track at or below this per channel is copied
+constexpr int kMaxMappedTracks = 5;      // more are written as one "-map 0:a"
 constexpr int kDefaultMp3Quality = 4;
 
 // The slots of one command and the working values they are made from; local to one build.
@@ -68,8 +68,10 @@ void ApplyOutputOverrides(const JobSettings& settings, CommandParts& parts) {
 std::wstring GpuInputOptions(const JobSettings& settings, int32_t videoCodec) {
   if (videoCodec == VCODEC_GIF) return L"-f gif";
   if (!settings.useGpu) return std::wstring();
-  if (videoCodec == VCODEC_H264) return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v h264_cuvid";
-  if (videoCodec == VCODEC_H265) return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v hevc_cuvid";
+  if (videoCodec == VCODEC_H264)
+    return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v h264_cuvid";
+  if (videoCodec == VCODEC_H265)
+    return settings.gpuCompatMode ? L"-hwaccel cuvid" : L"-hwaccel cuvid -c:v hevc_cuvid";
   return std::wstring();
 }
 
@@ -88,7 +90,8 @@ std::wstring VideoEncoder(const JobSettings& settings) {
 }
 
 void BuildVideoPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
-  if (media.video.width <= 0 || settings.outputKind != OUTPUT_VIDEO || settings.jobKind == JOB_AUDIO_EXTRACT) return;
+  if (media.video.width <= 0 || settings.outputKind != OUTPUT_VIDEO || settings.jobKind == JOB_AUDIO_EXTRACT)
+    return;
 
   parts.inputOptions = GpuInputOptions(settings, media.video.codec);
   std::wstring codecOption = Sprintf(L"-c:v %s ", VideoEncoder(settings));
@@ -218,7 +221,8 @@ CCommandBuilder::CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, Pr
 
 bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause) {
   DeriveOutputKind(settings_);
-  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO) return BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_);
+  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO)
+    return BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_);
   // Every output path is derived from the input's folder and stem, so checking the input
   // covers them all.
   if (!IsQuotablePath(inputPath)) return false;
@@ -231,7 +235,8 @@ bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* 
   MediaDesc media;
   ResetMediaDesc(media);
   if (!probe_(inputPath, media)) return false;
-  DebugLog(L"입력 코덱 = %d, %d, %d", media.video.codec, media.video.codec != 0 ? 1 : 0, settings_.outputKind);
+  DebugLog(L"입력 코덱 = %d, %d, %d", media.video.codec, media.video.codec != 0 ? 1 : 0,
+           settings_.outputKind);
 
   BuildVideoPart(settings_, media, parts);
   BuildAudioPart(settings_, media, parts);
@@ -247,8 +252,8 @@ bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* 
     parts.audioPart.clear();
   }
 
-  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, inputPath, parts.accurateSeek, parts.duration,
-                    parts.videoPart, parts.audioPart, parts.subtitlePart, parts.outputPath);
+  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, inputPath, parts.accurateSeek,
+                    parts.duration, parts.videoPart, parts.audioPart, parts.subtitlePart, parts.outputPath);
   if (settings_.jobKind == JOB_MERGE_FILES) {
     // Each file is rewrapped whole; the join step reads the transport streams back.
     std::wstring tsPath;

@@ -17,7 +17,8 @@ const wchar_t kNeedVideoAndAudio[] = L"영상과 소리 파일이 1개씩 필요
 const wchar_t kMediaInfoError[] = L"미디어 정보 에러.";
 
 // The first of the first two listed files that passes the test; later files are never looked at.
-const std::wstring* FindAmongFirstTwo(const std::vector<std::wstring>& files, bool (*test)(const std::wstring&)) {
+const std::wstring* FindAmongFirstTwo(const std::vector<std::wstring>& files,
+                                      bool (*test)(const std::wstring&)) {
   for (size_t i = 0; i < 2 && i < files.size(); ++i) {
     if (test(files[i])) return &files[i];
   }

@@ -8,7 +8,7 @@
 #include "jobs/merge_commands.h"
 
 namespace {
-constexpr size_t kNumberTailLength = 5;      // "_(NN)"
+constexpr size_t kNumberTailLength = 5;  // "_(NN)"
 constexpr size_t kMinStemForNumber = 7;
 constexpr int kFirstNumber = 2;
 

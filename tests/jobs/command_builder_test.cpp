@@ -4,10 +4,10 @@
 
 #include <functional>
 
+#include "job_test_support.h"
 #include "jobs/job_settings.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
-#include "job_test_support.h"
 
 namespace {
 
@@ -51,46 +51,146 @@ void CheckCase(const CommandCase& c) {
 
 TEST(BuildCommand, VideoOptions) {
   const std::vector<CommandCase> cases = {
-      {"defaults: H.264 1920 wide, one stereo 192 kb/s track", L"clip.mp4", {}, Clip(), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"compatibility mode names no decoder", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.gpuCompatMode = true; },
-       L"FFMpeg.exe -hwaccel cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"GPU off", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.useGpu = false; s.gpuCompatMode = true; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"H.265 input to H.264 on the GPU", L"clip.mp4", {}, MediaBuilder().Video(VCODEC_H265, 1280).Track(ACODEC_AAC, 2, 192).Get(),
+      {"defaults: H.264 1920 wide, one stereo 192 kb/s track",
+       L"clip.mp4",
+       {},
+       Clip(),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"compatibility mode names no decoder",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.gpuCompatMode = true; },
+       L"FFMpeg.exe -hwaccel cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    "
+       L"-map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"GPU off",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.useGpu = false;
+         s.gpuCompatMode = true;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac "
+       L"-b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"H.265 input to H.264 on the GPU",
+       L"clip.mp4",
+       {},
+       MediaBuilder().Video(VCODEC_H265, 1280).Track(ACODEC_AAC, 2, 192).Get(),
        [](JobSettings& s) { s.outputCodec = OUT_H264; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v hevc_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v h264_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"pixel format, H.265 on the GPU", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.pixelFormatCompat = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc -pix_fmt p010le  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"pixel format, H.265 without GPU", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.pixelFormatCompat = true; s.useGpu = false; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265 -pix_fmt yuv420p  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"pixel format, H.264 on the GPU", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.pixelFormatCompat = true; s.outputCodec = OUT_H264; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v h264_nvenc -pix_fmt yuv420p  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"pixel format, H.264 without GPU", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.pixelFormatCompat = true; s.outputCodec = OUT_H264; s.useGpu = false; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx264 -pix_fmt yuv420p  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"bit rate and quantiser together", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.useQuantizer = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k -qp 28   -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"quantiser only", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.useVideoBitRate = false; s.useQuantizer = true; s.quantizer = 30; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc   -qp 30   -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"video copy drops encoder, rates and GPU decoding", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.copyVideo = true; s.useQuantizer = true; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"1080-line scaling while encoding", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.scale1080 = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k  -vf scale=-1:1080    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"video extract of an MKV", L"movie.mkv", {}, Clip(), [](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v hevc_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v h264_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"pixel format, H.265 on the GPU",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.pixelFormatCompat = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc "
+       L"-pix_fmt p010le  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"pixel format, H.265 without GPU",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.pixelFormatCompat = true;
+         s.useGpu = false;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265 -pix_fmt yuv420p  -b:v 3000k    "
+       L"-map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"pixel format, H.264 on the GPU",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.pixelFormatCompat = true;
+         s.outputCodec = OUT_H264;
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v h264_nvenc "
+       L"-pix_fmt yuv420p  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"pixel format, H.264 without GPU",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.pixelFormatCompat = true;
+         s.outputCodec = OUT_H264;
+         s.useGpu = false;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx264 -pix_fmt yuv420p  -b:v 3000k    "
+       L"-map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"bit rate and quantiser together",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.useQuantizer = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k -qp 28   -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"quantiser only",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.useVideoBitRate = false;
+         s.useQuantizer = true;
+         s.quantizer = 30;
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc   "
+       L"-qp 30   -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"video copy drops encoder, rates and GPU decoding",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.copyVideo = true;
+         s.useQuantizer = true;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a aac -b:a 128k   "
+       L"\"<dir>clip_(02).mp4\""},
+      {"1080-line scaling while encoding",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.scale1080 = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k  -vf scale=-1:1080    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"video extract of an MKV",
+       L"movie.mkv",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; },
        L"FFMpeg.exe  -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v copy      \"<dir>movie_(02).mp4\""},
-      {"video extract with scaling keeps the filter beside the copy", L"movie.mkv", {}, Clip(),
-       [](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; s.scale1080 = true; },
-       L"FFMpeg.exe  -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v copy   -vf scale=-1:1080     \"<dir>movie_(02).mp4\""},
-      {"GIF output from H.264 on the GPU", L"clip.mp4", {}, MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(1).Get(),
-       [](JobSettings& s) { s.outputCodec = OUT_GIF; s.containerMkv = true; },
+      {"video extract with scaling keeps the filter beside the copy",
+       L"movie.mkv",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.jobKind = JOB_VIDEO_EXTRACT;
+         s.scale1080 = true;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v copy   -vf scale=-1:1080     "
+       L"\"<dir>movie_(02).mp4\""},
+      {"GIF output from H.264 on the GPU",
+       L"clip.mp4",
+       {},
+       MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(1).Get(),
+       [](JobSettings& s) {
+         s.outputCodec = OUT_GIF;
+         s.containerMkv = true;
+       },
        L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -r 10    \"<dir>clip_(02).gif\""},
-      {"GIF input converted to H.264", L"anim.gif", {}, MediaBuilder().Video(VCODEC_GIF, 160).Track(ACODEC_AAC, 2, 192).Get(),
+      {"GIF input converted to H.264",
+       L"anim.gif",
+       {},
+       MediaBuilder().Video(VCODEC_GIF, 160).Track(ACODEC_AAC, 2, 192).Get(),
        [](JobSettings& s) { s.outputCodec = OUT_H264; },
        L"FFMpeg.exe -f gif -y  -i \"<dir>anim.gif\"       \"<dir>anim_(02).mp4\""},
-      {"output H.265 of an audio-only input", L"song.mp3", {}, MediaBuilder().Track(ACODEC_MP3, 2, 192).Get(), Defaults,
+      {"output H.265 of an audio-only input",
+       L"song.mp3",
+       {},
+       MediaBuilder().Track(ACODEC_MP3, 2, 192).Get(),
+       Defaults,
        L"FFMpeg.exe  -y  -i \"<dir>song.mp3\"      -map 0:a:0 -c:a aac -b:a 128k   \"<dir>song_(02).mp4\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
@@ -98,112 +198,310 @@ TEST(BuildCommand, VideoOptions) {
 
 TEST(BuildCommand, AudioOptions) {
   const std::vector<CommandCase> cases = {
-      {"MP3 output: quality 4 for a rate outside 1 to 9, also for a track without rate", L"clip.mp4", {},
+      {"MP3 output: quality 4 for a rate outside 1 to 9, also for a track without rate",
+       L"clip.mp4",
+       {},
        ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 192).Track(ACODEC_AAC, 2, 0); }),
        [](JobSettings& s) { s.outputCodec = OUT_MP3; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a 4  -map 0:a:1 -c:a libmp3lame -q:a 4   \"<dir>clip_(02).mp3\""},
-      {"MP3 output: rate 2 is the quality", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.outputCodec = OUT_MP3; s.audioBitRate = 2; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a 2   \"<dir>clip_(02).mp3\""},
-      {"WAV: a low-rate track keeps the previous track's option", L"clip.mp4", {},
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a 4  -map 0:a:1 -c:a "
+       L"libmp3lame -q:a 4   \"<dir>clip_(02).mp3\""},
+      {"MP3 output: rate 2 is the quality",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.outputCodec = OUT_MP3;
+         s.audioBitRate = 2;
+       },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a 2   "
+       L"\"<dir>clip_(02).mp3\""},
+      {"WAV: a low-rate track keeps the previous track's option",
+       L"clip.mp4",
+       {},
        ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 192).Track(ACODEC_AAC, 2, 128); }),
        [](JobSettings& s) { s.outputCodec = OUT_WAV; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le -b:a 128k  -map 0:a:1 -c:a pcm_s16le -b:a 128k   \"<dir>clip_(02).wav\""},
-      {"WAV: a low-rate first track has no option", L"clip.mp4", {},
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le -b:a 128k  -map 0:a:1 -c:a "
+       L"pcm_s16le -b:a 128k   \"<dir>clip_(02).wav\""},
+      {"WAV: a low-rate first track has no option",
+       L"clip.mp4",
+       {},
        ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 128).Track(ACODEC_AAC, 2, 192); }),
        [](JobSettings& s) { s.outputCodec = OUT_WAV; },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le   -map 0:a:1 -c:a pcm_s16le -b:a 128k   \"<dir>clip_(02).wav\""},
-      {"a low-rate track is copied, and so is every later one", L"clip.mp4", {},
-       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 128).Track(ACODEC_AAC, 2, 192); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"forced encoding of a low-rate track", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 128); }),
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le   -map 0:a:1 -c:a pcm_s16le "
+       L"-b:a 128k   \"<dir>clip_(02).wav\""},
+      {"a low-rate track is copied, and so is every later one",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 128).Track(ACODEC_AAC, 2, 192); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    \"<dir>clip_(02).mp4\""},
+      {"forced encoding of a low-rate track",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 128); }),
        [](JobSettings& s) { s.forceAudioEncode = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"a track without rate is copied", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 0); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"6 channels at 640 kb/s: 60 per channel", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AC3, 6, 640); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 360k   \"<dir>clip_(02).mp4\""},
-      {"6 channels mixed down to two", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AC3, 6, 640); }),
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"a track without rate is copied",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 2, 0); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a copy    \"<dir>clip_(02).mp4\""},
+      {"6 channels at 640 kb/s: 60 per channel",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AC3, 6, 640); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 360k   \"<dir>clip_(02).mp4\""},
+      {"6 channels mixed down to two",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AC3, 6, 640); }),
        [](JobSettings& s) { s.downmixStereo = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k -ac 2   \"<dir>clip_(02).mp4\""},
-      {"mono 96 kb/s counts as two channels and is copied", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 1, 96); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"seven stereo tracks collapse into one mapping", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AAC, 2, 192); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"seven 6-channel tracks collapse at the largest channel count", L"clip.mp4", {},
-       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AC3, 6, 640); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a -c:a aac -b:a 360k   \"<dir>clip_(02).mp4\""},
-      {"a collapse keeps the down-mix of multi-channel tracks", L"clip.mp4", {},
-       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AC3, 6, 640); }), [](JobSettings& s) { s.downmixStereo = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a -c:a aac -b:a 128k -ac 2   \"<dir>clip_(02).mp4\""},
-      {"seven low-rate tracks collapse as a copy", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AAC, 2, 128); }), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"track selection on the first file of a run", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
-       [](JobSettings& s) { s.allAudioTracks = false; s.selectedAudioTracks = {1, 2}; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"the selection does not hold for later files of a run", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
-       [](JobSettings& s) { s.allAudioTracks = false; s.selectedAudioTracks = {1, 2}; s.firstFileOfBatch = false; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k  -map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"no row checked on the first file: no audio at all", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
-       [](JobSettings& s) { s.allAudioTracks = false; s.selectedAudioTracks.clear(); },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k     \"<dir>clip_(02).mp4\""},
-      {"audio copy", L"clip.mp4", {}, ClipWith([](MediaBuilder& m) { m.Tracks(2, ACODEC_AC3, 6, 640); }),
-       [](JobSettings& s) { s.copyAudio = true; s.downmixStereo = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"Vorbis without AAC and container", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.audioAac = false; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a libvorbis -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"MP3 audio wins over AAC", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.audioMp3 = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a libmp3lame -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"an MKV container selects AAC", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.audioAac = false; s.containerMkv = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mkv\""},
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k -ac 2   \"<dir>clip_(02).mp4\""},
+      {"mono 96 kb/s counts as two channels and is copied",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AAC, 1, 96); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a copy    \"<dir>clip_(02).mp4\""},
+      {"seven stereo tracks collapse into one mapping",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AAC, 2, 192); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"seven 6-channel tracks collapse at the largest channel count",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AC3, 6, 640); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a -c:a aac -b:a 360k   \"<dir>clip_(02).mp4\""},
+      {"a collapse keeps the down-mix of multi-channel tracks",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AC3, 6, 640); }),
+       [](JobSettings& s) { s.downmixStereo = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a -c:a aac -b:a 128k -ac 2   \"<dir>clip_(02).mp4\""},
+      {"seven low-rate tracks collapse as a copy",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AAC, 2, 128); }),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a -c:a copy    \"<dir>clip_(02).mp4\""},
+      {"track selection on the first file of a run",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
+       [](JobSettings& s) {
+         s.allAudioTracks = false;
+         s.selectedAudioTracks = {1, 2};
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a aac -b:a 128k   "
+       L"\"<dir>clip_(02).mp4\""},
+      {"the selection does not hold for later files of a run",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
+       [](JobSettings& s) {
+         s.allAudioTracks = false;
+         s.selectedAudioTracks = {1, 2};
+         s.firstFileOfBatch = false;
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k  -map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a aac "
+       L"-b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"no row checked on the first file: no audio at all",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); }),
+       [](JobSettings& s) {
+         s.allAudioTracks = false;
+         s.selectedAudioTracks.clear();
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k     \"<dir>clip_(02).mp4\""},
+      {"audio copy",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(2, ACODEC_AC3, 6, 640); }),
+       [](JobSettings& s) {
+         s.copyAudio = true;
+         s.downmixStereo = true;
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    \"<dir>clip_(02).mp4\""},
+      {"Vorbis without AAC and container",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.audioAac = false; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a libvorbis -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"MP3 audio wins over AAC",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.audioMp3 = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a libmp3lame -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"an MKV container selects AAC",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.audioAac = false;
+         s.containerMkv = true;
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mkv\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
 }
 
 TEST(BuildCommand, AudioExtractRangeAndSubtitles) {
-  const MediaDesc talk = MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AC3, 6, 448).Get();
+  const MediaDesc talk =
+      MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AC3, 6, 448).Get();
   const std::vector<CommandCase> cases = {
-      {"audio extract is named after the first track's codec", L"talk.mkv", {}, talk,
-       [](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; s.allAudioTracks = false; s.selectedAudioTracks = {0}; },
+      {"audio extract is named after the first track's codec",
+       L"talk.mkv",
+       {},
+       talk,
+       [](JobSettings& s) {
+         s.jobKind = JOB_AUDIO_EXTRACT;
+         s.allAudioTracks = false;
+         s.selectedAudioTracks = {0};
+       },
        L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy    \"<dir>talk_(02).AAC\""},
-      {"audio extract keeps the number of the first naming", L"talk.mkv", {L"talk_(02).mkv"}, talk,
-       [](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; s.allAudioTracks = false; s.selectedAudioTracks = {0}; },
+      {"audio extract keeps the number of the first naming",
+       L"talk.mkv",
+       {L"talk_(02).mkv"},
+       talk,
+       [](JobSettings& s) {
+         s.jobKind = JOB_AUDIO_EXTRACT;
+         s.allAudioTracks = false;
+         s.selectedAudioTracks = {0};
+       },
        L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy    \"<dir>talk_(03).AAC\""},
-      {"audio extract of a codec without a name ends in a dot", L"talk.mkv", {},
-       MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_NONE, 2, 192).Get(), [](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; },
+      {"audio extract of a codec without a name ends in a dot",
+       L"talk.mkv",
+       {},
+       MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_NONE, 2, 192).Get(),
+       [](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; },
        L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy    \"<dir>talk_(02).\""},
-      {"range, fast seek", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.applyRange = true; s.rangeStart = {0, 1, 0}; s.rangeEnd = {0, 2, 30}; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y -ss 0:1:0 -i \"<dir>clip.mp4\"  -t 90 -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"range, accurate seek", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.applyRange = true; s.rangeAccurate = true; s.rangeStart = {0, 1, 0}; s.rangeEnd = {0, 2, 30}; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\" -ss 0:1:0 -t 90 -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"range copy, end before start: seek from the start", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.applyRange = true; s.rangeCopy = true; s.rangeStart = {1, 2, 3}; s.rangeEnd = {0, 0, 0}; },
-       L"FFMpeg.exe  -y -ss 1:2:3 -i \"<dir>clip.mp4\"  -t 3723 -map 0:v:0  -c:v copy     -map 0:a:0 -c:a copy    \"<dir>clip_(02).mp4\""},
-      {"range of no length", L"clip.mp4", {}, Clip(),
-       [](JobSettings& s) { s.applyRange = true; s.rangeStart = {0, 1, 0}; s.rangeEnd = {0, 0, 60}; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"range not applied", L"clip.mp4", {}, Clip(), [](JobSettings& s) { s.rangeStart = {0, 1, 0}; s.rangeEnd = {0, 2, 0}; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
-      {"subtitles into MKV", L"movie.mkv", {}, MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(2).Get(), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k  -map 0:s -c:s copy \"<dir>movie_(02).mkv\""},
-      {"no subtitles into MP4", L"movie.mkv", {}, MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(2).Get(),
+      {"range, fast seek",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.applyRange = true;
+         s.rangeStart = {0, 1, 0};
+         s.rangeEnd = {0, 2, 30};
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y -ss 0:1:0 -i \"<dir>clip.mp4\"  -t 90 -map 0:v:0  -c:v "
+       L"hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"range, accurate seek",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.applyRange = true;
+         s.rangeAccurate = true;
+         s.rangeStart = {0, 1, 0};
+         s.rangeEnd = {0, 2, 30};
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\" -ss 0:1:0 -t 90 -map 0:v:0  -c:v "
+       L"hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"range copy, end before start: seek from the start",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.applyRange = true;
+         s.rangeCopy = true;
+         s.rangeStart = {1, 2, 3};
+         s.rangeEnd = {0, 0, 0};
+       },
+       L"FFMpeg.exe  -y -ss 1:2:3 -i \"<dir>clip.mp4\"  -t 3723 -map 0:v:0  -c:v copy     -map 0:a:0 -c:a "
+       L"copy    \"<dir>clip_(02).mp4\""},
+      {"range of no length",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.applyRange = true;
+         s.rangeStart = {0, 1, 0};
+         s.rangeEnd = {0, 0, 60};
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"range not applied",
+       L"clip.mp4",
+       {},
+       Clip(),
+       [](JobSettings& s) {
+         s.rangeStart = {0, 1, 0};
+         s.rangeEnd = {0, 2, 0};
+       },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\""},
+      {"subtitles into MKV",
+       L"movie.mkv",
+       {},
+       MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(2).Get(),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k  -map 0:s -c:s copy \"<dir>movie_(02).mkv\""},
+      {"no subtitles into MP4",
+       L"movie.mkv",
+       {},
+       MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Subtitles(2).Get(),
        [](JobSettings& s) { s.containerMp4 = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>movie_(02).mp4\""},
-      {"an input name ending in a dot gives an empty output", L"clip.", {}, Clip(), Defaults,
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"\""},
-      {"... or the bare container extension", L"clip.", {}, Clip(), [](JobSettings& s) { s.containerMp4 = true; },
-       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \".mp4\""},
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v hevc_nvenc  "
+       L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>movie_(02).mp4\""},
+      {"an input name ending in a dot gives an empty output",
+       L"clip.",
+       {},
+       Clip(),
+       Defaults,
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.\"   -map 0:v:0  -c:v hevc_nvenc  -b:v "
+       L"3000k    -map 0:a:0 -c:a aac -b:a 128k   \"\""},
+      {"... or the bare container extension",
+       L"clip.",
+       {},
+       Clip(),
+       [](JobSettings& s) { s.containerMp4 = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.\"   -map 0:v:0  -c:v hevc_nvenc  -b:v "
+       L"3000k    -map 0:a:0 -c:a aac -b:a 128k   \".mp4\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
 }
 
 TEST(BuildCommand, Mp3QualityValues) {
-  const std::vector<std::pair<int, std::wstring>> values = {{1, L"1"}, {2, L"2"}, {9, L"9"}, {10, L"4"}, {0, L"4"}, {-3, L"4"}, {128, L"4"}};
+  const std::vector<std::pair<int, std::wstring>> values = {{1, L"1"}, {2, L"2"},  {9, L"9"},  {10, L"4"},
+                                                            {0, L"4"}, {-3, L"4"}, {128, L"4"}};
   for (const auto& value : values) {
-    CommandCase c{"MP3 quality", L"clip.mp4", {}, Clip(), [&](JobSettings& s) { s.outputCodec = OUT_MP3; s.audioBitRate = value.first; },
-                  L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a " + value.second +
-                      L"   \"<dir>clip_(02).mp3\""};
+    CommandCase c{"MP3 quality",
+                  L"clip.mp4",
+                  {},
+                  Clip(),
+                  [&](JobSettings& s) {
+                    s.outputCodec = OUT_MP3;
+                    s.audioBitRate = value.first;
+                  },
+                  L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a " +
+                      value.second + L"   \"<dir>clip_(02).mp3\""};
     SCOPED_TRACE(value.first);
     CheckCase(c);
   }
@@ -217,7 +515,8 @@ TEST(BuildCommand, Mp3TracesTheRateOncePerEncodedTrack) {
   probe.media = ClipWith([](MediaBuilder& m) { m.Tracks(3, ACODEC_AAC, 2, 192); });
   std::wstring cmdSet;
   TraceCapture trace;
-  ASSERT_TRUE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(dir.Write(L"clip.mp4"), nullptr, false));
+  ASSERT_TRUE(CCommandBuilder(settings, cmdSet, probe.Function())
+                  .BuildCommand(dir.Write(L"clip.mp4"), nullptr, false));
   EXPECT_EQ(trace.Count(L"samp = 128"), 3u);
 }
 
@@ -228,9 +527,11 @@ TEST(BuildCommand, PauseSuffixAndTraces) {
   probe.media = Clip();
   std::wstring cmdSet;
   TraceCapture trace;
-  ASSERT_TRUE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(dir.Write(L"clip.mp4"), nullptr, true));
+  ASSERT_TRUE(CCommandBuilder(settings, cmdSet, probe.Function())
+                  .BuildCommand(dir.Write(L"clip.mp4"), nullptr, true));
   const std::wstring expected = Expand(
-      L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\" & pause",
+      L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
+      L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>clip_(02).mp4\" & pause",
       dir.Path());
   EXPECT_EQ(cmdSet, expected);
   EXPECT_TRUE(trace.Contains(L"입력 코덱 = 1, 1, 1"));
@@ -248,8 +549,9 @@ TEST(BuildCommand, OutputKindFollowsTheOutputCodec) {
     int32_t kind;
   };
   // OUT_NONE keeps whatever the previous build derived.
-  const Step steps[] = {{OUT_WAV, OUTPUT_AUDIO}, {OUT_NONE, OUTPUT_AUDIO}, {OUT_GIF, OUTPUT_VIDEO}, {OUT_NONE, OUTPUT_VIDEO},
-                        {OUT_MP3, OUTPUT_AUDIO}, {OUT_H264, OUTPUT_VIDEO}, {OUT_H265, OUTPUT_VIDEO}};
+  const Step steps[] = {{OUT_WAV, OUTPUT_AUDIO},  {OUT_NONE, OUTPUT_AUDIO}, {OUT_GIF, OUTPUT_VIDEO},
+                        {OUT_NONE, OUTPUT_VIDEO}, {OUT_MP3, OUTPUT_AUDIO},  {OUT_H264, OUTPUT_VIDEO},
+                        {OUT_H265, OUTPUT_VIDEO}};
   JobSettings settings;
   std::wstring cmdSet;
   CCommandBuilder builder(settings, cmdSet, probe.Function());
@@ -270,13 +572,15 @@ TEST(BuildCommand, ProbeFailureChangesNothing) {
   std::wstring cmdSet = L"earlier command";
   std::wstring result = L"earlier result";
   TraceCapture trace;
-  EXPECT_FALSE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(dir.Write(L"clip.mp4"), &result, true));
+  EXPECT_FALSE(CCommandBuilder(settings, cmdSet, probe.Function())
+                   .BuildCommand(dir.Write(L"clip.mp4"), &result, true));
   EXPECT_EQ(cmdSet, L"earlier command");
   EXPECT_EQ(result, L"earlier result");
   EXPECT_FALSE(trace.ContainsText(L"CmdSet="));
   EXPECT_FALSE(trace.ContainsText(L"입력 코덱"));
   ASSERT_FALSE(trace.Lines().empty());
-  EXPECT_EQ(trace.Lines().back().rfind(L"GetOutputFileName - END - ", 0), 0u);  // the naming ran, nothing after the probe
+  EXPECT_EQ(trace.Lines().back().rfind(L"GetOutputFileName - END - ", 0),
+            0u);  // the naming ran, nothing after the probe
 }
 
 TEST(BuildCommand, RefusesAPathHoldingAQuote) {
@@ -290,7 +594,8 @@ TEST(BuildCommand, RefusesAPathHoldingAQuote) {
   const std::wstring hostile = dir.File(L"a\" -f null - & rm \".mp4");
   for (int32_t kind : {JOB_CONVERT, JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_MERGE_FILES}) {
     settings.jobKind = kind;
-    EXPECT_FALSE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(hostile, nullptr, true)) << kind;
+    EXPECT_FALSE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(hostile, nullptr, true))
+        << kind;
   }
   EXPECT_EQ(cmdSet, L"earlier");
   EXPECT_TRUE(probe.probedPaths.empty());

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "job_test_support.h"
 #include "jobs/command_builder.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
-#include "job_test_support.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ struct MergeRun {
 };
 
 // Runs a video-and-audio merge of files (names in dir, created when listed in existing).
-void RunMerge(const TempDir& dir, const std::vector<std::wstring>& names, bool probeSucceeds, bool pause, MergeRun& run) {
+void RunMerge(const TempDir& dir, const std::vector<std::wstring>& names, bool probeSucceeds, bool pause,
+              MergeRun& run) {
   JobSettings settings;
   settings.jobKind = JOB_MERGE_VIDEO_AUDIO;
   for (const std::wstring& name : names) settings.files.push_back(dir.File(name));
@@ -30,7 +31,8 @@ void RunMerge(const TempDir& dir, const std::vector<std::wstring>& names, bool p
   probe.media = MediaBuilder().Video(VCODEC_H264, 640).Get();
   probe.succeeds = probeSucceeds;
   MessageCapture messages;
-  run.built = CCommandBuilder(settings, run.cmdSet, probe.Function()).BuildCommand(L"ignored.mp4", &run.result, pause);
+  run.built = CCommandBuilder(settings, run.cmdSet, probe.Function())
+                  .BuildCommand(L"ignored.mp4", &run.result, pause);
   run.messages = messages.Messages();
   run.probed = probe.probedPaths;
 }
@@ -42,12 +44,18 @@ TEST(MergeVideoAudio, BuildsOneCommandForTheFirstTwoFiles) {
     std::wstring expected;
   };
   const Case cases[] = {
-      {"audio first, MKV keeps its extension", {L"song.mp3", L"movie.mkv", L"third.wav"},
-       L"ffmpeg -i \"<dir>movie.mkv\" -i \"<dir>song.mp3\" -map 0 -map 1 -c copy  -strict -2 \"<dir>movie_(02).mkv\" & pause"},
-      {"upper-case extensions", {L"MOVIE.MP4", L"SONG.AAC"},
-       L"ffmpeg -i \"<dir>MOVIE.MP4\" -i \"<dir>SONG.AAC\" -map 0 -map 1 -c copy  -strict -2 \"<dir>MOVIE_(02).mp4\" & pause"},
-      {"AVI video becomes MP4", {L"clip.avi", L"voice.opus"},
-       L"ffmpeg -i \"<dir>clip.avi\" -i \"<dir>voice.opus\" -map 0 -map 1 -c copy  -strict -2 \"<dir>clip_(02).mp4\" & pause"},
+      {"audio first, MKV keeps its extension",
+       {L"song.mp3", L"movie.mkv", L"third.wav"},
+       L"ffmpeg -i \"<dir>movie.mkv\" -i \"<dir>song.mp3\" -map 0 -map 1 -c copy  -strict -2 "
+       L"\"<dir>movie_(02).mkv\" & pause"},
+      {"upper-case extensions",
+       {L"MOVIE.MP4", L"SONG.AAC"},
+       L"ffmpeg -i \"<dir>MOVIE.MP4\" -i \"<dir>SONG.AAC\" -map 0 -map 1 -c copy  -strict -2 "
+       L"\"<dir>MOVIE_(02).mp4\" & pause"},
+      {"AVI video becomes MP4",
+       {L"clip.avi", L"voice.opus"},
+       L"ffmpeg -i \"<dir>clip.avi\" -i \"<dir>voice.opus\" -map 0 -map 1 -c copy  -strict -2 "
+       L"\"<dir>clip_(02).mp4\" & pause"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -80,7 +88,11 @@ TEST(MergeVideoAudio, RefusalsShowAMessageAndKeepTheCommand) {
       {"no file", {}, true, kNeedTwoFiles, 0},
       {"one file", {L"movie.mp4"}, true, kNeedTwoFiles, 0},
       {"two videos", {L"movie.mp4", L"other.mkv"}, true, kNeedVideoAndAudio, 0},
-      {"audio third is not looked at", {L"movie.mp4", L"other.mkv", L"song.mp3"}, true, kNeedVideoAndAudio, 0},
+      {"audio third is not looked at",
+       {L"movie.mp4", L"other.mkv", L"song.mp3"},
+       true,
+       kNeedVideoAndAudio,
+       0},
       {"two audio files", {L"a.mp3", L"b.wav"}, true, kNeedVideoAndAudio, 0},
       {"unknown extension", {L"movie.mpeg", L"song.mp3"}, true, kNeedVideoAndAudio, 0},
       {"the video cannot be probed", {L"movie.mp4", L"song.mp3"}, false, L"미디어 정보 에러.", 1},
@@ -122,7 +134,8 @@ TEST(MergeFiles, RemuxEachFileBesideItself) {
   std::wstring cmdSet;
   std::wstring result;
   CCommandBuilder builder(settings, cmdSet, probe.Function());
-  const std::pair<std::wstring, bool> inputs[] = {{L"one.mp4", true}, {L"two.MKV", false}, {L"three.avi", true}};
+  const std::pair<std::wstring, bool> inputs[] = {
+      {L"one.mp4", true}, {L"two.MKV", false}, {L"three.avi", true}};
   dir.Write(L"one.ts");  // an older stream is overwritten
   for (const auto& input : inputs) {
     const std::wstring path = dir.Write(input.first);
@@ -130,23 +143,28 @@ TEST(MergeFiles, RemuxEachFileBesideItself) {
     ASSERT_TRUE(builder.BuildCommand(path, &result, input.second));
     std::wstring ts;
     ASSERT_TRUE(GetTransportStreamPath(path, ts));
-    const std::wstring expected =
-        L"FFMpeg.exe -y -i \"" + path + L"\" -c copy  -f mpegts \"" + ts + L"\"" + (input.second ? L" & pause" : L"");
+    const std::wstring expected = L"FFMpeg.exe -y -i \"" + path + L"\" -c copy  -f mpegts \"" + ts + L"\"" +
+                                  (input.second ? L" & pause" : L"");
     EXPECT_EQ(cmdSet, expected);
     EXPECT_EQ(result, expected);
     EXPECT_TRUE(trace.Contains(L"CmdSet=" + expected));
   }
-  EXPECT_EQ(cmdSet, L"FFMpeg.exe -y -i \"" + dir.File(L"three.avi") + L"\" -c copy  -f mpegts \"" + dir.File(L"three.ts") + L"\" & pause");
+  EXPECT_EQ(cmdSet, L"FFMpeg.exe -y -i \"" + dir.File(L"three.avi") + L"\" -c copy  -f mpegts \"" +
+                        dir.File(L"three.ts") + L"\" & pause");
   // A file that cannot be probed gives no command.
   probe.succeeds = false;
   EXPECT_FALSE(builder.BuildCommand(dir.Write(L"four.mp4"), &result, true));
-  EXPECT_EQ(cmdSet, L"FFMpeg.exe -y -i \"" + dir.File(L"three.avi") + L"\" -c copy  -f mpegts \"" + dir.File(L"three.ts") + L"\" & pause");
+  EXPECT_EQ(cmdSet, L"FFMpeg.exe -y -i \"" + dir.File(L"three.avi") + L"\" -c copy  -f mpegts \"" +
+                        dir.File(L"three.ts") + L"\" & pause");
 }
 
 TEST(GetTransportStreamPath, StemPlusTs) {
   const std::pair<std::wstring, std::wstring> cases[] = {
-      {L"C:\\v\\a.mp4", L"C:\\v\\a.ts"},   {L"/v/my.dir/a.b.MKV", L"/v/my.dir/a.b.ts"}, {L"a.ts", L"a.ts"},
-      {L"C:\\my.dir\\file", L"C:\\my.ts"}, {L"README", L".ts"},
+      {L"C:\\v\\a.mp4", L"C:\\v\\a.ts"},
+      {L"/v/my.dir/a.b.MKV", L"/v/my.dir/a.b.ts"},
+      {L"a.ts", L"a.ts"},
+      {L"C:\\my.dir\\file", L"C:\\my.ts"},
+      {L"README", L".ts"},
   };
   for (const auto& c : cases) {
     std::wstring ts = L"x";
@@ -161,7 +179,8 @@ TEST(GetTransportStreamPath, StemPlusTs) {
 }
 
 TEST(MakeRemuxCommand, Text) {
-  EXPECT_EQ(MakeRemuxCommand(L"C:\\v\\a b.mp4", L"C:\\v\\a b.ts"), L"FFMpeg.exe -y -i \"C:\\v\\a b.mp4\" -c copy  -f mpegts \"C:\\v\\a b.ts\"");
+  EXPECT_EQ(MakeRemuxCommand(L"C:\\v\\a b.mp4", L"C:\\v\\a b.ts"),
+            L"FFMpeg.exe -y -i \"C:\\v\\a b.mp4\" -c copy  -f mpegts \"C:\\v\\a b.ts\"");
 }
 
 }  // namespace

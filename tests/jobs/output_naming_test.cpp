@@ -2,23 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "job_test_support.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
-#include "job_test_support.h"
 
 namespace {
 
 struct NamingCase {
   const char* name;
-  std::wstring input;                  // "<dir>" stands for the test folder
-  std::vector<std::wstring> existing;  // files created in the test folder (the input among them when it exists)
+  std::wstring input;  // "<dir>" stands for the test folder
+  std::vector<std::wstring>
+      existing;  // files created in the test folder (the input among them when it exists)
   int32_t jobKind;
   int32_t outputCodec;
   bool containerMp4;
@@ -43,34 +44,135 @@ void CheckNaming(const NamingCase& c) {
 
 TEST(GetOutputFileName, ExtensionsAndNumbers) {
   const std::vector<NamingCase> cases = {
-      {"existing AVI converted to H.265", L"<dir>clip.avi", {L"clip.avi"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(02).mp4"},
-      {"... numbered on when _(02) is taken", L"<dir>clip.avi", {L"clip.avi", L"clip_(02).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"existing AVI converted to H.265",
+       L"<dir>clip.avi",
+       {L"clip.avi"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
+       L"<dir>clip_(02).mp4"},
+      {"... numbered on when _(02) is taken",
+       L"<dir>clip.avi",
+       {L"clip.avi", L"clip_(02).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(03).mp4"},
-      {"a missing input is its own output", L"<dir>clip.avi", {}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip.avi"},
-      {"a numbered input numbers on from its number", L"<dir>clip_(02).mp4", {L"clip_(02).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"a missing input is its own output",
+       L"<dir>clip.avi",
+       {},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
+       L"<dir>clip.avi"},
+      {"a numbered input numbers on from its number",
+       L"<dir>clip_(02).mp4",
+       {L"clip_(02).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(03).mp4"},
-      {"clip_(03) skips itself", L"<dir>clip_(03).mp4", {L"clip_(03).mp4", L"clip_(04).mp4"}, JOB_CONVERT, OUT_H264, false, false,
+      {"clip_(03) skips itself",
+       L"<dir>clip_(03).mp4",
+       {L"clip_(03).mp4", L"clip_(04).mp4"},
+       JOB_CONVERT,
+       OUT_H264,
+       false,
+       false,
        L"<dir>clip_(05).mp4"},
-      {"merge files: fixed .ts name even when it exists", L"<dir>a.mp4", {L"a.mp4", L"a.ts"}, JOB_MERGE_FILES, OUT_H265, true, true,
+      {"merge files: fixed .ts name even when it exists",
+       L"<dir>a.mp4",
+       {L"a.mp4", L"a.ts"},
+       JOB_MERGE_FILES,
+       OUT_H265,
+       true,
+       true,
        L"<dir>a.ts"},
-      {"audio extract keeps the extension", L"<dir>song.MP3", {L"song.MP3"}, JOB_AUDIO_EXTRACT, OUT_H265, true, false,
+      {"audio extract keeps the extension",
+       L"<dir>song.MP3",
+       {L"song.MP3"},
+       JOB_AUDIO_EXTRACT,
+       OUT_H265,
+       true,
+       false,
        L"<dir>song_(02).mp3"},
-      {"video extract of MKV gives MP4", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_VIDEO_EXTRACT, OUT_H264, false, false,
+      {"video extract of MKV gives MP4",
+       L"<dir>movie.mkv",
+       {L"movie.mkv"},
+       JOB_VIDEO_EXTRACT,
+       OUT_H264,
+       false,
+       false,
        L"<dir>movie_(02).mp4"},
-      {"convert of MKV stays MKV", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_CONVERT, OUT_H264, false, false, L"<dir>movie_(02).mkv"},
-      {"WAV wins over the MKV box", L"<dir>movie.mkv", {L"movie.mkv"}, JOB_CONVERT, OUT_WAV, false, true, L"<dir>movie_(02).wav"},
-      {"MKV wins over the MP4 box", L"<dir>movie.avi", {L"movie.avi"}, JOB_CONVERT, OUT_H265, true, true, L"<dir>movie_(02).mkv"},
+      {"convert of MKV stays MKV",
+       L"<dir>movie.mkv",
+       {L"movie.mkv"},
+       JOB_CONVERT,
+       OUT_H264,
+       false,
+       false,
+       L"<dir>movie_(02).mkv"},
+      {"WAV wins over the MKV box",
+       L"<dir>movie.mkv",
+       {L"movie.mkv"},
+       JOB_CONVERT,
+       OUT_WAV,
+       false,
+       true,
+       L"<dir>movie_(02).wav"},
+      {"MKV wins over the MP4 box",
+       L"<dir>movie.avi",
+       {L"movie.avi"},
+       JOB_CONVERT,
+       OUT_H265,
+       true,
+       true,
+       L"<dir>movie_(02).mkv"},
       {"GIF", L"<dir>clip.mp4", {L"clip.mp4"}, JOB_CONVERT, OUT_GIF, false, false, L"<dir>clip_(02).gif"},
       {"MP3", L"<dir>clip.mp4", {L"clip.mp4"}, JOB_CONVERT, OUT_MP3, false, false, L"<dir>clip_(02).mp3"},
-      {"upper-case extension is lowered in numbered names", L"<dir>CLIP.MP4", {L"CLIP.MP4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"upper-case extension is lowered in numbered names",
+       L"<dir>CLIP.MP4",
+       {L"CLIP.MP4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>CLIP_(02).mp4"},
-      {"an unnamed extension with H.265 becomes mp4", L"<dir>clip.webm", {L"clip.webm"}, JOB_CONVERT, OUT_H265, false, false,
+      {"an unnamed extension with H.265 becomes mp4",
+       L"<dir>clip.webm",
+       {L"clip.webm"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(02).mp4"},
-      {"no codec row: the extension stays", L"<dir>clip.webm", {L"clip.webm"}, JOB_CONVERT, OUT_NONE, false, false,
+      {"no codec row: the extension stays",
+       L"<dir>clip.webm",
+       {L"clip.webm"},
+       JOB_CONVERT,
+       OUT_NONE,
+       false,
+       false,
        L"<dir>clip_(02).webm"},
-      {"_(-3) reads as -3 and is kept", L"<dir>clip_(-3).mp4", {L"clip_(-3).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"_(-3) reads as -3 and is kept",
+       L"<dir>clip_(-3).mp4",
+       {L"clip_(-3).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(-3)_(02).mp4"},
-      {"_(1) reads below 2 and is kept", L"<dir>clip_(1).mp4", {L"clip_(1).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"_(1) reads below 2 and is kept",
+       L"<dir>clip_(1).mp4",
+       {L"clip_(1).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(1)_(02).mp4"},
   };
   for (const NamingCase& c : cases) CheckNaming(c);
@@ -102,10 +204,30 @@ TEST(GetOutputFileName, NumbersGoOnPast99) {
 TEST(GetOutputFileName, AStartNumberAbove99IsNumberedOn) {
   // "_(999" reads 999; the name must still be free, not the input.
   const std::vector<NamingCase> cases = {
-      {"open tail", L"<dir>clip_(999.mp4", {L"clip_(999.mp4"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(999).mp4"},
-      {"open tail, 999 taken", L"<dir>clip_(999.mp4", {L"clip_(999.mp4", L"clip_(999).mp4"}, JOB_CONVERT, OUT_H265, false, false,
+      {"open tail",
+       L"<dir>clip_(999.mp4",
+       {L"clip_(999.mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
+       L"<dir>clip_(999).mp4"},
+      {"open tail, 999 taken",
+       L"<dir>clip_(999.mp4",
+       {L"clip_(999.mp4", L"clip_(999).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
        L"<dir>clip_(1000).mp4"},
-      {"_(100) input", L"<dir>clip_(100.mp4", {L"clip_(100.mp4"}, JOB_CONVERT, OUT_H265, false, false, L"<dir>clip_(100).mp4"},
+      {"_(100) input",
+       L"<dir>clip_(100.mp4",
+       {L"clip_(100.mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       false,
+       false,
+       L"<dir>clip_(100).mp4"},
   };
   for (const NamingCase& c : cases) CheckNaming(c);
 }
@@ -130,7 +252,8 @@ TEST(GetOutputFileName, RelativePathInTheWorkingFolder) {
 TEST(GetOutputFileName, RefusesEmptyAndDotEnding) {
   JobSettings settings;
   TraceCapture trace;
-  for (const std::wstring& path : {std::wstring(), std::wstring(L"clip."), std::wstring(L"."), std::wstring(L"C:\\v\\clip.")}) {
+  for (const std::wstring& path :
+       {std::wstring(), std::wstring(L"clip."), std::wstring(L"."), std::wstring(L"C:\\v\\clip.")}) {
     std::wstring out = L"untouched";
     EXPECT_FALSE(GetOutputFileName(settings, path, out)) << path;
     EXPECT_EQ(out, L"untouched");
@@ -152,7 +275,8 @@ TEST(GetOutputFileName, Traces) {
       L"GetOutputFileName - 2 - " + d + L"clip\n",
       L"3 - " + d + L"clip_(03).mp4\n",
       L"4 - " + d + L"clip_(04).mp4\n",
-      L"GetOutputFileName - END - " + d + L"clip_(03).mp4 -> [" + d + L"clip , mp4],\n" + d + L"clip_(04).mp4 , ret=0\n",
+      L"GetOutputFileName - END - " + d + L"clip_(03).mp4 -> [" + d + L"clip , mp4],\n" + d +
+          L"clip_(04).mp4 , ret=0\n",
   };
   EXPECT_EQ(trace.Lines(), expected);
 
@@ -170,9 +294,11 @@ TEST(GetOutputFileName, Traces) {
 // and never an existing file.
 TEST(GetOutputFileName, NeverTheInputNorAnExistingFile) {
   std::mt19937 random(20240611);
-  const std::vector<std::wstring> stems = {L"clip", L"movie_(02)", L"movie_(98)", L"movie_(99)", L"take_(999", L"take_(100",
-                                           L"a_(05)", L"x_(-3)", L"Long Name"};
-  const std::vector<std::wstring> exts = {L"mp4", L"mkv", L"avi", L"MP4", L"gif", L"wav", L"mp3", L"AAC", L"webm"};
+  const std::vector<std::wstring> stems = {L"clip",       L"movie_(02)", L"movie_(98)",
+                                           L"movie_(99)", L"take_(999",  L"take_(100",
+                                           L"a_(05)",     L"x_(-3)",     L"Long Name"};
+  const std::vector<std::wstring> exts = {L"mp4", L"mkv", L"avi", L"MP4", L"gif",
+                                          L"wav", L"mp3", L"AAC", L"webm"};
   const int32_t codecs[] = {OUT_NONE, OUT_H264, OUT_H265, OUT_GIF, OUT_WAV, OUT_MP3};
   const int32_t kinds[] = {JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_CONVERT, JOB_MERGE_VIDEO_AUDIO};
   for (int round = 0; round < 60; ++round) {
@@ -184,7 +310,8 @@ TEST(GetOutputFileName, NeverTheInputNorAnExistingFile) {
     const int count = static_cast<int>(random() % 120);
     for (int i = 0; i < count; ++i) {
       const std::wstring base = random() % 2 ? stem : stem.substr(0, stem.rfind(L"_("));
-      std::wstring name = Sprintf(L"%s_(%02d).%s", base, static_cast<int>(random() % 110), exts[random() % exts.size()]);
+      std::wstring name =
+          Sprintf(L"%s_(%02d).%s", base, static_cast<int>(random() % 110), exts[random() % exts.size()]);
       if (random() % 3 == 0) name = Sprintf(L"%s_(%02d).%s", base, static_cast<int>(2 + i % 110), L"mp4");
       if (made.insert(name).second) dir.Write(name);
     }
@@ -197,7 +324,8 @@ TEST(GetOutputFileName, NeverTheInputNorAnExistingFile) {
     const std::wstring input = dir.File(inputName);
     std::wstring out;
     ASSERT_TRUE(GetOutputFileName(settings, input, out));
-    SCOPED_TRACE(testing::Message() << "round " << round << ", input " << inputName.c_str() << ", " << made.size() << " files");
+    SCOPED_TRACE(testing::Message() << "round " << round << ", input " << inputName.c_str() << ", "
+                                    << made.size() << " files");
     EXPECT_NE(out, input);
     EXPECT_FALSE(FileExists(out)) << out;
   }
