@@ -3,11 +3,13 @@
 #include <atomic>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "base/message.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/merge_join.h"
+#include "jobs/output_naming.h"
 
 namespace {
 const wchar_t kPauseEnding[] = L" & pause";
@@ -26,7 +28,8 @@ struct CBatchRun {
   std::wstring cmdSet;
   CBatchOptions options;
   CCommandBuilder builder{settings, cmdSet, options.probe};
-  std::wstring mergeCommand;  // the previewed video-and-audio merge
+  std::wstring mergeCommand;                // the previewed video-and-audio merge
+  std::vector<std::wstring> intermediates;  // what the remuxes of a merge of files wrote
   std::shared_ptr<CBatchHost> host;
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
@@ -75,20 +78,21 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   DebugLog(L"DoProcess-2-exit=%d", status);
 }
 
-// The join runs only when every file was remuxed: otherwise it would silently leave out a part
-// or pick up an old intermediate of the same name. False when the run must end at once, because
-// the first entry gives the join no name.
+// The join runs only when every file was remuxed: otherwise it would silently leave out a part.
+// False when the run must end at once, because the first entry gives the join no name.
 bool RunJoin(CBatchRun& run, CBatchReport& report) {
   if (report.filesDone != report.fileCount || run.stopping) {
     report.join = JOIN_SKIPPED;
     DebugLog(L"DoProcess-3-skip join, %d of %d files remuxed", report.filesDone, report.fileCount);
     return true;
   }
-  std::wstring command;
-  if (!MakeJoinCommand(run.settings.files, command)) {
+  std::wstring output;
+  if (!GetJoinedOutputPath(run.settings.files[0], output, &run.builder.Reservations())) {
     report.join = JOIN_SKIPPED;
     return false;
   }
+  run.builder.Reservations().Reserve(output);
+  std::wstring command = MakeJoinCommand(run.intermediates, output);
   DebugLog(L"DoProcess-3-합치기-%s", command);
   int status = run.Run(run.ApplyPauseOption(command));
   report.join = status == 0 ? JOIN_DONE : JOIN_FAILED;
@@ -134,6 +138,7 @@ void DoProcess(CBatchRun& run) {
       ++report.filesSkipped;
       continue;
     }
+    if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(run.builder.LastOutputPath());
     int status = run.Run(command);
     DebugLog(L"DoProcess-2-exit=%d", status);
     if (status == 0)

@@ -1,21 +1,35 @@
 #pragma once
-// Runs one command line through the platform's command interpreter and waits until it has
-// ended: _wsystem on Windows. On POSIX our own small interpreter, which starts every program
-// directly with posix_spawn, never through a shell, so no character of a file name is ever
-// interpreted:
+// Runs one command line and waits until it has ended. The same small interpreter on every
+// platform, so a command text means the same programs and arguments everywhere and no file
+// name is ever interpreted by a shell (Windows' cmd.exe expands %NAME% even inside quotes):
 //   - "&" outside double quotes separates commands, run in order; "&&" runs the next one only
 //     after a success. Quotes are counted by the Windows argument rules, so an escaped quote
 //     inside a quoted name never exposes an "&" (see command_line_split.h).
 //   - Words are split by the Windows rules. Nothing else is special: no variables, carets,
 //     redirections or pipes.
-//   - "pause" waits for Enter when standard input is a terminal and is skipped without one.
+//   - Every program is started directly with its words as its arguments (POSIX: posix_spawn;
+//     Windows: CreateProcessW with a command line rebuilt by the same rules; a batch file, which
+//     only cmd.exe can run, goes through cmd.exe).
+//   - "pause" waits for a key: POSIX reads a line from a terminal and goes on at once without
+//     one; Windows runs cmd.exe's own pause, which needs no file name, on the standard input.
 //   - "copy /b a + b  c" joins a and b byte for byte into c (see copy_command.h).
 //   - FFMpeg.exe, ffmpeg, mediainfo (any case, with or without ".exe") resolve like
-//     FindToolProgram: the program folder, then KESTRUNE_TOOL_PATH or PATH; "unzip" on PATH;
-//     a name with a folder as written; any other name as FindExecutablePath finds it.
-//   - A program that cannot be found or started gives 9009, as on Windows.
+//     FindToolProgram, then on PATH; "unzip" is the system's; a name with a folder is taken as
+//     written; any other name is looked up in the current folder, then on PATH.
+//   - A program that cannot be found or started gives 9009, as cmd.exe does.
+// The status of a line is that of its last command other than "pause": a line ending in
+// " & pause" reports how the program before the pause ended.
 #include <string>
 
-// The exit status of the interpreter (on POSIX: of the last command run); -1 when it could
-// not run at all.
+class CCommandStop;
+
+// The status of the line (see above); -1 when a program could not be waited for. With stop,
+// a Stop() from another thread ends the program running now and starts no further command
+// (a pause is skipped); a command that the stop ended or kept from starting gives the line
+// kStoppedStatus, while a program that had already finished keeps its own status.
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop);
 int RunCommandLine(const std::wstring& commandLine);
+
+constexpr int kStoppedStatus = 130;
+// The interpreter's status for a program it cannot find or start.
+constexpr int kNotFoundStatus = 9009;

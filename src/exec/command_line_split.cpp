@@ -106,22 +106,3 @@ std::vector<CommandWords> SplitCommandSequence(const std::wstring& line) {
   finish(false);
   return commands;
 }
-
-std::wstring EscapeForQuotes(const std::wstring& text) {
-  std::wstring out;
-  size_t backslashes = 0;
-  for (wchar_t c : text) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"')
-      out.append(backslashes * 2 + 1, L'\\');
-    else
-      out.append(backslashes, L'\\');
-    backslashes = 0;
-    out += c;
-  }
-  out.append(backslashes * 2, L'\\');
-  return out;
-}

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/command_quoting.h"  // EscapeForQuotes, the inverse of the splitting
+
 // One command of a sequence: its words, and whether it runs only after the command before it
 // succeeded ("&&").
 struct CommandWords {
@@ -28,9 +30,3 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& line);
 // the word rules above, so an escaped quote inside a quoted name never exposes an "&".
 // Empty commands (a trailing "&") are dropped.
 std::vector<CommandWords> SplitCommandSequence(const std::wstring& line);
-
-// The text to write between two double quotes so that the argument rules give back exactly
-// text: quotes are escaped and backslashes before a quote or the closing quote doubled. Any
-// text without a double quote and not ending in a backslash comes back unchanged, which is
-// every Windows file path.
-std::wstring EscapeForQuotes(const std::wstring& text);

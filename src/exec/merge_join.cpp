@@ -1,25 +1,20 @@
 #include "exec/merge_join.h"
 
-#include "base/file_util.h"
+#include "base/command_quoting.h"
 #include "base/format.h"
-#include "base/text.h"
-#include "jobs/merge_commands.h"
 
 namespace {
 const wchar_t kJoinStart[] = L"ffmpeg -y -i \"concat:";
 const wchar_t kJoinFormat[] = L"%s -c copy  \"%s\" & pause";
-const wchar_t kJoinedSuffix[] = L"_ALL.";
 
 const wchar_t kEmptyEntry[] =
     L"합칠 파일 목록에 빈 항목이 있습니다 (the list of files to join has an empty entry).";
 const wchar_t kNoExtension[] =
     L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): %s";
-const wchar_t kIntermediateIsInput[] =
-    L"중간 파일이 입력 파일을 덮어씁니다 (the intermediate file would overwrite an input): %s";
-const wchar_t kSharedIntermediate[] =
-    L"두 파일의 중간 파일 이름이 같습니다 (two files would share the intermediate file): %s";
-const wchar_t kOutputIsInput[] =
-    L"합친 파일이 입력 파일을 덮어씁니다 (the joined file would overwrite an input): %s";
+const wchar_t kJoinedExtension[] =
+    L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s";
+const wchar_t kConcatSeparator[] =
+    L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s";
 
 bool IsSeparator(wchar_t c) {
 #ifdef _WIN32
@@ -43,73 +38,46 @@ bool HasOwnExtension(const std::wstring& path) {
   return dot != std::wstring::npos && dot > nameStart && dot + 1 < path.size();
 }
 
-// Windows file names do not differ by case.
-std::wstring PathKey(const std::wstring& path) {
-#ifdef _WIN32
-  return ToLowerText(path);
-#else
-  return path;
-#endif
-}
-
-bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key) {
-  for (const std::wstring& k : keys) {
-    if (k == key) return true;
+// "mp4", "m2ts": what ffmpeg can take a format from. A name ending in "mp4 " or "mp4\" would
+// give the joined file an extension no format answers to.
+bool IsPlainExtension(const std::wstring& path) {
+  std::wstring ext = path.substr(path.rfind(L'.') + 1);
+  for (wchar_t c : ext) {
+    bool plain = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+    if (!plain) return false;
   }
-  return false;
+  return true;
 }
 }  // namespace
 
 bool CheckMergeEntries(const std::vector<std::wstring>& files, std::wstring& refusal) {
-  std::vector<std::wstring> inputs;
-  for (const std::wstring& file : files) inputs.push_back(PathKey(file));
-  std::vector<std::wstring> intermediates;
   for (const std::wstring& file : files) {
     if (file.empty()) {
       refusal = kEmptyEntry;
       return false;
     }
-    std::wstring ts;
-    if (!HasOwnExtension(file) || !GetTransportStreamPath(file, ts)) {
+    if (!HasOwnExtension(file)) {
       refusal = Sprintf(kNoExtension, file);
       return false;
     }
-    if (Contains(inputs, PathKey(ts))) {
-      refusal = Sprintf(kIntermediateIsInput, ts);
+    // The intermediate keeps the folder and the stem, so a "|" there would split the list.
+    if (file.find(L'|') != std::wstring::npos) {
+      refusal = Sprintf(kConcatSeparator, file);
       return false;
     }
-    if (Contains(intermediates, PathKey(ts))) {
-      refusal = Sprintf(kSharedIntermediate, ts);
-      return false;
-    }
-    intermediates.push_back(PathKey(ts));
   }
-  std::wstring out;
-  if (files.size() >= 2 && GetJoinedOutputPath(files[0], out) &&
-      (Contains(inputs, PathKey(out)) || Contains(intermediates, PathKey(out)))) {
-    refusal = Sprintf(kOutputIsInput, out);
+  if (!files.empty() && !IsPlainExtension(files[0])) {
+    refusal = Sprintf(kJoinedExtension, files[0]);
     return false;
   }
   return true;
 }
 
-bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out) {
-  std::wstring stem, ext;
-  if (!SplitFileExt(firstEntry, stem, ext)) return false;
-  out = stem + kJoinedSuffix + ext;
-  return true;
-}
-
-bool MakeJoinCommand(const std::vector<std::wstring>& files, std::wstring& command) {
-  std::wstring out;
-  if (files.empty() || !GetJoinedOutputPath(files[0], out)) return false;
+std::wstring MakeJoinCommand(const std::vector<std::wstring>& intermediates, const std::wstring& output) {
   std::wstring join = kJoinStart;
-  for (size_t j = 0; j < files.size(); ++j) {
-    std::wstring ts;
-    if (files[j].empty() || !GetTransportStreamPath(files[j], ts)) break;
-    join += ts;
-    join += j + 1 < files.size() ? L"|" : L"\"";
+  for (size_t j = 0; j < intermediates.size(); ++j) {
+    join += EscapeForQuotes(intermediates[j]);
+    join += j + 1 < intermediates.size() ? L"|" : L"\"";
   }
-  command = Sprintf(kJoinFormat, join, out);
-  return true;
+  return Sprintf(kJoinFormat, join, EscapeForQuotes(output));
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/command_quoting.h"
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/trace.h"
-#include "jobs/command_safety.h"
 #include "jobs/merge_commands.h"
 #include "jobs/output_naming.h"
 
@@ -192,14 +192,11 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
 }
 
 // The extracted audio is named after the first track's codec, for example clip_(02).AAC.
-void NameAudioExtract(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
+void NameAudioExtract(const JobSettings& settings, const MediaDesc& media,
+                      const COutputReservations& reserved, CommandParts& parts) {
   if (settings.jobKind != JOB_AUDIO_EXTRACT || media.audioCount < 1) return;
-  SplitFileExt(parts.outputPath, parts.outputStem, parts.outputExt);
   parts.outputExt = CodecName(media.audio[0].codec);
-  parts.outputPath = Sprintf(L"%s.%s", parts.outputStem, parts.outputExt);
-  std::wstring named;
-  if (GetOutputFileName(settings, parts.outputPath, named)) parts.outputPath = named;
-  DebugLog(L"오디오 추출, %s, %s, %s, %s", parts.outputPath, parts.outputStem, parts.outputExt, named);
+  parts.outputPath = GetAudioExtractPath(settings, parts.outputPath, parts.outputExt, &reserved);
 }
 
 void BuildRange(const JobSettings& settings, CommandParts& parts) {
@@ -221,16 +218,24 @@ CCommandBuilder::CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, Pr
 
 bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause) {
   DeriveOutputKind(settings_);
-  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO)
-    return BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_);
-  // Every output path is derived from the input's folder and stem, so checking the input
-  // covers them all.
-  if (!IsQuotablePath(inputPath)) return false;
+  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO) {
+    std::wstring output;
+    bool done = BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_, &output);
+    if (!output.empty()) {
+      lastOutputPath_ = output;
+      reserved_.Reserve(output);
+    }
+    return done;
+  }
 
   CommandParts parts;
   SplitFileExt(inputPath, parts.outputStem, parts.outputExt);
-  if (!GetOutputFileName(settings_, inputPath, parts.outputPath)) parts.outputPath.clear();
+  if (!GetOutputFileName(settings_, inputPath, parts.outputPath, &reserved_)) parts.outputPath.clear();
+  const std::wstring namedPath = parts.outputPath;
   ApplyOutputOverrides(settings_, parts);
+  // An override that changed the name checked above (a video extract kept in MKV) must not
+  // land on a taken name either.
+  if (parts.outputPath != namedPath) parts.outputPath = FirstFreeName(parts.outputPath, &reserved_);
 
   MediaDesc media;
   ResetMediaDesc(media);
@@ -240,7 +245,7 @@ bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* 
 
   BuildVideoPart(settings_, media, parts);
   BuildAudioPart(settings_, media, parts);
-  NameAudioExtract(settings_, media, parts);
+  NameAudioExtract(settings_, media, reserved_, parts);
   BuildRange(settings_, parts);
 
   parts.outputExt = ToLowerText(parts.outputExt);
@@ -252,14 +257,21 @@ bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* 
     parts.audioPart.clear();
   }
 
-  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, inputPath, parts.accurateSeek,
-                    parts.duration, parts.videoPart, parts.audioPart, parts.subtitlePart, parts.outputPath);
+  // File names go between quotes escaped by the argument rules: a name holding a quote or
+  // ending in a backslash (possible on POSIX) stays one argument, and any other name is
+  // written as it is.
+  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, EscapeForQuotes(inputPath),
+                    parts.accurateSeek, parts.duration, parts.videoPart, parts.audioPart, parts.subtitlePart,
+                    EscapeForQuotes(parts.outputPath));
+  lastOutputPath_ = parts.outputPath;
   if (settings_.jobKind == JOB_MERGE_FILES) {
-    // Each file is rewrapped whole; the join step reads the transport streams back.
+    // Each file is rewrapped whole into its intermediate; the join step reads them back.
     std::wstring tsPath;
-    if (!GetOutputFileName(settings_, inputPath, tsPath)) tsPath.clear();
+    if (!GetIntermediatePath(inputPath, tsPath, &reserved_)) tsPath.clear();
     cmdSet_ = MakeRemuxCommand(inputPath, tsPath);
+    lastOutputPath_ = tsPath;
   }
+  reserved_.Reserve(lastOutputPath_);
   if (pause) cmdSet_ += kPauseSuffix;
   if (result != nullptr) *result = cmdSet_;
   DebugLog(L"CmdSet=%s", cmdSet_);

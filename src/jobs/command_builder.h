@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jobs/job_settings.h"
+#include "jobs/output_naming.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 
@@ -16,13 +17,22 @@ class CCommandBuilder {
   // this writes; probe: ProbeMediaFile in the program, injected in tests.
   CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe = ProbeMediaFile);
 
-  // False when the input could not be probed (cmdSet and result then keep their text); true
-  // whenever a command was made, and always for a merge of video and audio. result, when
-  // given, receives a copy of cmdSet; pause appends " & pause".
+  // False when the input could not be probed: no command was made, and cmdSet and result keep
+  // their text. True when a command was made, and for a merge of video and audio also when its
+  // files did not fit (a message said why; cmdSet and result keep their text then too). result,
+  // when given, receives a copy of cmdSet; pause appends " & pause".
   bool BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause);
+
+  // The file the last command made writes (for a merge of files, its intermediate).
+  const std::wstring& LastOutputPath() const { return lastOutputPath_; }
+  // The names this builder's commands write: one builder serves one run, so its outputs never
+  // share a name, whether their commands have run yet or not.
+  COutputReservations& Reservations() { return reserved_; }
 
  private:
   JobSettings& settings_;
   std::wstring& cmdSet_;
   ProbeFunction probe_;
+  COutputReservations reserved_;
+  std::wstring lastOutputPath_;
 };

@@ -1,9 +1,8 @@
 #include "jobs/merge_commands.h"
 
-#include "base/file_util.h"
+#include "base/command_quoting.h"
 #include "base/message.h"
 #include "base/trace.h"
-#include "jobs/command_safety.h"
 #include "jobs/media_classification.h"
 #include "jobs/output_naming.h"
 
@@ -26,19 +25,12 @@ const std::wstring* FindAmongFirstTwo(const std::vector<std::wstring>& files,
 }
 }  // namespace
 
-bool GetTransportStreamPath(const std::wstring& inputPath, std::wstring& tsPath) {
-  std::wstring stem, ext;
-  if (!SplitFileExt(inputPath, stem, ext)) return false;
-  tsPath = stem + L".ts";
-  return true;
-}
-
 std::wstring MakeRemuxCommand(const std::wstring& inputPath, const std::wstring& outputPath) {
-  return Sprintf(kRemuxFormat, inputPath, outputPath);
+  return Sprintf(kRemuxFormat, EscapeForQuotes(inputPath), EscapeForQuotes(outputPath));
 }
 
 bool BuildMergeVideoAudioCommand(const JobSettings& settings, std::wstring& cmdSet, std::wstring* result,
-                                 const ProbeFunction& probe) {
+                                 const ProbeFunction& probe, std::wstring* outputPath) {
   DebugLog(L"합치기 - 영상 + 소리");
   if (settings.files.size() < 2) {
     ShowMessage(kNeedTwoFiles);
@@ -50,11 +42,8 @@ bool BuildMergeVideoAudioCommand(const JobSettings& settings, std::wstring& cmdS
     ShowMessage(kNeedVideoAndAudio);
     return true;
   }
-  // The output is named after the video file, so these two cover every quoted path.
-  if (!IsQuotablePath(*video) || !IsQuotablePath(*audio)) return false;
-
-  std::wstring outputPath;
-  if (!GetOutputFileName(settings, *video, outputPath)) outputPath.clear();
+  std::wstring output;
+  if (!GetOutputFileName(settings, *video, output)) output.clear();
 
   MediaDesc media;
   ResetMediaDesc(media);
@@ -63,7 +52,9 @@ bool BuildMergeVideoAudioCommand(const JobSettings& settings, std::wstring& cmdS
     return true;
   }
 
-  cmdSet = Sprintf(kMergeVideoAudioFormat, *video, *audio, outputPath);
+  cmdSet = Sprintf(kMergeVideoAudioFormat, EscapeForQuotes(*video), EscapeForQuotes(*audio),
+                   EscapeForQuotes(output));
   if (result != nullptr) *result = cmdSet;
+  if (outputPath != nullptr) *outputPath = output;
   return true;
 }

@@ -5,12 +5,13 @@
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/trace.h"
-#include "jobs/merge_commands.h"
 
 namespace {
 constexpr size_t kNumberTailLength = 5;  // "_(NN)"
 constexpr size_t kMinStemForNumber = 7;
 constexpr int kFirstNumber = 2;
+const wchar_t kNumberedFormat[] = L"%s_(%02d).%s";
+const wchar_t kJoinedSuffix[] = L"_ALL.";
 
 // The number a stem already carries: its last five characters scanned as "_(%d)", 0 when
 // none is read. What follows the integer is not checked, so "_(999" reads 999.
@@ -18,6 +19,36 @@ int ReadNumberTail(const std::wstring& tail) {
   int number = 0;
   if (std::swscanf(tail.c_str(), L"_(%d)", &number) != 1) return 0;
   return number;
+}
+
+// A stem that ends in its own number gives it up: numbering goes on from there on the base
+// name, so clip_(03) gives clip_(04), never clip_(03)_(02). The counter to start from.
+int TakeNumberTail(std::wstring& stem, const std::wstring& ext, bool trace) {
+  if (stem.size() < kMinStemForNumber) return kFirstNumber;
+  const std::wstring tail = stem.substr(stem.size() - kNumberTailLength);
+  const int number = ReadNumberTail(tail);
+  if (trace) DebugLog(L"GetOutputFileName - 1- %s, %s -> %s, (%d) ", stem, ext, tail, number);
+  int counter = kFirstNumber;
+  if (number >= kFirstNumber) {
+    counter = number;
+    stem.resize(stem.size() - kNumberTailLength);
+  }
+  if (trace) DebugLog(L"GetOutputFileName - 2 - %s", stem);
+  return counter;
+}
+
+// Counting goes on past 99 as long as names are taken: handing back a taken name would let
+// ffmpeg ("-y") overwrite a file, or two outputs of one run share a name.
+std::wstring NumberOn(std::wstring candidate, const std::wstring& stem, int counter, const std::wstring& ext,
+                      const COutputReservations* reserved, bool trace) {
+  COutputReservations none;
+  const COutputReservations& taken = reserved != nullptr ? *reserved : none;
+  while (taken.IsTaken(candidate)) {
+    candidate = Sprintf(kNumberedFormat, stem, counter, ext);
+    if (trace) DebugLog(L"%d - %s", counter, candidate);
+    ++counter;
+  }
+  return candidate;
 }
 
 void ApplyExtensionOverrides(const JobSettings& settings, std::wstring& ext) {
@@ -36,9 +67,25 @@ void ApplyVideoContainerRule(const JobSettings& settings, std::wstring& ext) {
   if (ext != L"mp4" && ext != L"mkv") ext = L"mp4";
   if (ext == L"mkv" && settings.jobKind == JOB_VIDEO_EXTRACT) ext = L"mp4";
 }
+
+// Windows file names do not differ by case.
+std::wstring NameKey(const std::wstring& path) {
+#ifdef _WIN32
+  return ToLowerText(path);
+#else
+  return path;
+#endif
+}
 }  // namespace
 
-bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out) {
+bool COutputReservations::IsTaken(const std::wstring& path) const {
+  return FileExists(path) || names_.count(NameKey(path)) != 0;
+}
+
+void COutputReservations::Reserve(const std::wstring& path) { names_.insert(NameKey(path)); }
+
+bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
+                       const COutputReservations* reserved) {
   const size_t dot = inputPath.rfind(L'.');
   const long long length = static_cast<long long>(inputPath.size());
   const long long dotPos = dot == std::wstring::npos ? -1 : static_cast<long long>(dot);
@@ -51,40 +98,53 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
   std::wstring candidate = inputPath;
 
   if (settings.jobKind == JOB_MERGE_FILES) {
-    // The transport stream of a merge has a fixed name that the join step finds again; it is
-    // overwritten on purpose.
-    GetTransportStreamPath(inputPath, candidate);
+    // The intermediate transport stream, by the same name the join step is given.
+    GetIntermediatePath(inputPath, candidate, reserved);
   } else {
     if (settings.jobKind != JOB_AUDIO_EXTRACT) ApplyExtensionOverrides(settings, ext);
-
-    int counter = kFirstNumber;
-    if (stem.size() >= kMinStemForNumber) {
-      const std::wstring tail = stem.substr(stem.size() - kNumberTailLength);
-      const int number = ReadNumberTail(tail);
-      DebugLog(L"GetOutputFileName - 1- %s, %s -> %s, (%d) ", stem, ext, tail, number);
-      if (number >= kFirstNumber) {
-        // Number on from the name's own number, on its base name: clip_(03) gives clip_(04),
-        // never clip_(03)_(02).
-        counter = number;
-        stem.resize(stem.size() - kNumberTailLength);
-      }
-      DebugLog(L"GetOutputFileName - 2 - %s", stem);
-    }
-
+    int counter = TakeNumberTail(stem, ext, true);
     ext = ToLowerText(ext);
     ApplyVideoContainerRule(settings, ext);
-
     // The input itself is the first candidate, so an existing input always gets a number.
-    // Counting goes on past 99 as long as names are taken: handing back an existing file or
-    // the input would let ffmpeg ("-y") overwrite it.
-    while (FileExists(candidate)) {
-      candidate = Sprintf(L"%s_(%02d).%s", stem, counter, ext);
-      DebugLog(L"%d - %s", counter, candidate);
-      ++counter;
-    }
+    candidate = NumberOn(candidate, stem, counter, ext, reserved, true);
   }
 
   DebugLog(L"GetOutputFileName - END - %s -> [%s , %s],\n%s , ret=%d", inputPath, stem, ext, candidate, 0);
   out = candidate;
   return true;
+}
+
+std::wstring FirstFreeName(const std::wstring& path, const COutputReservations* reserved) {
+  std::wstring stem, ext;
+  if (!SplitFileExt(path, stem, ext)) return path;
+  int counter = TakeNumberTail(stem, ext, false);
+  return NumberOn(path, stem, counter, ToLowerText(ext), reserved, false);
+}
+
+bool GetIntermediatePath(const std::wstring& inputPath, std::wstring& out,
+                         const COutputReservations* reserved) {
+  std::wstring stem, ext;
+  if (!SplitFileExt(inputPath, stem, ext)) return false;
+  out = FirstFreeName(stem + L".ts", reserved);
+  return true;
+}
+
+bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
+                         const COutputReservations* reserved) {
+  std::wstring stem, ext;
+  if (!SplitFileExt(firstEntry, stem, ext)) return false;
+  out = FirstFreeName(stem + kJoinedSuffix + ext, reserved);
+  return true;
+}
+
+std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring& outputPath,
+                                 const std::wstring& codecName, const COutputReservations* reserved) {
+  std::wstring stem, ext;
+  SplitFileExt(outputPath, stem, ext);
+  std::wstring codecNamed = Sprintf(L"%s.%s", stem, codecName);
+  std::wstring named;
+  std::wstring result = codecNamed;
+  if (GetOutputFileName(settings, codecNamed, named, reserved)) result = named;
+  DebugLog(L"오디오 추출, %s, %s, %s, %s", result, stem, codecName, named);
+  return result;
 }

@@ -1,11 +1,49 @@
 #pragma once
-// Chooses the path a command writes: beside the input, numbered _(02), _(03), ... whenever the
-// name is taken, with the extension of the job and the chosen container or codec.
+// Names every file a run writes: beside its input, numbered _(02), _(03), ... whenever the name
+// is taken, with the extension of the job and the chosen container or codec. The merge of
+// files' intermediate transport streams and joined output, and the extracted audio named after
+// its codec, are named here too, by the same numbering rule. The command builder and the batch
+// worker only use these names.
+#include <set>
 #include <string>
 
 #include "jobs/job_settings.h"
 
-// False (out untouched) only when inputPath is empty or ends with ".". The result is never
-// inputPath itself while it exists, and never an existing file, except for the fixed ".ts"
-// name of a merge-files job.
-bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out);
+// The names a run has given to its outputs so far. A name counts as taken when a file of that
+// name exists or it is reserved here, so names chosen before their commands have run never
+// collide, and a run's names are the same whether its commands ran yet or not.
+class COutputReservations {
+ public:
+  bool IsTaken(const std::wstring& path) const;
+  void Reserve(const std::wstring& path);
+
+ private:
+  std::set<std::wstring> names_;  // compared without case on Windows
+};
+
+// The output of inputPath for the job of settings. False (out untouched) only when inputPath
+// is empty or ends with ".". The result is never inputPath itself while it exists, and never a
+// taken name. Reserves nothing.
+bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
+                       const COutputReservations* reserved = nullptr);
+
+// path when it is free; otherwise the first free name numbered on from it (a name that already
+// ends in _(NN) numbers on from NN, so clip_(02).mkv becomes clip_(03).mkv).
+std::wstring FirstFreeName(const std::wstring& path, const COutputReservations* reserved = nullptr);
+
+// The intermediate transport stream of one input of a merge of files: stem + ".ts" (the path
+// split at its last "."), or the first free name numbered on from it. False for a path that
+// does not split (empty, or ending in ".").
+bool GetIntermediatePath(const std::wstring& inputPath, std::wstring& out,
+                         const COutputReservations* reserved = nullptr);
+
+// The joined output of a merge of files: stem(first) + "_ALL." + ext(first), or the first free
+// name numbered on from it. False when the first entry does not split.
+bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
+                         const COutputReservations* reserved = nullptr);
+
+// The extracted audio: the output path with the first track's codec name as its extension
+// ("clip_(02).AAC"), numbered on with the lower-cased extension when that is taken.
+std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring& outputPath,
+                                 const std::wstring& codecName,
+                                 const COutputReservations* reserved = nullptr);

@@ -5,12 +5,10 @@
 #include <thread>
 
 #include "base/file_util.h"
-#include "base/format.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
-#include "exec/app_create.h"
-#include "exec/command_line_split.h"
 #include "exec/tool_paths.h"
+#include "probe/probe_launch.h"
 #include "probe/probe_runner_lock.h"
 #include "probe/report_parser.h"
 
@@ -19,6 +17,9 @@ namespace {
 // After the batch file ends, the report may still be on its way: up to 30 waits of 100 ms.
 constexpr int REPORT_WAIT_STEPS = 30;
 constexpr int REPORT_WAIT_STEP_MS = 100;
+// A report that another program still holds open for a moment (a probe that has just ended, a
+// virus scanner) gets a few tries to go.
+constexpr int REPORT_REMOVE_TRIES = 10;
 
 // Every probe writes the same media.txt in the program folder, and the launcher moves the
 // process's current folder: probes take turns, whichever thread asks (and, through the
@@ -44,16 +45,17 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   const std::wstring programDir = ProgramDir();
   CProbeFolderLock folderLock(programDir);
   const std::wstring reportPath = programDir + L"media.txt";
-  if (FileExists(reportPath)) RemoveFile(reportPath);
+  // A report that stays (a read-only file, a folder that cannot be written) would be read as
+  // this file's: the probe fails instead.
+  for (int tries = 1; FileExists(reportPath) && !RemoveFile(reportPath); ++tries) {
+    if (tries == REPORT_REMOVE_TRIES) {
+      DebugLog(L"%s 를 지울 수 없습니다. ", reportPath);
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(REPORT_WAIT_STEP_MS));
+  }
 
-  // The three paths are quoted so that the batch file gets each as one argument; the escape
-  // changes nothing in a Windows path and keeps a POSIX name holding a quote or ending in a
-  // backslash whole.
-  std::wstring command =
-      Sprintf(L"\"%sexec.bat\" \"%s\" \"%s\" \"%s\" 0", programDir, EscapeForQuotes(mediaInfo),
-              EscapeForQuotes(inputPath), EscapeForQuotes(reportPath));
-  DebugLog(L"%s", command);
-  AppCreate(command, false);
+  LaunchProbe(ProbePaths{programDir, mediaInfo, inputPath, reportPath});
 
   int step = 0;
   while (step < REPORT_WAIT_STEPS) {

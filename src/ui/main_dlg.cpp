@@ -3,9 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-
-#include "exec/command_interpreter.h"
+#include "exec/console_host.h"
 #include "jobs/control_ids.h"
 #include "ui/about_dlg.h"
 #include "ui/help_link.h"
@@ -16,14 +14,11 @@ namespace {
 // A click on a check list comes back as this message once the list has done its own part.
 constexpr UINT WM_LIST_CLICK = WM_APP + 3;
 
-int RunNarrowCommand(const std::string& commandLine) { return std::system(commandLine.c_str()); }
+int RunCommandInOwnConsole(const std::wstring& commandLine) { return RunInOwnConsole(commandLine, nullptr); }
 }  // namespace
 
 CMainDlg::CMainDlg()
-    : CDialogBase(IDD_MAIN_DIALOG),
-      uiLanguage(UserUiLanguage()),
-      commandRunner(RunCommandLine),
-      narrowCommandRunner(RunNarrowCommand) {
+    : CDialogBase(IDD_MAIN_DIALOG), uiLanguage(UserUiLanguage()), commandRunner(RunCommandInOwnConsole) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));

@@ -31,9 +31,6 @@ constexpr const wchar_t* kWindowYValue = L"win_y";
 constexpr long kSavedPositionMin = 1;
 constexpr long kSavedPositionMax = 5000;
 
-// Runs one narrow command line through the command interpreter and waits; its exit status.
-using NarrowCommandRunner = std::function<int(const std::string& commandLine)>;
-
 class CMainDlg : public CDialogBase, public IJobControls {
  public:
   CMainDlg();
@@ -72,10 +69,10 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // Start, so a merge of video and audio runs only a command made for the current file list.
   CBatchWorker batchWorker;
   CPreviewedCommand lastPreview;
-  // How commands reach the command interpreter: _wsystem for the batch, system for the
-  // media-info console. Tests wrap them to watch or hold a run; they still run the real text.
+  // How the batch's commands and the media-info console's command run: each in a console of
+  // its own (RunInOwnConsole). Tests wrap it to watch or hold a run; it still runs the real
+  // text.
   CommandRunner commandRunner;
-  NarrowCommandRunner narrowCommandRunner;
 
  protected:
   bool OnInitDialog() override;

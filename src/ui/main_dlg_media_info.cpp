@@ -1,11 +1,9 @@
 // The media-info button (hidden, but wired): MediaInfo's full report of the current file in a
 // console window, then the file probed again for the trace.
-#include <algorithm>
 #include <string>
-#include <vector>
 
+#include "base/command_quoting.h"
 #include "base/message.h"
-#include "base/text.h"
 #include "base/trace.h"
 #include "exec/find_executable.h"
 #include "install/download_addresses.h"
@@ -28,14 +26,9 @@ void CMainDlg::OnButtonMediaInfo() {
     return;
   }
 
-  // The console program takes narrow text. The buffer is sized from the converted command, so
-  // a long path is handed over whole instead of as an empty or cut command.
-  std::wstring command = Sprintf(kMediaInfoCommandFormat, file);
-  // (Never smaller than the wide length, which the conversion also asks room for.)
-  size_t size = std::max(WideToAnsi(command).size(), command.size()) + 1;
-  std::vector<char> narrow(size, '\0');
-  int length = WideToNarrow(command.c_str(), narrow.data(), static_cast<int>(narrow.size()));
-  if (length > 0) narrowCommandRunner(std::string(narrow.data(), static_cast<size_t>(length)));
+  // The line runs in a console of its own with the file name as it is: no narrow code page
+  // loses a character of it, and no command interpreter expands anything in it.
+  commandRunner(Sprintf(kMediaInfoCommandFormat, EscapeForQuotes(file)));
 
   ProbeMediaFile(file, currentMedia);
   std::wstring summary;

@@ -363,7 +363,7 @@ TEST(BatchWorkerMerge, JoinIsSkippedWhenAPartIsMissing) {
   }
 }
 
-TEST(BatchWorkerMerge, RefusesListsThatWouldClobberAFile) {
+TEST(BatchWorkerMerge, RefusesListsItCannotCarryOut) {
   TempDir dir;
   const std::wstring d = dir.Path();
   struct Case {
@@ -375,9 +375,8 @@ TEST(BatchWorkerMerge, RefusesListsThatWouldClobberAFile) {
       {"no extension", {d + L"a.mp4", d + L"noext"}, d + L"noext"},
       {"dot only in a folder name", {d + L"a.mp4", d + L"dir.d" + kPathSeparator + L"name"}, d + L"dir.d"},
       {"nothing before the dot", {d + L"a.mp4", d + L".mp4"}, d + L".mp4"},
-      {"input is a transport stream", {d + L"a.ts", d + L"b.mp4"}, d + L"a.ts"},
-      {"two inputs share an intermediate", {d + L"a.mp4", d + L"a.mkv"}, d + L"a.ts"},
-      {"joined output is an input", {d + L"a.mp4", d + L"a_ALL.mp4"}, d + L"a_ALL.mp4"},
+      {"a bar splits the concat list", {d + L"a.mp4", d + L"b|c.mp4"}, d + L"b|c.mp4"},
+      {"the joined file's extension names no format", {d + L"a.mp4 ", d + L"b.mp4"}, d + L"a.mp4 "},
       {"empty entry", {d + L"a.mp4", L"", d + L"b.mp4"}, L""},
   };
   for (const Case& c : cases) {
@@ -394,13 +393,64 @@ TEST(BatchWorkerMerge, RefusesListsThatWouldClobberAFile) {
   }
 }
 
-TEST(MergeJoin, CommandAndOutputName) {
-  std::wstring command;
-  ASSERT_TRUE(MakeJoinCommand({L"/m/a.mp4", L"/m/b.mkv"}, command));
-  EXPECT_EQ(command, L"ffmpeg -y -i \"concat:/m/a.ts|/m/b.ts\" -c copy  \"/m/a_ALL.mp4\" & pause");
-  std::wstring out;
-  EXPECT_FALSE(GetJoinedOutputPath(L"/m/a.", out));
-  EXPECT_FALSE(MakeJoinCommand({L"/m/a.", L"/m/b.mp4"}, command));
+// A name taken by a file the run did not write, or by an earlier output of the same run, is
+// numbered on; the join reads the intermediates by the names actually written.
+TEST(BatchWorkerMerge, TakenNamesAreNumberedOnAndTheJoinUsesThem) {
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> inputs;    // created in the folder
+    std::vector<std::wstring> existing;  // other files already there
+    std::vector<std::wstring> intermediates;
+    std::wstring joined;
+  };
+  const Case cases[] = {
+      {"the user's own .ts beside an input",
+       {L"a.mp4", L"b.mp4"},
+       {L"a.ts"},
+       {L"a_(02).ts", L"b.ts"},
+       L"a_ALL.mp4"},
+      {"an input that is a transport stream", {L"a.ts", L"b.mp4"}, {}, {L"a_(02).ts", L"b.ts"}, L"a_ALL.ts"},
+      {"two inputs of one stem", {L"a.mp4", L"a.mkv"}, {}, {L"a.ts", L"a_(02).ts"}, L"a_ALL.mp4"},
+      {"the same clip twice", {L"a.mp4", L"a.mp4"}, {}, {L"a.ts", L"a_(02).ts"}, L"a_ALL.mp4"},
+      {"the joined name is an input",
+       {L"a.mp4", L"a_ALL.mp4"},
+       {},
+       {L"a.ts", L"a_ALL.ts"},
+       L"a_ALL_(02).mp4"},
+      {"the same merge again",
+       {L"a.mp4", L"b.mp4"},
+       {L"a.ts", L"b.ts", L"a_ALL.mp4"},
+       {L"a_(02).ts", L"b_(02).ts"},
+       L"a_ALL_(02).mp4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::wstring> files;
+    for (const std::wstring& input : c.inputs) files.push_back(dir.Write(input));
+    for (const std::wstring& other : c.existing) dir.Write(other);
+    auto host = std::make_shared<FakeHost>();
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(FakeProbe())), BATCH_STARTED);
+    std::vector<std::wstring> expected;
+    std::wstring list;
+    for (size_t i = 0; i < files.size(); ++i) {
+      expected.push_back(L"FFMpeg.exe -y -i \"" + files[i] + L"\" -c copy  -f mpegts \"" +
+                         dir.File(c.intermediates[i]) + L"\"");
+      list += (i > 0 ? L"|" : L"") + dir.File(c.intermediates[i]);
+    }
+    expected.push_back(L"ffmpeg -y -i \"concat:" + list + L"\" -c copy  \"" + dir.File(c.joined) +
+                       L"\" & pause");
+    EXPECT_EQ(host->commands, expected);
+    EXPECT_EQ(host->report.join, JOIN_DONE);
+  }
+}
+
+TEST(MergeJoin, CommandText) {
+  EXPECT_EQ(MakeJoinCommand({L"/m/a.ts", L"/m/b_(02).ts"}, L"/m/a_ALL.mp4"),
+            L"ffmpeg -y -i \"concat:/m/a.ts|/m/b_(02).ts\" -c copy  \"/m/a_ALL.mp4\" & pause");
+  // A quote in a POSIX name is escaped by the argument rules, so the list stays one argument.
+  EXPECT_EQ(MakeJoinCommand({L"/m/say \"hi\".ts", L"/m/b.ts"}, L"/m/x\\"),
+            L"ffmpeg -y -i \"concat:/m/say \\\"hi\\\".ts|/m/b.ts\" -c copy  \"/m/x\\\\\" & pause");
   std::wstring refusal;
   EXPECT_TRUE(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4", L"/m/c.mov"}, refusal)) << refusal;
 }

@@ -1,25 +1,25 @@
-// The command interpreter seam: "&" sequencing, statuses, quoting and "copy /b" through the
-// platform's interpreter (cmd under Wine, our own on POSIX); on POSIX also "pause" without a
-// terminal, the tool names, and file names no shell may interpret.
+// The command interpreter, the same on every platform (under Wine through CreateProcessW and
+// cmd.exe's own pause): "&" sequencing, statuses, the status of a line that ends in a pause,
+// quoting, file names no shell may interpret, "copy /b", the stop of a running line; on Windows
+// also the console of its own that the window runs each line in; on POSIX the tool names.
 #include "exec/command_interpreter.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "exec/command_line_split.h"
+#include "exec/command_stop.h"
+#include "exec/console_host.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -86,8 +86,6 @@ TEST_F(CommandInterpreterTest, UnknownProgramGivesTheInterpreterStatus) {
   EXPECT_EQ(RunCommandLine(L"kestrune_no_such_program_here"), 9009);
 }
 
-#ifndef _WIN32
-
 std::wstring Quoted(const std::wstring& text) { return L"\"" + EscapeForQuotes(text) + L"\""; }
 
 // Names that a shell would expand, split, redirect or run: each must reach the program as
@@ -119,16 +117,15 @@ const wchar_t* const kHostileNames[] = {
     L"*",
 };
 
-// "&&" runs the next command only after a success. (Wine's cmd runs it regardless, so this
-// is checked on POSIX only; the system's own lines never use "&&".)
+// "&&" runs the next command only after a success.
 TEST_F(CommandInterpreterTest, DoubleAmpersandStopsAfterAFailure) {
   EXPECT_EQ(RunCommandLine(L"exec_witness --exit=3 && exec_witness never"), 3);
   EXPECT_EQ(RunCommandLine(L"exec_witness --exit=0 && exec_witness after"), 0);
   EXPECT_EQ(Arguments(), (std::vector<Words>{{L"--exit=3"}, {L"--exit=0"}, {L"after"}}));
 }
 
-// Unlike cmd, which counts every quote, an escaped quote never ends the quoted text, so the
-// "&" after it stays inside the argument.
+// Unlike cmd.exe, which counts every quote, an escaped quote never ends the quoted text, so
+// the "&" after it stays inside the argument.
 TEST_F(CommandInterpreterTest, EscapedQuoteKeepsTheAmpersandQuoted) {
   EXPECT_EQ(RunCommandLine(L"exec_witness \"c\\\"d & e\" f"), 0);
   EXPECT_EQ(Arguments(), (std::vector<Words>{{L"c\"d & e", L"f"}}));
@@ -136,7 +133,7 @@ TEST_F(CommandInterpreterTest, EscapedQuoteKeepsTheAmpersandQuoted) {
 
 TEST_F(CommandInterpreterTest, HostileNamesReachTheProgramAsOneArgument) {
   ASSERT_TRUE(SetCurrentDir(temp_.Path()));
-  CopyWitness(temp_.Path(), L"exec_witness");
+  CopyWitness(temp_.Path(), kWitnessName);
   std::vector<Words> expected;
   for (const wchar_t* name : kHostileNames) {
     EXPECT_EQ(RunCommandLine(L"exec_witness " + Quoted(name) + L" & exec_witness end"), 0)
@@ -147,19 +144,6 @@ TEST_F(CommandInterpreterTest, HostileNamesReachTheProgramAsOneArgument) {
   EXPECT_EQ(Arguments(), expected);
   EXPECT_FALSE(FileExists(temp_.File(L"pwned")));
   EXPECT_FALSE(FileExists(GetProgramDir() + L"pwned"));
-}
-
-TEST_F(CommandInterpreterTest, PauseWithoutTerminalGoesOn) {
-  int saved = dup(0);
-  int null = open("/dev/null", O_RDONLY);
-  ASSERT_GE(null, 0);
-  dup2(null, 0);
-  close(null);
-  int status = RunCommandLine(L"exec_witness before & pause & exec_witness after");
-  dup2(saved, 0);
-  close(saved);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"before"}, {L"after"}}));
 }
 
 TEST_F(CommandInterpreterTest, CopyRefusesWhatWouldLoseData) {
@@ -174,6 +158,56 @@ TEST_F(CommandInterpreterTest, CopyRefusesWhatWouldLoseData) {
   EXPECT_EQ(RunCommandLine(L"copy /B a c"), 0);
   EXPECT_EQ(ReadBytes(temp_.File(L"c")), "AAA");
 }
+
+// A pause without anyone at the keyboard goes on at once, and the line reports the status of
+// the command before the pause: a failed program never counts as done because a pause ended
+// its line.
+TEST_F(CommandInterpreterTest, PauseKeepsTheStatusOfTheCommandBeforeIt) {
+  CNullInput noKeyboard;
+  EXPECT_EQ(RunCommandLine(L"exec_witness before & pause & exec_witness after"), 0);
+  EXPECT_EQ(RunCommandLine(L"exec_witness --exit=3 & pause"), 3);
+  EXPECT_EQ(RunCommandLine(L"exec_witness --exit=0 & pause"), 0);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"before"}, {L"after"}, {L"--exit=3"}, {L"--exit=0"}}));
+}
+
+// A stop ends the program that runs and starts no further command; a line stopped before it
+// began starts nothing.
+TEST_F(CommandInterpreterTest, StopEndsTheRunningProgramAndStartsNoOther) {
+  CCommandStop stop;
+  std::thread stopper([&] {
+    while (ReadWitness(record_).empty()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop.Stop();
+  });
+  EXPECT_EQ(RunCommandLine(L"exec_witness --sleep=60 & exec_witness after", &stop), kStoppedStatus);
+  stopper.join();
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"--sleep=60"}}));
+  EXPECT_EQ(RunCommandLine(L"exec_witness again", &stop), kStoppedStatus);
+  EXPECT_EQ(Arguments().size(), 1u);
+}
+
+#ifdef _WIN32
+// The window runs each line in a console of kestrune-cli.exe: the line reaches it whole, its
+// status is that of the command before the pause, and a stop ends it.
+TEST_F(CommandInterpreterTest, ConsoleOfItsOwnRunsTheLineAndKeepsItsStatus) {
+  SetProgramDir(GetProgramDir());
+  ASSERT_TRUE(FileExists(ConsoleHostProgram()));
+  CNullInput noKeyboard;
+  EXPECT_EQ(
+      RunInOwnConsole(L"exec_witness \"100% %PATH% a&b ^!x!\" & exec_witness --exit=3 & pause", nullptr), 3);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"100% %PATH% a&b ^!x!"}, {L"--exit=3"}}));
+
+  CCommandStop stop;
+  std::thread stopper([&] {
+    while (Arguments().size() < 3) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop.Stop();
+  });
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness --sleep=60 & exec_witness after & pause", &stop), kStoppedStatus);
+  stopper.join();
+  EXPECT_EQ(Arguments().size(), 3u);
+}
+#endif
+
+#ifndef _WIN32
 
 // The tool names resolve in the program folder (ProgramDir, then GetProgramDir), then in
 // KESTRUNE_TOOL_PATH (standing in for PATH), case-insensitively and with or without ".exe".

@@ -8,7 +8,44 @@
 #include "base/program_dir.h"
 #include "base/text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+const wchar_t* const kWitnessName = L"exec_witness.exe";
+
+CNullInput::CNullInput() : saved_(GetStdHandle(STD_INPUT_HANDLE)) {
+  SetStdHandle(STD_INPUT_HANDLE, CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+CNullInput::~CNullInput() {
+  HANDLE null = GetStdHandle(STD_INPUT_HANDLE);
+  SetStdHandle(STD_INPUT_HANDLE, static_cast<HANDLE>(saved_));
+  if (null != nullptr && null != INVALID_HANDLE_VALUE) CloseHandle(null);
+}
+#else
+const wchar_t* const kWitnessName = L"exec_witness";
+
+CNullInput::CNullInput() : savedFd_(dup(0)) {
+  int null = open("/dev/null", O_RDONLY);
+  if (null < 0) return;
+  dup2(null, 0);
+  close(null);
+}
+
+CNullInput::~CNullInput() {
+  if (savedFd_ < 0) return;
+  dup2(savedFd_, 0);
+  close(savedFd_);
+}
+#endif
 
 CScopedEnv::CScopedEnv(const std::string& name, const std::wstring& value, bool unset) : name_(name) {
 #ifdef _WIN32
@@ -47,13 +84,7 @@ std::wstring WriteFile(const std::wstring& path, const std::string& content) {
   return path;
 }
 
-std::wstring WitnessProgram() {
-#ifdef _WIN32
-  return GetProgramDir() + L"exec_witness.exe";
-#else
-  return GetProgramDir() + L"exec_witness";
-#endif
-}
+std::wstring WitnessProgram() { return GetProgramDir() + kWitnessName; }
 
 std::wstring CopyWitness(const std::wstring& folder, const std::wstring& name) {
   std::error_code code;

@@ -31,6 +31,23 @@ class CScopedEnv {
   std::wstring previous_;
 };
 
+// Points the process's standard input at the null device while it lives: a "pause" then ends
+// at once, as it does for a run without anyone at the keyboard.
+class CNullInput {
+ public:
+  CNullInput();
+  ~CNullInput();
+  CNullInput(const CNullInput&) = delete;
+  CNullInput& operator=(const CNullInput&) = delete;
+
+ private:
+  void* saved_ = nullptr;  // the standard input handle on Windows
+  int savedFd_ = -1;       // a copy of descriptor 0 on POSIX
+};
+
+// The witness's file name: exec_witness, with ".exe" on Windows.
+extern const wchar_t* const kWitnessName;
+
 // The witness program built beside the tests.
 std::wstring WitnessProgram();
 

@@ -4,7 +4,8 @@
 // self is the program's own path (argv[0] on POSIX, the module path on Windows).
 // show is "flags=F window=W" from the start-up record on Windows, and on POSIX "null" when
 // its standard output is /dev/null (started hidden), "stream" otherwise. A first argument
-// "--exit=N" makes it exit with status N (the argument is recorded too).
+// "--exit=N" makes it exit with status N, and "--sleep=N" makes it wait N seconds after
+// writing its record and then exit with 0 (the argument is recorded too).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -29,10 +30,20 @@ std::string Utf8(const wchar_t* text) {
 }
 #endif
 
-int ExitStatusOf(const std::string& first) {
-  const std::string prefix = "--exit=";
+int NumberAfter(const std::string& first, const std::string& prefix) {
   if (first.compare(0, prefix.size(), prefix) != 0) return 0;
   return std::atoi(first.c_str() + prefix.size());
+}
+
+int Finish(const std::string& first) {
+  for (int second = NumberAfter(first, "--sleep="); second > 0; --second) {
+#ifdef _WIN32
+    Sleep(1000);
+#else
+    sleep(1);
+#endif
+  }
+  return NumberAfter(first, "--exit=");
 }
 
 }  // namespace
@@ -79,5 +90,5 @@ int main(int argc, char** argv) {
 #endif
   std::fputs("end\n", out);
   std::fclose(out);
-  return ExitStatusOf(first);
+  return Finish(first);
 }

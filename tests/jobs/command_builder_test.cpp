@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "base/text.h"
+#include "exec/command_line_split.h"
 #include "job_test_support.h"
 #include "jobs/job_settings.h"
 #include "support/temp_dir.h"
@@ -583,23 +586,36 @@ TEST(BuildCommand, ProbeFailureChangesNothing) {
             0u);  // the naming ran, nothing after the probe
 }
 
-TEST(BuildCommand, RefusesAPathHoldingAQuote) {
-  // A quote would end the quoted path early and turn the rest of the name into options.
+// Whatever a POSIX name holds, the command text gives it back as exactly one argument of the
+// program, by the rules the interpreter splits with, and nothing in it starts another command.
+TEST(BuildCommand, EveryNameStaysOneArgument) {
   TempDir dir;
-  JobSettings settings;
   FakeProbe probe;
   probe.media = Clip();
-  std::wstring cmdSet = L"earlier";
-  TraceCapture trace;
-  const std::wstring hostile = dir.File(L"a\" -f null - & rm \".mp4");
-  for (int32_t kind : {JOB_CONVERT, JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_MERGE_FILES}) {
-    settings.jobKind = kind;
-    EXPECT_FALSE(CCommandBuilder(settings, cmdSet, probe.Function()).BuildCommand(hostile, nullptr, true))
-        << kind;
+  const wchar_t* const names[] = {
+      L"a\" -f null - & rm \".mp4", L"a & touch pwned & b.mp4\\", L"a \\\\ & x & b.mp4\\\\",
+      L"a \\\" & x & \\\" b.mp4",   L"tab\tand\nnewline.mp4",     L"plain name.mp4",
+  };
+  for (const wchar_t* name : names) {
+    const std::wstring input = dir.File(name);
+    for (int32_t kind : {JOB_CONVERT, JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_MERGE_FILES}) {
+      SCOPED_TRACE(testing::Message() << WideToUtf8(name) << ", job " << kind);
+      JobSettings settings;
+      settings.jobKind = kind;
+      std::wstring cmdSet;
+      CCommandBuilder builder(settings, cmdSet, probe.Function());
+      ASSERT_TRUE(builder.BuildCommand(input, nullptr, true));
+      std::vector<CommandWords> commands = SplitCommandSequence(cmdSet);
+      ASSERT_EQ(commands.size(), 2u) << WideToUtf8(cmdSet);
+      EXPECT_EQ(commands[1].words, std::vector<std::wstring>{L"pause"});
+      const std::vector<std::wstring>& words = commands[0].words;
+      auto at = std::find(words.begin(), words.end(), L"-i");
+      ASSERT_NE(at, words.end());
+      ASSERT_NE(at + 1, words.end());
+      EXPECT_EQ(*(at + 1), input);
+      EXPECT_EQ(words.back(), builder.LastOutputPath());
+    }
   }
-  EXPECT_EQ(cmdSet, L"earlier");
-  EXPECT_TRUE(probe.probedPaths.empty());
-  EXPECT_EQ(trace.Count(L"BuildCommand - 따옴표가 든 경로는 명령행에 쓸 수 없습니다: " + hostile), 4u);
 }
 
 }  // namespace

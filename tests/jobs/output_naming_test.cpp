@@ -84,14 +84,22 @@ TEST(GetOutputFileName, ExtensionsAndNumbers) {
        false,
        false,
        L"<dir>clip_(05).mp4"},
-      {"merge files: fixed .ts name even when it exists",
+      {"merge files: the .ts name, whatever the boxes say",
+       L"<dir>a.mp4",
+       {L"a.mp4"},
+       JOB_MERGE_FILES,
+       OUT_H265,
+       true,
+       true,
+       L"<dir>a.ts"},
+      {"merge files: a taken .ts name is numbered on",
        L"<dir>a.mp4",
        {L"a.mp4", L"a.ts"},
        JOB_MERGE_FILES,
        OUT_H265,
        true,
        true,
-       L"<dir>a.ts"},
+       L"<dir>a_(02).ts"},
       {"audio extract keeps the extension",
        L"<dir>song.MP3",
        {L"song.MP3"},
@@ -329,6 +337,92 @@ TEST(GetOutputFileName, NeverTheInputNorAnExistingFile) {
     EXPECT_NE(out, input);
     EXPECT_FALSE(FileExists(out)) << out;
   }
+}
+
+// The merge's intermediate and joined names, and any name checked again after a change of
+// extension, follow the same rule: the plain name when it is free, else numbered on.
+TEST(OutputNaming, MergeNamesAndFirstFreeName) {
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> existing;
+    std::wstring (*name_of)(const std::wstring& path);
+    std::wstring path;  // "<dir>" stands for the test folder
+    std::wstring expected;
+  };
+  auto intermediate = [](const std::wstring& path) {
+    std::wstring out = L"untouched";
+    return GetIntermediatePath(path, out) ? out : L"false";
+  };
+  auto joined = [](const std::wstring& path) {
+    std::wstring out = L"untouched";
+    return GetJoinedOutputPath(path, out) ? out : L"false";
+  };
+  auto firstFree = [](const std::wstring& path) { return FirstFreeName(path); };
+  const Case cases[] = {
+      {"intermediate: stem plus .ts", {}, intermediate, L"<dir>a.b.MKV", L"<dir>a.b.ts"},
+      {"intermediate of a transport stream", {L"a.ts"}, intermediate, L"<dir>a.ts", L"<dir>a_(02).ts"},
+      {"intermediate numbered past taken ones",
+       {L"a.ts", L"a_(02).ts"},
+       intermediate,
+       L"<dir>a.mp4",
+       L"<dir>a_(03).ts"},
+      {"intermediate without a dot", {}, intermediate, L"README", L".ts"},
+      {"intermediate of a name ending in a dot", {}, intermediate, L"<dir>clip.", L"false"},
+      {"intermediate of nothing", {}, intermediate, L"", L"false"},
+      {"joined: stem _ALL and the first input's extension", {}, joined, L"<dir>a.mkv", L"<dir>a_ALL.mkv"},
+      {"joined numbered when taken", {L"a_ALL.mkv"}, joined, L"<dir>a.mkv", L"<dir>a_ALL_(02).mkv"},
+      {"joined of a name ending in a dot", {}, joined, L"<dir>a.", L"false"},
+      {"free name stays", {}, firstFree, L"<dir>clip_(02).mkv", L"<dir>clip_(02).mkv"},
+      {"taken numbered name numbers on",
+       {L"clip_(02).mkv"},
+       firstFree,
+       L"<dir>clip_(02).mkv",
+       L"<dir>clip_(03).mkv"},
+      {"taken plain name gets _(02)", {L"take.AAC"}, firstFree, L"<dir>take.AAC", L"<dir>take_(02).aac"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    for (const std::wstring& name : c.existing) dir.Write(name);
+    EXPECT_EQ(c.name_of(Expand(c.path, dir.Path())), Expand(c.expected, dir.Path()));
+  }
+}
+
+// A reserved name counts as taken like an existing file: names chosen for commands that have
+// not run yet never collide.
+TEST(OutputNaming, ReservedNamesCountAsTaken) {
+  TempDir dir;
+  const std::wstring input = dir.Write(L"clip.mp4");
+  JobSettings settings;
+  COutputReservations reserved;
+  std::wstring first, second, ts, joined;
+  ASSERT_TRUE(GetOutputFileName(settings, input, first, &reserved));
+  reserved.Reserve(first);
+  ASSERT_TRUE(GetOutputFileName(settings, input, second, &reserved));
+  EXPECT_EQ(first, dir.File(L"clip_(02).mp4"));
+  EXPECT_EQ(second, dir.File(L"clip_(03).mp4"));
+  EXPECT_FALSE(FileExists(first));
+
+  reserved.Reserve(dir.File(L"clip.ts"));
+  ASSERT_TRUE(GetIntermediatePath(input, ts, &reserved));
+  EXPECT_EQ(ts, dir.File(L"clip_(02).ts"));
+  reserved.Reserve(dir.File(L"clip_ALL.mp4"));
+  ASSERT_TRUE(GetJoinedOutputPath(input, joined, &reserved));
+  EXPECT_EQ(joined, dir.File(L"clip_ALL_(02).mp4"));
+}
+
+TEST(OutputNaming, AudioExtractTakesTheCodecName) {
+  TempDir dir;
+  JobSettings settings;
+  settings.jobKind = JOB_AUDIO_EXTRACT;
+  EXPECT_EQ(GetAudioExtractPath(settings, dir.File(L"talk_(02).mkv"), L"AAC"), dir.File(L"talk_(02).AAC"));
+  dir.Write(L"talk_(02).AAC");
+  dir.Write(L"talk_(02).aac");  // the numbered names are lower-cased (one file where case does not count)
+  EXPECT_EQ(GetAudioExtractPath(settings, dir.File(L"talk_(02).mkv"), L"AAC"), dir.File(L"talk_(03).aac"));
+  COutputReservations reserved;
+  reserved.Reserve(dir.File(L"talk_(03).aac"));
+  EXPECT_EQ(GetAudioExtractPath(settings, dir.File(L"talk_(02).mkv"), L"AAC", &reserved),
+            dir.File(L"talk_(04).aac"));
 }
 
 }  // namespace

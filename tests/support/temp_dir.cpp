@@ -26,7 +26,7 @@ TempDir::~TempDir() {
 
 std::wstring TempDir::Write(const std::wstring& name, const std::string& content) const {
   std::wstring full = File(name);
-  std::ofstream out(fs::path(full), std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(full), std::ios::binary | std::ios::trunc);
   out << content;
   return full;
 }

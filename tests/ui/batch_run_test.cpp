@@ -20,6 +20,7 @@
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "exec/command_interpreter.h"
+#include "exec/console_host.h"
 #include "install/installer.h"
 #include "jobs/control_ids.h"
 #include "probe/media_summary.h"
@@ -304,11 +305,13 @@ TEST_F(BatchRunTest, ClosingTheWindowDuringARunLetsTheWorkerEndWithoutIt) {
   EXPECT_TRUE(FileExists(folder.File(L"clip_(02).mp4")));
 }
 
-TEST_F(BatchRunTest, MediaInfoButtonHandsTheWholeCommandOverEvenPast500Bytes) {
-  std::vector<std::string> commands;
-  dialog->narrowCommandRunner = [&commands](const std::string& command) {
+// The wide command runs whole in a console of its own, however long the path and whatever
+// code page its characters need.
+TEST_F(BatchRunTest, MediaInfoButtonRunsTheWholeCommandInAConsoleOfItsOwn) {
+  std::vector<std::wstring> commands;
+  dialog->commandRunner = [&commands](const std::wstring& command) {
     commands.push_back(command);
-    return std::system(command.c_str());
+    return RunInOwnConsole(command, nullptr);
   };
   auto press = [this] {
     SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
@@ -321,12 +324,11 @@ TEST_F(BatchRunTest, MediaInfoButtonHandsTheWholeCommandOverEvenPast500Bytes) {
   EXPECT_TRUE(commands.empty());
 
   TraceCapture trace;
-  std::wstring path = folder.File(std::wstring(480, L'm') + L".mp4");
+  std::wstring path = folder.File(std::wstring(480, L'm') + L" \U0001F3AC 100% 완료.mp4");
   dialog->jobSettings.currentFile = path;
   press();
-  std::string expected = WideToAnsi(L"mediainfo \"" + path + L"\" & pause");
-  ASSERT_GT(expected.size(), 500u);
-  EXPECT_EQ(std::vector<std::string>{expected}, commands);
+  std::wstring expected = L"mediainfo \"" + path + L"\" & pause";
+  EXPECT_EQ(std::vector<std::wstring>{expected}, commands);
   // Then the file is probed again for the trace.
   std::wstring summary;
   FormatMediaSummary(dialog->currentMedia, summary);

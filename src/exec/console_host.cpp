@@ -1,0 +1,23 @@
+#include "exec/console_host.h"
+
+#include "exec/command_line_split.h"
+
+bool IsConsoleHostCall(const std::wstring& processCommandLine, std::wstring& line) {
+  // The program word first (quotes only toggle in it), then the marker and exactly one blank;
+  // everything after that is the line, untouched.
+  bool quoted = false;
+  size_t pos = 0;
+  while (pos < processCommandLine.size()) {
+    wchar_t c = processCommandLine[pos];
+    if (!quoted && (c == L' ' || c == L'\t')) break;
+    if (c == L'"') quoted = !quoted;
+    ++pos;
+  }
+  while (pos < processCommandLine.size() &&
+         (processCommandLine[pos] == L' ' || processCommandLine[pos] == L'\t'))
+    ++pos;
+  const std::wstring marker = std::wstring(kConsoleHostMarker) + L" ";
+  if (processCommandLine.compare(pos, marker.size(), marker) != 0) return false;
+  line = processCommandLine.substr(pos + marker.size());
+  return true;
+}

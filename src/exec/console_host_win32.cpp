@@ -1,0 +1,155 @@
+#include <windows.h>
+
+#include <chrono>
+
+#include "base/command_quoting.h"
+#include "base/format.h"
+#include "base/program_dir.h"
+#include "base/trace.h"
+#include "exec/command_interpreter.h"
+#include "exec/command_stop.h"
+#include "exec/console_host.h"
+
+namespace {
+
+// How long a host may take to stop its line by itself before its whole console is ended.
+constexpr auto kStopGrace = std::chrono::seconds(10);
+constexpr DWORD kPollMillis = 200;
+
+// The host learns of a stop through an event named after its own process id, made by the
+// starter before the host runs.
+std::wstring StopEventName(DWORD hostProcessId) {
+  return Sprintf(L"Local\\KestruneConsoleStop-%u", static_cast<unsigned>(hostProcessId));
+}
+
+// A redirected standard input (a file, NUL or a pipe; not a console) as an inheritable copy;
+// null when the input is a console or there is none.
+HANDLE RedirectedInput() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (input == nullptr || input == INVALID_HANDLE_VALUE) return nullptr;
+  DWORD mode = 0;
+  if (GetConsoleMode(input, &mode)) return nullptr;
+  HANDLE copy = nullptr;
+  HANDLE self = GetCurrentProcess();
+  if (!DuplicateHandle(self, input, self, &copy, 0, TRUE, DUPLICATE_SAME_ACCESS)) return nullptr;
+  return copy;
+}
+
+// Owns a handle and closes it.
+class CHandle {
+ public:
+  explicit CHandle(HANDLE handle = nullptr) : handle_(handle) {}
+  ~CHandle() {
+    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  CHandle(const CHandle&) = delete;
+  CHandle& operator=(const CHandle&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+std::wstring ConsoleHostProgram() { return ProgramDir() + L"kestrune-cli.exe"; }
+
+int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
+  if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
+  std::wstring host = ConsoleHostProgram();
+  std::wstring hostLine = QuoteArgument(host) + L" " + kConsoleHostMarker + L" " + commandLine;
+  DebugLog(L"RunInOwnConsole-%s", hostLine);
+
+  STARTUPINFOW startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  HANDLE input = RedirectedInput();
+  if (input != nullptr) {
+    // Output and error stay unset: the host writes to its own console.
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+  }
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof info);
+  // Suspended until the job holds it and its stop event exists.
+  BOOL created = CreateProcessW(host.c_str(), &hostLine[0], nullptr, nullptr, input != nullptr ? TRUE : FALSE,
+                                CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+  if (input != nullptr) CloseHandle(input);
+  if (!created) {
+    DebugLog(L"RunInOwnConsole-cannot start %s (%u)", host, static_cast<unsigned>(GetLastError()));
+    return kNotFoundStatus;
+  }
+  CHandle process(info.hProcess);
+  CHandle thread(info.hThread);
+  // The job holds the host and, by inheritance, every program it starts: ending the job ends
+  // them all, and the console window closes with them.
+  CHandle job(CreateJobObjectW(nullptr, nullptr));
+  if (job.Get() != nullptr) AssignProcessToJobObject(job.Get(), process.Get());
+  CHandle stopEvent(CreateEventW(nullptr, TRUE, FALSE, StopEventName(info.dwProcessId).c_str()));
+  int ticket = 0;
+  if (stop != nullptr) {
+    HANDLE event = stopEvent.Get();
+    ticket = stop->Add([event] { SetEvent(event); });
+    if (ticket == 0) SetEvent(event);
+  }
+  ResumeThread(thread.Get());
+
+  bool stopping = false;
+  std::chrono::steady_clock::time_point stopAsked;
+  while (WaitForSingleObject(process.Get(), kPollMillis) == WAIT_TIMEOUT) {
+    if (stop == nullptr || !stop->Stopped()) continue;
+    if (!stopping) {
+      stopping = true;
+      stopAsked = std::chrono::steady_clock::now();
+    } else if (std::chrono::steady_clock::now() - stopAsked > kStopGrace) {
+      if (job.Get() != nullptr) TerminateJobObject(job.Get(), kStoppedStatus);
+      TerminateProcess(process.Get(), kStoppedStatus);
+    }
+  }
+  if (ticket != 0) stop->Remove(ticket);
+  DWORD code = 0;
+  return GetExitCodeProcess(process.Get(), &code) ? static_cast<int>(code) : -1;
+}
+
+int RunConsoleHost(const std::wstring& line) {
+  // The host lies in the program folder; the tools the line names are looked for there.
+  SetProgramDir(GetProgramDir());
+  SetConsoleTitleW(line.c_str());
+  // A Ctrl-C typed in this console reaches the program running in it, which reports it; the
+  // host goes on to the pause so its window stays readable.
+  SetConsoleCtrlHandler(nullptr, TRUE);
+  // A host started with only its input given writes to its own console.
+  for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+      SetStdHandle(which,
+                   CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+  }
+  CCommandStop stop;
+  CHandle stopEvent(OpenEventW(SYNCHRONIZE, FALSE, StopEventName(GetCurrentProcessId()).c_str()));
+  CHandle lineDone(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  HANDLE watcher = nullptr;
+  struct Watch {
+    HANDLE events[2];
+    CCommandStop* stop;
+  } watch{{stopEvent.Get(), lineDone.Get()}, &stop};
+  if (stopEvent.Get() != nullptr && lineDone.Get() != nullptr) {
+    watcher = CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+          Watch* w = static_cast<Watch*>(parameter);
+          if (WaitForMultipleObjects(2, w->events, FALSE, INFINITE) == WAIT_OBJECT_0) w->stop->Stop();
+          return 0;
+        },
+        &watch, 0, nullptr);
+  }
+  int status = RunCommandLine(line, &stop);
+  if (watcher != nullptr) {
+    SetEvent(lineDone.Get());
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+  }
+  return status;
+}
