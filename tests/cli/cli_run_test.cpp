@@ -170,6 +170,16 @@ TEST_F(CliRun, FailuresGiveExitCodeOne) {
   EXPECT_TRUE(refused.out.empty());
 }
 
+// A line that ends in " & pause" counts as the program before the pause went: a failed ffmpeg
+// is a failed file, also for the last file of a run and for the join.
+TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {
+  std::wstring clip = Clip(L"a.mp4");
+  // ffmpeg refuses a scale filter on a stream copy.
+  CliResult result = RunCli({L"run", L"--pause", L"--no-gpu", L"--copy-video", L"--scale1080", clip});
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED);
+  EXPECT_EQ(result.out, L"kestrune: 1 file: 0 done, 1 failed, 0 skipped\n");
+}
+
 TEST_F(CliRun, RunMergesVideoWithAudio) {
   std::wstring song = Clip(L"song.mp3", Sample::MP3_ONLY);
   std::wstring movie = Clip(L"movie.mp4");

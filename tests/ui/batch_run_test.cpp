@@ -150,6 +150,43 @@ TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
   EXPECT_EQ(ACODEC_AAC, converted.audio[0].codec);
 }
 
+// A name that cmd.exe would expand ("%") in a folder of the Korean code page: the click probes
+// it, Start converts it, and the media-info console opens for it, each with the name as it is.
+TEST_F(BatchRunTest, ANameWithPercentHangulAndParenthesesGoesThroughEveryStep) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"100% 완료 (2019).mp4");
+  ASSERT_FALSE(clip.empty());
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  EXPECT_EQ((std::vector<bool>{true, false, false}), CheckedRows(IDC_INPUT_CODEC_LIST));
+  EXPECT_EQ(L"1", Text(IDC_TRACK_COUNT));
+  EXPECT_EQ(1u, RowTexts(IDC_AUDIO_STREAM_LIST).size());
+  EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2"}),
+            (std::vector<std::wstring>{Text(IDC_RANGE_END_H), Text(IDC_RANGE_END_M), Text(IDC_RANGE_END_S)}));
+
+  Click(IDC_GPU);
+  Click(IDC_JOB_CONVERT);
+  std::wstring output = folder.File(L"100% 완료 (2019)_(02).mp4");
+  EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
+  ASSERT_TRUE(RunToTheEnd());
+  MediaDesc converted;
+  ASSERT_TRUE(ProbeMediaFile(output, converted));
+  EXPECT_EQ(VCODEC_H265, converted.video.codec);
+
+  std::vector<std::wstring> commands;
+  std::vector<int> statuses;
+  dialog->commandRunner = [&](const std::wstring& command) {
+    commands.push_back(command);
+    statuses.push_back(RunInOwnConsole(command, nullptr));
+    return statuses.back();
+  };
+  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(IDC_MEDIA_INFO)));
+  PumpMessages();
+  EXPECT_EQ(std::vector<std::wstring>{L"mediainfo \"" + clip + L"\" & pause"}, commands);
+  EXPECT_EQ(std::vector<int>{0}, statuses);  // the console's MediaInfo was found and ran
+  EXPECT_EQ(320, dialog->currentMedia.video.width);  // and the file was probed again after it
+}
+
 TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   std::wstring video = MakeClip(::Sample::H264_AAC_MP4, L"video.mp4");
   std::wstring audio = MakeClip(::Sample::MP3_ONLY, L"sound.mp3");
