@@ -27,6 +27,9 @@ constexpr int kReadLineBytes = 998;
 bool FileExists(const std::wstring& path);         // an existing file or directory
 int64_t GetFileLength(const std::wstring& path);   // 0 when the status cannot be read
 bool RemoveFile(const std::wstring& path);         // true when the file is gone afterwards
+// RemoveFile, tried again for about a second while the file will not go (on Windows a program
+// that has just ended, or a virus scanner, may still hold it open for a moment).
+bool RemoveFileSoon(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 
 // Splits at the last "." of the whole path: false (outputs untouched) for an empty path or

@@ -42,7 +42,8 @@ void CCliBatchHost::ShowStatus(const std::wstring& text) {
   if (!dryRun_) out_.Err(Sprintf(L"%s %s\n", Counter(), text));
 }
 
-int CCliBatchHost::RunCommand(const std::wstring& commandLine) {
+int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) {
+  const std::wstring& commandLine = command.text;
   if (dryRun_) {
     out_.Out(commandLine + L"\n");
     pending_.clear();
@@ -63,7 +64,7 @@ int CCliBatchHost::RunCommand(const std::wstring& commandLine) {
     if (progress_)
       watch.reset(
           new CProgressWatch(WideToUtf8(counter), WideToUtf8(name), pending_.empty() ? 0 : rangeSeconds_));
-    status = RunCommandLine(commandLine);
+    status = RunCommandLine(commandLine, stop);
   }
   if (status != 0) {
     out_.Err(Sprintf(L"kestrune: %s failed, exit status %d: %s\n", counter, status,

@@ -15,7 +15,7 @@ class CCliBatchHost : public CBatchHost {
   CCliBatchHost(CCliOutput& out, const CCliRequest& request, bool dryRun, CPreviewedCommand preview);
 
   void ShowStatus(const std::wstring& text) override;
-  int RunCommand(const std::wstring& commandLine) override;
+  int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
 

@@ -8,6 +8,8 @@
 
 #include "jobs/job_settings.h"
 
+class CCommandStop;
+
 // The command the preview last built, with the job kind and the file list it was built for.
 // command is empty when that build made none (a merge condition not met, a failed probe):
 // a merge of video and audio then refuses to start instead of running an older command.
@@ -15,6 +17,16 @@ struct CPreviewedCommand {
   std::wstring command;
   int32_t jobKind = 0;
   std::vector<std::wstring> files;
+  std::wstring outputPath;  // the file command writes
+};
+
+// One command of a run, as the host is asked to run it.
+struct CBatchCommand {
+  std::wstring text;    // the command line, exactly as it runs
+  std::wstring input;   // the file it works on; empty for a join and a merge of video and audio
+  std::wstring output;  // the file it writes
+  int position = 0;     // input's 1-based place in the list; 0 for a join and a merge of video and audio
+  int fileCount = 0;    // entries in the run's list
 };
 
 // How a join of merged files ended.
@@ -31,8 +43,9 @@ struct CBatchReport {
   int fileCount = 0;     // entries in the snapshot's list
   int filesDone = 0;     // a command was made and exited with 0
   int filesFailed = 0;   // a command was made and exited with another status
-  int filesSkipped = 0;  // no command made (the probe failed), or never reached
+  int filesSkipped = 0;  // no command made (the probe failed), never reached, or stopped
   JoinOutcome join = JOIN_NONE;
+  bool stopped = false;  // the user stopped the run: its running command was ended, no other started
 };
 
 // True when every file and the join (if any) succeeded.
@@ -47,9 +60,11 @@ class CBatchHost {
   // (a window posts the text rather than sending it).
   virtual void ShowStatus(const std::wstring& text) = 0;
 
-  // Runs one command line and waits for its end; returns its exit status. Called on the worker
-  // thread without any lock, possibly after Detach, so it must use no state of the window.
-  virtual int RunCommand(const std::wstring& commandLine) = 0;
+  // Runs one command and waits for its end; returns its exit status as RunCommandLine gives it.
+  // stop belongs to the run: when it stops, the command must end (RunCommandLine and
+  // RunInOwnConsole take it as it is). Called on the worker thread without any lock, possibly
+  // after Detach, so it must use no state of the window.
+  virtual int RunCommand(const CBatchCommand& command, CCommandStop* stop) = 0;
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),
   // and only for a merge of video and audio.

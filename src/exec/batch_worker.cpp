@@ -5,9 +5,11 @@
 #include <system_error>
 #include <vector>
 
+#include "base/file_util.h"
 #include "base/message.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
+#include "exec/command_stop.h"
 #include "exec/merge_join.h"
 #include "jobs/output_naming.h"
 
@@ -17,6 +19,9 @@ const wchar_t kStalePreview[] =
     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)";
 }  // namespace
+
+// Every worker thread that has not ended yet, attached or not.
+std::atomic<int> aliveThreads{0};
 
 // Everything one run uses. The worker thread holds it by shared_ptr, so it outlives the
 // CBatchWorker and the window that started it.
@@ -28,13 +33,15 @@ struct CBatchRun {
   std::wstring cmdSet;
   CBatchOptions options;
   CCommandBuilder builder{settings, cmdSet, options.probe};
-  std::wstring mergeCommand;                // the previewed video-and-audio merge
+  CPreviewedCommand mergeCommand;           // the previewed video-and-audio merge
   std::vector<std::wstring> intermediates;  // what the remuxes of a merge of files wrote
   std::shared_ptr<CBatchHost> host;
+  CCommandStop commandStop;  // ends the running command when the user stops the run
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
-  std::atomic<bool> stopping{false};
+  std::atomic<bool> stopping{false};  // no further command starts: the window went, or a stop came
+  std::atomic<bool> stopped{false};   // the user stopped the run
   std::atomic<bool> finished{false};
 
   void ShowStatus(const std::wstring& text) {
@@ -50,8 +57,6 @@ struct CBatchRun {
     if (attached) host->ReportEnd(report);
   }
 
-  int Run(const std::wstring& command) { return host->RunCommand(command); }
-
   // The fixed texts of the two joining jobs end in " & pause"; without pause the command line
   // must not leave a terminal waiting for a key.
   std::wstring ApplyPauseOption(std::wstring command) const {
@@ -66,16 +71,44 @@ struct CBatchRun {
 
 namespace {
 
+// How one command ended.
+enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED };
+
+// Runs a command unless the run is stopping. A command that a stop ended leaves no partial
+// output: its file goes, unless it was there before the command (which the naming never
+// chooses, but a name is never trusted blindly).
+CommandOutcome RunOne(CBatchRun& run, const CBatchCommand& command) {
+  if (run.stopping) return COMMAND_STOPPED;
+  const bool outputExisted = !command.output.empty() && FileExists(command.output);
+  int status = run.host->RunCommand(command, &run.commandStop);
+  DebugLog(L"DoProcess-2-exit=%d", status);
+  if (status == 0) return COMMAND_DONE;
+  if (!run.stopped) return COMMAND_FAILED;
+  if (!outputExisted && !command.output.empty() && FileExists(command.output)) {
+    bool removed = RemoveFileSoon(command.output);
+    DebugLog(L"DoProcess-stop-%s-%d", command.output, removed ? 1 : 0);
+  }
+  return COMMAND_STOPPED;
+}
+
+void Count(CommandOutcome outcome, int files, CBatchReport& report) {
+  if (outcome == COMMAND_DONE)
+    report.filesDone += files;
+  else if (outcome == COMMAND_FAILED)
+    report.filesFailed += files;
+  else
+    report.filesSkipped += files;
+}
+
 void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
-  int status = run.Run(run.ApplyPauseOption(run.mergeCommand));
+  CBatchCommand command;
+  command.text = run.ApplyPauseOption(run.mergeCommand.command);
+  command.output = run.mergeCommand.outputPath;
+  command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  if (status == 0)
-    report.filesDone = joined;
-  else
-    report.filesFailed = joined;
-  report.filesSkipped = report.fileCount - joined;
-  DebugLog(L"DoProcess-2-exit=%d", status);
+  Count(RunOne(run, command), joined, report);
+  report.filesSkipped += report.fileCount - joined;
 }
 
 // The join runs only when every file was remuxed: otherwise it would silently leave out a part.
@@ -86,17 +119,18 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
     DebugLog(L"DoProcess-3-skip join, %d of %d files remuxed", report.filesDone, report.fileCount);
     return true;
   }
-  std::wstring output;
-  if (!GetJoinedOutputPath(run.settings.files[0], output, &run.builder.Reservations())) {
+  CBatchCommand command;
+  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.builder.Reservations())) {
     report.join = JOIN_SKIPPED;
     return false;
   }
-  run.builder.Reservations().Reserve(output);
-  std::wstring command = MakeJoinCommand(run.intermediates, output);
-  DebugLog(L"DoProcess-3-합치기-%s", command);
-  int status = run.Run(run.ApplyPauseOption(command));
-  report.join = status == 0 ? JOIN_DONE : JOIN_FAILED;
-  DebugLog(L"DoProcess-3-exit=%d", status);
+  run.builder.Reservations().Reserve(command.output);
+  command.text = MakeJoinCommand(run.intermediates, command.output);
+  command.fileCount = report.fileCount;
+  DebugLog(L"DoProcess-3-합치기-%s", command.text);
+  command.text = run.ApplyPauseOption(command.text);
+  CommandOutcome outcome = RunOne(run, command);
+  report.join = outcome == COMMAND_DONE ? JOIN_DONE : outcome == COMMAND_FAILED ? JOIN_FAILED : JOIN_SKIPPED;
   return true;
 }
 
@@ -113,11 +147,12 @@ void DoProcess(CBatchRun& run) {
 
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
     RunMergeVideoAudio(run, report);
+    report.stopped = run.stopped;
     run.ReportEnd(report);
     return;
   }
 
-  std::wstring command;
+  CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping) {
       report.filesSkipped += count - i;
@@ -132,25 +167,27 @@ void DoProcess(CBatchRun& run) {
     DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
     run.ShowStatus(path);
     bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
-    bool built = run.builder.BuildCommand(path, &command, pause);
-    DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command);
+    bool built = run.builder.BuildCommand(path, &command.text, pause);
+    DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command.text);
     if (!built) {
       ++report.filesSkipped;
       continue;
     }
-    if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(run.builder.LastOutputPath());
-    int status = run.Run(command);
-    DebugLog(L"DoProcess-2-exit=%d", status);
-    if (status == 0)
-      ++report.filesDone;
-    else
-      ++report.filesFailed;
+    command.input = path;
+    command.output = run.builder.LastOutputPath();
+    command.position = i + 1;
+    command.fileCount = count;
+    if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(command.output);
+    // A build may take seconds (it probes the file): the window may have gone meanwhile.
+    Count(RunOne(run, command), 1, report);
   }
 
+  report.stopped = run.stopped;
   if (settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report)) {
     run.ReportEnd(report);
     return;
   }
+  report.stopped = run.stopped;
   DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
            report.filesSkipped);
   DebugLog(L"DoProcess-쓰레드 멈춤");
@@ -160,6 +197,7 @@ void DoProcess(CBatchRun& run) {
 void DoProcessThread(std::shared_ptr<CBatchRun> run) {
   DoProcess(*run);
   run->finished = true;
+  --aliveThreads;
 }
 
 bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings) {
@@ -188,7 +226,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
       ShowMessage(kStalePreview);
       return BATCH_REFUSED;
     }
-    run->mergeCommand = preview.command;
+    run->mergeCommand = preview;
   }
   if (settings.jobKind == JOB_MERGE_FILES) {
     std::wstring refusal;
@@ -199,14 +237,26 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   }
 
   run_ = run;
+  ++aliveThreads;
   try {
     thread_ = std::thread(DoProcessThread, run);
   } catch (const std::system_error&) {
+    --aliveThreads;
     run_.reset();
     return BATCH_NO_THREAD;
   }
   return BATCH_STARTED;
 }
+
+void CBatchWorker::Stop() {
+  if (!run_) return;
+  DebugLog(L"DoProcess-stop");
+  run_->stopped = true;
+  run_->stopping = true;
+  run_->commandStop.Stop();
+}
+
+int BatchThreadsAlive() { return aliveThreads; }
 
 bool CBatchWorker::IsRunning() const { return run_ && !run_->finished; }
 

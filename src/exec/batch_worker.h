@@ -29,6 +29,10 @@ struct CBatchOptions {
 
 struct CBatchRun;
 
+// Worker threads that have not ended, detached ones included. A program that ends while one
+// still runs must end without its static objects being destroyed under that thread.
+int BatchThreadsAlive();
+
 class CBatchWorker {
  public:
   CBatchWorker() = default;
@@ -48,9 +52,15 @@ class CBatchWorker {
   // Waits until the current run has ended (a run that waits for a key waits for it too).
   void Join();
 
+  // The user's stop: the command running now is ended (its partial output removed, unless the
+  // file was there before it), no further command starts, and the run ends as stopped, with
+  // its report. Any thread.
+  void Stop();
+
   // For a host that is going away: after this returns the worker never calls ShowStatus or
-  // ReportEnd again and starts no further command. A command already running goes on in its
-  // own process; the thread ends when it returns, touching only what the run owns.
+  // ReportEnd again and starts no further command, also when it is building one now. A command
+  // already running goes on in its own process; the thread ends when it returns, touching
+  // only what the run owns.
   void Detach();
 
  private:

@@ -17,9 +17,6 @@ namespace {
 // After the batch file ends, the report may still be on its way: up to 30 waits of 100 ms.
 constexpr int REPORT_WAIT_STEPS = 30;
 constexpr int REPORT_WAIT_STEP_MS = 100;
-// A report that another program still holds open for a moment (a probe that has just ended, a
-// virus scanner) gets a few tries to go.
-constexpr int REPORT_REMOVE_TRIES = 10;
 
 // Every probe writes the same media.txt in the program folder, and the launcher moves the
 // process's current folder: probes take turns, whichever thread asks (and, through the
@@ -47,12 +44,9 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   const std::wstring reportPath = programDir + L"media.txt";
   // A report that stays (a read-only file, a folder that cannot be written) would be read as
   // this file's: the probe fails instead.
-  for (int tries = 1; FileExists(reportPath) && !RemoveFile(reportPath); ++tries) {
-    if (tries == REPORT_REMOVE_TRIES) {
-      DebugLog(L"%s 를 지울 수 없습니다. ", reportPath);
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(REPORT_WAIT_STEP_MS));
+  if (FileExists(reportPath) && !RemoveFileSoon(reportPath)) {
+    DebugLog(L"%s 를 지울 수 없습니다. ", reportPath);
+    return false;
   }
 
   LaunchProbe(ProbePaths{programDir, mediaInfo, inputPath, reportPath});

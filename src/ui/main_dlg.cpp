@@ -13,12 +13,13 @@
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.
 constexpr UINT WM_LIST_CLICK = WM_APP + 3;
-
-int RunCommandInOwnConsole(const std::wstring& commandLine) { return RunInOwnConsole(commandLine, nullptr); }
 }  // namespace
 
 CMainDlg::CMainDlg()
-    : CDialogBase(IDD_MAIN_DIALOG), uiLanguage(UserUiLanguage()), commandRunner(RunCommandInOwnConsole) {
+    : CDialogBase(IDD_MAIN_DIALOG),
+      uiLanguage(UserUiLanguage()),
+      commandRunner(RunInOwnConsole),
+      batchProbe(ProbeMediaFile) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));

@@ -73,6 +73,8 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // its own (RunInOwnConsole). Tests wrap it to watch or hold a run; it still runs the real
   // text.
   CommandRunner commandRunner;
+  // How a run probes its files (ProbeMediaFile); tests wrap it to hold a run inside a build.
+  ProbeFunction batchProbe;
 
  protected:
   bool OnInitDialog() override;

@@ -39,7 +39,9 @@ void CMainDlg::OnButtonStart() {
   }
   GatherJobSettings(*this, currentItem, jobSettings);
   auto host = std::make_shared<CWindowBatchHost>(Hwnd(), lastPreview, commandRunner);
-  BatchStart started = batchWorker.Start(jobSettings, host);
+  CBatchOptions options;
+  options.probe = batchProbe;
+  BatchStart started = batchWorker.Start(jobSettings, host, options);
   if (started != BATCH_STARTED) {
     DebugLog(L"OnButtonStart-not started-%d", static_cast<int>(started));
     return;

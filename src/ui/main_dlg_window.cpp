@@ -77,6 +77,8 @@ void CMainDlg::OnDestroy() {
   batchWorker.Detach();
   batchHost_.reset();
   SaveWindowPos();
-  _fcloseall();
+  // The streams of a run that goes on (the probe's report) are its own: only a program with no
+  // run left closes every stream.
+  if (BatchThreadsAlive() == 0) _fcloseall();
   registryStore.reset();
 }

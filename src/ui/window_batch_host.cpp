@@ -14,8 +14,8 @@ void CWindowBatchHost::ShowStatus(const std::wstring& text) {
 }
 
 // Uses nothing of the window: it may run after the window has gone.
-int CWindowBatchHost::RunCommand(const std::wstring& commandLine) {
-  return runner_ ? runner_(commandLine) : -1;
+int CWindowBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) {
+  return runner_ ? runner_(command.text, stop) : -1;
 }
 
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {

@@ -16,17 +16,18 @@
 constexpr UINT WM_BATCH_STATUS = WM_APP + 1;
 constexpr UINT WM_BATCH_END = WM_APP + 2;
 
-// Runs one command line and waits for its end; its exit status.
-using CommandRunner = std::function<int(const std::wstring& commandLine)>;
+// Runs one command line and waits for its end, ending it when stop (if any) stops; its exit
+// status.
+using CommandRunner = std::function<int(const std::wstring& commandLine, CCommandStop* stop)>;
 
 class CWindowBatchHost : public CBatchHost {
  public:
-  // window: where the messages go; preview: the last preview at the time of Start; runner: the
-  // command interpreter (RunCommandLine in the program).
+  // window: where the messages go; preview: the last preview at the time of Start; runner: runs
+  // a line (RunInOwnConsole in the program).
   CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner);
 
   void ShowStatus(const std::wstring& text) override;
-  int RunCommand(const std::wstring& commandLine) override;
+  int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
 

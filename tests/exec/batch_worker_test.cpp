@@ -15,8 +15,10 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "exec/command_interpreter.h"
+#include "exec/command_stop.h"
 #include "exec/merge_join.h"
 #include "exec/start_check.h"
+#include "exec_test_support.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -25,7 +27,8 @@
 namespace {
 
 // Records what the worker asks of its host. RunCommand answers with scripted exit statuses and,
-// when holdAt is set, waits at that command until Release.
+// when holdAt is set, waits at that command until Release, or until the run's stop ends it
+// (it then answers as a stopped command does).
 class FakeHost : public CBatchHost {
  public:
   // destroyed, when given, receives the number of calls into the window after CloseWindow.
@@ -48,15 +51,30 @@ class FakeHost : public CBatchHost {
     if (window) window->push_back(text);  // the window's own state
   }
 
-  int RunCommand(const std::wstring& commandLine) override {
+  int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
     std::unique_lock<std::mutex> guard(lock_);
     size_t index = commands.size();
-    commands.push_back(commandLine);
+    commands.push_back(command.text);
+    batchCommands.push_back(command);
     currentDirs.push_back(GetCurrentDir());
     if (holdAt == static_cast<int>(index)) {
+      if (writeOutput) WriteFile(command.output, "partial");
       held = true;
       changed_.notify_all();
-      changed_.wait(guard, [this] { return released; });
+      // The stop calls back under its own lock, which is never taken while this one is held.
+      guard.unlock();
+      int ticket = stop->Add([this] {
+        std::lock_guard<std::mutex> inner(lock_);
+        endedByStop = true;
+        changed_.notify_all();
+      });
+      guard.lock();
+      if (ticket == 0) endedByStop = true;
+      changed_.wait(guard, [this] { return released || endedByStop; });
+      guard.unlock();
+      if (ticket != 0) stop->Remove(ticket);
+      guard.lock();
+      if (endedByStop) return kStoppedStatus;
     }
     return index < exitStatuses.size() ? exitStatuses[index] : 0;
   }
@@ -89,11 +107,13 @@ class FakeHost : public CBatchHost {
   }
 
   std::vector<std::wstring> statuses, commands, currentDirs;
+  std::vector<CBatchCommand> batchCommands;
   std::vector<int> exitStatuses;
   CPreviewedCommand preview;
   CBatchReport report;
   int reports = 0;
   int holdAt = -1;
+  bool writeOutput = false;  // the held command writes part of its output first
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -101,7 +121,7 @@ class FakeHost : public CBatchHost {
  private:
   std::mutex lock_;
   std::condition_variable changed_;
-  bool held = false, released = false;
+  bool held = false, released = false, endedByStop = false;
   bool closed_ = false;
   int callsAfterClose_ = 0;
   std::promise<int>* destroyed_;
@@ -595,6 +615,101 @@ TEST(BatchWorkerLifetime, DetachedRunStartsNoFurtherCommand) {
   EXPECT_EQ(host->reports, 0);
 }
 
+// A probe that waits inside the build until the test lets it go.
+struct HeldProbe {
+  std::mutex lock;
+  std::condition_variable changed;
+  bool probing = false, released = false;
+
+  ProbeFunction Function(const FakeProbe& answer) {
+    ProbeFunction inner = answer.Function();
+    return [this, inner](const std::wstring& path, MediaDesc& media) {
+      std::unique_lock<std::mutex> guard(lock);
+      probing = true;
+      changed.notify_all();
+      changed.wait(guard, [this] { return released; });
+      return inner(path, media);
+    };
+  }
+  void WaitUntilProbing() {
+    std::unique_lock<std::mutex> guard(lock);
+    changed.wait(guard, [this] { return probing; });
+  }
+  void Release() {
+    std::lock_guard<std::mutex> guard(lock);
+    released = true;
+    changed.notify_all();
+  }
+};
+
+// The window closes (or the user stops the run) while the worker builds a command, which
+// probes the file: the command it was building never starts.
+TEST(BatchWorkerLifetime, NoCommandStartsAfterADetachOrStopDuringABuild) {
+  for (bool stop : {false, true}) {
+    SCOPED_TRACE(stop ? "stopped" : "detached");
+    TempDir dir;
+    auto host = std::make_shared<FakeHost>();
+    HeldProbe probe;
+    CBatchOptions options = Options(FakeProbe());
+    options.probe = probe.Function(FakeProbe());
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")}), host, options),
+              BATCH_STARTED);
+    probe.WaitUntilProbing();
+    if (stop)
+      worker.Stop();
+    else
+      worker.Detach();
+    EXPECT_EQ(BatchThreadsAlive(), 1);  // counted until it ends, attached or not
+    probe.Release();
+    worker.Join();
+    // A detached run lets go of the host when its thread ends.
+    while (!stop && host.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(host->Commands().empty());
+    EXPECT_EQ(BatchThreadsAlive(), 0);
+    if (stop) {
+      EXPECT_EQ(host->reports, 1);
+      EXPECT_TRUE(host->report.stopped);
+      EXPECT_EQ(host->report.filesSkipped, 2);
+    }
+  }
+}
+
+// The user's stop ends the running command, removes what it had written of its output, and
+// starts no further file; a file that was there before the command is never removed.
+TEST(BatchWorkerStop, EndsTheRunningCommandAndRemovesOnlyItsOwnPartialOutput) {
+  for (bool outputWasThere : {false, true}) {
+    SCOPED_TRACE(outputWasThere ? "the output name was taken meanwhile" : "a fresh output");
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+    auto host = std::make_shared<FakeHost>();
+    host->holdAt = 1;
+    host->writeOutput = true;
+    CBatchOptions options = Options(FakeProbe());
+    // The name is chosen before the probe; a file that appears under it after that was not
+    // made by the run.
+    ProbeFunction probe = options.probe;
+    const std::wstring taken = dir.File(L"b_(02).mp4");
+    options.probe = [probe, outputWasThere, taken, b = files[1]](const std::wstring& path, MediaDesc& media) {
+      if (outputWasThere && path == b) WriteFile(taken, "the user's own");
+      return probe(path, media);
+    };
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, files), host, options), BATCH_STARTED);
+    host->WaitUntilHeld();
+    worker.Stop();
+    worker.Join();
+    ASSERT_EQ(host->Commands().size(), 2u);
+    EXPECT_EQ(host->batchCommands[1].output, taken);
+    EXPECT_TRUE(host->report.stopped);
+    EXPECT_EQ(host->report.filesDone, 1);
+    EXPECT_EQ(host->report.filesFailed, 0);
+    EXPECT_EQ(host->report.filesSkipped, 2);
+    EXPECT_EQ(FileExists(taken), outputWasThere);
+    EXPECT_FALSE(FileExists(dir.File(L"c_(02).mp4")));
+  }
+}
+
 #ifndef _WIN32
 // PATH and the program folder as the test sets them, restored afterwards.
 class ToolEnvironment {
@@ -650,9 +765,9 @@ class BatchWorkerRealRun : public ::testing::Test {
  protected:
   // The real interpreter behind the recording host.
   struct RealHost : FakeHost {
-    int RunCommand(const std::wstring& commandLine) override {
-      FakeHost::RunCommand(commandLine);
-      return RunCommandLine(commandLine);
+    int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
+      FakeHost::RunCommand(command, stop);
+      return RunCommandLine(command.text, stop);
     }
   };
 

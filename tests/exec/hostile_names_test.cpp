@@ -139,12 +139,12 @@ class CRealRunHost : public CBatchHost {
  public:
   explicit CRealRunHost(CPreviewedCommand preview) : preview_(std::move(preview)) {}
   void ShowStatus(const std::wstring&) override {}
-  int RunCommand(const std::wstring& commandLine) override {
+  int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
     ++commands;
 #ifdef _WIN32
-    return RunInOwnConsole(commandLine, nullptr);
+    return RunInOwnConsole(command.text, stop);
 #else
-    return RunCommandLine(commandLine);
+    return RunCommandLine(command.text, stop);
 #endif
   }
   CPreviewedCommand PreviewedCommand() override { return preview_; }

@@ -9,6 +9,7 @@
 // command runner; the wrapped runner still hands the real text to the real interpreter.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -66,13 +67,13 @@ struct CHeldRunner {
     changed.notify_all();
   }
   static CommandRunner Wrap(const std::shared_ptr<CHeldRunner>& held) {
-    return [held](const std::wstring& command) {
+    return [held](const std::wstring& command, CCommandStop* stop) {
       {
         std::unique_lock<std::mutex> guard(held->lock);
         held->commands.push_back(command);
         held->changed.wait(guard, [&] { return held->released; });
       }
-      return RunCommandLine(command);
+      return RunInOwnConsole(command, stop);
     };
   }
 };
@@ -174,9 +175,9 @@ TEST_F(BatchRunTest, ANameWithPercentHangulAndParenthesesGoesThroughEveryStep) {
 
   std::vector<std::wstring> commands;
   std::vector<int> statuses;
-  dialog->commandRunner = [&](const std::wstring& command) {
+  dialog->commandRunner = [&](const std::wstring& command, CCommandStop* stop) {
     commands.push_back(command);
-    statuses.push_back(RunInOwnConsole(command, nullptr));
+    statuses.push_back(RunInOwnConsole(command, stop));
     return statuses.back();
   };
   SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
@@ -342,13 +343,60 @@ TEST_F(BatchRunTest, ClosingTheWindowDuringARunLetsTheWorkerEndWithoutIt) {
   EXPECT_TRUE(FileExists(folder.File(L"clip_(02).mp4")));
 }
 
+// The window closes while the worker builds the first file's command (it is probing the
+// file): the worker finishes that build without the window and starts no command at all.
+TEST_F(BatchRunTest, ClosingTheWindowWhileTheWorkerProbesStartsNoCommand) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  struct Gate {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool probing = false, released = false;
+  };
+  auto gate = std::make_shared<Gate>();
+  dialog->batchProbe = [gate](const std::wstring& path, MediaDesc& media) {
+    {
+      std::unique_lock<std::mutex> guard(gate->lock);
+      gate->probing = true;
+      gate->changed.wait(guard, [&] { return gate->released; });
+    }
+    return ProbeMediaFile(path, media);
+  };
+  auto commands = std::make_shared<std::atomic<int>>(0);
+  dialog->commandRunner = [commands](const std::wstring& command, CCommandStop* stop) {
+    ++*commands;
+    return RunInOwnConsole(command, stop);
+  };
+  DropFiles(dialog->Hwnd(), {clip, clip});
+  Click(IDC_GPU);
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::lock_guard<std::mutex> guard(gate->lock);
+        return gate->probing;
+      },
+      kRunTimeoutMs));
+
+  dialog.reset();  // closes the window in the middle of the build
+  PumpMessages();
+  EXPECT_GE(BatchThreadsAlive(), 1);  // the run goes on without its window
+  {
+    std::lock_guard<std::mutex> guard(gate->lock);
+    gate->released = true;
+    gate->changed.notify_all();
+  }
+  EXPECT_TRUE(WaitUntil([] { return BatchThreadsAlive() == 0; }, kRunTimeoutMs));
+  EXPECT_EQ(0, commands->load());
+  EXPECT_FALSE(FileExists(folder.File(L"clip_(02).mp4")));
+}
+
 // The wide command runs whole in a console of its own, however long the path and whatever
 // code page its characters need.
 TEST_F(BatchRunTest, MediaInfoButtonRunsTheWholeCommandInAConsoleOfItsOwn) {
   std::vector<std::wstring> commands;
-  dialog->commandRunner = [&commands](const std::wstring& command) {
+  dialog->commandRunner = [&commands](const std::wstring& command, CCommandStop* stop) {
     commands.push_back(command);
-    return RunInOwnConsole(command, nullptr);
+    return RunInOwnConsole(command, stop);
   };
   auto press = [this] {
     SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
