@@ -12,6 +12,7 @@
 #include "exec/command_line_split.h"
 #include "exec/tool_paths.h"
 #include "probe/probe_runner_lock.h"
+#include "probe/report_folder.h"
 #include "probe/report_parser.h"
 
 namespace {
@@ -42,8 +43,15 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   }
 
   const std::wstring programDir = ProgramDir();
-  CProbeFolderLock folderLock(programDir);
-  const std::wstring reportPath = programDir + L"media.txt";
+  // The report lies in the program folder when the program may write there, else in a folder
+  // of the user's own; the lock is taken on the folder that really holds it.
+  const std::wstring reportDir = ReportFolder(programDir);
+  if (reportDir.empty()) {
+    DebugLog(L"%smedia.txt 를 쓸 수 없습니다. ", programDir);
+    return false;
+  }
+  CProbeFolderLock folderLock(reportDir);
+  const std::wstring reportPath = reportDir + L"media.txt";
   if (FileExists(reportPath)) RemoveFile(reportPath);
 
   // The three paths are quoted so that the batch file gets each as one argument; the escape
