@@ -109,8 +109,8 @@ wait 2>/dev/null
 # Silent uninstall, by the command the key names.
 run "$folder/uninstall.exe" /S
 settle
-check "the uninstaller removes the program folder" test ! -e "$folder"
-check "the uninstaller removes the shortcut" test ! -e "$shortcut"
+check "the uninstaller removes the program folder" bash -c '[ -n "$1" ] && [ ! -e "$1" ]' _ "$folder"
+check "the uninstaller removes the shortcut" bash -c '[ -n "$1" ] && [ ! -e "$1" ]' _ "$shortcut"
 check "the uninstaller removes the uninstall key" bash -c '! "$1" reg query "$2" >/dev/null 2>&1' _ "$source_dir/cmake/wine-run.sh" "$key"
 
 # A file of the user's own in the program folder survives the uninstall, and so does the folder.
