@@ -7,7 +7,8 @@
 #   takes every option of the option list; the options written on a usage line belong to its
 #   subcommand. Option lines begin with blanks and "--": the option column ends at the first
 #   run of two blanks; a word after an option that is a|b|c (or one lower-case word) lists its
-#   values, any other word (N, H:M:S-H:M:S, 0,2) is a free argument.
+#   values, [a|b] values the option may also go without, any other word (N, H:M:S-H:M:S, 0,2)
+#   is a free argument.
 set -euo pipefail
 program=$1
 output=$2
@@ -39,7 +40,9 @@ tables=$(awk '
       if (w[i] == "" || w[i] == "/") continue
       if (w[i] ~ /^--[a-z0-9][a-z0-9-]*$/) { options = add(options, w[i]); last = w[i]; continue }
       if (last == "") continue
-      if (w[i] ~ /^[a-z0-9][a-z0-9-]*(\|[a-z0-9][a-z0-9-]*)*$/) { gsub(/\|/, " ", w[i]); values[last] = add(values[last], w[i]) }
+      if (w[i] ~ /^\[[a-z0-9][a-z0-9-]*(\|[a-z0-9][a-z0-9-]*)*\]$/) {
+        gsub(/[][]/, "", w[i]); gsub(/\|/, " ", w[i]); values[last] = add(values[last], w[i]); optional[last] = 1
+      } else if (w[i] ~ /^[a-z0-9][a-z0-9-]*(\|[a-z0-9][a-z0-9-]*)*$/) { gsub(/\|/, " ", w[i]); values[last] = add(values[last], w[i]) }
       else free = add(free, last)
       last = ""
     }
@@ -51,6 +54,7 @@ tables=$(awk '
     for (c in own) printf "own_%s=\"%s\"\n", c, own[c]
     printf "options=\"%s\"\n", options
     for (o in values) { name = o; gsub(/-/, "_", name); printf "values%s=\"%s\"\n", name, values[o] }
+    for (o in optional) { name = o; gsub(/-/, "_", name); printf "optional%s=1\n", name }
     printf "free=\"%s\"\n", free
   }' <<<"$help")
 
@@ -80,7 +84,11 @@ value_cases=
 for var in $(compgen -v values_); do
   option=${var#values}
   option=${option//_/-}
-  value_cases+="        $option) COMPREPLY=(\$(compgen -W \"${!var}\" -- \"\$cur\")); return 0 ;;"$'\n'
+  optional_var=optional${var#values}
+  files=
+  # A value the option may go without: a file name may follow as well.
+  [ -n "${!optional_var:-}" ] && files=' $(compgen -f -- "$cur")'
+  value_cases+="        $option) COMPREPLY=(\$(compgen -W \"${!var}\" -- \"\$cur\")$files); return 0 ;;"$'\n'
 done
 free_case=
 [ -n "$free" ] && free_case="        ${free// /|}) return 0 ;;"$'\n'
