@@ -36,9 +36,14 @@ bool CanCreateFileInNative(std::string folder) {
 
 // parent/name as a private folder of this user, with its trailing slash: made with mode 0700
 // when missing; an existing one only when it is a folder (not a link to one) that this user
-// owns and that grants nobody else any access. Empty otherwise.
+// owns and that grants nobody else any access. Empty otherwise, and also when others may
+// write the parent without its sticky bit: they could swap the folder after the check.
 std::string PrivateFolder(const std::string& parent, const std::string& name) {
   if (parent.empty() || parent[0] != '/') return std::string();
+  struct stat parentStatus {};
+  if (stat(parent.c_str(), &parentStatus) != 0 || !S_ISDIR(parentStatus.st_mode)) return std::string();
+  if ((parentStatus.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (parentStatus.st_mode & S_ISVTX) == 0)
+    return std::string();
   std::string folder = parent;
   if (folder.back() != '/') folder += '/';
   folder += name;

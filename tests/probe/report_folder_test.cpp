@@ -213,6 +213,8 @@ TEST_F(ReportFolderStage, APreparedTmpFolderIsUsedOnlyWhenItIsTheUsersPrivateFol
        },
        false, false},
       {"another user's, 0700", [&] { mkdir(userTmp_.c_str(), 0700); }, false, true},
+      {"none, but the temporary folder lacks its sticky bit", [&] { chmod(tmp_.c_str(), 0777); }, false,
+       false},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.what);
@@ -222,6 +224,7 @@ TEST_F(ReportFolderStage, APreparedTmpFolderIsUsedOnlyWhenItIsTheUsersPrivateFol
     }
     fs::remove_all(userTmp_);
     fs::remove_all(root_ + "elsewhere");
+    chmod(tmp_.c_str(), 01777);
     row.prepare();
     CScopedEnv tmpdir("TMPDIR", Wide(tmp_));
     CScopedEnv xdg("XDG_RUNTIME_DIR", L"", true);
