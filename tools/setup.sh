@@ -12,6 +12,7 @@ packages=(
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-nanum fonts-wine
   locales python3 zip unzip
+  nsis help2man lintian dpkg-dev
 )
 
 missing=()

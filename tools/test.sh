@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both targets, and runs every test: natively, the Windows
-# tests under Wine, the native tests again under ASan+UBSan, the worker's tests under TSan and
-# the report parser's fuzzer for a bounded time. Ends with one summary line.
+# tests under Wine, the packages (the Debian package, the Windows setup and zip, made and
+# installed as a user would), the native tests again under ASan+UBSan, the worker's tests under
+# TSan and the report parser's fuzzer for a bounded time. Ends with one summary line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -31,8 +32,11 @@ suite() {  # suite NAME ctest-args...
   count "$logs/$name.log"
 }
 
-suite native --test-dir build/native -j2
-suite windows --test-dir build/windows -j2
+suite native --test-dir build/native -j2 -LE package
+suite windows --test-dir build/windows -j2 -LE package
+# The packages, made and tested as a user installs them (the first test of each build makes them).
+suite packages-native --test-dir build/native -L package
+suite packages-windows --test-dir build/windows -L package
 suite asan --test-dir build/asan -j2
 suite tsan --test-dir build/tsan -L tsan -j2
 

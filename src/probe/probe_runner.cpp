@@ -10,6 +10,7 @@
 #include "exec/tool_paths.h"
 #include "probe/probe_launch.h"
 #include "probe/probe_runner_lock.h"
+#include "probe/report_folder.h"
 #include "probe/report_parser.h"
 
 namespace {
@@ -40,8 +41,15 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   }
 
   const std::wstring programDir = ProgramDir();
-  CProbeFolderLock folderLock(programDir);
-  const std::wstring reportPath = programDir + L"media.txt";
+  // The report lies in the program folder when the program may write there, else in a folder
+  // of the user's own; the lock is taken on the folder that really holds it.
+  const std::wstring reportDir = ReportFolder(programDir);
+  if (reportDir.empty()) {
+    DebugLog(L"%smedia.txt 를 쓸 수 없습니다. ", programDir);
+    return false;
+  }
+  CProbeFolderLock folderLock(reportDir);
+  const std::wstring reportPath = reportDir + L"media.txt";
   // A report that stays (a read-only file, a folder that cannot be written) would be read as
   // this file's: the probe fails instead.
   if (FileExists(reportPath) && !RemoveFileSoon(reportPath)) {

@@ -1,6 +1,8 @@
 #pragma once
 // Probes one media file: runs exec.bat (exec.sh on POSIX) from the program folder, which has
-// MediaInfo write its text report to media.txt there, waits for the report and parses it.
+// MediaInfo write its text report to media.txt (in the program folder, or in the user's own
+// folder where the program folder cannot be written: report_folder.h), waits for the report
+// and parses it.
 // Probes never overlap: one process-wide lock serialises them.
 #include <string>
 

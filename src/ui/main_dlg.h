@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "base/kestrune_version.h"
 #include "base/registry_store.h"
 #include "exec/batch_worker.h"
 #include "jobs/job_controls.h"
@@ -23,7 +24,7 @@
 #include "ui/window_batch_host.h"
 
 // Fixed texts of the main window, the same in both languages.
-constexpr const wchar_t* kMainWindowTitle = L"케스트룬 (Kestrune) v1.0.2";
+constexpr const wchar_t* kMainWindowTitle = L"케스트룬 (Kestrune) v" KESTRUNE_VERSION_WIDE_TEXT;
 constexpr const wchar_t* kBuildDateText = L"Build Date (2020/02/22)";
 // The registry values of the window position, and the range in which a position is saved.
 constexpr const wchar_t* kWindowXValue = L"win_x";
