@@ -15,6 +15,10 @@
 #include <regex>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
@@ -326,6 +330,34 @@ TEST_F(ProbeRunnerTest, ReportThatNeverComesEndsAfterTheWait) {
   EXPECT_LE(GetFileLength(report_), 1);
   EXPECT_EQ(std::wstring(media.filePath), input);
   EXPECT_EQ(media.audioCount, 0);
+}
+
+// An earlier report that cannot be removed (a read-only file on Windows; here, where the
+// tests may run as root, something in its place that no unlink removes) is never read as the
+// next file's: the probe fails and says why.
+TEST_F(ProbeRunnerTest, AReportThatCannotBeRemovedFailsTheProbe) {
+  std::wstring first = Sample(Sample::H264_AAC_MP4, L"first.mp4");
+  std::wstring second = Sample(Sample::MP3_ONLY, L"second.mp3");
+  ASSERT_FALSE(first.empty() || second.empty());
+  MediaDesc earlier;
+  ASSERT_TRUE(ProbeMediaFile(first, earlier));
+  ASSERT_EQ(earlier.video.width, 320);
+#ifdef _WIN32
+  ASSERT_TRUE(SetFileAttributesW(report_.c_str(), FILE_ATTRIBUTE_READONLY));
+#else
+  ASSERT_TRUE(RemoveFile(report_));
+  fs::create_directory(FsPath(report_));
+  WriteFile(report_ + L"/inside", "x");
+#endif
+  MediaDesc media;
+  TraceCapture trace;
+  EXPECT_FALSE(ProbeMediaFile(second, media));
+  EXPECT_TRUE(trace.Contains(report_ + L" 를 지울 수 없습니다. "));
+  EXPECT_EQ(media.video.width, 0);
+  EXPECT_EQ(media.audioCount, 0);
+#ifdef _WIN32
+  SetFileAttributesW(report_.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
 }
 
 TEST_F(ProbeRunnerTest, ConcurrentProbesTakeTurnsAndKeepTheirResults) {
