@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/exit_codes.h"
 #include "exec/batch_worker.h"
+#include "exec/gpu_check.h"
 #include "exec/start_check.h"
 #include "jobs/command_builder.h"
 
@@ -38,6 +39,23 @@ std::wstring JoinText(JoinOutcome join) {
   }
 }
 
+// "--gpu auto": the NVIDIA path only where the check finds that it works here, said once.
+void DecideGpu(CCliRequest& request, CCliOutput& out) {
+  JobSettings& settings = request.settings;
+  if (request.gpu != CLI_GPU_AUTO || !UsesNvidiaPath(settings)) return;
+  const wchar_t* gpuEncoder = settings.outputCodec == OUT_H264 ? L"h264_nvenc" : L"hevc_nvenc";
+  const wchar_t* cpuEncoder = settings.outputCodec == OUT_H264 ? L"libx264" : L"libx265";
+  if (IsNvidiaPathAvailable(settings.outputCodec, settings.gpuCompatMode)) {
+    out.Err(Sprintf(L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n", gpuEncoder));
+    return;
+  }
+  settings.useGpu = false;
+  settings.gpuCompatMode = false;
+  out.Err(Sprintf(
+      L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces it\n",
+      cpuEncoder));
+}
+
 int CheckTools(bool needFfmpeg, CCliOutput& out) {
   MissingTool missing = needFfmpeg             ? FindMissingTool()
                         : IsMediaInfoPresent() ? MISSING_NONE
@@ -67,6 +85,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   EnterProgramDir();
   int toolCheck = CheckTools(!dryRun, out);
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
+  DecideGpu(request, out);
 
   CPreviewedCommand preview = BuildMergePreview(settings);
   // The builder has said why (two files, one video and one audio, a probe that works).
@@ -85,7 +104,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
                     report.filesSkipped, JoinText(report.join)));
     if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
       out.Err(
-          L"kestrune: note: the conversion used the NVIDIA GPU (the default); without one, add --no-gpu\n");
+          L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it works\n");
     }
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;

@@ -125,8 +125,17 @@ const COption kOptions[] = {
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        return PickNamed(kCodecs, L"--codec", v, r.settings.outputCodec, e);
      }},
-    {L"--gpu", false, SCOPE_BATCH, FLAG(useGpu, true)},
-    {L"--no-gpu", false, SCOPE_BATCH, FLAG(useGpu, false)},
+    {L"--gpu", false, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) {
+       r.gpu = CLI_GPU_ON;
+       return r.settings.useGpu = true;
+     }},
+    {L"--no-gpu", false, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) {
+       r.gpu = CLI_GPU_OFF;
+       r.settings.useGpu = false;
+       return true;
+     }},
     {L"--gpu-compat", false, SCOPE_BATCH, FLAG(gpuCompatMode, true)},
     {L"--bitrate", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
@@ -271,6 +280,13 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
     }
     if (arg == L"--") {
       optionsEnded = true;
+      continue;
+    }
+    // "--gpu auto" (or "--gpu=auto"): the check decides, as without any GPU option.
+    if (scope == SCOPE_BATCH && (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
+      if (arg == L"--gpu") ++i;
+      request.gpu = CLI_GPU_AUTO;
+      request.settings.useGpu = true;
       continue;
     }
     std::wstring optionName = arg, value;

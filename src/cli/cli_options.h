@@ -15,10 +15,15 @@ enum CliCommand {
   CLI_COMMAND_RUN,
 };
 
+// How plan and run choose the NVIDIA path: only where the check finds it works (the default),
+// always (--gpu), or never (--no-gpu).
+enum CliGpuMode { CLI_GPU_AUTO = 0, CLI_GPU_ON, CLI_GPU_OFF };
+
 struct CCliRequest {
   CliCommand command = CLI_COMMAND_NONE;
   bool json = false;     // probe: every MediaDesc field as JSON
   bool pause = false;    // plan, run: keep the " & pause" endings
+  CliGpuMode gpu = CLI_GPU_AUTO;  // settings.useGpu is true until auto has been decided
   JobSettings settings;  // plan, run; settings.files holds the FILE arguments as given
 };
 

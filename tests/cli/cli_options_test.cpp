@@ -88,6 +88,35 @@ TEST(CliOptions, EachOptionSetsItsField) {
   }
 }
 
+// The GPU options: the check decides unless --gpu or --no-gpu says otherwise; the last one given
+// holds; "--gpu auto" takes "auto" as its value, never as a file.
+TEST(CliOptions, GpuModes) {
+  struct Case {
+    std::vector<std::wstring> options;
+    CliGpuMode mode;
+    bool useGpu;
+  };
+  const Case cases[] = {
+      {{}, CLI_GPU_AUTO, true},
+      {{L"--gpu"}, CLI_GPU_ON, true},
+      {{L"--no-gpu"}, CLI_GPU_OFF, false},
+      {{L"--no-gpu", L"--gpu", L"auto"}, CLI_GPU_AUTO, true},
+      {{L"--gpu=auto", L"--no-gpu"}, CLI_GPU_OFF, false},
+      {{L"--no-gpu", L"--gpu=auto"}, CLI_GPU_AUTO, true},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::wstring> args = {L"run"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(L"clip.mp4");
+    CCliRequest request;
+    std::wstring error;
+    ASSERT_TRUE(ParseCliArguments(args, request, error)) << WideToUtf8(error);
+    EXPECT_EQ(request.gpu, c.mode);
+    EXPECT_EQ(request.settings.useGpu, c.useGpu);
+    EXPECT_EQ(request.settings.files, std::vector<std::wstring>{L"clip.mp4"});
+  }
+}
+
 TEST(CliOptions, CommandsAndTheirOwnFlags) {
   CCliRequest request;
   std::wstring error;

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "cli/exit_codes.h"
 #include "cli_test_support.h"
+#include "exec/gpu_check.h"
 #include "exec/start_check.h"
 #include "probe/media_summary.h"
 #include "probe/probe_runner.h"
@@ -154,13 +155,13 @@ TEST_F(CliRun, RunJoinsFiles) {
 TEST_F(CliRun, FailuresGiveExitCodeOne) {
   std::wstring clip = Clip(L"a.mp4");
   std::wstring text = dir_.Write(L"notes.txt", "not media\n");
-  // The default GPU encoding fails on this machine; the text file cannot be probed.
-  CliResult result = RunCli({L"run", clip, text});
+  // The GPU forced on fails on this machine; the text file cannot be probed.
+  CliResult result = RunCli({L"run", L"--gpu", clip, text});
   EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED);
   EXPECT_EQ(result.out, L"kestrune: 2 files: 0 done, 1 failed, 1 skipped\n");
   EXPECT_NE(result.err.find(L"[1/2] failed, exit status"), std::wstring::npos) << WideToUtf8(result.err);
   EXPECT_NE(result.err.find(L"[2/2] skipped"), std::wstring::npos);
-  EXPECT_NE(result.err.find(L"--no-gpu"), std::wstring::npos);
+  EXPECT_NE(result.err.find(L"the conversion used the NVIDIA GPU (--gpu)"), std::wstring::npos);
 
   // A video-and-audio merge of two videos is refused before anything runs.
   std::wstring other = Clip(L"b.mp4");
@@ -172,6 +173,32 @@ TEST_F(CliRun, FailuresGiveExitCodeOne) {
 
 // A line that ends in " & pause" counts as the program before the pause went: a failed ffmpeg
 // is a failed file, also for the last file of a run and for the join.
+// Without a GPU option the check decides: this machine has no NVIDIA GPU, so plan and run
+// encode on the CPU and say so once; where the check says yes, the GPU path is taken.
+TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
+  std::wstring clip = Clip(L"a.mp4");
+  CliResult plan = RunCli({L"plan", clip});
+  EXPECT_EQ(plan.exitCode, CLI_EXIT_OK);
+  EXPECT_NE(plan.out.find(L"-c:v libx265"), std::wstring::npos) << WideToUtf8(plan.out);
+  EXPECT_EQ(plan.out.find(L"cuvid"), std::wstring::npos);
+  EXPECT_EQ(plan.err, L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
+                      L"(libx265); --gpu forces it\n");
+
+  CliResult run = RunCli({L"run", L"--gpu", L"auto", clip});
+  EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
+  EXPECT_EQ(run.out, L"kestrune: 1 file: 1 done, 0 failed, 0 skipped\n");
+  MediaDesc media;
+  ASSERT_TRUE(ProbeMediaFile(dir_.File(L"a_(02).mp4"), media));
+  EXPECT_EQ(media.video.codec, VCODEC_H265);
+
+  GpuCheckFunction previous = SetGpuCheck([](int32_t, bool) { return true; });
+  CliResult gpu = RunCli({L"plan", L"--codec", L"h264", clip});
+  SetGpuCheck(previous);
+  EXPECT_NE(gpu.out.find(L"-hwaccel cuvid -c:v h264_cuvid"), std::wstring::npos) << WideToUtf8(gpu.out);
+  EXPECT_NE(gpu.out.find(L"-c:v h264_nvenc"), std::wstring::npos);
+  EXPECT_EQ(gpu.err, L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (h264_nvenc)\n");
+}
+
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {
   std::wstring clip = Clip(L"a.mp4");
   // ffmpeg refuses a scale filter on a stream copy.

@@ -1,0 +1,130 @@
+#include "exec/gpu_check.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <tuple>
+
+#include "base/file_util.h"
+#include "base/trace.h"
+#include "exec/hidden_program.h"
+#include "exec/tool_paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Which ffmpeg, as it is on disk, and which path through it.
+using CheckKey = std::tuple<std::wstring, uintmax_t, long long, int32_t, bool>;
+
+struct CGpuCheckState {
+  std::mutex lock;
+  std::map<CheckKey, bool> answers;
+  GpuCheckFunction replacement;
+};
+
+// Never destroyed: a check may still be asked while the program ends.
+CGpuCheckState& State() {
+  static CGpuCheckState* state = new CGpuCheckState;
+  return *state;
+}
+
+bool MakeKey(const std::wstring& ffmpeg, int32_t outputCodec, bool compatMode, CheckKey& key) {
+  std::error_code code;
+  fs::path path = FsPath(ffmpeg);
+  uintmax_t size = fs::file_size(path, code);
+  if (code) return false;
+  auto modified = fs::last_write_time(path, code);
+  if (code) return false;
+  key = CheckKey(ffmpeg, size, static_cast<long long>(modified.time_since_epoch().count()), outputCodec,
+                 compatMode);
+  return true;
+}
+
+// A folder of its own under the temporary folder, removed with what is in it.
+class CScratchFolder {
+ public:
+  CScratchFolder() {
+    static std::atomic<int> serial{0};
+    std::error_code code;
+    fs::path base = fs::temp_directory_path(code);
+    if (code) return;
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    fs::path folder = base / ("kestrune-gpu-check-" + std::to_string(stamp) + "-" + std::to_string(serial++));
+    if (fs::create_directory(folder, code) && !code) folder_ = folder;
+  }
+  ~CScratchFolder() {
+    std::error_code ignored;
+    if (!folder_.empty()) fs::remove_all(folder_, ignored);
+  }
+  CScratchFolder(const CScratchFolder&) = delete;
+  CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+  bool Made() const { return !folder_.empty(); }
+#ifdef _WIN32
+  std::wstring File(const wchar_t* name) const { return (folder_ / name).wstring(); }
+#else
+  std::wstring File(const wchar_t* name) const { return folder_.wstring() + L"/" + name; }
+#endif
+
+ private:
+  fs::path folder_;
+};
+
+bool RunTestEncode(const std::wstring& ffmpeg, int32_t outputCodec, bool compatMode) {
+  CScratchFolder scratch;
+  if (!scratch.Made()) return false;
+  const std::wstring source = scratch.File(L"source.h264");
+  // The source: a fifth of a second of H.264, made on the CPU.
+  int made = RunHiddenProgram(ffmpeg, {L"-hide_banner", L"-nostdin", L"-y", L"-f", L"lavfi", L"-i",
+                                       L"testsrc=size=256x144:rate=25:duration=0.2", L"-c:v", L"libx264", L"-pix_fmt",
+                                       L"yuv420p", L"-f", L"h264", source});
+  if (made != 0) {
+    DebugLog(L"GpuCheck-no source-%d", made);
+    return false;
+  }
+  std::vector<std::wstring> arguments{L"-hide_banner", L"-nostdin", L"-hwaccel", L"cuvid"};
+  if (!compatMode) arguments.insert(arguments.end(), {L"-c:v", L"h264_cuvid"});
+  arguments.insert(arguments.end(), {L"-i", source, L"-c:v", outputCodec == OUT_H264 ? L"h264_nvenc" : L"hevc_nvenc",
+                                     L"-f", L"null", L"-"});
+  int status = RunHiddenProgram(ffmpeg, arguments);
+  DebugLog(L"GpuCheck-%s-%d", ffmpeg, status);
+  return status == 0;
+}
+
+}  // namespace
+
+bool UsesNvidiaPath(const JobSettings& settings) {
+  bool encodesVideo = settings.outputCodec == OUT_H264 || settings.outputCodec == OUT_H265;
+  return settings.jobKind == JOB_CONVERT && settings.useGpu && encodesVideo && !settings.copyVideo &&
+         !settings.rangeCopy;
+}
+
+bool IsNvidiaPathAvailable(int32_t outputCodec, bool compatMode) {
+  CGpuCheckState& state = State();
+  {
+    std::lock_guard<std::mutex> guard(state.lock);
+    if (state.replacement) return state.replacement(outputCodec, compatMode);
+  }
+  std::wstring ffmpeg = FfmpegProgramPath();
+  CheckKey key;
+  if (ffmpeg.empty() || !MakeKey(ffmpeg, outputCodec, compatMode, key)) return false;
+  std::lock_guard<std::mutex> guard(state.lock);
+  auto known = state.answers.find(key);
+  if (known != state.answers.end()) return known->second;
+  bool available = RunTestEncode(ffmpeg, outputCodec, compatMode);
+  state.answers[key] = available;
+  return available;
+}
+
+GpuCheckFunction SetGpuCheck(GpuCheckFunction check) {
+  CGpuCheckState& state = State();
+  std::lock_guard<std::mutex> guard(state.lock);
+  GpuCheckFunction previous = state.replacement;
+  state.replacement = std::move(check);
+  return previous;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Starts a program with an argument list, hidden (no console window, nothing to read from the
+// keyboard), and waits for its end. Its standard output goes into a file when one is named,
+// else nowhere; its standard error goes nowhere. No command interpreter is involved, so no
+// argument is ever expanded. The program's own folder is its current folder.
+#include <string>
+#include <vector>
+
+// The program's exit status; -1 when it could not be started or waited for.
+int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                     const std::wstring& outputFile = std::wstring());
