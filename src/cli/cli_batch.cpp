@@ -23,6 +23,7 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
   CCommandBuilder builder(copy, cmdSet);
   builder.BuildCommand(copy.currentFile, nullptr, true);
   preview.command = cmdSet;
+  preview.outputPath = builder.LastOutputPath();
   return preview;
 }
 

@@ -39,6 +39,14 @@ class CMainDlg : public CDialogBase, public IJobControls {
 
   // Labels of uiLanguage: the Korean table for 18, the English one otherwise.
   void ApplyLanguageLabels();
+  // The label of control id in uiLanguage; empty for a control without one.
+  std::wstring LabelText(int id) const;
+  // The option controls' state kept between runs, beside the window position: check boxes, bit
+  // rates, quantiser, output codec and job kind (not the files, the range or the audio rows).
+  // Saved when the window is destroyed; applied at start over the defaults, where a value is
+  // present and in range.
+  void SaveOptions();
+  void RestoreOptions();
   // Writes the window's top-left corner to the store when both lie in 1..5000.
   bool SaveWindowPos();
   // Moves the window to the stored corner, pulled to the middle of the screen on an axis
@@ -115,6 +123,10 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnListClickPosted(WPARAM w, LPARAM l);
   void OnBatchStatus();
   void OnBatchEnd();
+  // A Yes/No question over the window, captioned with the program's name; true for Yes.
+  bool AskYesNo(const std::wstring& question);
+  // The pressed Start of a running batch: asks, then stops the run.
+  void OnButtonStop();
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
 };

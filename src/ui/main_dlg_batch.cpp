@@ -4,10 +4,12 @@
 #include <memory>
 
 #include "base/trace.h"
+#include "exec/gpu_check.h"
 #include "exec/start_check.h"
 #include "jobs/command_builder.h"
 #include "jobs/control_ids.h"
 #include "ui/main_dlg.h"
+#include "ui/run_texts.h"
 
 void CMainDlg::UpdateCommandPreview() {
   GatherJobSettings(*this, currentItem, jobSettings);
@@ -16,15 +18,17 @@ void CMainDlg::UpdateCommandPreview() {
   std::wstring made;
   CCommandBuilder builder(jobSettings, CmdSet);
   builder.BuildCommand(jobSettings.currentFile, &made, true);
-  lastPreview = CPreviewedCommand{made, jobSettings.jobKind, jobSettings.files};
+  lastPreview = CPreviewedCommand{made, jobSettings.jobKind, jobSettings.files,
+                                  made.empty() ? std::wstring() : builder.LastOutputPath()};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
 }
 
 void CMainDlg::OnButtonStart() {
-  // Start is disabled while a run goes on; a click that still arrives starts nothing.
+  // While a run goes on the button reads "Stop".
   if (batchWorker.IsRunning()) {
     DebugLog(L"OnButtonStart-busy");
+    OnButtonStop();
     return;
   }
   switch (FindMissingTool()) {
@@ -38,7 +42,21 @@ void CMainDlg::OnButtonStart() {
       break;
   }
   GatherJobSettings(*this, currentItem, jobSettings);
-  auto host = std::make_shared<CWindowBatchHost>(Hwnd(), lastPreview, commandRunner);
+  // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
+  // work here, the user chooses between the CPU and no run at all.
+  if (UsesNvidiaPath(jobSettings) && !IsNvidiaPathAvailable(jobSettings.outputCodec, jobSettings.gpuCompatMode)) {
+    if (!AskYesNo(GpuUnavailableQuestion(uiLanguage))) {
+      DebugLog(L"OnButtonStart-no GPU, not started");
+      return;
+    }
+    // The box follows, so the preview and the next run say what this run does.
+    CheckButton(IDC_GPU, false);
+    OnCheckGpu();
+    jobSettings.useGpu = false;
+    jobSettings.gpuCompatMode = false;
+  }
+  auto host = std::make_shared<CWindowBatchHost>(Hwnd(), lastPreview, commandRunner,
+                                                 static_cast<int>(jobSettings.files.size()));
   CBatchOptions options;
   options.probe = batchProbe;
   BatchStart started = batchWorker.Start(jobSettings, host, options);
@@ -48,7 +66,17 @@ void CMainDlg::OnButtonStart() {
   }
   batchHost_ = host;
   batchFinished = false;
-  EnableItem(IDC_START, false);
+  SetItemText(IDC_START, StopCaption(uiLanguage));
+}
+
+void CMainDlg::OnButtonStop() {
+  if (!AskYesNo(StopQuestion(uiLanguage))) return;
+  // The run may have ended while the question was open; a stop then changes nothing.
+  batchWorker.Stop();
+}
+
+bool CMainDlg::AskYesNo(const std::wstring& question) {
+  return MessageBoxW(Hwnd(), question.c_str(), L"Kestrune", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CMainDlg::OnBatchStatus() {
@@ -58,5 +86,6 @@ void CMainDlg::OnBatchStatus() {
 void CMainDlg::OnBatchEnd() {
   if (!batchHost_ || !batchHost_->Ended()) return;
   batchFinished = true;
-  EnableItem(IDC_START, true);
+  SetItemText(IDC_START, LabelText(IDC_START));
+  SetItemText(IDC_STATUS_LINE, RunReportText(batchHost_->Report(), uiLanguage));
 }

@@ -58,6 +58,7 @@ bool CMainDlg::OnInitDialog() {
 
   registryStore = std::make_unique<CRegistryStore>();
   registryStore->Create(REGISTRY_LOCAL_MACHINE, kRegistryKeyPath);
+  RestoreOptions();
   RestoreWindowPos();
   return true;
 }

@@ -49,6 +49,14 @@ constexpr CLabel kLabels[] = {
 
 }  // namespace
 
+std::wstring CMainDlg::LabelText(int id) const {
+  bool korean = uiLanguage == kUiLanguageKorean;
+  for (const CLabel& label : kLabels) {
+    if (label.id == id) return korean ? label.korean : label.english;
+  }
+  return std::wstring();
+}
+
 void CMainDlg::ApplyLanguageLabels() {
   bool korean = uiLanguage == kUiLanguageKorean;
   for (const CLabel& label : kLabels) SetItemText(label.id, korean ? label.korean : label.english);

@@ -77,6 +77,7 @@ void CMainDlg::OnDestroy() {
   batchWorker.Detach();
   batchHost_.reset();
   SaveWindowPos();
+  SaveOptions();
   // The streams of a run that goes on (the probe's report) are its own: only a program with no
   // run left closes every stream.
   if (BatchThreadsAlive() == 0) _fcloseall();

@@ -2,13 +2,16 @@
 
 #include <utility>
 
-CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner)
-    : window_(window), preview_(std::move(preview)), runner_(std::move(runner)) {}
+#include "ui/run_texts.h"
 
+CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner, int fileCount)
+    : window_(window), preview_(std::move(preview)), runner_(std::move(runner)), fileCount_(fileCount) {}
+
+// The worker names each file once, in list order, as it reaches it.
 void CWindowBatchHost::ShowStatus(const std::wstring& text) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    status_ = text;
+    status_ = RunStatusText(++reached_, fileCount_, text);
   }
   PostMessageW(window_, WM_BATCH_STATUS, 0, 0);
 }

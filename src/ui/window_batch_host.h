@@ -24,14 +24,16 @@ class CWindowBatchHost : public CBatchHost {
  public:
   // window: where the messages go; preview: the last preview at the time of Start; runner: runs
   // a line (RunInOwnConsole in the program).
-  CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner);
+  // fileCount: the entries of the run's list, for the status line's "[2/5]".
+  CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner, int fileCount);
 
   void ShowStatus(const std::wstring& text) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
 
-  // On the window's thread, after the messages above.
+  // On the window's thread, after the messages above. Status is "[n/m] path" of the file the
+  // run reached last.
   std::wstring Status() const;
   bool Ended() const;
   CBatchReport Report() const;
@@ -40,7 +42,9 @@ class CWindowBatchHost : public CBatchHost {
   const HWND window_;
   const CPreviewedCommand preview_;
   const CommandRunner runner_;
+  const int fileCount_;
   mutable std::mutex lock_;
+  int reached_ = 0;  // files the run has reached, in list order
   std::wstring status_;
   CBatchReport report_;
   bool ended_ = false;

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -22,6 +24,7 @@
 #include "base/text.h"
 #include "exec/command_interpreter.h"
 #include "exec/console_host.h"
+#include "exec/gpu_check.h"
 #include "install/installer.h"
 #include "jobs/control_ids.h"
 #include "probe/media_summary.h"
@@ -84,12 +87,34 @@ class BatchRunTest : public MainWindowFixture {
     std::wstring path = folder.File(name);
     return MakeSample(kind, path, seconds) ? path : std::wstring();
   }
-  bool StartEnabled() const { return IsWindowEnabled(Item(IDC_START)) != FALSE; }
+  // A run is going on from Start until the window has heard of its end.
+  bool Running() const { return !dialog->batchFinished; }
   // Start, then wait until the run has ended and the window has heard of it.
   bool RunToTheEnd() {
     Click(IDC_START);
-    if (StartEnabled()) return false;  // nothing was started
-    return WaitUntil([this] { return StartEnabled(); }, kRunTimeoutMs);
+    if (!Running()) return false;  // nothing was started
+    return WaitUntil([this] { return !Running(); }, kRunTimeoutMs);
+  }
+  // Presses Start (or Stop), which asks a question; answers it. The question's text, or empty
+  // when none was asked.
+  std::wstring PressAndAnswer(bool yes) {
+    std::wstring asked;
+    WhileDialogOpen([](HWND hwnd) { return WindowText(hwnd) == L"Kestrune" && WindowClass(hwnd) == L"#32770"; },
+                    [this] {
+                      SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(Item(IDC_START)));
+                    },
+                    [&](HWND box) {
+                      for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                        if (WindowClass(child) == L"Static" && !WindowText(child).empty()) asked = WindowText(child);
+                      }
+                      PostMessageW(box, WM_COMMAND, MAKEWPARAM(yes ? IDYES : IDNO, BN_CLICKED), 0);
+                    });
+    PumpMessages();
+    return asked;
+  }
+  std::wstring Label(const wchar_t* korean, const wchar_t* english) const {
+    return ExpectKorean() ? korean : english;
   }
 
   TempDir folder;
@@ -132,10 +157,11 @@ TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
 
   ASSERT_TRUE(RunToTheEnd());
   EXPECT_TRUE(dialog->batchFinished);
-  // The worker ran the very command the box shows, and the status line shows its file.
+  // The worker ran the very command the box shows, and the status line tells how it went.
   EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=1, [" + command + L"]"));
   EXPECT_TRUE(trace.Contains(L"DoProcess-2-exit=0"));
-  EXPECT_EQ(clip, Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
   EXPECT_EQ(command, Text(IDC_COMMAND_BOX));
   ASSERT_TRUE(FileExists(output));
   MediaDesc converted;
@@ -188,6 +214,80 @@ TEST_F(BatchRunTest, ANameWithPercentHangulAndParenthesesGoesThroughEveryStep) {
   EXPECT_EQ(320, dialog->currentMedia.video.width);  // and the file was probed again after it
 }
 
+// GPU acceleration ticked, as it starts, on a machine where the NVIDIA path cannot work (the
+// real check through the bridge says so here): Start asks first. No runs nothing; Yes unticks
+// the box and converts on the CPU.
+TEST_F(BatchRunTest, StartAsksBeforeARunWithoutTheGpuThatWasAskedFor) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(Checked(IDC_GPU));
+  const std::wstring question = Label(L"이 컴퓨터에서는 GPU 가속을 쓸 수 없습니다.\nGPU 가속 없이 실행할까요?",
+                                      L"GPU acceleration is not available on this computer.\nRun without it?");
+
+  EXPECT_EQ(question, PressAndAnswer(false));
+  EXPECT_FALSE(Running());
+  EXPECT_TRUE(Checked(IDC_GPU));
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
+  EXPECT_FALSE(FileExists(folder.File(L"clip_(02).mp4")));
+
+  EXPECT_EQ(question, PressAndAnswer(true));
+  EXPECT_FALSE(Checked(IDC_GPU));
+  EXPECT_FALSE(IsWindowEnabled(Item(IDC_GPU_COMPAT)));
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_TRUE(trace.ContainsText(L"-c:v libx265"));
+  MediaDesc converted;
+  ASSERT_TRUE(ProbeMediaFile(folder.File(L"clip_(02).mp4"), converted));
+  EXPECT_EQ(VCODEC_H265, converted.video.codec);
+
+  // Where the check says yes, nothing is asked and the GPU command runs as it is.
+  GpuCheckFunction previous = SetGpuCheck([](int32_t, bool) { return true; });
+  Click(IDC_GPU);
+  auto held = std::make_shared<CHeldRunner>();
+  held->Release();
+  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+    std::lock_guard<std::mutex> guard(held->lock);
+    held->commands.push_back(command);
+    return 0;
+  };
+  EXPECT_EQ(L"", PressAndAnswer(true));
+  SetGpuCheck(previous);
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  ASSERT_EQ(1u, held->commands.size());
+  EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid")) << held->commands[0];
+}
+
+// Stop during a long conversion: the console closes, the partial output goes, a file of an
+// older run beside it stays, no further file starts, and the status line says stopped.
+TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
+  std::wstring longClip = MakeClip(::Sample::H264_1080_MP4, L"long.mp4", 40);
+  std::wstring other = MakeClip(::Sample::H264_AAC_MP4, L"other.mp4", 1);
+  ASSERT_FALSE(longClip.empty() || other.empty());
+  std::wstring older = folder.Write(L"long_(02).mp4", "an older output");
+  std::wstring partial = folder.File(L"long_(03).mp4");
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {longClip, other});
+  Click(IDC_GPU);
+  Click(IDC_START);
+  ASSERT_TRUE(Running());
+  // ffmpeg has begun to write its output: the conversion is under way.
+  ASSERT_TRUE(WaitUntil([&] { return GetFileLength(partial) > 0; }, kRunTimeoutMs));
+  EXPECT_EQ(L"[1/2] " + longClip, Text(IDC_STATUS_LINE));
+
+  EXPECT_FALSE(PressAndAnswer(true).empty());
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_FALSE(FileExists(partial));
+  EXPECT_EQ("an older output", [&] {
+    std::ifstream in(FsPath(older), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }());
+  EXPECT_FALSE(FileExists(folder.File(L"other_(02).mp4")));
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
+}
+
 TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   std::wstring video = MakeClip(::Sample::H264_AAC_MP4, L"video.mp4");
   std::wstring audio = MakeClip(::Sample::MP3_ONLY, L"sound.mp3");
@@ -207,8 +307,8 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
 
   ASSERT_TRUE(RunToTheEnd());
   EXPECT_TRUE(messages.Messages().empty());
-  // The one command, no file of its own on the status line.
-  EXPECT_EQ(L"Build Date (2020/02/22)", Text(IDC_STATUS_LINE));
+  // The one command: no file of its own on the status line, then the counts of its two files.
+  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-"));
   ASSERT_TRUE(FileExists(output));
   MediaDesc merged;
@@ -220,7 +320,7 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   // Another file in the list: the command was not made for this list, so Start refuses it.
   DropFiles(dialog->Hwnd(), {audio});
   Click(IDC_START);
-  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(Running());
   ASSERT_EQ(1u, messages.Messages().size());
   EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"합치기 (영상+소리)"));
   EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
@@ -244,7 +344,7 @@ TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   EXPECT_EQ(3u, trace.Count(L"CmdSet="));
 
   Click(IDC_START);
-  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(Running());
   EXPECT_EQ(3u, messages.Messages().size());
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
 }
@@ -273,7 +373,7 @@ TEST_F(BatchRunTest, MissingMediaInfoOffersItsInstallDialogOverTheWindow) {
                                          : L"MediaInfo.exe file not found\nVisit '"))
       << text;
   EXPECT_EQ(InstallMessageText(INSTALL_MEDIAINFO, ExpectKorean() ? 18 : 9), text);
-  EXPECT_TRUE(StartEnabled());
+  EXPECT_FALSE(Running());
   EXPECT_FALSE(trace.ContainsText(L"DoProcess"));
 }
 
@@ -290,13 +390,15 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
 
   Click(IDC_START);
   ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1; }, kRunTimeoutMs));
-  // Running: Start is disabled and refuses a click that still arrives.
-  EXPECT_FALSE(StartEnabled());
-  EXPECT_FALSE(dialog->batchFinished);
-  EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == first; }, 10000));
-  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
-               reinterpret_cast<LPARAM>(Item(IDC_START)));
+  // Running: the button reads Stop; pressed, it asks, and No leaves the run alone.
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(Label(L"중지", L"Stop"), Text(IDC_START));
+  EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == L"[1/2] " + first; }, 10000));
+  EXPECT_EQ(Label(L"실행 중인 작업을 중지할까요?\n지금 만들고 있는 파일은 지워집니다.",
+                  L"Stop the running job?\nThe file being made now is removed."),
+            PressAndAnswer(false));
   EXPECT_TRUE(trace.Contains(L"OnButtonStart-busy"));
+  EXPECT_TRUE(Running());
   // A file click, options and the preview change the window, not the run.
   ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 1));
   ASSERT_TRUE(ClickRow(IDC_OUTPUT_CODEC_LIST, 0));
@@ -307,7 +409,7 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
   EXPECT_EQ(std::wstring::npos, preview.find(L"-c:a")) << preview;
 
   held->Release();
-  ASSERT_TRUE(WaitUntil([this] { return StartEnabled(); }, kRunTimeoutMs));
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
   EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
   ASSERT_EQ(2u, held->commands.size());
   for (const std::wstring& command : held->commands) {
@@ -316,7 +418,8 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
   }
   EXPECT_FALSE(EndsWith(held->commands[0], kPauseEnding));
   EXPECT_TRUE(EndsWith(held->commands[1], kPauseEnding));
-  EXPECT_EQ(second, Text(IDC_STATUS_LINE));
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-stop"));
+  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
   EXPECT_TRUE(FileExists(folder.File(L"first_(02).mp4")));
   EXPECT_TRUE(FileExists(folder.File(L"second_(02).mp4")));
 }

@@ -172,6 +172,17 @@ void StoreValue(const wchar_t* name, uint32_t value) {
   RegCloseKey(key);
 }
 
+void StoreText(const wchar_t* name, const std::wstring& text) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kStoreKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
 void StorePosition(uint32_t x, uint32_t y) {
   StoreValue(L"win_x", x);
   StoreValue(L"win_y", y);

@@ -30,6 +30,8 @@ bool ExpectKorean();
 // with the registry functions themselves, independently of the program's store.
 void ClearStoredPosition();
 void StoreValue(const wchar_t* name, uint32_t value);
+// A text value (REG_SZ), as something else might have left under the key.
+void StoreText(const wchar_t* name, const std::wstring& text);
 void StorePosition(uint32_t x, uint32_t y);
 std::optional<uint32_t> StoredValue(const wchar_t* name);
 // REG_DWORD, or 0 when the value is missing.

@@ -23,6 +23,10 @@
 //     gets a Unix pipe in its place and a thread of the bridge relays the bytes between the
 //     two while the program runs.
 //   - kernel32's wine_get_unix_file_name turns a Windows path (X:\...) into its Unix path.
+//   - A Windows program ended from outside (TerminateProcess, the end of a job) dies at once,
+//     but the Linux program it started is no child Wine knows of and would run on. So the
+//     Linux program runs under a small sh that watches the bridge's own Unix process and
+//     kills the program when the bridge is gone: a stopped conversion stops writing.
 // The environment the Linux program sees is the Unix one Wine was started with.
 #include <windows.h>
 // after windows.h, which it needs
@@ -44,6 +48,7 @@ constexpr long long LINUX_CLOSE = 3;
 constexpr long long LINUX_DUP2 = 33;
 constexpr long long LINUX_CHDIR = 80;
 constexpr long long LINUX_PIPE2 = 293;
+constexpr long long LINUX_GETPID = 39;
 constexpr long long LINUX_O_CLOEXEC = 02000000;
 constexpr long long LINUX_EINTR = 4;
 constexpr int EXIT_NOT_STARTED = 127;
@@ -212,6 +217,22 @@ void WriteError(const std::wstring& text) {
 
 }  // namespace
 
+// Runs "$@" and waits for it; kills it when the Unix process $1 (the bridge) has gone or is a
+// zombie. The exit status is the program's.
+const char kWatchScript[] =
+    "bridge=$1; shift\n"
+    "\"$@\" <&0 &\n"
+    "child=$!\n"
+    "{ while [ -e /proc/$bridge ] && ! grep -q '^State:[[:space:]]*Z' /proc/$bridge/status 2>/dev/null; do\n"
+    "    sleep 0.2\n"
+    "  done\n"
+    "  kill -KILL $child; } </dev/null >/dev/null 2>&1 &\n"
+    "watcher=$!\n"
+    "wait $child\n"
+    "status=$?\n"
+    "kill $watcher 2>/dev/null\n"
+    "exit $status\n";
+
 int wmain() {
   std::wstring tool = OwnToolName();
   WineEntryPoints wine;
@@ -222,7 +243,8 @@ int wmain() {
 
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> words{ToUtf8(tool)};
+  std::vector<std::string> words{"/bin/sh", "-c", kWatchScript, "kestrune-bridge",
+                                 std::to_string(LinuxCall(LINUX_GETPID, 0)), ToUtf8(tool)};
   for (int i = 1; arguments != nullptr && i < count; ++i)
     words.push_back(TranslateArgument(wine, arguments[i]));
   if (arguments != nullptr) LocalFree(arguments);

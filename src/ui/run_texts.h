@@ -1,0 +1,22 @@
+#pragma once
+// The texts the main window shows around a run, in its two languages: the caption of the
+// Start button while a run goes on, the questions before a run without GPU and before a stop,
+// and the status line during and after a run.
+#include <cstdint>
+#include <string>
+
+#include "exec/batch_host.h"
+
+// The Start button's caption while a run goes on: "중지" / "Stop".
+std::wstring StopCaption(int32_t uiLanguage);
+
+// Asked before a run whose NVIDIA path the check found unusable.
+std::wstring GpuUnavailableQuestion(int32_t uiLanguage);
+// Asked before a run is stopped.
+std::wstring StopQuestion(int32_t uiLanguage);
+
+// "[2/5] C:\v\clip.mp4": the file a run has reached.
+std::wstring RunStatusText(int position, int count, const std::wstring& path);
+// "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then how a join went and whether
+// the run was stopped.
+std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
