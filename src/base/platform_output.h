@@ -3,4 +3,6 @@
 #include <string>
 
 void PlatformTrace(const std::wstring& line);
+// Whether PlatformTrace writes anywhere.
+bool IsPlatformTraceOn();
 void PlatformMessage(const std::wstring& text);

@@ -4,9 +4,13 @@
 #include "base/platform_output.h"
 #include "base/text.h"
 
-void PlatformTrace(const std::wstring& line) {
+bool IsPlatformTraceOn() {
   static const bool enabled = std::getenv("KESTRUNE_TRACE") != nullptr;
-  if (!enabled) return;
+  return enabled;
+}
+
+void PlatformTrace(const std::wstring& line) {
+  if (!IsPlatformTraceOn()) return;
   std::string text = WideToUtf8(line);
   std::fwrite(text.data(), 1, text.size(), stderr);
 }

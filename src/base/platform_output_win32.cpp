@@ -2,6 +2,9 @@
 
 #include "base/platform_output.h"
 
+// A trace viewer may attach at any time; nothing tells whether one listens.
+bool IsPlatformTraceOn() { return true; }
+
 void PlatformTrace(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
 
 void PlatformMessage(const std::wstring& text) {

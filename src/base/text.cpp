@@ -52,6 +52,12 @@ std::string WideToUtf8(const std::wstring& text) {
 
 std::wstring Utf8ToWide(const std::string& text) {
   std::wstring out;
+  Utf8ToWide(text, out);
+  return out;
+}
+
+void Utf8ToWide(const std::string& text, std::wstring& out) {
+  out.clear();
   out.reserve(text.size());
   size_t i = 0;
   const size_t n = text.size();
@@ -94,7 +100,6 @@ std::wstring Utf8ToWide(const std::string& text) {
     AppendWide(out, c);
     i += extra + 1;
   }
-  return out;
 }
 
 int WideToNarrow(const wchar_t* text, char* buffer, int bufferSize) {
