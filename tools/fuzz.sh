@@ -22,7 +22,7 @@ done
 sources=(
   fuzz/report_parser_fuzz.cpp
   src/probe/report_parser.cpp src/probe/media_desc.cpp
-  src/base/file_util.cpp src/base/file_util_posix.cpp src/base/text.cpp src/base/text_posix.cpp
+  src/base/file_util.cpp src/base/file_util_posix.cpp src/base/format.cpp src/base/text.cpp src/base/text_posix.cpp
   src/base/sink_registry.cpp src/base/platform_output_posix.cpp
 )
 # Coverage guides the fuzzer through the parser's own decisions; the standard library's and
