@@ -15,7 +15,8 @@ void PlatformTrace(const std::wstring& line) {
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-void PlatformMessage(const std::wstring& text) {
+// A terminal has no caption; the text goes alone, whichever box it would have been.
+void PlatformMessage(const std::wstring& text, MessageCaption) {
   std::string narrow = WideToUtf8(text);
   std::fprintf(stderr, "%s\n", narrow.c_str());
 }

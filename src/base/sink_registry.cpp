@@ -41,7 +41,7 @@ MessageSink SetMessageSink(MessageSink sink) {
   return previous;
 }
 
-void EmitMessage(const std::wstring& text) {
+void EmitMessage(const std::wstring& text, MessageCaption caption) {
   MessageSink sink;
   {
     std::lock_guard<std::mutex> guard(sinkLock);
@@ -50,5 +50,5 @@ void EmitMessage(const std::wstring& text) {
   if (sink)
     sink(text);
   else
-    PlatformMessage(text);
+    PlatformMessage(text, caption);
 }

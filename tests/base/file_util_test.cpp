@@ -178,6 +178,11 @@ TEST(FileHelpers, ExistenceAndLength) {
   EXPECT_FALSE(FileExists(file));
 }
 
+TEST(ProgramName, IsTheExecutablesFileNameWithoutItsExtension) {
+  // base_tests natively, base_tests.exe under Wine.
+  EXPECT_EQ(GetProgramName(), L"base_tests");
+}
+
 TEST(ProgramDir, IsTheExecutablesFolderWithItsSeparator) {
   std::wstring dir = GetProgramDir();
   ASSERT_FALSE(dir.empty());

@@ -448,4 +448,30 @@ TEST_F(MainWindowTest, InstallButtonReportsAProgramAlreadyThere) {
   EXPECT_TRUE(IsWindowVisible(install));
 }
 
+TEST_F(MainWindowTest, InstallOutcomeBoxIsCaptionedWithTheProgramsName) {
+  dialog->ShowInstallDlg(INSTALL_MEDIAINFO);
+  HWND install = dialog->installDlg->Hwnd();
+  HWND main = dialog->Hwnd();
+  // The platform's own message box this time, not the tests' sink.
+  MessageSink previous = SetMessageSink(nullptr);
+  std::wstring caption;
+  std::vector<std::wstring> texts;
+  bool seen = WhileDialogOpen(
+      [&](HWND hwnd) { return hwnd != install && hwnd != main && WindowClass(hwnd) == L"#32770"; },
+      [&] { SendMessageW(GetDlgItem(install, IDC_INSTALL_BUTTON), BM_CLICK, 0, 0); },
+      [&](HWND box) {
+        caption = WindowText(box);
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          if (WindowClass(child) == L"Static" && !WindowText(child).empty())
+            texts.push_back(WindowText(child));
+        }
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      });
+  SetMessageSink(previous);
+  ASSERT_TRUE(seen);
+  // The test program's name, as kestrune.exe's box reads "kestrune".
+  EXPECT_EQ(std::wstring(L"kestrune_ui_tests"), caption);
+  EXPECT_EQ(std::vector<std::wstring>{L"OK! 설치 완료"}, texts);
+}
+
 }  // namespace
