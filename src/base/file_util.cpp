@@ -32,21 +32,25 @@ bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring
 
 // As fgets fills a buffer of kReadLineBytes + 1 bytes: up to and including the next line feed,
 // at most kReadLineBytes bytes, NULs and all.
-bool CTextLineReader::NextPiece() {
-  if (pos_ >= text_.size()) return false;
+size_t CTextLineReader::NextLength() const {
+  if (pos_ >= text_.size()) return 0;
   size_t length = std::min(text_.size() - pos_, static_cast<size_t>(kReadLineBytes));
   const void* feed = std::memchr(text_.data() + pos_, '\n', length);
-  if (feed != nullptr)
-    length = static_cast<size_t>(static_cast<const char*>(feed) - (text_.data() + pos_)) + 1;
-  piece_.assign(text_.data() + pos_, length);
-  pos_ += length;
-  return true;
+  if (feed == nullptr) return length;
+  return static_cast<size_t>(static_cast<const char*>(feed) - (text_.data() + pos_)) + 1;
 }
 
-bool CTextLineReader::Skip() { return NextPiece(); }
+bool CTextLineReader::Skip() {
+  size_t length = NextLength();
+  pos_ += length;
+  return length > 0;
+}
 
 bool CTextLineReader::Next(std::wstring& line) {
-  if (!NextPiece()) return false;
+  size_t length = NextLength();
+  if (length == 0) return false;
+  piece_.assign(text_.data() + pos_, length);
+  pos_ += length;
   // The line arrives as a C string: a NUL ends it.
   piece_.resize(std::strlen(piece_.c_str()));
 #ifndef _WIN32

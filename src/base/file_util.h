@@ -43,7 +43,8 @@ class CTextLineReader {
   bool Skip();
 
  private:
-  bool NextPiece();  // the next line's bytes into piece_
+  // The length of the next line's bytes at pos_; 0 at the end of the text.
+  size_t NextLength() const;
 
   std::string_view text_;
   size_t pos_ = 0;

@@ -63,12 +63,18 @@ void Utf8ToWide(const std::string& text, std::wstring& out) {
   const size_t n = text.size();
   while (i < n) {
     unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      // A run of ASCII, the bulk of any report, goes across as it is, into the room reserved.
+      size_t end = i + 1;
+      while (end < n && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+      size_t at = out.size();
+      out.resize(at + (end - i));
+      for (; i < end; ++i) out[at++] = static_cast<wchar_t>(text[i]);
+      continue;
+    }
     char32_t c;
     int extra;
-    if (b < 0x80) {
-      c = b;
-      extra = 0;
-    } else if ((b & 0xE0) == 0xC0) {
+    if ((b & 0xE0) == 0xC0) {
       c = b & 0x1F;
       extra = 1;
     } else if ((b & 0xF0) == 0xE0) {
