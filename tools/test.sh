@@ -43,6 +43,7 @@ suite tsan --test-dir build/tsan -L tsan -j2
 if [ -x tools/fuzz.sh ]; then
   echo "== fuzz: report parser"
   if tools/fuzz.sh 30 >"$logs/fuzz.log" 2>&1; then
+    grep '^fuzz: [0-9?]' "$logs/fuzz.log" || true  # the inputs run and the rate
     passed=$((passed + 1))
   else
     tail -n 40 "$logs/fuzz.log"

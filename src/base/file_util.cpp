@@ -1,7 +1,11 @@
 #include "base/file_util.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <thread>
+
+#include "base/text.h"
 
 namespace {
 constexpr int kRemoveTries = 10;
@@ -26,5 +30,51 @@ bool SplitFileExt(const std::wstring& path, std::wstring& stem, std::wstring& ex
   }
   stem = path.substr(0, dot);
   ext = path.substr(dot + 1);
+  return true;
+}
+
+bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines, int maxLines) {
+  // The lines wanted lie within their largest possible size.
+  size_t mostBytes = maxLines > 0 ? static_cast<size_t>(maxLines) * kReadLineBytes : 0;
+  std::string text;
+  if (!ReadTextFile(path, text, mostBytes)) return false;
+  lines.clear();
+  CTextLineReader reader(text);
+  std::wstring line;
+  for (int i = 0; i < maxLines && reader.Next(line); ++i) lines.push_back(line);
+  return true;
+}
+
+// As fgets fills a buffer of kReadLineBytes + 1 bytes: up to and including the next line feed,
+// at most kReadLineBytes bytes, NULs and all.
+size_t CTextLineReader::NextLength() const {
+  if (pos_ >= text_.size()) return 0;
+  size_t length = std::min(text_.size() - pos_, static_cast<size_t>(kReadLineBytes));
+  const void* feed = std::memchr(text_.data() + pos_, '\n', length);
+  if (feed == nullptr) return length;
+  return static_cast<size_t>(static_cast<const char*>(feed) - (text_.data() + pos_)) + 1;
+}
+
+bool CTextLineReader::Skip() {
+  size_t length = NextLength();
+  pos_ += length;
+  return length > 0;
+}
+
+bool CTextLineReader::Next(std::wstring& line) {
+  size_t length = NextLength();
+  if (length == 0) return false;
+  piece_.assign(text_.data() + pos_, length);
+  pos_ += length;
+  // The line arrives as a C string: a NUL ends it.
+  piece_.resize(std::strlen(piece_.c_str()));
+#ifndef _WIN32
+  // Windows' text mode has turned CR LF into LF before the line was cut; do the same here so
+  // reports read alike everywhere.
+  if (piece_.size() >= 2 && piece_[piece_.size() - 2] == '\r' && piece_.back() == '\n') {
+    piece_.erase(piece_.size() - 2, 1);
+  }
+#endif
+  AnsiToWide(piece_, line);
   return true;
 }

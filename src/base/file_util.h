@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -23,6 +24,32 @@ class CFileUtil {
 };
 
 constexpr int kReadLineBytes = 998;
+
+// The text of a file as the C runtime's text mode reads it (on Windows a CR LF pair arrives as
+// LF and a Ctrl+Z ends the text; elsewhere the bytes come as they are), at most maxBytes of
+// it. False for an empty path or a file that cannot be opened; text is then untouched.
+bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes);
+
+// The lines of a text held in memory, cut as ReadTextLines cuts a file's (it reads through
+// this): each ends after its line feed or after kReadLineBytes bytes, is cut at a NUL as the C
+// string it arrives in, loses on POSIX the CR before its line feed as Windows' text mode drops
+// it, and is converted from the narrow code page. The text must outlive the reader.
+class CTextLineReader {
+ public:
+  explicit CTextLineReader(std::string_view text) : text_(text) {}
+  // The next line into line, whose room is reused; false at the end of the text.
+  bool Next(std::wstring& line);
+  // Passes over the next line without converting it; false at the end of the text.
+  bool Skip();
+
+ private:
+  // The length of the next line's bytes at pos_; 0 at the end of the text.
+  size_t NextLength() const;
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  std::string piece_;
+};
 
 bool FileExists(const std::wstring& path);         // an existing file or directory
 int64_t GetFileLength(const std::wstring& path);   // 0 when the status cannot be read

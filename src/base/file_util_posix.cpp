@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/file_util.h"
@@ -31,20 +32,16 @@ bool RemoveFile(const std::wstring& path) {
   return access(native.c_str(), F_OK) != 0;
 }
 
-bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines,
-                              int maxLines) {
+bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes) {
   if (path.empty()) return false;
   FILE* file = std::fopen(PathToNative(path).c_str(), "r");
   if (file == nullptr) return false;
-  lines.clear();
-  char buffer[kReadLineBytes + 1];
-  for (int i = 0; i < maxLines; ++i) {
-    if (std::fgets(buffer, sizeof buffer, file) == nullptr) break;
-    std::string piece(buffer);
-    // Text mode on Windows turns CR LF into LF; do the same so reports read alike everywhere.
-    if (piece.size() >= 2 && piece[piece.size() - 2] == '\r' && piece.back() == '\n')
-      piece.erase(piece.size() - 2, 1);
-    lines.push_back(AnsiToWide(piece));
+  text.clear();
+  char buffer[4096];
+  while (text.size() < maxBytes) {
+    size_t got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes - text.size()), file);
+    if (got == 0) break;
+    text.append(buffer, got);
   }
   std::fclose(file);
   return true;

@@ -2,6 +2,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/file_util.h"
@@ -29,18 +30,17 @@ bool RemoveFile(const std::wstring& path) {
   return _waccess(path.c_str(), 0) != 0;
 }
 
-bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines,
-                              int maxLines) {
+bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes) {
   if (path.empty()) return false;
-  // The wide open keeps paths outside the ANSI code page readable; the content is still read
-  // as narrow text in the ANSI code page.
+  // The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
   FILE* file = _wfopen(path.c_str(), L"rt");
   if (file == nullptr) return false;
-  lines.clear();
-  char buffer[kReadLineBytes + 1];
-  for (int i = 0; i < maxLines; ++i) {
-    if (std::fgets(buffer, sizeof buffer, file) == nullptr) break;
-    lines.push_back(AnsiToWide(buffer));
+  text.clear();
+  char buffer[4096];
+  while (text.size() < maxBytes) {
+    size_t got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes - text.size()), file);
+    if (got == 0) break;
+    text.append(buffer, got);
   }
   std::fclose(file);
   return true;

@@ -4,14 +4,19 @@
 #include "base/platform_output.h"
 #include "base/text.h"
 
-void PlatformTrace(const std::wstring& line) {
+bool IsPlatformTraceOn() {
   static const bool enabled = std::getenv("KESTRUNE_TRACE") != nullptr;
-  if (!enabled) return;
+  return enabled;
+}
+
+void PlatformTrace(const std::wstring& line) {
+  if (!IsPlatformTraceOn()) return;
   std::string text = WideToUtf8(line);
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-void PlatformMessage(const std::wstring& text) {
+// A terminal has no caption; the text goes alone, whichever box it would have been.
+void PlatformMessage(const std::wstring& text, MessageCaption) {
   std::string narrow = WideToUtf8(text);
   std::fprintf(stderr, "%s\n", narrow.c_str());
 }

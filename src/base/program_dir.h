@@ -6,6 +6,10 @@
 // The folder of the running executable with its trailing separator; empty when unknown.
 std::wstring GetProgramDir();
 
+// The program's name: the running executable's file name without its extension ("kestrune"
+// for kestrune.exe); empty when unknown.
+std::wstring GetProgramName();
+
 // The process-wide program folder: empty until set. Safe from any thread.
 std::wstring ProgramDir();
 void SetProgramDir(const std::wstring& dir);

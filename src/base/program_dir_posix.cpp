@@ -22,6 +22,18 @@ std::wstring GetProgramDir() {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring GetProgramName() {
+  char buffer[PATH_MAX];
+  ssize_t size = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (size <= 0) return std::wstring();
+  std::wstring name = Utf8ToWide(std::string(buffer, static_cast<size_t>(size)));
+  size_t slash = name.rfind(kPathSeparator);
+  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
 bool EnterProgramDir() {
   SetProgramDir(GetProgramDir());
   SetCurrentDir(ProgramDir());

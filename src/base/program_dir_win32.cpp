@@ -24,6 +24,18 @@ std::wstring GetProgramDir() {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring GetProgramName() {
+  wchar_t buffer[1024] = {0};
+  DWORD size = GetModuleFileNameW(nullptr, buffer, 1024);
+  if (size == 0 || size >= 1024) return std::wstring();
+  std::wstring name(buffer, size);
+  size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+  return name;
+}
+
 bool EnterProgramDir() {
   SetProgramDir(GetProgramDir());
   std::wstring dir = ProgramDir();

@@ -2,6 +2,11 @@
 // The few values kept between runs (the main window's position), as unsigned 32-bit numbers by
 // name under one key: the registry on Windows; elsewhere one small file per key in the user's
 // configuration folder ($XDG_CONFIG_HOME/kestrune/, else ~/.config/kestrune/).
+//
+// Windows refuses a program that is not elevated the writing of keys below
+// HKEY_LOCAL_MACHINE. A store created on the machine root whose key cannot be opened for
+// writing keeps its values below the current user's root instead, at the same path, and reads
+// them from there first; the machine's key is still read after it.
 #include <cstdint>
 #include <string>
 
@@ -16,19 +21,28 @@ class CRegistryStore {
   CRegistryStore(const CRegistryStore&) = delete;
   CRegistryStore& operator=(const CRegistryStore&) = delete;
 
-  // Creates root\path, or opens it when it exists, and keeps it open. Root and path are
-  // remembered even when this fails. 0, or the platform's error code (the previous key then
-  // stays open).
+  // Creates root\path, or opens it when it exists, with full access, and keeps it open. Root
+  // and path are remembered even when this fails. When root is the machine's and its key is
+  // refused, the current user's root\path is created and kept instead and takes the writes.
+  // 0, or the platform's error code for root (the previous key then stays open).
   long Create(RegistryRoot root, const std::wstring& path);
 
-  // The value of name under the remembered key (left in out too), or -1 when it cannot be
-  // read; a stored 0xFFFFFFFF also reads as -1. Each call opens and closes the key itself.
+  // The value of name (left in out too), or -1 when it cannot be read; a stored 0xFFFFFFFF
+  // also reads as -1. Read from the key the store writes, then, when that is the current
+  // user's in place of the machine's, from the machine's. Each call opens and closes the key.
   int32_t GetInt(const std::wstring& name, uint32_t& out);
-  // Stores value as a 32-bit number under name: 0, or -1.
+  // Stores value as a 32-bit number under name, in the key the store writes: 0, or -1.
   int32_t SetInt(const std::wstring& name, uint32_t value);
+  // The root whose key takes the writes: the one given to Create, or the current user's where
+  // the machine's key was refused.
+  RegistryRoot WriteRoot() const { return writeRoot; }
+
+  // Tests only: every later Create treats the machine root's key as refused for writing, as
+  // Windows does for a program that is not elevated (Wine lets every program write it).
+  static void RefuseMachineKeyForTesting(bool refused);
 
   // The same on any key, without a store: a value of at most 4 bytes is returned whatever its
-  // type, a longer one reads as -1.
+  // type, a longer one reads as -1. Reading needs only the right to query the key.
   static int32_t ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name, uint32_t& out);
   // Creates missing keys; 0, or -1.
   static int32_t WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
@@ -37,7 +51,17 @@ class CRegistryStore {
  private:
   struct OpenKey;  // the platform's open key
 
+  // Creates or opens root\path with full access and keeps it in openKey: 0, or the platform's
+  // error code (openKey then unchanged).
+  long OpenForWriting(RegistryRoot root, const std::wstring& path);
+  // The value of name under root\path; false when the key or the value cannot be read.
+  static bool ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                        uint32_t& value);
+  // The platform's code for a refused key.
+  static const long kAccessDenied;
+
   RegistryRoot rootKey = REGISTRY_LOCAL_MACHINE;
+  RegistryRoot writeRoot = REGISTRY_LOCAL_MACHINE;
   bool hasRoot = false;  // false until the first Create: reads and writes fail before it
   std::wstring subKeyPath;
   OpenKey* openKey = nullptr;

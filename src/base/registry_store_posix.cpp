@@ -230,10 +230,9 @@ CRegistryStore::CRegistryStore() = default;
 
 CRegistryStore::~CRegistryStore() { delete openKey; }
 
-long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
-  rootKey = root;
-  hasRoot = true;
-  subKeyPath = path;
+const long CRegistryStore::kAccessDenied = EACCES;
+
+long CRegistryStore::OpenForWriting(RegistryRoot root, const std::wstring& path) {
   std::string file = KeyFile(root, path);
   int error = CreateKeyFile(file);
   if (error != 0) return error;
@@ -242,19 +241,19 @@ long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
   return 0;
 }
 
-int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
-                                uint32_t& out) {
+bool CRegistryStore::ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                               uint32_t& value) {
   std::string file = KeyFile(root, path);
   Entries entries;
-  if (file.empty() || !ReadEntries(file, entries)) return -1;
+  if (file.empty() || !ReadEntries(file, entries)) return false;
   std::string wanted = LowerAscii(WideToUtf8(name));
   for (const auto& entry : entries) {
     if (LowerAscii(entry.first) == wanted) {
-      out = entry.second;
-      return static_cast<int32_t>(entry.second);
+      value = entry.second;
+      return true;
     }
   }
-  return -1;
+  return false;
 }
 
 int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,

@@ -37,10 +37,9 @@ CRegistryStore::~CRegistryStore() {
   }
 }
 
-long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
-  rootKey = root;
-  hasRoot = true;
-  subKeyPath = path;
+const long CRegistryStore::kAccessDenied = ERROR_ACCESS_DENIED;
+
+long CRegistryStore::OpenForWriting(RegistryRoot root, const std::wstring& path) {
   HKEY key = nullptr;
   LSTATUS status = CreateKey(root, path, key);
   if (status != ERROR_SUCCESS) return status;
@@ -53,23 +52,25 @@ long CRegistryStore::Create(RegistryRoot root, const std::wstring& path) {
   return 0;
 }
 
-int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
-                                uint32_t& out) {
+bool CRegistryStore::ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                               uint32_t& value) {
   HKEY rootKey = RootKeyOf(root);
   HKEY key = nullptr;
-  if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
-    return -1;
+  // Querying is all a read needs: an ordinary account may read the machine's key, not more.
+  if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
   }
   // Exactly 4 bytes are offered and the type is not examined: any value that fits is taken as
   // its raw bytes, a longer one fails. A shorter one is read into zeroed bytes, so the result
-  // never mixes in what out held before.
-  uint32_t value = 0;
-  DWORD size = sizeof value;
-  LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+  // never mixes in what the caller held before.
+  uint32_t data = 0;
+  DWORD size = sizeof data;
+  LSTATUS status =
+      RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return -1;
-  out = value;
-  return static_cast<int32_t>(value);
+  if (status != ERROR_SUCCESS) return false;
+  value = data;
+  return true;
 }
 
 int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,

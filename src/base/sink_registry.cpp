@@ -1,3 +1,4 @@
+#include <atomic>
 #include <mutex>
 
 #include "base/message.h"
@@ -7,6 +8,7 @@
 namespace {
 std::mutex sinkLock;
 TraceSink traceSink;
+std::atomic<bool> traceSinkSet{false};
 MessageSink messageSink;
 }  // namespace
 
@@ -14,8 +16,11 @@ TraceSink SetTraceSink(TraceSink sink) {
   std::lock_guard<std::mutex> guard(sinkLock);
   TraceSink previous = std::move(traceSink);
   traceSink = std::move(sink);
+  traceSinkSet = static_cast<bool>(traceSink);
   return previous;
 }
+
+bool IsTraceListened() { return traceSinkSet.load(std::memory_order_relaxed) || IsPlatformTraceOn(); }
 
 void EmitTrace(const std::wstring& line) {
   TraceSink sink;
@@ -36,7 +41,7 @@ MessageSink SetMessageSink(MessageSink sink) {
   return previous;
 }
 
-void EmitMessage(const std::wstring& text) {
+void EmitMessage(const std::wstring& text, MessageCaption caption) {
   MessageSink sink;
   {
     std::lock_guard<std::mutex> guard(sinkLock);
@@ -45,5 +50,5 @@ void EmitMessage(const std::wstring& text) {
   if (sink)
     sink(text);
   else
-    PlatformMessage(text);
+    PlatformMessage(text, caption);
 }

@@ -52,17 +52,29 @@ std::string WideToUtf8(const std::wstring& text) {
 
 std::wstring Utf8ToWide(const std::string& text) {
   std::wstring out;
+  Utf8ToWide(text, out);
+  return out;
+}
+
+void Utf8ToWide(const std::string& text, std::wstring& out) {
+  out.clear();
   out.reserve(text.size());
   size_t i = 0;
   const size_t n = text.size();
   while (i < n) {
     unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      // A run of ASCII, the bulk of any report, goes across as it is, into the room reserved.
+      size_t end = i + 1;
+      while (end < n && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+      size_t at = out.size();
+      out.resize(at + (end - i));
+      for (; i < end; ++i) out[at++] = static_cast<wchar_t>(text[i]);
+      continue;
+    }
     char32_t c;
     int extra;
-    if (b < 0x80) {
-      c = b;
-      extra = 0;
-    } else if ((b & 0xE0) == 0xC0) {
+    if ((b & 0xE0) == 0xC0) {
       c = b & 0x1F;
       extra = 1;
     } else if ((b & 0xF0) == 0xE0) {
@@ -94,7 +106,6 @@ std::wstring Utf8ToWide(const std::string& text) {
     AppendWide(out, c);
     i += extra + 1;
   }
-  return out;
 }
 
 int WideToNarrow(const wchar_t* text, char* buffer, int bufferSize) {

@@ -7,6 +7,9 @@ std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToAnsi(const std::wstring& text);
 std::wstring AnsiToWide(const std::string& text);
+// The same into out, whose room is reused: for text converted line by line.
+void Utf8ToWide(const std::string& text, std::wstring& out);
+void AnsiToWide(const std::string& text, std::wstring& out);
 
 // Copies the narrow form of text into buffer (size in bytes, terminator included) and returns
 // its length; 0, with the buffer untouched, when it does not fit or text is empty.

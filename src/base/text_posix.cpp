@@ -4,3 +4,5 @@
 std::string WideToAnsi(const std::wstring& text) { return WideToUtf8(text); }
 
 std::wstring AnsiToWide(const std::string& text) { return Utf8ToWide(text); }
+
+void AnsiToWide(const std::string& text, std::wstring& out) { Utf8ToWide(text, out); }

@@ -14,10 +14,16 @@ std::string WideToAnsi(const std::wstring& text) {
 }
 
 std::wstring AnsiToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::wstring out(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+  std::wstring out;
+  AnsiToWide(text, out);
   return out;
+}
+
+void AnsiToWide(const std::string& text, std::wstring& out) {
+  out.clear();
+  if (text.empty()) return;
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return;
+  out.resize(static_cast<size_t>(size));
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
 }

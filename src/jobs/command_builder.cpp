@@ -1,6 +1,7 @@
 #include "jobs/command_builder.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/command_quoting.h"
 #include "base/file_util.h"
@@ -127,6 +128,12 @@ std::wstring ChooseAudioCodec(const JobSettings& settings) {
   return codec;
 }
 
+// A rate for channels channels: a probed channel count may be any int, up to INT32_MAX.
+int ChannelsRate(int channels, int ratePerChannel) {
+  const int64_t rate = static_cast<int64_t>(channels) * ratePerChannel;
+  return rate > INT32_MAX ? INT32_MAX : static_cast<int>(rate);
+}
+
 bool IsTrackTaken(const JobSettings& settings, int track) {
   // The selection describes the tracks of the file selected in the dialog, so it holds for the
   // first file of a run only.
@@ -164,7 +171,7 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
           const bool validQuality = settings.audioBitRate >= 1 && settings.audioBitRate <= 9;
           rateOption = Sprintf(L"-q:a %d", validQuality ? settings.audioBitRate : kDefaultMp3Quality);
         } else {
-          rateOption = Sprintf(L"-b:a %dk", channels * ratePerChannel);
+          rateOption = Sprintf(L"-b:a %dk", ChannelsRate(channels, ratePerChannel));
         }
       } else if (settings.outputCodec != OUT_WAV) {
         // A low-rate track gains nothing from encoding; from here on every track is copied.
@@ -182,7 +189,7 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
   if (mappedTracks > kMaxMappedTracks) {
     mapText = L"-map 0:a";
     if (codec != L"copy") {
-      rateOption = Sprintf(L"-b:a %dk", largestChannels * ratePerChannel);
+      rateOption = Sprintf(L"-b:a %dk", ChannelsRate(largestChannels, ratePerChannel));
       // One option now covers every track; a down-mix asked for a multi-channel track must
       // not be lost by the collapse.
       if (downmixedTrack) rateOption += L" -ac 2";

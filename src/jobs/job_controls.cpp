@@ -5,15 +5,6 @@
 #include "jobs/control_ids.h"
 
 namespace {
-// The file list reads a row into 511 wide characters, terminator included.
-constexpr size_t kMaxRowText = 510;
-
-std::wstring ReadRow(const IJobControls& controls, int listId, int row) {
-  std::wstring text = controls.RowText(listId, row);
-  if (text.size() > kMaxRowText) text.resize(kMaxRowText);
-  return text;
-}
-
 int ReadInt(const IJobControls& controls, int id) { return ParseDialogInt(controls.GetText(id)); }
 
 // A range edit holds any integer; the field keeps it modulo 65536.
@@ -60,13 +51,14 @@ int GetCheckedItems(const IJobControls& controls, int listId, std::vector<uint32
 void GatherJobSettings(const IJobControls& controls, int currentItem, JobSettings& settings) {
   const int fileCount = controls.RowCount(IDC_FILE_LIST);
   if (currentItem >= 0 && currentItem < fileCount) {
-    settings.currentFile = ReadRow(controls, IDC_FILE_LIST, currentItem);
+    settings.currentFile = controls.RowText(IDC_FILE_LIST, currentItem);
   } else {
     settings.currentFile = DEFAULT_INPUT_NAME;
   }
 
   settings.files.clear();
-  for (int row = 0; row < fileCount; ++row) settings.files.push_back(ReadRow(controls, IDC_FILE_LIST, row));
+  // Whole rows: a dropped path may have up to 1023 characters, and a cut one names another file.
+  for (int row = 0; row < fileCount; ++row) settings.files.push_back(controls.RowText(IDC_FILE_LIST, row));
 
   settings.outputCodec = GetCheckedItems(controls, IDC_OUTPUT_CODEC_LIST);
 

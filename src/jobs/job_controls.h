@@ -13,7 +13,7 @@ class IJobControls {
   virtual bool IsChecked(int id) const = 0;                     // any state but unchecked
   virtual std::wstring GetText(int id) const = 0;               // an edit box's text
   virtual int RowCount(int listId) const = 0;
-  virtual std::wstring RowText(int listId, int row) const = 0;  // column 0
+  virtual std::wstring RowText(int listId, int row) const = 0;  // column 0, whole
   virtual bool IsRowChecked(int listId, int row) const = 0;
 };
 

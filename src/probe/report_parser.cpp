@@ -304,15 +304,14 @@ void EstimateAudioBitRates(MediaDesc& media) {
   }
 }
 
-}  // namespace
-
-void SplitReportLine(const std::wstring& line, ReportLine& out) {
+// Cuts the first length characters of line apart.
+void SplitReportLinePart(const std::wstring& line, size_t length, ReportLine& out) {
   out.key.clear();
   out.value.clear();
   out.number = 0;
-  if (line.size() <= 1) return;
+  if (length <= 1) return;
   // Works on positions in line rather than on trimmed copies: every report line passes here.
-  size_t begin = 0, end = line.size();
+  size_t begin = 0, end = length;
   while (begin < end && IsBlankChar(line[begin])) ++begin;
   while (end > begin && IsBlankChar(line[end - 1])) --end;
   size_t colon = line.find(L':', begin);
@@ -329,6 +328,20 @@ void SplitReportLine(const std::wstring& line, ReportLine& out) {
   while (valueBegin < end && IsBlankChar(line[valueBegin])) ++valueBegin;
   out.value.assign(line, valueBegin, end - valueBegin);
   out.number = ReadNumberIgnoringBlanks(out.value);
+}
+
+// Keeps filePath, which the probe runner has just stored; everything else starts unset.
+void ResetAllButPath(MediaDesc& media) {
+  wchar_t filePath[MAX_MEDIA_PATH];
+  std::memcpy(filePath, media.filePath, sizeof filePath);
+  ResetMediaDesc(media);
+  std::memcpy(media.filePath, filePath, sizeof filePath);
+}
+
+}  // namespace
+
+void SplitReportLine(const std::wstring& line, ReportLine& out) {
+  SplitReportLinePart(line, line.size(), out);
 }
 
 int MediaLineMatch(const ReportLine& line, int section, MediaDesc& media) {
@@ -351,24 +364,32 @@ int MediaLineMatch(const ReportLine& line, int section, MediaDesc& media) {
 }
 
 bool ParseMediaReport(const std::wstring& reportPath, MediaDesc& media) {
-  // The probe runner has just stored the probed file's path; everything else starts unset.
-  wchar_t filePath[MAX_MEDIA_PATH];
-  std::memcpy(filePath, media.filePath, sizeof filePath);
-  ResetMediaDesc(media);
-  std::memcpy(media.filePath, filePath, sizeof filePath);
+  std::string report;
+  // No more than the lines read can hold.
+  if (!ReadTextFile(reportPath, report, static_cast<size_t>(MAX_REPORT_LINES) * kReadLineBytes)) {
+    ResetAllButPath(media);
+    return false;
+  }
+  return ParseMediaReportText(report, media);
+}
 
-  std::vector<std::wstring> lines;
-  if (!CFileUtil().ReadTextLines(reportPath, lines, MAX_REPORT_LINES)) return false;
-  DebugLog(L"count = %d", static_cast<int>(lines.size()));
-  if (lines.size() < 3) return false;
+bool ParseMediaReportText(std::string_view report, MediaDesc& media) {
+  ResetAllButPath(media);
+  int count = 0;
+  CTextLineReader counter(report);
+  while (count < MAX_REPORT_LINES && counter.Skip()) ++count;
+  DebugLog(L"count = %d", count);
+  if (count < 3) return false;
 
   int section = SECTION_NONE;
+  CTextLineReader reader(report);
+  std::wstring line;
   ReportLine parts;
-  for (std::wstring& line : lines) {
+  for (int i = 0; i < count && reader.Next(line); ++i) {
+    // Trailing blanks (the line feed among them) go before the line is cut apart.
     size_t end = line.size();
     while (end > 0 && IsBlankChar(line[end - 1])) --end;
-    line.resize(end);
-    SplitReportLine(line, parts);
+    SplitReportLinePart(line, end, parts);
     section = MediaLineMatch(parts, section, media);
   }
   if (media.audioCount == 0 && media.video.width == 0) return false;

@@ -3,9 +3,10 @@
 // sections, each a header line ("General", "Video", "Audio #2", ...) followed by lines of the
 // form "key   : value". A line-by-line state machine: SplitReportLine cuts a line apart,
 // MediaLineMatch stores what it recognises for the current section and returns the section of
-// the next line, ParseMediaReport drives both over the file. Nothing is ever rejected: what is
-// not recognised is skipped.
+// the next line, ParseMediaReportText drives both over the report's lines in memory, and
+// ParseMediaReport reads the report file for it. Nothing is ever rejected: what is not recognised is skipped.
 #include <string>
+#include <string_view>
 
 #include "probe/media_desc.h"
 
@@ -41,6 +42,12 @@ void SplitReportLine(const std::wstring& line, ReportLine& out);
 // next line. Changes nothing but media.
 int MediaLineMatch(const ReportLine& line, int section, MediaDesc& media);
 
-// Clears every field of media but filePath, then reads the report at reportPath. True when it
-// held at least 3 lines and described an audio track or a picture width.
+// Clears every field of media but filePath, then reads the report at reportPath and parses it
+// with ParseMediaReportText. False when the file cannot be read.
 bool ParseMediaReport(const std::wstring& reportPath, MediaDesc& media);
+
+// Clears every field of media but filePath, then parses the report held in memory as the file
+// holds it: its first MAX_REPORT_LINES lines, cut and converted as CFileUtil::ReadTextLines
+// reads them. True when there are at least 3 lines and they describe an audio track or a
+// picture width.
+bool ParseMediaReportText(std::string_view report, MediaDesc& media);

@@ -21,8 +21,9 @@ void CInstallDlg::OnCommand(int id, int code, HWND) {
   if (id == IDC_INSTALL_BUTTON && code == BN_CLICKED) OnButtonInstall();
 }
 
-// Blocks the window while it downloads, joins and unpacks; the outcome is the only report.
+// Blocks the window while it downloads, joins and unpacks; the outcome is the only report, in
+// the program's own message box (captioned with its name).
 void CInstallDlg::OnButtonInstall() {
   std::wstring outcome = RunInstall(installMode);
-  if (!outcome.empty()) ShowMessage(L"%s", outcome);
+  if (!outcome.empty()) ShowProgramMessage(L"%s", outcome);
 }

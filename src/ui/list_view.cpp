@@ -2,7 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
+
+namespace {
+// Far beyond any path a row holds (a dropped path has at most 1023 characters).
+constexpr size_t kMaxRowTextRoom = 1 << 16;
+}  // namespace
 
 void SetUpListView(HWND list, DWORD extendedStyle, const std::wstring& heading, int width) {
   ListView_SetExtendedListViewStyle(list, extendedStyle);
@@ -27,16 +33,21 @@ int AppendListRow(HWND list, const std::wstring& text) {
 
 int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-std::wstring ListRowText(HWND list, int row, int maxChars) {
-  if (maxChars <= 0) return std::wstring();
-  std::vector<wchar_t> buffer(static_cast<size_t>(maxChars) + 1, L'\0');
-  LVITEMW item{};
-  item.iSubItem = 0;
-  item.pszText = buffer.data();
-  item.cchTextMax = maxChars + 1;
-  auto length =
-      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return std::wstring(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
+std::wstring ListRowText(HWND list, int row) {
+  // The list copies at most the buffer less its terminator and says how much it copied; a
+  // text that filled the buffer may be longer, so it is read again into twice the room.
+  for (size_t room = 512;; room *= 2) {
+    std::vector<wchar_t> buffer(room, L'\0');
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(room);
+    auto length =
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    size_t copied = length > 0 ? static_cast<size_t>(length) : 0;
+    if (copied + 1 < room || room >= kMaxRowTextRoom)
+      return std::wstring(buffer.data(), std::min(copied, room - 1));
+  }
 }
 
 bool IsListRowChecked(HWND list, int row) { return ListView_GetCheckState(list, row) != 0; }

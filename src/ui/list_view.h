@@ -10,8 +10,8 @@ void SetUpListView(HWND list, DWORD extendedStyle, const std::wstring& heading, 
 // Appends a row with a text; its index, or -1.
 int AppendListRow(HWND list, const std::wstring& text);
 int ListRowCount(HWND list);
-// Column 0 of row, at most maxChars characters.
-std::wstring ListRowText(HWND list, int row, int maxChars = 510);
+// Column 0 of row, whole.
+std::wstring ListRowText(HWND list, int row);
 bool IsListRowChecked(HWND list, int row);
 // Row -1 sets every row.
 void SetListRowChecked(HWND list, int row, bool checked);

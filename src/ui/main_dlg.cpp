@@ -198,8 +198,8 @@ void CMainDlg::OnCheckRange() {
 }
 
 void CMainDlg::OnRadioJobKind(int radioId, int32_t jobKind) {
-  // 1075 sits outside the template group of the other four, so the choice is kept exclusive
-  // here.
+  // The five radios are one group, which the dialog manager keeps to one choice; the choice is
+  // also made here for a click that did not come through it.
   CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radioId);
   jobSettings.jobKind = jobKind;
   UpdateCommandPreview();

@@ -22,7 +22,6 @@ namespace {
 
 constexpr UINT kDropPathChars = 1024;   // a dropped path: up to 1023 characters
 constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
-constexpr int kRowTextChars = 510;
 
 // Name and patterns of each filter, as the open-file dialog takes them: pairs of texts, each
 // ending in a zero, and one more zero at the end.
@@ -100,7 +99,7 @@ void CMainDlg::OnClickListVideo(int row) {
   HWND files = Item(IDC_FILE_LIST);
   if (row < 0 || ListRowCount(files) == 0) return;
 
-  jobSettings.currentFile = ListRowText(files, row, kRowTextChars);
+  jobSettings.currentFile = ListRowText(files, row);
   DebugLog(L"OnClickListVideo - 비디오 변경 - %s", jobSettings.currentFile);
   // A failed probe leaves the description reset, and the controls below show just that.
   ProbeMediaFile(jobSettings.currentFile, currentMedia);

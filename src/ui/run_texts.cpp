@@ -38,8 +38,9 @@ std::wstring RunStatusText(int position, int count, const std::wstring& path) {
 
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   bool korean = IsKorean(uiLanguage);
-  std::wstring text = Sprintf(korean ? L"완료 %d, 실패 %d, 건너뜀 %d" : L"done %d, failed %d, skipped %d",
-                              report.filesDone, report.filesFailed, report.filesSkipped);
+  std::wstring text =
+      korean ? Sprintf(L"완료 %d, 실패 %d, 건너뜀 %d", report.filesDone, report.filesFailed, report.filesSkipped)
+             : Sprintf(L"done %d, failed %d, skipped %d", report.filesDone, report.filesFailed, report.filesSkipped);
   text += JoinText(report.join, korean);
   if (report.stopped) text += korean ? L", 중지됨" : L", stopped";
   return text;

@@ -31,7 +31,10 @@ class StoreFixture : public ::testing::Test {
     path = L"Software\\KestruneTest\\store-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(serial++);
   }
-  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
+  }
 
   // Sets a value of any type with the raw API, as another program might have.
   void WriteRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
@@ -99,6 +102,16 @@ class StoreFixture : public ::testing::Test {
 #endif
 
 using RegistryStoreTest = StoreFixture;
+
+// While it lives, every store is refused the machine's key for writing, as Windows refuses it
+// to a program that is not elevated; the rest is the real registry (or settings file).
+class CRefusedMachineKey {
+ public:
+  CRefusedMachineKey() { CRegistryStore::RefuseMachineKeyForTesting(true); }
+  ~CRefusedMachineKey() { CRegistryStore::RefuseMachineKeyForTesting(false); }
+  CRefusedMachineKey(const CRefusedMachineKey&) = delete;
+  CRefusedMachineKey& operator=(const CRefusedMachineKey&) = delete;
+};
 
 TEST_F(RegistryStoreTest, FirstRunCreatesTheKeyAndFindsNoValues) {
   CRegistryStore store;
@@ -176,6 +189,49 @@ TEST_F(RegistryStoreTest, CreateRemembersThePathEvenWhenItFails) {
   EXPECT_EQ(store.GetInt(L"win_x", out), -1);
   ASSERT_EQ(store.Create(root, path), 0);
   EXPECT_EQ(store.GetInt(L"win_x", out), 5);
+}
+
+TEST_F(RegistryStoreTest, WhereTheMachineKeyIsRefusedTheUsersKeyTakesTheValuesAndIsReadFirst) {
+  // Values left below the machine's root by an administrator or an elevated run.
+  ASSERT_EQ(CRegistryStore::WriteInt(REGISTRY_LOCAL_MACHINE, path, L"win_x", 7), 0);
+  ASSERT_EQ(CRegistryStore::WriteInt(REGISTRY_LOCAL_MACHINE, path, L"win_y", 8), 0);
+  CRefusedMachineKey refused;
+  uint32_t out = 0;
+  {
+    CRegistryStore store;
+    EXPECT_EQ(store.Create(REGISTRY_LOCAL_MACHINE, path), 0);
+    EXPECT_EQ(store.WriteRoot(), REGISTRY_CURRENT_USER);
+    EXPECT_EQ(store.GetInt(L"win_x", out), 7);  // the machine's, while the user has none
+    EXPECT_EQ(store.SetInt(L"win_x", 120), 0);
+    EXPECT_EQ(store.GetInt(L"win_x", out), 120);  // the user's comes first
+    EXPECT_EQ(out, 120u);
+    EXPECT_EQ(store.GetInt(L"win_y", out), 8);
+    EXPECT_EQ(store.GetInt(L"win_z", out), -1);
+    EXPECT_EQ(out, 8u);
+  }
+  EXPECT_EQ(CRegistryStore::ReadInt(REGISTRY_CURRENT_USER, path, L"win_x", out), 120);
+  EXPECT_EQ(CRegistryStore::ReadInt(REGISTRY_LOCAL_MACHINE, path, L"win_x", out), 7);  // untouched
+  // The next run finds the user's value.
+  CRegistryStore next;
+  ASSERT_EQ(next.Create(REGISTRY_LOCAL_MACHINE, path), 0);
+  EXPECT_EQ(next.GetInt(L"win_x", out), 120);
+  // The current user's own root is never given up.
+  CRegistryStore user;
+  ASSERT_EQ(user.Create(REGISTRY_CURRENT_USER, path), 0);
+  EXPECT_EQ(user.WriteRoot(), REGISTRY_CURRENT_USER);
+  EXPECT_EQ(user.GetInt(L"win_y", out), -1);
+}
+
+TEST_F(RegistryStoreTest, AMachineKeyThatMayBeWrittenKeepsTheValues) {
+  ASSERT_EQ(CRegistryStore::WriteInt(REGISTRY_CURRENT_USER, path, L"win_x", 1), 0);
+  CRegistryStore store;
+  ASSERT_EQ(store.Create(REGISTRY_LOCAL_MACHINE, path), 0);
+  EXPECT_EQ(store.WriteRoot(), REGISTRY_LOCAL_MACHINE);
+  uint32_t out = 0;
+  EXPECT_EQ(store.GetInt(L"win_x", out), -1);  // the user's key is not looked at
+  ASSERT_EQ(store.SetInt(L"win_x", 5), 0);
+  EXPECT_EQ(CRegistryStore::ReadInt(REGISTRY_LOCAL_MACHINE, path, L"win_x", out), 5);
+  EXPECT_EQ(CRegistryStore::ReadInt(REGISTRY_CURRENT_USER, path, L"win_x", out), 1);
 }
 
 #ifdef _WIN32
@@ -289,6 +345,21 @@ TEST_F(RegistryStoreTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(FolderEntries().size(), 2u);  // the settings file and the blocking folder
   uint32_t out = 0;
   EXPECT_EQ(CRegistryStore::ReadInt(root, path, L"win_x", out), 1);
+}
+
+TEST_F(RegistryStoreTest, AMachineFileThatCannotBeMadeLeavesTheValuesToTheUsersFile) {
+  // A folder where the machine's file should be: that key cannot be written.
+  ASSERT_EQ(mkdir(Folder().c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((Folder() + "/machine.software.kestrunetest.conf").c_str(), 0700), 0);
+  CRegistryStore store;
+  EXPECT_EQ(store.Create(REGISTRY_LOCAL_MACHINE, path), 0);
+  EXPECT_EQ(store.WriteRoot(), REGISTRY_CURRENT_USER);
+  ASSERT_EQ(store.SetInt(L"win_x", 3), 0);
+  std::ifstream in(KeyFile(), std::ios::binary);
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, "# Kestrune settings\nwin_x=3\n");
+  uint32_t out = 0;
+  EXPECT_EQ(store.GetInt(L"win_x", out), 3);
 }
 
 TEST_F(RegistryStoreTest, WithoutXdgConfigHomeTheHomeFolderIsUsed) {

@@ -18,6 +18,9 @@ TEST(DebugLog, FormatsOnceAndAppendsOneLineFeed) {
 TEST(ShowMessage, ReachesTheInstalledSinkFormatted) {
   MessageCapture messages;
   EXPECT_TRUE(ShowMessage(L"%s 가 없습니다. ", std::wstring(L"a.mp4")));
-  ASSERT_EQ(messages.Messages().size(), 1u);
+  // The box captioned with the program's name reaches the same sink.
+  EXPECT_TRUE(ShowProgramMessage(L"%s", std::wstring(L"OK! 설치 완료")));
+  ASSERT_EQ(messages.Messages().size(), 2u);
   EXPECT_EQ(messages.Messages()[0], L"a.mp4 가 없습니다. ");
+  EXPECT_EQ(messages.Messages()[1], L"OK! 설치 완료");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "base/text.h"
@@ -267,6 +268,21 @@ TEST(BuildCommand, AudioOptions) {
        [](JobSettings& s) { s.downmixStereo = true; },
        L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  "
        L"-b:v 3000k    -map 0:a:0 -c:a aac -b:a 128k -ac 2   \"<dir>clip_(02).mp4\""},
+      // A probed channel count saturates at INT32_MAX; the rate it gives saturates too.
+      {"a channel count beyond any rate",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Track(ACODEC_AC3, INT32_MAX, 640); }),
+       [](JobSettings& s) { s.forceAudioEncode = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v "
+       L"3000k    -map 0:a:0 -c:a aac -b:a 2147483647k   \"<dir>clip_(02).mp4\""},
+      {"... also when the tracks collapse into one mapping",
+       L"clip.mp4",
+       {},
+       ClipWith([](MediaBuilder& m) { m.Tracks(7, ACODEC_AC3, INT32_MAX, 640); }),
+       [](JobSettings& s) { s.forceAudioEncode = true; },
+       L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v hevc_nvenc  -b:v "
+       L"3000k    -map 0:a -c:a aac -b:a 2147483647k   \"<dir>clip_(02).mp4\""},
       {"mono 96 kb/s counts as two channels and is copied",
        L"clip.mp4",
        {},

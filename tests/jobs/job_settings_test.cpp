@@ -98,16 +98,18 @@ TEST(GatherJobSettings, DialogStartGivesTheRecordDefaults) {
 
 TEST(GatherJobSettings, CurrentFileAndFiles) {
   FakeJobControls controls;
-  controls.rows[IDC_FILE_LIST] = {{L"C:\\v\\a.mp4", false}, {L"C:\\v\\b.mkv", false}, {std::wstring(600, L'x'), false}};
+  // A dropped path may have 1023 characters; cut short, it would name another file.
+  const std::wstring longPath = L"C:\\" + std::wstring(1011, L'x') + L"\\clip.mp4";
+  controls.rows[IDC_FILE_LIST] = {{L"C:\\v\\a.mp4", false}, {L"C:\\v\\b.mkv", false}, {longPath, false}};
   JobSettings settings;
   settings.files = {L"stale"};
   GatherJobSettings(controls, 1, settings);
   EXPECT_EQ(settings.currentFile, L"C:\\v\\b.mkv");
   ASSERT_EQ(settings.files.size(), 3u);
   EXPECT_EQ(settings.files[0], L"C:\\v\\a.mp4");
-  EXPECT_EQ(settings.files[2], std::wstring(510, L'x'));  // the row buffer holds 510 characters
+  EXPECT_EQ(settings.files[2], longPath);
   GatherJobSettings(controls, 2, settings);
-  EXPECT_EQ(settings.currentFile, std::wstring(510, L'x'));
+  EXPECT_EQ(settings.currentFile, longPath);
   // The clicked row was removed: its index is past the last row now.
   controls.rows[IDC_FILE_LIST].pop_back();
   GatherJobSettings(controls, 2, settings);

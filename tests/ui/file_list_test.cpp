@@ -65,6 +65,22 @@ TEST_F(FileListTest, DropAppendsEveryPathInOrderAndKeepsWhatWasThere) {
   EXPECT_EQ(-1, dialog->currentItem);
 }
 
+TEST_F(FileListTest, ALongDroppedPathIsReadBackWhole) {
+  // 1023 characters, the most a drop hands over (the file need not exist). Cut after 510, it
+  // would name another file.
+  TempDir folder;
+  const std::wstring path = folder.Path() + std::wstring(1023 - folder.Path().size() - 4, L'가') + L".mp4";
+  ASSERT_EQ(1023u, path.size());
+  DropFiles(dialog->Hwnd(), {path, L"C:\\short.mp4"});
+  EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), RowTexts(IDC_FILE_LIST));
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  EXPECT_EQ(path, dialog->jobSettings.currentFile);
+  JobSettings settings;
+  GatherJobSettings(*dialog, dialog->currentItem, settings);
+  EXPECT_EQ(path, settings.currentFile);
+  EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), settings.files);
+}
+
 TEST_F(FileListTest, RemoveSelectsTheRowThatTakesThePlaceOfTheRemovedOne) {
   const struct {
     int rows;

@@ -29,79 +29,85 @@ struct CControlRow {
   const wchar_t* english;  // and in an English one
   bool enabled;
   bool visible;
-  int checked;  // 1 checked, 0 unchecked, -1 not a check box or radio
+  int checked;   // 1 checked, 0 unchecked, -1 not a check box or radio
+  bool group;    // WS_GROUP: starts a group (the five job radios are one, the status line ends it)
+  bool tabStop;  // WS_TABSTOP: Tab stops here (of the job radios only the first)
 };
 
 // The layout in template (tab) order, unnamed labels included.
 const CControlRow kLayout[] = {
-    {1061, GROUP, 468, 209, 116, 105, L"작업 선택", L"Process Select", true, true, -1},
-    {1074, RADIO, 476, 270, 43, 10, L"변환(기본)", L"Convert", true, true, 1},
-    {1071, RADIO, 476, 222, 90, 10, L"비디오만 추출", L"Video Extract", true, true, 0},
-    {1072, RADIO, 476, 234, 84, 10, L"오디오만 추출", L"Audio Extract", true, true, 0},
-    {1073, RADIO, 476, 246, 101, 10, L"합치기 (동영상+동영상+...)", L"Merge", true, true, 0},
-    {1011, LABEL, 7, 306, 458, 8, L"Build Date (2020/02/22)", L"Build Date (2020/02/22)", true, true, -1},
-    {1001, FILE_LIST, 7, 21, 320, 139, L"", L"", true, true, -1},
-    {1002, COMMAND_BOX, 7, 180, 320, 60, L"", L"", true, true, -1},
-    {1051, GROUP, 332, 6, 131, 133, L"영상", L"Video", true, true, -1},
-    {1056, GROUP, 468, 7, 116, 196, L"소리", L"Audio", true, true, -1},
-    {1005, CHECK_LIST, 337, 28, 59, 65, L"", L"", true, true, -1},
-    {1006, CHECK_LIST, 399, 28, 59, 65, L"", L"", true, true, -1},
-    {1007, CHECK, 473, 110, 104, 10, L"오디오 복사(인코딩 없음)", L"Audio Copy(No Encoding)", true, true, 0},
-    {1008, CHECK_LIST, 473, 29, 103, 64, L"", L"", true, true, -1},
-    {1058, LABEL, 339, 17, 31, 8, L"입력 코덱", L"Input Codec", true, true, -1},
-    {1057, LABEL, 401, 17, 31, 8, L"출력 코덱", L"Output Codec", true, true, -1},
-    {1054, LABEL, 474, 17, 22, 8, L"스트림", L"Stream", true, true, -1},
-    {1009, CHECK, 473, 97, 104, 10, L"전체 오디오 트랙", L"All Audio Track", true, true, 1},
+    {1061, GROUP, 468, 209, 116, 105, L"작업 선택", L"Process Select", true, true, -1, false, false},
+    {1074, RADIO, 476, 270, 43, 10, L"변환(기본)", L"Convert", true, true, 1, true, true},
+    {1071, RADIO, 476, 222, 90, 10, L"비디오만 추출", L"Video Extract", true, true, 0, false, false},
+    {1072, RADIO, 476, 234, 84, 10, L"오디오만 추출", L"Audio Extract", true, true, 0, false, false},
+    {1073, RADIO, 476, 246, 101, 10, L"합치기 (동영상+동영상+...)", L"Merge", true, true, 0, false, false},
+    {1075, RADIO, 476, 258, 89, 10, L"합치기 (영상+소리)", L"Merge (Video+Audio)", true, true, 0, false,
+     false},
+    {1011, LABEL, 7, 306, 458, 8, L"Build Date (2020/02/22)", L"Build Date (2020/02/22)", true, true, -1,
+     true, false},
+    {1001, FILE_LIST, 7, 21, 320, 139, L"", L"", true, true, -1, false, true},
+    {1002, COMMAND_BOX, 7, 180, 320, 60, L"", L"", true, true, -1, false, true},
+    {1051, GROUP, 332, 6, 131, 133, L"영상", L"Video", true, true, -1, false, false},
+    {1056, GROUP, 468, 7, 116, 196, L"소리", L"Audio", true, true, -1, false, false},
+    {1005, CHECK_LIST, 337, 28, 59, 65, L"", L"", true, true, -1, false, true},
+    {1006, CHECK_LIST, 399, 28, 59, 65, L"", L"", true, true, -1, false, true},
+    {1007, CHECK, 473, 110, 104, 10, L"오디오 복사(인코딩 없음)", L"Audio Copy(No Encoding)", true, true, 0,
+     false, true},
+    {1008, CHECK_LIST, 473, 29, 103, 64, L"", L"", true, true, -1, false, true},
+    {1058, LABEL, 339, 17, 31, 8, L"입력 코덱", L"Input Codec", true, true, -1, true, false},
+    {1057, LABEL, 401, 17, 31, 8, L"출력 코덱", L"Output Codec", true, true, -1, true, false},
+    {1054, LABEL, 474, 17, 22, 8, L"스트림", L"Stream", true, true, -1, true, false},
+    {1009, CHECK, 473, 97, 104, 10, L"전체 오디오 트랙", L"All Audio Track", true, true, 1, false, true},
     {1049, LABEL, 11, 8, 183, 8, L"파일 리스트 (파일을 아래에 드래그 해주세요)", L"Drag File Below", true,
-     true, -1},
-    {1012, DIGITS, 375, 172, 24, 14, L"28", L"28", true, true, -1},
-    {-1, LABEL, 401, 176, 39, 8, L"(Default=28)", L"(Default=28)", true, true, -1},
-    {1013, CHECK, 336, 99, 46, 10, L"GPU 가속", L"GPU Accelerate", true, true, 1},
-    {1050, LABEL, 7, 170, 50, 8, L"FFmpeg 명령행", L"FFmpeg Command Line", true, true, -1},
-    {1016, PUSH, 523, 286, 57, 22, L"작업 실행", L"Start Process", true, true, -1},
-    {1017, PUSH, 241, 7, 41, 14, L"파일 제거", L"File Remove", true, true, -1},
-    {1018, DIGITS, 339, 236, 12, 14, L"0", L"0", true, true, -1},
-    {-1, LABEL, 351, 234, 8, 8, L":", L":", true, true, -1},
-    {1019, DIGITS, 354, 236, 12, 14, L"0", L"0", true, true, -1},
-    {-1, LABEL, 365, 234, 8, 8, L":", L":", true, true, -1},
-    {1020, DIGITS, 369, 236, 12, 14, L"0", L"0", true, true, -1},
-    {1021, DIGITS, 393, 236, 12, 14, L"0", L"0", true, true, -1},
-    {-1, LABEL, 404, 234, 8, 8, L":", L":", true, true, -1},
-    {1022, DIGITS, 407, 236, 12, 14, L"0", L"0", true, true, -1},
-    {-1, LABEL, 419, 234, 8, 8, L":", L":", true, true, -1},
-    {1023, DIGITS, 422, 236, 12, 14, L"0", L"0", true, true, -1},
-    {-1, LABEL, 383, 239, 8, 8, L"~", L"~", true, true, -1},
-    {1025, CHECK, 336, 221, 65, 10, L"구간 설정 적용", L"Range Apply", true, true, 0},
-    {1029, CHECK, 341, 111, 73, 10, L"GPU 가속 호환모드", L"GPU Accel Comp", true, true, 0},
-    {1059, GROUP, 332, 146, 131, 58, L"영상 품질(용량)", L"Video Quality", true, true, -1},
-    {1031, CHECK, 337, 159, 37, 10, L"품질", L"Sample Rate", true, true, 1},
-    {1032, CHECK, 337, 174, 37, 10, L"양자화", L"Quantization", true, true, 0},
-    {1024, DIGITS, 375, 156, 24, 14, L"3000", L"3000", true, true, -1},
-    {-1, LABEL, 401, 160, 16, 8, L"kb/s", L"kb/s", true, true, -1},
-    {1033, CHECK, 473, 125, 33, 10, L"음질", L"Quality", true, true, 1},
-    {1030, DIGITS, 508, 123, 24, 14, L"128", L"128", true, true, -1},
-    {-1, LABEL, 536, 125, 16, 8, L"kb/s", L"kb/s", true, true, -1},
-    {1034, PUSH, 283, 7, 43, 14, L"비디오 정보", L"Media Info", false, false, -1},
-    {1035, CHECK, 347, 255, 69, 10, L"복사(인코딩 안함)", L"Copy(No Encoding)", false, true, 1},
-    {1060, GROUP, 332, 209, 131, 76, L"구간", L"Range", true, true, -1},
+     true, -1, true, false},
+    {1012, DIGITS, 375, 172, 24, 14, L"28", L"28", true, true, -1, false, true},
+    {-1, LABEL, 401, 176, 39, 8, L"(Default=28)", L"(Default=28)", true, true, -1, true, false},
+    {1013, CHECK, 336, 99, 46, 10, L"GPU 가속", L"GPU Accelerate", true, true, 1, false, true},
+    {1050, LABEL, 7, 170, 50, 8, L"FFmpeg 명령행", L"FFmpeg Command Line", true, true, -1, true, false},
+    {1016, PUSH, 523, 286, 57, 22, L"작업 실행", L"Start Process", true, true, -1, false, true},
+    {1017, PUSH, 241, 7, 41, 14, L"파일 제거", L"File Remove", true, true, -1, false, true},
+    {1018, DIGITS, 339, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {-1, LABEL, 351, 234, 8, 8, L":", L":", true, true, -1, true, false},
+    {1019, DIGITS, 354, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {-1, LABEL, 365, 234, 8, 8, L":", L":", true, true, -1, true, false},
+    {1020, DIGITS, 369, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {1021, DIGITS, 393, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {-1, LABEL, 404, 234, 8, 8, L":", L":", true, true, -1, true, false},
+    {1022, DIGITS, 407, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {-1, LABEL, 419, 234, 8, 8, L":", L":", true, true, -1, true, false},
+    {1023, DIGITS, 422, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
+    {-1, LABEL, 383, 239, 8, 8, L"~", L"~", true, true, -1, true, false},
+    {1025, CHECK, 336, 221, 65, 10, L"구간 설정 적용", L"Range Apply", true, true, 0, false, true},
+    {1029, CHECK, 341, 111, 73, 10, L"GPU 가속 호환모드", L"GPU Accel Comp", true, true, 0, false, true},
+    {1059, GROUP, 332, 146, 131, 58, L"영상 품질(용량)", L"Video Quality", true, true, -1, false, false},
+    {1031, CHECK, 337, 159, 37, 10, L"품질", L"Sample Rate", true, true, 1, false, true},
+    {1032, CHECK, 337, 174, 37, 10, L"양자화", L"Quantization", true, true, 0, false, true},
+    {1024, DIGITS, 375, 156, 24, 14, L"3000", L"3000", true, true, -1, false, true},
+    {-1, LABEL, 401, 160, 16, 8, L"kb/s", L"kb/s", true, true, -1, true, false},
+    {1033, CHECK, 473, 125, 33, 10, L"음질", L"Quality", true, true, 1, false, true},
+    {1030, DIGITS, 508, 123, 24, 14, L"128", L"128", true, true, -1, false, true},
+    {-1, LABEL, 536, 125, 16, 8, L"kb/s", L"kb/s", true, true, -1, true, false},
+    {1034, PUSH, 283, 7, 43, 14, L"비디오 정보", L"Media Info", false, false, -1, false, true},
+    {1035, CHECK, 347, 255, 69, 10, L"복사(인코딩 안함)", L"Copy(No Encoding)", false, true, 1, false, true},
+    {1060, GROUP, 332, 209, 131, 76, L"구간", L"Range", true, true, -1, false, false},
     {1036, CHECK, 347, 268, 111, 10, L"정확도 향상(호환성 떨어짐)", L"More Accuracy(Less Comp)", false, true,
-     0},
-    {1037, PUSH, 403, 287, 50, 14, L"Test", L"Test", false, false, -1},
-    {1040, CHECK, 473, 156, 30, 10, L"AAC", L"AAC", true, true, 1},
-    {1045, CHECK, 426, 97, 32, 10, L"복사", L"Copy", true, true, 0},
-    {1046, CHECK, 426, 110, 34, 10, L"MP4", L"MP4", true, true, 0},
-    {1038, PUSH, 7, 279, 14, 14, L"?", L"?", true, true, -1},
-    {1052, LABEL, 54, 284, 85, 8, L"www.kestrune.org/help", L"www.kestrune.org/help", true, true, -1},
-    {1053, LABEL, 24, 282, 26, 8, L"도움말 :", L"Help :", true, true, -1},
-    {1055, LABEL, 508, 17, 8, 8, L"", L"", true, true, -1},
-    {1026, PUSH, 197, 7, 41, 14, L"파일 추가", L"파일 추가", true, true, -1},
-    {1047, CHECK, 508, 156, 30, 10, L"MP3", L"MP3", true, true, 0},
-    {1048, CHECK, 473, 140, 49, 10, L"2채널 전환", L"2채널 전환", true, true, 0},
-    {1062, CHECK, 337, 189, 34, 10, L"1080p", L"1080p", true, true, 0},
-    {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"픽셀포맷호환", true, true, 0},
-    {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"강제 인코딩", true, true, 0},
-    {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0},
-    {1075, RADIO, 476, 258, 89, 10, L"합치기 (영상+소리)", L"Merge (Video+Audio)", true, true, 0},
+     0, false, true},
+    {1037, PUSH, 403, 287, 50, 14, L"Test", L"Test", false, false, -1, false, true},
+    {1040, CHECK, 473, 156, 30, 10, L"AAC", L"AAC", true, true, 1, false, true},
+    {1045, CHECK, 426, 97, 32, 10, L"복사", L"Copy", true, true, 0, false, true},
+    {1046, CHECK, 426, 110, 34, 10, L"MP4", L"MP4", true, true, 0, false, true},
+    {1038, PUSH, 7, 279, 14, 14, L"?", L"?", true, true, -1, false, true},
+    {1052, LABEL, 54, 284, 85, 8, L"www.kestrune.org/help", L"www.kestrune.org/help", true, true, -1, true,
+     false},
+    {1053, LABEL, 24, 282, 26, 8, L"도움말 :", L"Help :", true, true, -1, true, false},
+    {1055, LABEL, 508, 17, 8, 8, L"", L"", true, true, -1, true, false},
+    {1026, PUSH, 197, 7, 41, 14, L"파일 추가", L"파일 추가", true, true, -1, false, true},
+    {1047, CHECK, 508, 156, 30, 10, L"MP3", L"MP3", true, true, 0, false, true},
+    {1048, CHECK, 473, 140, 49, 10, L"2채널 전환", L"2채널 전환", true, true, 0, false, true},
+    {1062, CHECK, 337, 189, 34, 10, L"1080p", L"1080p", true, true, 0, false, true},
+    {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"픽셀포맷호환", true, true, 0, false, true},
+    {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"강제 인코딩", true, true, 0, false, true},
+    {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0, false, true},
 };
 
 bool SameClass(HWND hwnd, const wchar_t* name) { return lstrcmpiW(WindowClass(hwnd).c_str(), name) == 0; }
@@ -191,6 +197,9 @@ TEST_F(MainWindowTest, HasEveryControlOfTheLayoutInOrder) {
     if (row.checked >= 0) {
       EXPECT_EQ(row.checked == 1, SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
     }
+    LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    EXPECT_EQ(row.group, (style & WS_GROUP) != 0) << "WS_GROUP";
+    EXPECT_EQ(row.tabStop, (style & WS_TABSTOP) != 0) << "WS_TABSTOP";
   }
 }
 
@@ -327,6 +336,38 @@ TEST_F(MainWindowTest, JobKindRadiosAreOneChoice) {
   EXPECT_EQ(std::vector<std::wstring>(2, L"합치기위해 최소 두개의 파일이 필요합니다."), messages.Messages());
 }
 
+// Keys as the dialog manager takes them from the queue, to the control that has the focus.
+void PressKey(HWND control, UINT key) {
+  PostMessageW(control, WM_KEYDOWN, key, 0);
+  PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+  PumpMessages();
+  PumpMessages();
+}
+
+TEST_F(MainWindowTest, ArrowKeysMoveAmongAllFiveJobRadios) {
+  // The group in template order: 1074 1071 1072 1073 1075, and round again.
+  MessageCapture messages;  // a merge of video and audio without files says so
+  SetFocus(Item(IDC_JOB_MERGE_FILES));
+  const struct {
+    UINT key;
+    int radio;
+    int32_t jobKind;
+  } presses[] = {
+      {VK_DOWN, IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO},
+      {VK_DOWN, IDC_JOB_CONVERT, JOB_CONVERT},
+      {VK_UP, IDC_JOB_MERGE_VIDEO_AUDIO, JOB_MERGE_VIDEO_AUDIO},
+      {VK_UP, IDC_JOB_MERGE_FILES, JOB_MERGE_FILES},
+  };
+  for (const auto& press : presses) {
+    SCOPED_TRACE(testing::Message() << (press.key == VK_DOWN ? "down to " : "up to ") << press.radio);
+    PressKey(GetFocus(), press.key);
+    EXPECT_EQ(Item(press.radio), GetFocus());
+    EXPECT_TRUE(Checked(press.radio));
+    EXPECT_EQ(press.jobKind, dialog->jobSettings.jobKind);
+  }
+  EXPECT_EQ(std::vector<std::wstring>(2, L"합치기위해 최소 두개의 파일이 필요합니다."), messages.Messages());
+}
+
 TEST_F(MainWindowTest, CheckBoxesEnableTheirDependentControls) {
   // GPU acceleration governs its compatibility mode.
   Click(IDC_GPU);
@@ -446,6 +487,32 @@ TEST_F(MainWindowTest, InstallButtonReportsAProgramAlreadyThere) {
   PumpMessages();
   EXPECT_EQ(std::vector<std::wstring>{L"OK! 설치 완료"}, messages.Messages());
   EXPECT_TRUE(IsWindowVisible(install));
+}
+
+TEST_F(MainWindowTest, InstallOutcomeBoxIsCaptionedWithTheProgramsName) {
+  dialog->ShowInstallDlg(INSTALL_MEDIAINFO);
+  HWND install = dialog->installDlg->Hwnd();
+  HWND main = dialog->Hwnd();
+  // The platform's own message box this time, not the tests' sink.
+  MessageSink previous = SetMessageSink(nullptr);
+  std::wstring caption;
+  std::vector<std::wstring> texts;
+  bool seen = WhileDialogOpen(
+      [&](HWND hwnd) { return hwnd != install && hwnd != main && WindowClass(hwnd) == L"#32770"; },
+      [&] { SendMessageW(GetDlgItem(install, IDC_INSTALL_BUTTON), BM_CLICK, 0, 0); },
+      [&](HWND box) {
+        caption = WindowText(box);
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          if (WindowClass(child) == L"Static" && !WindowText(child).empty())
+            texts.push_back(WindowText(child));
+        }
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      });
+  SetMessageSink(previous);
+  ASSERT_TRUE(seen);
+  // The test program's name, as kestrune.exe's box reads "kestrune".
+  EXPECT_EQ(std::wstring(L"kestrune_ui_tests"), caption);
+  EXPECT_EQ(std::vector<std::wstring>{L"OK! 설치 완료"}, texts);
 }
 
 }  // namespace

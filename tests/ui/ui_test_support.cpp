@@ -159,7 +159,10 @@ bool ExpectKorean() {
   return UserUiLanguage() == 18;
 }
 
-void ClearStoredPosition() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStoreKey); }
+void ClearStoredPosition() {
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStoreKey);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kStoreKey);
+}
 
 void StoreValue(const wchar_t* name, uint32_t value) {
   HKEY key = nullptr;
@@ -188,14 +191,23 @@ void StorePosition(uint32_t x, uint32_t y) {
   StoreValue(L"win_y", y);
 }
 
-std::optional<uint32_t> StoredValue(const wchar_t* name) {
+namespace {
+std::optional<uint32_t> StoredValueBelow(HKEY root, const wchar_t* name) {
   DWORD data = 0;
   DWORD size = sizeof(data);
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kStoreKey, name, RRF_RT_REG_DWORD, nullptr, &data, &size) !=
-      ERROR_SUCCESS) {
+  if (RegGetValueW(root, kStoreKey, name, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   return data;
+}
+}  // namespace
+
+std::optional<uint32_t> StoredValue(const wchar_t* name) {
+  return StoredValueBelow(HKEY_LOCAL_MACHINE, name);
+}
+
+std::optional<uint32_t> StoredUserValue(const wchar_t* name) {
+  return StoredValueBelow(HKEY_CURRENT_USER, name);
 }
 
 DWORD StoredType(const wchar_t* name) {

@@ -27,13 +27,16 @@ LOGFONTW WindowFont(HWND hwnd);
 bool ExpectKorean();
 
 // The window position values under HKEY_LOCAL_MACHINE\Software\Kestrune, written and read
-// with the registry functions themselves, independently of the program's store.
+// with the registry functions themselves, independently of the program's store. Clearing also
+// clears the same key below HKEY_CURRENT_USER, where an ordinary account keeps them.
 void ClearStoredPosition();
 void StoreValue(const wchar_t* name, uint32_t value);
 // A text value (REG_SZ), as something else might have left under the key.
 void StoreText(const wchar_t* name, const std::wstring& text);
 void StorePosition(uint32_t x, uint32_t y);
 std::optional<uint32_t> StoredValue(const wchar_t* name);
+// A value under HKEY_CURRENT_USER\Software\Kestrune.
+std::optional<uint32_t> StoredUserValue(const wchar_t* name);
 // REG_DWORD, or 0 when the value is missing.
 DWORD StoredType(const wchar_t* name);
 

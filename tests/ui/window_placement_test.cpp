@@ -40,6 +40,7 @@ class WindowPlacementTest : public ::testing::Test {
     ClearStoredPosition();
   }
   void TearDown() override {
+    CRegistryStore::RefuseMachineKeyForTesting(false);
     dialog.reset();
     PumpMessages();
     ClearStoredPosition();
@@ -167,6 +168,30 @@ TEST_F(WindowPlacementTest, KeepsThePreviousCornerWhenClosedMinimised) {
   ASSERT_TRUE(stored.has_value());
   EXPECT_EQ(300, stored->x);
   EXPECT_EQ(200, stored->y);
+}
+
+// An ordinary Windows account may not write below HKEY_LOCAL_MACHINE (Wine lets it, so the
+// refusal is made here): the position is kept below HKEY_CURRENT_USER and read from there
+// first, and a position the machine's key holds is still read.
+TEST_F(WindowPlacementTest, IsKeptForTheUserWhereTheMachineKeyIsRefused) {
+  CRegistryStore::RefuseMachineKeyForTesting(true);
+  StorePosition(300, 200);
+  POINT corner = Open();
+  EXPECT_EQ(300, corner.x);
+  EXPECT_EQ(200, corner.y);
+  MoveTo(250, 150);
+  Close();
+  EXPECT_EQ(250u, StoredUserValue(L"win_x"));
+  EXPECT_EQ(150u, StoredUserValue(L"win_y"));
+  auto machine = Stored();
+  ASSERT_TRUE(machine.has_value());
+  EXPECT_EQ(300, machine->x);
+  EXPECT_EQ(200, machine->y);
+  // The next run opens where this one was closed.
+  corner = Open();
+  CRegistryStore::RefuseMachineKeyForTesting(false);
+  EXPECT_EQ(250, corner.x);
+  EXPECT_EQ(150, corner.y);
 }
 
 TEST_F(WindowPlacementTest, RoundTripsThroughTheRegistry) {
