@@ -981,6 +981,27 @@ TEST_F(BatchWorkerRealRun, ConvertsEveryFile) {
   }
 }
 
+// Several real commands at once through the interpreter, each with its own pipe for its errors.
+TEST_F(BatchWorkerRealRun, RunsSeveralAtOnce) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"one.mp4"), dir.File(L"two.mp4"), dir.File(L"three.mp4")};
+  for (const std::wstring& file : files) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, file, 1));
+  JobSettings settings = Settings(JOB_AUDIO_EXTRACT, files);
+  auto host = std::make_shared<RealHost>();
+  CBatchOptions options;
+  options.pause = false;
+  options.jobs = 2;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
+  worker.Join();
+  EXPECT_EQ(host->report.filesDone, 3);
+  for (const wchar_t* name : {L"one_(02).AAC", L"two_(02).AAC", L"three_(02).AAC"}) {
+    MediaDesc media;
+    ASSERT_TRUE(ProbeMediaFile(dir.File(name), media)) << name;
+    EXPECT_EQ(media.audio[0].codec, ACODEC_AAC);
+  }
+}
+
 TEST_F(BatchWorkerRealRun, AFailingCommandIsCountedAndTheRestStillRuns) {
   TempDir dir;
   std::vector<std::wstring> files = {dir.File(L"gpu.mp4"), dir.File(L"cpu.mp4")};
