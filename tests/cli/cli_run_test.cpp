@@ -263,6 +263,8 @@ TEST_F(CliRun, RunWithJobsWritesThePlannedNames) {
   }
 }
 
+#ifndef _WIN32
+// On Windows the console shows ffmpeg's own output as it comes; POSIX reads it per command.
 TEST_F(CliRun, FfmpegSpeaksOnlyWhenItFailsOrWhenAskedTo) {
   std::wstring clip = Clip(L"a.mp4");
   // ffmpeg refuses a scale filter on a stream copy, and says why.
@@ -278,6 +280,7 @@ TEST_F(CliRun, FfmpegSpeaksOnlyWhenItFailsOrWhenAskedTo) {
   EXPECT_NE(verbose.err.find(L"ffmpeg version"), std::wstring::npos);
   EXPECT_NE(verbose.err.find(L"Duration: 00:00:01"), std::wstring::npos);
 }
+#endif
 
 TEST_F(CliRun, PlanJsonDescribesEveryCommand) {
   Clip(L"a.mp4");
@@ -307,7 +310,14 @@ TEST_F(CliRun, PlanJsonDescribesEveryCommand) {
           L",\"programs\":[{\"program\":\"ffmpeg\",\"arguments\":[\"-y\",\"-i\",\"concat:@/a.ts|@/b b.ts\","
           L"\"-c\",\"copy\",\"@/a_ALL.mp4\"]}]}",
   };
-  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(lines[i], Expand(expected[i]));
+  // The folder inside JSON strings, with its backslashes (Windows) escaped.
+  std::wstring folder = JsonString(dir_.Path());
+  folder = folder.substr(1, folder.size() - 2);
+  for (size_t i = 0; i < 3; ++i) {
+    std::wstring line = expected[i];
+    for (size_t at; (at = line.find(L"@/")) != std::wstring::npos;) line.replace(at, 2, folder);
+    EXPECT_EQ(lines[i], line);
+  }
 
   // A pause is a command of the line too; a merge of video and audio reads both its files.
   std::wstring song = Clip(L"song.mp3", Sample::MP3_ONLY);
