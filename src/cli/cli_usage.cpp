@@ -16,12 +16,9 @@ std::wstring UsageText() {
          L"       kestrune --help | --version\n"
          L"\n"
          L"probe  print what MediaInfo finds in each file (--json: every field, one JSON object per line)\n"
-         L"plan   print the ffmpeg command lines a run would execute, in order, running nothing (--json:\n"
-         L"       one JSON object per command: step, files, command text, programs and their arguments)\n"
-         L"run    run those command lines, one file after another or --jobs at once; exit code 0 only when\n"
-         L"       all succeed; Ctrl-C stops the run (the partial output is removed), a second one at once\n"
-         L"exec   run one COMMAND as plan printed it, with the same interpreter; exit code: its status\n"
-         L"       (--output FILE: refuse when FILE exists, remove it when stopped)\n"
+         L"plan   print the ffmpeg command lines a run would execute, in order, running nothing (--json: JSON)\n"
+         L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
+         L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
          L"\n"
          L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
          L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
@@ -52,5 +49,7 @@ std::wstring UsageText() {
          L"  --verbose              show ffmpeg's own output (otherwise only when a command fails)\n"
          L"\n"
          L"Exit codes: 0 success, 1 a file failed or was skipped, 2 bad arguments, 3 ffmpeg or\n"
-         L"MediaInfo missing, 130 stopped. Set KESTRUNE_TRACE=1 to see the trace on standard error.\n";
+         L"MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial outputs are\n"
+         L"removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set KESTRUNE_TRACE=1 to\n"
+         L"see the trace on standard error.\n";
 }
