@@ -176,13 +176,13 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
   std::vector<CBatchCommand> commands;
+  CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
     if (run.stopping || run.settings.files[i].empty()) {
       report.filesSkipped += count - i;
       break;
     }
     run.settings.firstFileOfBatch = i == 0;
-    CBatchCommand command;
     if (BuildFileCommand(run, i, command, report)) commands.push_back(command);
   }
   std::mutex countLock;

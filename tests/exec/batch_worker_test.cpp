@@ -284,15 +284,20 @@ TEST(BatchWorker, FailuresDoNotStopTheBatchAndAreCounted) {
 }
 
 TEST(BatchWorker, FailedBuildTracesThePreviousCommand) {
-  TempDir dir;
-  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
-  FakeProbe probe;
-  probe.failing = {files[1]};
-  auto host = std::make_shared<FakeHost>();
-  TraceCapture trace;
-  RunBatch(Settings(JOB_CONVERT, files), host, Options(probe));
-  ASSERT_EQ(host->commands.size(), 1u);
-  EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=0, [" + host->commands[0] + L"]"));
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+    FakeProbe probe;
+    probe.failing = {files[1]};
+    auto host = std::make_shared<FakeHost>();
+    TraceCapture trace;
+    CBatchOptions options = Options(probe);
+    options.jobs = jobs;
+    RunBatch(Settings(JOB_CONVERT, files), host, options);
+    ASSERT_EQ(host->commands.size(), 1u);
+    EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=0, [" + host->commands[0] + L"]"));
+  }
 }
 
 TEST(BatchWorker, EmptyListRunsNothingButTracesStartAndEnd) {
