@@ -8,7 +8,8 @@
 # `kestrune run --jobs 2` itself, without its children (target: under 10 MB).
 #
 #   bash bench/jobs_at_once.sh [path/to/kestrune]
-# Environment: BENCH_FILES (12), BENCH_SECONDS (30, clip length), BENCH_ROUNDS (3).
+# Environment: BENCH_FILES (12), BENCH_SECONDS (30, clip length), BENCH_ROUNDS (3),
+# BENCH_JOBS ("merge audio convert": which of the three to time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kestrune=$(realpath "${1:-build/native/bin/kestrune}")
@@ -45,7 +46,7 @@ measure() {  # measure N OPTIONS...: wall seconds of one run on a clean folder
 declare -A names=([merge]="remux for a merge (and the join)" [audio]="audio extract" [convert]="H.264 convert, --no-gpu")
 declare -A options=([merge]="--job merge" [audio]="--job audio" [convert]="--no-gpu --codec h264")
 declare -A targets=([merge]="target <= 0.65" [audio]="target <= 0.65" [convert]="reported only")
-for job in merge audio convert; do
+for job in ${BENCH_JOBS:-merge audio convert}; do
   read -ra opts <<<"${options[$job]}"
   echo
   echo "${names[$job]}: kestrune run ${options[$job]} (12 files)"
