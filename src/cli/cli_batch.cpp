@@ -6,8 +6,8 @@
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_plan_host.h"
-#include "cli/run_interrupt.h"
 #include "cli/exit_codes.h"
+#include "cli/run_interrupt.h"
 #include "exec/batch_worker.h"
 #include "exec/gpu_check.h"
 #include "exec/start_check.h"
@@ -148,7 +148,8 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
     out.Err(
-        L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it works\n");
+        L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
+        L"works\n");
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
 }

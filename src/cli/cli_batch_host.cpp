@@ -63,7 +63,8 @@ std::wstring CCliBatchHost::Counter(const CBatchCommand& command) const {
 
 void CCliBatchHost::ReportNoCommand(const std::wstring& path, int position) {
   Say(Sprintf(L"[%d/%d] %s\n", position, fileCount_, path));
-  Say(Sprintf(L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n", position, fileCount_, path));
+  Say(Sprintf(L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n", position, fileCount_,
+              path));
 }
 
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,

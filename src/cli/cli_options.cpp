@@ -353,7 +353,8 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
       continue;
     }
     // "--gpu auto" (or "--gpu=auto"): the check decides, as without any GPU option.
-    if ((scope & SCOPE_BATCH) && (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
+    if ((scope & SCOPE_BATCH) &&
+        (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
       if (arg == L"--gpu") ++i;
       request.gpu = CLI_GPU_AUTO;
       request.settings.useGpu = true;

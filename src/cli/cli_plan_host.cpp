@@ -29,7 +29,8 @@ std::wstring ProgramsJson(const std::wstring& text) {
 std::wstring FormatPlanJson(const CBatchCommand& command, const std::wstring& jobName,
                             const std::vector<std::wstring>& inputs, const std::vector<int>& waitsFor) {
   const bool join = command.position == 0 && !waitsFor.empty();
-  std::wstring out = L"{\"step\":" + JsonString(join ? L"join" : L"file") + L",\"job\":" + JsonString(jobName) +
+  std::wstring out = L"{\"step\":" + JsonString(join ? L"join" : L"file") + L",\"job\":" +
+                     JsonString(jobName) +
                      Sprintf(L",\"position\":%d,\"fileCount\":%d", command.position, command.fileCount) +
                      L",\"input\":" + JsonString(command.input) + L",\"inputs\":" + StringArray(inputs) +
                      L",\"output\":" + JsonString(command.output);

@@ -28,7 +28,8 @@ void OnSignal(int signal) {
 struct CRunInterrupt::CState {
   std::function<void()> onStop;
   int wakeRead = -1;
-  struct sigaction previousInt {}, previousTerm {};
+  struct sigaction previousInt {
+  }, previousTerm{};
   std::thread watcher;
 
   void Watch() {

@@ -62,8 +62,8 @@ std::wstring ResolveCommandProgram(const std::wstring& name) {
   return FindExecutablePath(name, found) > 32 ? found : std::wstring();
 }
 
-int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words,
-                      CCommandStop* stop, CCommandErrorPipe* errors) {
+int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
+                      CCommandErrorPipe* errors) {
   // Every word reaches the program exactly as split: no shell ever sees a file name.
   std::vector<std::string> narrow{PathToNative(program)};
   for (size_t i = 1; i < words.size(); ++i) narrow.push_back(PathToNative(words[i]));

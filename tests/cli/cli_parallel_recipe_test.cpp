@@ -1,10 +1,9 @@
 // The README's recipe for running a plan with GNU parallel, run as written (locally, -j2, no
 // ssh) on generated clips: it makes the same files, by name and by probe, as kestrune run.
 #ifndef _WIN32
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>

@@ -257,7 +257,8 @@ TEST_F(CliRun, RunWithJobsWritesThePlannedNames) {
       size_t at = result.err.find(L"] " + file + L"\n");
       EXPECT_NE(at, std::wstring::npos) << WideToUtf8(file);  // each file's line, as in order
     }
-    EXPECT_EQ(result.out.rfind(L"kestrune: 3 files: 3 done, 0 failed, 0 skipped", 0), 0u) << WideToUtf8(result.out);
+    EXPECT_EQ(result.out.rfind(L"kestrune: 3 files: 3 done, 0 failed, 0 skipped", 0), 0u)
+        << WideToUtf8(result.out);
     // ffmpeg's own output is not shown for commands that succeed.
     EXPECT_EQ(result.err.find(L"ffmpeg version"), std::wstring::npos);
   }
@@ -297,11 +298,13 @@ TEST_F(CliRun, PlanJsonDescribesEveryCommand) {
   ASSERT_EQ(commands.size(), 3u);
   const std::wstring expected[] = {
       L"{\"step\":\"file\",\"job\":\"merge\",\"position\":1,\"fileCount\":2,\"input\":\"@/a.mp4\","
-      L"\"inputs\":[\"@/a.mp4\"],\"output\":\"@/a.ts\",\"command\":" + JsonString(commands[0]) +
+      L"\"inputs\":[\"@/a.mp4\"],\"output\":\"@/a.ts\",\"command\":" +
+          JsonString(commands[0]) +
           L",\"programs\":[{\"program\":\"FFMpeg.exe\",\"arguments\":[\"-y\",\"-i\",\"@/a.mp4\",\"-c\","
           L"\"copy\",\"-f\",\"mpegts\",\"@/a.ts\"]}]}",
       L"{\"step\":\"file\",\"job\":\"merge\",\"position\":2,\"fileCount\":2,\"input\":\"@/b b.mp4\","
-      L"\"inputs\":[\"@/b b.mp4\"],\"output\":\"@/b b.ts\",\"command\":" + JsonString(commands[1]) +
+      L"\"inputs\":[\"@/b b.mp4\"],\"output\":\"@/b b.ts\",\"command\":" +
+          JsonString(commands[1]) +
           L",\"programs\":[{\"program\":\"FFMpeg.exe\",\"arguments\":[\"-y\",\"-i\",\"@/b b.mp4\",\"-c\","
           L"\"copy\",\"-f\",\"mpegts\",\"@/b b.ts\"]}]}",
       L"{\"step\":\"join\",\"job\":\"merge\",\"position\":0,\"fileCount\":2,\"input\":\"\","
@@ -350,7 +353,8 @@ TEST_F(CliRun, ExecRunsOneCommandOfAPlan) {
   EXPECT_EQ(std::filesystem::file_size(FsPath(output)), size);
 
   // The line's status is the exit code.
-  CliResult failed = RunCli({L"exec", L"ffmpeg -v error -i \"" + dir_.File(L"missing.mp4") + L"\" -f null -"});
+  CliResult failed =
+      RunCli({L"exec", L"ffmpeg -v error -i \"" + dir_.File(L"missing.mp4") + L"\" -f null -"});
   EXPECT_EQ(failed.exitCode, 1);
 #ifndef _WIN32
   EXPECT_EQ(RunCli({L"exec", L"kestrune-no-such-program"}).exitCode, 127);

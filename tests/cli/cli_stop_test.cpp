@@ -6,12 +6,11 @@
 #ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -134,9 +133,9 @@ TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
     const char* name;
     int jobs;
     int signal;
-    bool toGroup;     // Ctrl-C at a terminal reaches every process of the group
-    bool twice;       // a second Ctrl-C right after the first
-    int running;      // files whose outputs are awaited before the stop
+    bool toGroup;  // Ctrl-C at a terminal reaches every process of the group
+    bool twice;    // a second Ctrl-C right after the first
+    int running;   // files whose outputs are awaited before the stop
   };
   const Case cases[] = {
       {"Ctrl-C, one file at a time", 1, SIGINT, true, false, 1},
@@ -162,7 +161,8 @@ TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
     }
     // The user's own file under the name the last file would have taken.
     const std::wstring usersOwn = dir.Write(outputs.back().substr(dir.Path().size()), "the user's own");
-    const std::wstring lastOutput = dir.File(std::wstring(1, static_cast<wchar_t>(L'a' + count - 1)) + L"_(03).mp4");
+    const std::wstring lastOutput =
+        dir.File(std::wstring(1, static_cast<wchar_t>(L'a' + count - 1)) + L"_(03).mp4");
 
     CRunningKestrune run(args, WideToUtf8(dir.Path()));
     ASSERT_GT(run.Pid(), 0);

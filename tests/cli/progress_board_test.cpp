@@ -59,16 +59,16 @@ TEST(ProgressBoard, RunningCommandsStayBelowTheMessages) {
   board.Add(1, "[1/3]", "a.mp4", 10);
   board.Print("[2/3] /m/b.mp4\n");
   board.Add(2, "[2/3]", "b.mp4", 0);
-  EXPECT_EQ(screen.Lines(), (std::vector<std::string>{"[1/3] /m/a.mp4", "[2/3] /m/b.mp4",
-                                                      "[1/3] [--------------------]   0%  a.mp4",
-                                                      "[2/3] 00:00:00  b.mp4"}));
+  EXPECT_EQ(screen.Lines(),
+            (std::vector<std::string>{"[1/3] /m/a.mp4", "[2/3] /m/b.mp4",
+                                      "[1/3] [--------------------]   0%  a.mp4", "[2/3] 00:00:00  b.mp4"}));
   // b learns its length; a message comes while both run; a ends.
   board.Update(2, 1, 4, 2);
   board.Print("kestrune: [3/3] skipped\n");
   board.Remove(1);
-  EXPECT_EQ(screen.Lines(), (std::vector<std::string>{"[1/3] /m/a.mp4", "[2/3] /m/b.mp4",
-                                                      "kestrune: [3/3] skipped",
-                                                      "[2/3] [#####---------------]  25%  2.0x  00:00:01 left  b.mp4"}));
+  EXPECT_EQ(screen.Lines(),
+            (std::vector<std::string>{"[1/3] /m/a.mp4", "[2/3] /m/b.mp4", "kestrune: [3/3] skipped",
+                                      "[2/3] [#####---------------]  25%  2.0x  00:00:01 left  b.mp4"}));
   board.Remove(2);
   board.Print("done\n");
   EXPECT_EQ(screen.Lines().back(), "done");

@@ -8,8 +8,8 @@
 #include <future>
 #include <iterator>
 #include <map>
-#include <set>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #ifndef _WIN32
@@ -138,7 +138,7 @@ class FakeHost : public CBatchHost {
   std::vector<std::wstring> noCommand;      // "position:path" of each file without a command
   bool holdEvery = false;                   // every command waits until Release or the stop
   int maxRunning = 0;                       // the most commands that ran at the same time
-  std::vector<size_t> statusesAtRun;         // how many files had been reached at each command
+  std::vector<size_t> statusesAtRun;        // how many files had been reached at each command
   CPreviewedCommand preview;
   CBatchReport report;
   int reports = 0;
@@ -796,7 +796,8 @@ TEST(BatchWorkerAtOnce, RunsUpToJobsCommandsTogether) {
     SCOPED_TRACE(jobs);
     TempDir dir;
     std::vector<std::wstring> files;
-    for (const wchar_t* name : {L"a.mp4", L"b.mp4", L"c.mp4", L"d.mp4", L"e.mp4"}) files.push_back(dir.Write(name));
+    for (const wchar_t* name : {L"a.mp4", L"b.mp4", L"c.mp4", L"d.mp4", L"e.mp4"})
+      files.push_back(dir.Write(name));
     auto host = std::make_shared<FakeHost>();
     host->holdEvery = true;
     CBatchWorker worker;

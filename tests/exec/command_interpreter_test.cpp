@@ -265,7 +265,8 @@ TEST_F(CommandInterpreterTest, ALineWritesItsErrorsIntoItsOwnPipe) {
   };
   const Case cases[] = {
       {L"ffmpeg -hide_banner -no-such-option", 1, "no-such-option"},
-      {L"kestrune_no_such_program_here", kNotFoundStatus, "'kestrune_no_such_program_here' is not recognized"},
+      {L"kestrune_no_such_program_here", kNotFoundStatus,
+       "'kestrune_no_such_program_here' is not recognized"},
       {L"copy /b a + missing  c", 1, "cannot find the file a"},
       {L"exec_witness --exit=3 one", 3, ""},
   };
