@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   libgtest-dev googletest libbenchmark-dev libfmt-dev libcurl4-openssl-dev
   clang libclang-rt-14-dev
-  ffmpeg mediainfo
+  ffmpeg mediainfo parallel jq
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-nanum fonts-wine
   locales python3 zip unzip

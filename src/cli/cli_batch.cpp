@@ -1,10 +1,13 @@
 #include <memory>
+#include <mutex>
 
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_plan_host.h"
 #include "cli/exit_codes.h"
+#include "cli/run_interrupt.h"
 #include "exec/batch_worker.h"
 #include "exec/gpu_check.h"
 #include "exec/start_check.h"
@@ -23,6 +26,7 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
   CCommandBuilder builder(copy, cmdSet);
   builder.BuildCommand(copy.currentFile, nullptr, true);
   preview.command = cmdSet;
+  // What a stopped run removes, and what plan --json names as its output.
   preview.outputPath = builder.LastOutputPath();
   return preview;
 }
@@ -56,6 +60,27 @@ void DecideGpu(CCliRequest& request, CCliOutput& out) {
       L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces it\n",
       cpuEncoder));
 }
+
+// The worker an interrupt stops, once it has started; an interrupt that comes before is kept
+// for it.
+class CStartedWorker {
+ public:
+  void Stop() {
+    std::lock_guard<std::mutex> guard(lock_);
+    requested_ = true;
+    if (worker_ != nullptr) worker_->Stop();
+  }
+  void Set(CBatchWorker* worker) {
+    std::lock_guard<std::mutex> guard(lock_);
+    worker_ = worker;
+    if (requested_) worker_->Stop();
+  }
+
+ private:
+  std::mutex lock_;
+  CBatchWorker* worker_ = nullptr;
+  bool requested_ = false;
+};
 
 int CheckTools(bool needFfmpeg, CCliOutput& out) {
   MissingTool missing = needFfmpeg             ? FindMissingTool()
@@ -91,22 +116,40 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   CPreviewedCommand preview = BuildMergePreview(settings);
   // The builder has said why (two files, one video and one audio, a probe that works).
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
-  auto host = std::make_shared<CCliBatchHost>(out, request, dryRun, preview);
   CBatchOptions options;
   options.pause = request.pause;
+  if (dryRun) {
+    // A plan is made one file after another; a run of several at once chooses the same names.
+    auto host = std::make_shared<CCliPlanHost>(out, request, preview);
+    CBatchWorker worker;
+    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    worker.Join();
+    if (!host->Ended()) return CLI_EXIT_FAILED;
+    return BatchSucceeded(host->Report()) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
+  }
+
+  auto host = std::make_shared<CCliBatchHost>(out, request, preview);
+  options.jobs = request.jobs;
   CBatchWorker worker;
-  if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
-  worker.Join();
+  {
+    // Ctrl-C and SIGTERM stop the run as the window's Stop does; the interrupt ends (its
+    // thread joined) before the worker it stops.
+    CStartedWorker started;
+    CRunInterrupt interrupt([&started] { started.Stop(); });
+    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    started.Set(&worker);
+    worker.Join();
+  }
   const CBatchReport& report = host->Report();
   if (!host->Ended()) return CLI_EXIT_FAILED;
-  if (!dryRun) {
-    out.Out(Sprintf(L"kestrune: %d %s: %d done, %d failed, %d skipped%s\n", report.fileCount,
-                    report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
-                    report.filesSkipped, JoinText(report.join)));
-    if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
-      out.Err(
-          L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it works\n");
-    }
+  out.Out(Sprintf(L"kestrune: %d %s: %d done, %d failed, %d skipped%s%s\n", report.fileCount,
+                  report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
+                  report.filesSkipped, JoinText(report.join), report.stopped ? L", stopped" : L""));
+  if (report.stopped) return CLI_EXIT_STOPPED;
+  if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
+    out.Err(
+        L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
+        L"works\n");
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
 }

@@ -1,11 +1,21 @@
 #include "cli/cli_batch_host.h"
 
+#include <chrono>
+#include <thread>
+
 #include "base/format.h"
 #include "base/text.h"
-#include "cli/progress_watch.h"
+#include "cli/command_watch.h"
+#include "cli/run_interrupt.h"
+#include "exec/command_error_pipe.h"
 #include "exec/command_interpreter.h"
+#include "exec/command_stop.h"
 
 namespace {
+// How long a command ended by the user's Ctrl-C waits for the run's stop, which the interrupt's
+// own thread brings at once.
+constexpr auto kStopWait = std::chrono::seconds(5);
+
 std::wstring FileName(const std::wstring& path) {
   size_t slash = path.find_last_of(L"/\\");
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -14,68 +24,92 @@ std::wstring FileName(const std::wstring& path) {
 double RangeLength(const JobSettings& settings) {
   return settings.applyRange ? GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd) : 0;
 }
+
+// The same Ctrl-C that reaches this process reaches its programs, which may end by it before
+// the run's stop has come; their status is then the stop's, never a failure.
+bool EndedByInterrupt(CCommandStop* stop) {
+  if (stop == nullptr || !CRunInterrupt::Arrived()) return false;
+  auto until = std::chrono::steady_clock::now() + kStopWait;
+  while (!stop->Stopped() && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return stop->Stopped();
+}
+
+// A pause waits for Enter on the terminal, which progress lines would hide.
+bool DrawsProgress(const CCliOutput& out, const CCliRequest& request) {
+  return !request.pause && out.ErrIsTerminal();
+}
 }  // namespace
 
-CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, bool dryRun,
-                             CPreviewedCommand preview)
+CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, CPreviewedCommand preview)
     : out_(out),
-      dryRun_(dryRun),
-      // A pause waits for Enter on the terminal, which a redirected standard error would hide.
-      progress_(!dryRun && !request.pause && out.ErrIsTerminal()),
+      board_([&out](const std::string& text) { out.Err(Utf8ToWide(text)); },
+             [&out] { return out.ErrColumns(); }, DrawsProgress(out, request)),
+      verbose_(request.verbose),
+      severalAtOnce_(request.jobs > 1),
       jobKind_(request.settings.jobKind),
       rangeSeconds_(RangeLength(request.settings)),
       fileCount_(static_cast<int>(request.settings.files.size())),
       preview_(std::move(preview)) {}
 
-std::wstring CCliBatchHost::Counter() const { return Sprintf(L"[%d/%d]", position_, fileCount_); }
+void CCliBatchHost::Say(const std::wstring& text) { board_.Print(WideToUtf8(text)); }
 
-void CCliBatchHost::NoteFileWithoutCommand() {
-  if (pending_.empty()) return;
-  out_.Err(Sprintf(L"kestrune: %s skipped, no command for it (cannot probe '%s')\n", Counter(), pending_));
-  pending_.clear();
+std::wstring CCliBatchHost::Counter(const CBatchCommand& command) const {
+  // A command without a file of its own: the join of a merge-files run, or the merge of video
+  // and audio.
+  if (command.position == 0) return jobKind_ == JOB_MERGE_FILES ? L"[join]" : L"[merge]";
+  return Sprintf(L"[%d/%d]", command.position, command.fileCount);
 }
 
-void CCliBatchHost::ShowStatus(const std::wstring& text) {
-  NoteFileWithoutCommand();
-  ++position_;
-  pending_ = text;
-  if (!dryRun_) out_.Err(Sprintf(L"%s %s\n", Counter(), text));
+void CCliBatchHost::ReportNoCommand(const std::wstring& path, int position) {
+  Say(Sprintf(L"[%d/%d] %s\n", position, fileCount_, path));
+  Say(Sprintf(L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n", position, fileCount_,
+              path));
+}
+
+int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
+                              std::string& lastLines) {
+  CCommandErrorPipe errors;
+  // Where the pipe cannot be made (and on Windows), ffmpeg writes where it always did.
+  if (!errors.IsOpen()) return RunCommandLine(command.text, stop);
+  CCommandWatch::CSettings settings;
+  settings.id = command.position;
+  settings.counter = WideToUtf8(counter);
+  settings.name = WideToUtf8(FileName(command.input));
+  // The join's length is the sum of its parts; its own progress shows the time reached.
+  settings.total = command.position == 0 ? 0 : rangeSeconds_;
+  settings.verbose = verbose_;
+  if (severalAtOnce_) settings.prefix = settings.counter + " ";
+  CCommandWatch watch(errors, board_, settings);
+  int status = RunCommandLine(command.text, stop, &errors);
+  errors.CloseWriteEnd();
+  watch.Finish();
+  lastLines = watch.LastLines();
+  return status;
 }
 
 int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) {
-  const std::wstring& commandLine = command.text;
-  if (dryRun_) {
-    out_.Out(commandLine + L"\n");
-    pending_.clear();
-    return 0;
+  const std::wstring counter = Counter(command);
+  if (EndedByInterrupt(stop)) return kStoppedStatus;
+  if (command.position > 0)
+    Say(counter + L" " + command.input + L"\n");
+  else if (jobKind_ != JOB_MERGE_FILES)
+    Say(counter + L" " + command.text + L"\n");
+  std::string lastLines;
+  int status = RunWatched(command, stop, counter, lastLines);
+  if (status == 0) return 0;
+  if ((stop != nullptr && stop->Stopped()) || EndedByInterrupt(stop)) {
+    Say(Sprintf(L"kestrune: %s stopped: %s\n", counter, command.position > 0 ? command.input : command.text));
+    return kStoppedStatus;
   }
-  std::wstring counter = Counter();
-  std::wstring name = FileName(pending_);
-  if (pending_.empty()) {
-    // A command without a file of its own: the join of a merge-files run, or the merge of
-    // video and audio.
-    counter = jobKind_ == JOB_MERGE_FILES ? L"[join]" : L"[merge]";
-    if (jobKind_ != JOB_MERGE_FILES) out_.Err(counter + L" " + commandLine + L"\n");
-  }
-  int status;
-  {
-    std::unique_ptr<CProgressWatch> watch;
-    // The join's length is the sum of its parts; its own progress shows the time reached.
-    if (progress_)
-      watch.reset(
-          new CProgressWatch(WideToUtf8(counter), WideToUtf8(name), pending_.empty() ? 0 : rangeSeconds_));
-    status = RunCommandLine(commandLine, stop);
-  }
-  if (status != 0) {
-    out_.Err(Sprintf(L"kestrune: %s failed, exit status %d: %s\n", counter, status,
-                     pending_.empty() ? commandLine : pending_));
-  }
-  pending_.clear();
+  // ffmpeg's own last words say why; with --verbose they were shown already.
+  std::wstring why = verbose_ ? std::wstring() : Utf8ToWide(lastLines);
+  Say(Sprintf(L"kestrune: %s failed, exit status %d: %s\n%s", counter, status,
+              command.position > 0 ? command.input : command.text, why));
   return status;
 }
 
 void CCliBatchHost::ReportEnd(const CBatchReport& report) {
-  NoteFileWithoutCommand();
   report_ = report;
   ended_ = true;
 }

@@ -8,6 +8,10 @@ int RunProbeCommand(CCliRequest& request, CCliOutput& out);
 // plan (dryRun: print the commands) and run.
 int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun);
 
+// exec: one command text, as plan prints it, run by the command interpreter; its exit code is
+// the line's status.
+int RunExecCommand(CCliRequest& request, CCliOutput& out);
+
 // The whole command line: args without the program name. Messages shown by the core go to
 // out's standard error while it runs.
 int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out);

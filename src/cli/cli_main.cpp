@@ -39,5 +39,6 @@ int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
   CMessageRedirect redirect(out);
   SetProgramDir(GetProgramDir());
   if (request.command == CLI_COMMAND_PROBE) return RunProbeCommand(request, out);
+  if (request.command == CLI_COMMAND_EXEC) return RunExecCommand(request, out);
   return RunBatchCommand(request, out, request.command == CLI_COMMAND_PLAN);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <thread>
 
 #include "base/file_util.h"
 #include "base/format.h"
@@ -11,7 +12,9 @@ namespace {
 
 enum OptionScope {
   SCOPE_PROBE = 1,
-  SCOPE_BATCH = 2,  // plan and run
+  SCOPE_PLAN = 2,
+  SCOPE_RUN = 4,
+  SCOPE_BATCH = SCOPE_PLAN | SCOPE_RUN,
 };
 
 struct COption {
@@ -80,6 +83,9 @@ struct CNamedValue {
   int32_t value;
 };
 
+// More files at once than this only queue up behind each other on any machine.
+constexpr int32_t kMaxJobs = 64;
+
 const CNamedValue kJobs[] = {
     {L"convert", JOB_CONVERT},   {L"video", JOB_VIDEO_EXTRACT},        {L"audio", JOB_AUDIO_EXTRACT},
     {L"merge", JOB_MERGE_FILES}, {L"merge-av", JOB_MERGE_VIDEO_AUDIO},
@@ -113,10 +119,27 @@ bool PickNamed(const CNamedValue (&table)[N], const wchar_t* option, const std::
 // The command line's options, one per JobSettings choice. Unset options keep the defaults that
 // JobSettings shares with the dialog.
 const COption kOptions[] = {
-    {L"--json", false, SCOPE_PROBE,
+    {L"--json", false, SCOPE_PROBE | SCOPE_PLAN,
      [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.json = true; }},
     {L"--pause", false, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.pause = true; }},
+    {L"--jobs", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       if (v == L"auto") {
+         unsigned cores = std::thread::hardware_concurrency();
+         r.jobs = cores > 0 ? static_cast<int>(cores) : 1;
+         return true;
+       }
+       int32_t jobs = 0;
+       if (ParseNumber(v, jobs) && jobs >= 1 && jobs <= kMaxJobs) {
+         r.jobs = jobs;
+         return true;
+       }
+       e = Sprintf(L"option '--jobs' takes a whole number from 1 to %d, or auto, not '%s'", kMaxJobs, v);
+       return false;
+     }},
+    {L"--verbose", false, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.verbose = true; }},
     {L"--job", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e);
@@ -203,6 +226,45 @@ const wchar_t* CommandName(CliCommand command) {
   return command == CLI_COMMAND_PROBE ? L"probe" : command == CLI_COMMAND_PLAN ? L"plan" : L"run";
 }
 
+int ScopeOf(CliCommand command) {
+  return command == CLI_COMMAND_PROBE ? SCOPE_PROBE : command == CLI_COMMAND_PLAN ? SCOPE_PLAN : SCOPE_RUN;
+}
+
+// exec [--output FILE] [--] COMMAND: exactly one command text, taken as it is.
+bool ParseExecArguments(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
+  size_t i = 1;
+  for (; i < args.size(); ++i) {
+    const std::wstring& arg = args[i];
+    if (arg == L"--") {
+      ++i;
+      break;
+    }
+    if (arg == L"--output" || arg.rfind(L"--output=", 0) == 0) {
+      if (arg == L"--output" && i + 1 >= args.size()) {
+        error = L"option '--output' needs a value";
+        return false;
+      }
+      request.execOutput = arg == L"--output" ? args[++i] : arg.substr(9);
+      if (request.execOutput.empty()) {
+        error = L"option '--output' needs a file name";
+        return false;
+      }
+      continue;
+    }
+    if (arg.size() >= 2 && arg[0] == L'-') {
+      error = Sprintf(L"option '%s' does not apply to 'exec'", arg);
+      return false;
+    }
+    break;
+  }
+  if (i + 1 != args.size() || args[i].find_first_not_of(L" \t") == std::wstring::npos) {
+    error = L"'exec' takes one COMMAND, as 'plan' prints it, in one argument";
+    return false;
+  }
+  request.commandText = args[i];
+  return true;
+}
+
 bool WasGiven(const std::vector<std::wstring>& args, const wchar_t* name) {
   for (const std::wstring& arg : args) {
     if (arg == L"--") break;
@@ -226,6 +288,11 @@ bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& reque
       return false;
     }
   }
+  // A pause waits for Enter after the last command; with several at once there is no last one.
+  if (request.pause && request.jobs > 1) {
+    error = L"option '--pause' needs one file at a time, but '--jobs' above 1 was given";
+    return false;
+  }
   // The dialog's "copy" box of the range starts checked.
   if (s.applyRange && !WasGiven(args, L"--no-range-copy") && !WasGiven(args, L"--range-copy"))
     s.rangeCopy = true;
@@ -248,7 +315,7 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
     }
   }
   if (args.empty()) {
-    error = L"missing command (probe, plan or run); see 'kestrune --help'";
+    error = L"missing command (probe, plan, run or exec); see 'kestrune --help'";
     return false;
   }
   const std::wstring& name = args[0];
@@ -258,14 +325,17 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
     request.command = CLI_COMMAND_PLAN;
   else if (name == L"run")
     request.command = CLI_COMMAND_RUN;
-  else if (name == L"help") {
+  else if (name == L"exec") {
+    request.command = CLI_COMMAND_EXEC;
+    return ParseExecArguments(args, request, error);
+  } else if (name == L"help") {
     request.command = CLI_COMMAND_HELP;
     return true;
   } else {
-    error = Sprintf(L"unknown command '%s' (probe, plan or run); see 'kestrune --help'", name);
+    error = Sprintf(L"unknown command '%s' (probe, plan, run or exec); see 'kestrune --help'", name);
     return false;
   }
-  const int scope = request.command == CLI_COMMAND_PROBE ? SCOPE_PROBE : SCOPE_BATCH;
+  const int scope = ScopeOf(request.command);
 
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -283,7 +353,8 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
       continue;
     }
     // "--gpu auto" (or "--gpu=auto"): the check decides, as without any GPU option.
-    if (scope == SCOPE_BATCH && (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
+    if ((scope & SCOPE_BATCH) &&
+        (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
       if (arg == L"--gpu") ++i;
       request.gpu = CLI_GPU_AUTO;
       request.settings.useGpu = true;
@@ -324,6 +395,13 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
   if (!CheckCombinations(args, request, error)) return false;
   request.settings.currentFile = request.settings.files[0];
   return true;
+}
+
+const wchar_t* JobName(int32_t jobKind) {
+  for (const CNamedValue& entry : kJobs) {
+    if (entry.value == jobKind) return entry.name;
+  }
+  return L"";
 }
 
 namespace {

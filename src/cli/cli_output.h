@@ -10,6 +10,8 @@ class CCliOutput {
   virtual void Err(const std::wstring& text) = 0;
   // Whether standard error is a terminal that can show a progress bar.
   virtual bool ErrIsTerminal() const = 0;
+  // The width of that terminal in columns, less one so a line never wraps.
+  virtual int ErrColumns() const { return 79; }
 };
 
 // The process's own standard output and error (UTF-8, or the console's own wide output).
@@ -18,4 +20,5 @@ class CConsoleOutput : public CCliOutput {
   void Out(const std::wstring& text) override;
   void Err(const std::wstring& text) override;
   bool ErrIsTerminal() const override;
+  int ErrColumns() const override;
 };

@@ -10,13 +10,16 @@ std::wstring VersionText() { return L"kestrune " + Utf8ToWide(KESTRUNE_VERSION) 
 
 std::wstring UsageText() {
   return L"usage: kestrune probe [--json] FILE...\n"
-         L"       kestrune plan [options] FILE...\n"
+         L"       kestrune plan [--json] [options] FILE...\n"
          L"       kestrune run [options] FILE...\n"
+         L"       kestrune exec [--output FILE] COMMAND\n"
          L"       kestrune --help | --version\n"
          L"\n"
          L"probe  print what MediaInfo finds in each file (--json: every field, one JSON object per line)\n"
-         L"plan   print the ffmpeg command lines a run would execute, in order, running nothing\n"
-         L"run    run those command lines one after another; exit code 0 only when all succeed\n"
+         L"plan   print the ffmpeg command lines a run would execute, in order, running nothing (--json: "
+         L"JSON)\n"
+         L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
+         L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
          L"\n"
          L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
          L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
@@ -43,7 +46,11 @@ std::wstring UsageText() {
          L"  --range-copy / --no-range-copy   with a range: copy instead of encoding (default copy)\n"
          L"  --accurate             with a range: seek after opening the input\n"
          L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
+         L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
+         L"  --verbose              show ffmpeg's own output (otherwise only when a command fails)\n"
          L"\n"
          L"Exit codes: 0 success, 1 a file failed or was skipped, 2 bad arguments, 3 ffmpeg or\n"
-         L"MediaInfo missing. Set KESTRUNE_TRACE=1 to see the trace on standard error.\n";
+         L"MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial outputs are\n"
+         L"removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set KESTRUNE_TRACE=1 to\n"
+         L"see the trace on standard error.\n";
 }

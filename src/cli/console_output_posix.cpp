@@ -1,3 +1,4 @@
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,3 +19,9 @@ void CConsoleOutput::Err(const std::wstring& text) {
 }
 
 bool CConsoleOutput::ErrIsTerminal() const { return isatty(STDERR_FILENO) == 1; }
+
+int CConsoleOutput::ErrColumns() const {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col - 1;
+  return 79;
+}

@@ -28,3 +28,10 @@ void CConsoleOutput::Err(const std::wstring& text) { Write(STD_ERROR_HANDLE, std
 
 // The progress bar reads ffmpeg's own output through a pipe, which only the POSIX build does.
 bool CConsoleOutput::ErrIsTerminal() const { return false; }
+
+int CConsoleOutput::ErrColumns() const {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info) && info.dwSize.X > 1)
+    return info.dwSize.X - 1;
+  return 79;
+}

@@ -1,5 +1,6 @@
 #include "cli/progress_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -33,6 +34,17 @@ std::string Fit(const std::string& text, int width) {
   }
   return text;
 }
+// "[########------------]  40%": the share of total that seconds reached.
+std::string Bar(double seconds, double total) {
+  double fraction = seconds / total;
+  if (fraction < 0) fraction = 0;
+  if (fraction > 1) fraction = 1;
+  const int cells = 20;
+  int filled = static_cast<int>(fraction * cells + 0.5);
+  char percent[8];
+  std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
+  return "[" + std::string(filled, '#') + std::string(cells - filled, '-') + "] " + percent;
+}
 }  // namespace
 
 bool ParseProgressTime(const std::string& line, double& seconds) {
@@ -47,22 +59,33 @@ bool ParseInputDuration(const std::string& line, double& seconds) {
   return ParseClock(line.substr(at + 10), seconds);
 }
 
-std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds,
-                               double total, int width) {
-  std::string line = counter + " ";
-  if (total > 0) {
-    double fraction = seconds / total;
-    if (fraction < 0) fraction = 0;
-    if (fraction > 1) fraction = 1;
-    const int cells = 20;
-    int filled = static_cast<int>(fraction * cells + 0.5);
-    line += "[" + std::string(filled, '#') + std::string(cells - filled, '-') + "] ";
-    char percent[8];
-    std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
-    line += percent;
-  } else {
-    line += Clock(seconds);
+bool ParseProgressSpeed(const std::string& line, double& speed) {
+  if (line.rfind("frame=", 0) != 0 && line.rfind("size=", 0) != 0) return false;
+  size_t at = line.find("speed=");
+  if (at == std::string::npos) return false;
+  double value = 0;
+  int used = 0;
+  // ffmpeg pads the figure: "speed=   2x".
+  if (std::sscanf(line.c_str() + at + 6, " %lf%n", &value, &used) != 1 || used == 0) return false;
+  if (!(value > 0) || !std::isfinite(value) || line.compare(at + 6 + used, 1, "x") != 0) return false;
+  speed = value;
+  return true;
+}
+
+std::string FormatProgressStatus(const std::string& counter, const std::string& name, double seconds,
+                                 double total, double speed, int width) {
+  std::string line = counter + " " + (total > 0 ? Bar(seconds, total) : Clock(seconds));
+  if (speed > 0) {
+    char figure[32];
+    std::snprintf(figure, sizeof figure, "  %.1fx", speed);
+    line += figure;
+    if (total > 0) line += "  " + Clock((total - seconds) / speed) + " left";
   }
   line += "  " + name;
   return Fit(line, width);
+}
+
+std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds,
+                               double total, int width) {
+  return FormatProgressStatus(counter, name, seconds, total, 0, width);
 }

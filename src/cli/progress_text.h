@@ -16,3 +16,13 @@ bool ParseInputDuration(const std::string& line, double& seconds);
 // time reached ("[2/10] 00:01:05  name"); cut to width columns.
 std::string FormatProgressLine(const std::string& counter, const std::string& name, double seconds,
                                double total, int width);
+
+// "... time=00:00:02.88 bitrate=... speed=1.93x" gives 1.93, ffmpeg's own measure of how many
+// seconds of media it makes per second. False for "speed=N/A" and any line without it.
+bool ParseProgressSpeed(const std::string& line, double& speed);
+
+// One running command as a terminal line: FormatProgressLine's bar and percent, then the speed
+// (times realtime) and the time left, (total - seconds) / speed, when ffmpeg has given a speed:
+// "[2/10] [########------------]  40%  1.9x  00:00:31 left  name".
+std::string FormatProgressStatus(const std::string& counter, const std::string& name, double seconds,
+                                 double total, double speed, int width);

@@ -63,8 +63,17 @@ class CBatchHost {
   // Runs one command and waits for its end; returns its exit status as RunCommandLine gives it.
   // stop belongs to the run: when it stops, the command must end (RunCommandLine and
   // RunInOwnConsole take it as it is). Called on the worker thread without any lock, possibly
-  // after Detach, so it must use no state of the window.
+  // after Detach, so it must use no state of the window. A run with more than one job
+  // (CBatchOptions::jobs) calls it from several threads at once.
   virtual int RunCommand(const CBatchCommand& command, CCommandStop* stop) = 0;
+
+  // A file of the list for which no command could be made (its probe failed); position is its
+  // 1-based place in the list. Called on the worker thread under the lock that Detach takes,
+  // after the file's ShowStatus. The window's status line needs nothing of it.
+  virtual void ReportNoCommand(const std::wstring& path, int position) {
+    (void)path;
+    (void)position;
+  }
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),
   // and only for a merge of video and audio.

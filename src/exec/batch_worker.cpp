@@ -11,6 +11,7 @@
 #include "base/trace.h"
 #include "exec/command_stop.h"
 #include "exec/merge_join.h"
+#include "exec/parallel_runs.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -47,6 +48,11 @@ struct CBatchRun {
   void ShowStatus(const std::wstring& text) {
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ShowStatus(text);
+  }
+
+  void ReportNoCommand(const std::wstring& path, int position) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportNoCommand(path, position);
   }
 
   // The run counts as over before the host hears of it, so a Start prompted by the report is
@@ -134,6 +140,60 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   return true;
 }
 
+// Whether every file of the job gets a command of its own that needs no other file's.
+bool IsPerFileJob(int32_t jobKind) {
+  return jobKind == JOB_CONVERT || jobKind == JOB_VIDEO_EXTRACT || jobKind == JOB_AUDIO_EXTRACT ||
+         jobKind == JOB_MERGE_FILES;
+}
+
+// Builds the command of entry i (its build probes the file); false, counted and reported as
+// skipped, when none could be made.
+bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchReport& report) {
+  JobSettings& settings = run.settings;
+  const int count = static_cast<int>(settings.files.size());
+  const std::wstring& path = settings.files[i];
+  DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
+  run.ShowStatus(path);
+  bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
+  bool built = run.builder.BuildCommand(path, &command.text, pause);
+  DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command.text);
+  if (!built) {
+    ++report.filesSkipped;
+    run.ReportNoCommand(path, i + 1);
+    return false;
+  }
+  command.input = path;
+  command.output = run.builder.LastOutputPath();
+  command.position = i + 1;
+  command.fileCount = count;
+  if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(command.output);
+  return true;
+}
+
+// Several files at once: every command is built first, in the order of the list, so each
+// output name is chosen (and reserved) before any command runs, and the names are those of a
+// run of one file at a time; then up to options.jobs of them run at once.
+void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
+  const int count = report.fileCount;
+  std::vector<CBatchCommand> commands;
+  CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
+  for (int i = 0; i < count; ++i) {
+    if (run.stopping || run.settings.files[i].empty()) {
+      report.filesSkipped += count - i;
+      break;
+    }
+    run.settings.firstFileOfBatch = i == 0;
+    if (BuildFileCommand(run, i, command, report)) commands.push_back(command);
+  }
+  std::mutex countLock;
+  RunAtOnce(commands.size(), run.options.jobs, [&](size_t i) {
+    // A stop or a detach keeps every command not yet started from starting; it counts as skipped.
+    CommandOutcome outcome = RunOne(run, commands[i]);
+    std::lock_guard<std::mutex> guard(countLock);
+    Count(outcome, 1, report);
+  });
+}
+
 void DoProcess(CBatchRun& run) {
   EnterProgramDir();
   DebugLog(L"\n\nDoProcess-쓰레드 시작");
@@ -153,34 +213,22 @@ void DoProcess(CBatchRun& run) {
   }
 
   CBatchCommand command;
-  for (int i = 0; i < count; ++i) {
+  const bool atOnce = run.options.jobs > 1 && IsPerFileJob(settings.jobKind);
+  for (int i = 0; i < count && !atOnce; ++i) {
     if (run.stopping) {
       report.filesSkipped += count - i;
       break;
     }
     if (i > 0) settings.firstFileOfBatch = false;
-    const std::wstring& path = files[i];
-    if (path.empty()) {
+    if (files[i].empty()) {
       report.filesSkipped += count - i;
       break;
     }
-    DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
-    run.ShowStatus(path);
-    bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
-    bool built = run.builder.BuildCommand(path, &command.text, pause);
-    DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command.text);
-    if (!built) {
-      ++report.filesSkipped;
-      continue;
-    }
-    command.input = path;
-    command.output = run.builder.LastOutputPath();
-    command.position = i + 1;
-    command.fileCount = count;
-    if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(command.output);
+    if (!BuildFileCommand(run, i, command, report)) continue;
     // A build may take seconds (it probes the file): the window may have gone meanwhile.
     Count(RunOne(run, command), 1, report);
   }
+  if (atOnce) RunFilesAtOnce(run, report);
 
   report.stopped = run.stopped;
   if (settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report)) {

@@ -25,6 +25,12 @@ struct CBatchOptions {
   // command line drops them unless asked to keep them.
   bool pause = true;
   ProbeFunction probe = ProbeMediaFile;
+  // How many files' commands may run at once. With 1 (the window's way) each file is built and
+  // run before the next one is built. With more, a job whose files' commands are independent
+  // (convert, the extracts, the remuxes of a merge of files) builds every command first, so
+  // every output name is chosen before anything runs, then runs up to this many at once; the
+  // join of a merge runs after all of them.
+  int jobs = 1;
 };
 
 struct CBatchRun;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "exec/command_error_pipe.h"
 #include "exec/command_line_split.h"
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
@@ -11,30 +12,40 @@
 
 namespace {
 
-int RunCopy(const std::vector<std::wstring>& words) {
+// The interpreter's own message about a line, where the line's programs write theirs.
+void SayError(const std::string& text, CCommandErrorPipe* errors) {
+  if (errors != nullptr && errors->IsOpen()) {
+    errors->Write(text);
+    return;
+  }
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
+}
+
+int RunCopy(const std::vector<std::wstring>& words, CCommandErrorPipe* errors) {
   std::wstring error;
   if (RunCopyCommand(std::vector<std::wstring>(words.begin() + 1, words.end()), error)) {
     std::puts("        1 file(s) copied.");
     std::fflush(stdout);
     return 0;
   }
-  std::fprintf(stderr, "%s\n", WideToUtf8(error).c_str());
+  SayError(WideToUtf8(error) + "\n", errors);
   return 1;
 }
 
-int RunProgram(const std::vector<std::wstring>& words, CCommandStop* stop) {
+int RunProgram(const std::vector<std::wstring>& words, CCommandStop* stop, CCommandErrorPipe* errors) {
   std::wstring program = ResolveCommandProgram(words[0]);
   if (program.empty()) {
-    std::fprintf(stderr, "'%s' is not recognized as a program.\n", WideToUtf8(words[0]).c_str());
+    SayError("'" + WideToUtf8(words[0]) + "' is not recognized as a program.\n", errors);
     return kNotFoundStatus;
   }
   std::fflush(nullptr);
-  return RunCommandProgram(program, words, stop);
+  return RunCommandProgram(program, words, stop, errors);
 }
 
 }  // namespace
 
-int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop) {
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors) {
   int status = 0;
   for (const CommandWords& command : SplitCommandSequence(commandLine)) {
     if (command.onlyAfterSuccess && status != 0) continue;
@@ -46,12 +57,16 @@ int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop) {
     } else if (stopped) {
       return kStoppedStatus;
     } else if (name == L"copy") {
-      status = RunCopy(command.words);
+      status = RunCopy(command.words, errors);
     } else {
-      status = RunProgram(command.words, stop);
+      status = RunProgram(command.words, stop, errors);
     }
   }
   return status;
 }
 
-int RunCommandLine(const std::wstring& commandLine) { return RunCommandLine(commandLine, nullptr); }
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop) {
+  return RunCommandLine(commandLine, stop, nullptr);
+}
+
+int RunCommandLine(const std::wstring& commandLine) { return RunCommandLine(commandLine, nullptr, nullptr); }

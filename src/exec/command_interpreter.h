@@ -21,6 +21,7 @@
 // " & pause" reports how the program before the pause ended.
 #include <string>
 
+class CCommandErrorPipe;
 class CCommandStop;
 
 // The status of the line (see above); -1 when a program could not be waited for. With stop,
@@ -28,6 +29,9 @@ class CCommandStop;
 // (a pause is skipped); a command that the stop ended or kept from starting gives the line
 // kStoppedStatus, while a program that had already finished keeps its own status.
 int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop);
+// The same, with the standard error of the line's programs, and the interpreter's own messages
+// about it, going into errors when it is open (see command_error_pipe.h).
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors);
 int RunCommandLine(const std::wstring& commandLine);
 
 constexpr int kStoppedStatus = 130;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+class CCommandErrorPipe;
 class CCommandStop;
 
 // The file that runs for the command word name; empty when there is none.
@@ -11,9 +12,9 @@ std::wstring ResolveCommandProgram(const std::wstring& name);
 
 // Starts program with words (words[0] is the name the command gave) and waits for its end;
 // its exit status, kNotFoundStatus when it cannot be started, kStoppedStatus when stop ended
-// it or had come before it started.
-int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words,
-                      CCommandStop* stop);
+// it or had come before it started. errors, when open, is the program's standard error.
+int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
+                      CCommandErrorPipe* errors);
 
 // "pause": waits for a key where someone can press one; a stop ends the wait.
 void RunPause(CCommandStop* stop);

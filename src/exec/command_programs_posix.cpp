@@ -11,6 +11,7 @@
 
 #include "base/file_util.h"
 #include "base/text.h"
+#include "exec/command_error_pipe.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
@@ -61,8 +62,8 @@ std::wstring ResolveCommandProgram(const std::wstring& name) {
   return FindExecutablePath(name, found) > 32 ? found : std::wstring();
 }
 
-int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words,
-                      CCommandStop* stop) {
+int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
+                      CCommandErrorPipe* errors) {
   // Every word reaches the program exactly as split: no shell ever sees a file name.
   std::vector<std::string> narrow{PathToNative(program)};
   for (size_t i = 1; i < words.size(); ++i) narrow.push_back(PathToNative(words[i]));
@@ -71,8 +72,18 @@ int RunCommandProgram(const std::wstring& program, const std::vector<std::wstrin
   argv.push_back(nullptr);
   if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-    std::fprintf(stderr, "'%s' cannot be started.\n", WideToUtf8(words[0]).c_str());
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  const bool ownErrors = errors != nullptr && errors->WriteEnd() >= 0;
+  if (ownErrors) posix_spawn_file_actions_adddup2(&actions, errors->WriteEnd(), STDERR_FILENO);
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    std::string message = "'" + WideToUtf8(words[0]) + "' cannot be started.\n";
+    if (ownErrors)
+      errors->Write(message);
+    else
+      std::fputs(message.c_str(), stderr);
     return kNotFoundStatus;
   }
   int ticket = 0;

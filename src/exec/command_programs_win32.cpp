@@ -155,8 +155,9 @@ std::wstring ResolveCommandProgram(const std::wstring& name) {
   return tool.empty() ? SearchProgram(name) : tool;
 }
 
-int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words,
-                      CCommandStop* stop) {
+// errors never opens on Windows: the programs write into the console.
+int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
+                      CCommandErrorPipe*) {
   std::wstring arguments;
   for (size_t i = 1; i < words.size(); ++i) arguments += L" " + QuoteArgument(words[i]);
   if (IsBatchFile(program)) {

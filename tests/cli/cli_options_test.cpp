@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 
 #include "base/file_util.h"
 #include "base/format.h"
@@ -136,6 +137,53 @@ TEST(CliOptions, CommandsAndTheirOwnFlags) {
   EXPECT_EQ(request.command, CLI_COMMAND_HELP);
 }
 
+// --jobs and --verbose belong to run (plan takes them too, so a run's options show its plan);
+// --json to probe and plan; exec takes one command text, whole.
+TEST(CliOptions, JobsVerboseJsonAndExec) {
+  struct Case {
+    std::vector<std::wstring> args;
+    CliCommand command;
+    int jobs;
+    bool verbose, json;
+    std::wstring commandText, execOutput;
+  };
+  const unsigned cores = std::thread::hardware_concurrency();
+  const int autoJobs = cores > 0 ? static_cast<int>(cores) : 1;
+  const Case cases[] = {
+      {{L"run", L"a.mp4"}, CLI_COMMAND_RUN, 1, false, false, L"", L""},
+      {{L"run", L"--jobs", L"3", L"a.mp4"}, CLI_COMMAND_RUN, 3, false, false, L"", L""},
+      {{L"run", L"--jobs=auto", L"--verbose", L"a.mp4"}, CLI_COMMAND_RUN, autoJobs, true, false, L"", L""},
+      {{L"plan", L"--json", L"--jobs", L"2", L"a.mp4"}, CLI_COMMAND_PLAN, 2, false, true, L"", L""},
+      {{L"exec", L"FFMpeg.exe -i \"a b.mp4\" & pause"},
+       CLI_COMMAND_EXEC,
+       1,
+       false,
+       false,
+       L"FFMpeg.exe -i \"a b.mp4\" & pause",
+       L""},
+      {{L"exec", L"--output", L"/m/o.mp4", L"--", L"ffmpeg -y"},
+       CLI_COMMAND_EXEC,
+       1,
+       false,
+       false,
+       L"ffmpeg -y",
+       L"/m/o.mp4"},
+      {{L"exec", L"--output=o.ts", L"ffmpeg"}, CLI_COMMAND_EXEC, 1, false, false, L"ffmpeg", L"o.ts"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.args[1]));
+    CCliRequest request;
+    std::wstring error;
+    ASSERT_TRUE(ParseCliArguments(c.args, request, error)) << WideToUtf8(error);
+    EXPECT_EQ(request.command, c.command);
+    EXPECT_EQ(request.jobs, c.jobs);
+    EXPECT_EQ(request.verbose, c.verbose);
+    EXPECT_EQ(request.json, c.json);
+    EXPECT_EQ(request.commandText, c.commandText);
+    EXPECT_EQ(request.execOutput, c.execOutput);
+  }
+}
+
 TEST(CliOptions, BadArgumentsAreNamedAndRunNothing) {
   TempDir dir;
   const std::wstring clip = dir.Write(L"clip.mp4");
@@ -163,6 +211,18 @@ TEST(CliOptions, BadArgumentsAreNamedAndRunNothing) {
       {{L"run", L"--accurate", clip}, L"'--accurate' needs '--range'"},
       {{L"run", L"--no-gpu", L"--gpu-compat", clip}, L"'--gpu-compat'"},
       {{L"plan"}, L"'plan' needs at least one FILE"},
+      {{L"run", L"--jobs", L"0", clip}, L"'--jobs' takes a whole number from 1 to 64, or auto, not '0'"},
+      {{L"run", L"--jobs", L"65", clip}, L"'65'"},
+      {{L"run", L"--jobs", L"two", clip}, L"'two'"},
+      {{L"run", clip, L"--jobs"}, L"'--jobs' needs a value"},
+      {{L"run", L"--jobs", L"2", L"--pause", clip}, L"'--pause' needs one file at a time"},
+      {{L"probe", L"--jobs", L"2", clip}, L"'--jobs' does not apply to 'probe'"},
+      {{L"exec"}, L"'exec' takes one COMMAND"},
+      {{L"exec", L"ffmpeg -i a.mp4", L"b.mp4"}, L"'exec' takes one COMMAND"},
+      {{L"exec", L"  "}, L"'exec' takes one COMMAND"},
+      {{L"exec", L"--output"}, L"'--output' needs a value"},
+      {{L"exec", L"--output=", L"ffmpeg"}, L"'--output' needs a file name"},
+      {{L"exec", L"--no-gpu", L"ffmpeg"}, L"'--no-gpu' does not apply to 'exec'"},
       {{L"run", L""}, L"empty FILE"},
       {{L"run", dir.File(L"missing.mp4")}, dir.File(L"missing.mp4")},
       {{L"probe", dir.Path()}, dir.Path()},

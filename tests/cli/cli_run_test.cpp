@@ -2,10 +2,13 @@
 // MediaInfo.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "cli/exit_codes.h"
+#include "cli/media_json.h"
 #include "cli_test_support.h"
 #include "exec/gpu_check.h"
 #include "exec/start_check.h"
@@ -216,6 +219,146 @@ TEST_F(CliRun, RunMergesVideoWithAudio) {
   CliResult run = RunCli({L"run", L"--job", L"merge-av", song, movie});
   EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
   EXPECT_TRUE(FileExists(dir_.File(L"movie_(02).mp4")));
+}
+
+// Several files at once write exactly the files a plan names, and a run of one at a time would.
+TEST_F(CliRun, RunWithJobsWritesThePlannedNames) {
+  struct Case {
+    std::vector<std::wstring> options;
+    std::vector<std::wstring> outputs;  // what the run adds to the folder
+  };
+  const Case cases[] = {
+      {{L"--job", L"audio"}, {L"a_(02).AAC", L"b_(02).AAC", L"c_(02).AAC"}},
+      {{L"--no-gpu", L"--codec", L"h264"}, {L"a_(02).mp4", L"b_(02).mp4", L"c_(02).mp4"}},
+      {{L"--job", L"merge"}, {L"a.ts", L"b.ts", L"c.ts", L"a_ALL.mp4"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.options[1]));
+    TempDir dir;
+    std::vector<std::wstring> files;
+    for (const wchar_t* name : {L"a.mp4", L"b.mp4", L"c.mp4"}) {
+      files.push_back(dir.File(name));
+      ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, files.back(), 1));
+    }
+    std::vector<std::wstring> plan = {L"plan"}, run = {L"run", L"--jobs", L"2"};
+    for (std::vector<std::wstring>* args : {&plan, &run}) {
+      args->insert(args->end(), c.options.begin(), c.options.end());
+      args->insert(args->end(), files.begin(), files.end());
+    }
+    CliResult planned = RunCli(plan);
+    CliResult result = RunCli(run);
+    EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    for (const std::wstring& output : c.outputs) {
+      EXPECT_NE(planned.out.find(L"\"" + dir.File(output) + L"\""), std::wstring::npos) << WideToUtf8(output);
+      MediaDesc media;
+      EXPECT_TRUE(ProbeMediaFile(dir.File(output), media)) << WideToUtf8(output);
+    }
+    for (const std::wstring& file : files) {
+      size_t at = result.err.find(L"] " + file + L"\n");
+      EXPECT_NE(at, std::wstring::npos) << WideToUtf8(file);  // each file's line, as in order
+    }
+    EXPECT_EQ(result.out.rfind(L"kestrune: 3 files: 3 done, 0 failed, 0 skipped", 0), 0u)
+        << WideToUtf8(result.out);
+    // ffmpeg's own output is not shown for commands that succeed.
+    EXPECT_EQ(result.err.find(L"ffmpeg version"), std::wstring::npos);
+  }
+}
+
+#ifndef _WIN32
+// On Windows the console shows ffmpeg's own output as it comes; POSIX reads it per command.
+TEST_F(CliRun, FfmpegSpeaksOnlyWhenItFailsOrWhenAskedTo) {
+  std::wstring clip = Clip(L"a.mp4");
+  // ffmpeg refuses a scale filter on a stream copy, and says why.
+  CliResult failed = RunCli({L"run", L"--no-gpu", L"--copy-video", L"--scale1080", clip});
+  EXPECT_EQ(failed.exitCode, CLI_EXIT_FAILED);
+  size_t status = failed.err.find(L"kestrune: [1/1] failed, exit status 1: " + clip + L"\n");
+  ASSERT_NE(status, std::wstring::npos) << WideToUtf8(failed.err);
+  EXPECT_NE(failed.err.find(L"Filtering and streamcopy cannot be used together", status), std::wstring::npos);
+  EXPECT_EQ(failed.err.find(L"ffmpeg version"), std::wstring::npos);  // its last lines only
+
+  CliResult verbose = RunCli({L"run", L"--verbose", L"--no-gpu", L"--codec", L"h264", clip});
+  EXPECT_EQ(verbose.exitCode, CLI_EXIT_OK);
+  EXPECT_NE(verbose.err.find(L"ffmpeg version"), std::wstring::npos);
+  EXPECT_NE(verbose.err.find(L"Duration: 00:00:01"), std::wstring::npos);
+}
+#endif
+
+TEST_F(CliRun, PlanJsonDescribesEveryCommand) {
+  Clip(L"a.mp4");
+  Clip(L"b b.mp4");
+  CliResult text = RunCli({L"plan", L"--job", L"merge", Expand(L"@/a.mp4"), Expand(L"@/b b.mp4")});
+  CliResult json = RunCli({L"plan", L"--json", L"--job", L"merge", Expand(L"@/a.mp4"), Expand(L"@/b b.mp4")});
+  ASSERT_EQ(json.exitCode, CLI_EXIT_OK) << WideToUtf8(json.err);
+  std::vector<std::wstring> commands, lines;
+  for (size_t start = 0, end; (end = text.out.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    commands.push_back(text.out.substr(start, end - start));
+  for (size_t start = 0, end; (end = json.out.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    lines.push_back(json.out.substr(start, end - start));
+  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(commands.size(), 3u);
+  const std::wstring expected[] = {
+      L"{\"step\":\"file\",\"job\":\"merge\",\"position\":1,\"fileCount\":2,\"input\":\"@/a.mp4\","
+      L"\"inputs\":[\"@/a.mp4\"],\"output\":\"@/a.ts\",\"command\":" +
+          JsonString(commands[0]) +
+          L",\"programs\":[{\"program\":\"FFMpeg.exe\",\"arguments\":[\"-y\",\"-i\",\"@/a.mp4\",\"-c\","
+          L"\"copy\",\"-f\",\"mpegts\",\"@/a.ts\"]}]}",
+      L"{\"step\":\"file\",\"job\":\"merge\",\"position\":2,\"fileCount\":2,\"input\":\"@/b b.mp4\","
+      L"\"inputs\":[\"@/b b.mp4\"],\"output\":\"@/b b.ts\",\"command\":" +
+          JsonString(commands[1]) +
+          L",\"programs\":[{\"program\":\"FFMpeg.exe\",\"arguments\":[\"-y\",\"-i\",\"@/b b.mp4\",\"-c\","
+          L"\"copy\",\"-f\",\"mpegts\",\"@/b b.ts\"]}]}",
+      L"{\"step\":\"join\",\"job\":\"merge\",\"position\":0,\"fileCount\":2,\"input\":\"\","
+      L"\"inputs\":[\"@/a.ts\",\"@/b b.ts\"],\"output\":\"@/a_ALL.mp4\",\"waitsFor\":[1,2],\"command\":" +
+          JsonString(commands[2]) +
+          L",\"programs\":[{\"program\":\"ffmpeg\",\"arguments\":[\"-y\",\"-i\",\"concat:@/a.ts|@/b b.ts\","
+          L"\"-c\",\"copy\",\"@/a_ALL.mp4\"]}]}",
+  };
+  // The folder inside JSON strings, with its backslashes (Windows) escaped.
+  std::wstring folder = JsonString(dir_.Path());
+  folder = folder.substr(1, folder.size() - 2);
+  for (size_t i = 0; i < 3; ++i) {
+    std::wstring line = expected[i];
+    for (size_t at; (at = line.find(L"@/")) != std::wstring::npos;) line.replace(at, 2, folder);
+    EXPECT_EQ(lines[i], line);
+  }
+
+  // A pause is a command of the line too; a merge of video and audio reads both its files.
+  std::wstring song = Clip(L"song.mp3", Sample::MP3_ONLY);
+  CliResult av = RunCli({L"plan", L"--json", L"--pause", L"--job", L"merge-av", song, Expand(L"@/a.mp4")});
+  EXPECT_NE(av.out.find(L"\"inputs\":[" + JsonString(song) + L"," + JsonString(Expand(L"@/a.mp4")) +
+                        L"],\"output\":" + JsonString(Expand(L"@/a_(02).mp4"))),
+            std::wstring::npos)
+      << WideToUtf8(av.out);
+  EXPECT_NE(av.out.find(L"{\"program\":\"pause\",\"arguments\":[]}]}"), std::wstring::npos);
+}
+
+// exec runs one command text as plan printed it, with the same interpreter.
+TEST_F(CliRun, ExecRunsOneCommandOfAPlan) {
+  std::wstring clip = Clip(L"a.mp4");
+  CliResult plan = RunCli({L"plan", L"--job", L"audio", clip});
+  ASSERT_EQ(plan.exitCode, CLI_EXIT_OK);
+  std::wstring command = plan.out.substr(0, plan.out.size() - 1);
+  const std::wstring output = dir_.File(L"a_(02).AAC");
+  CliResult done = RunCli({L"exec", L"--output", output, command});
+  EXPECT_EQ(done.exitCode, CLI_EXIT_OK) << WideToUtf8(done.err);
+  MediaDesc media;
+  ASSERT_TRUE(ProbeMediaFile(output, media));
+  EXPECT_EQ(media.audio[0].codec, ACODEC_AAC);
+
+  // Again: the file is there now, and is never written over.
+  std::uintmax_t size = std::filesystem::file_size(FsPath(output));
+  CliResult again = RunCli({L"exec", L"--output", output, command});
+  EXPECT_EQ(again.exitCode, CLI_EXIT_FAILED);
+  EXPECT_NE(again.err.find(L"'" + output + L"' is there already"), std::wstring::npos);
+  EXPECT_EQ(std::filesystem::file_size(FsPath(output)), size);
+
+  // The line's status is the exit code.
+  CliResult failed =
+      RunCli({L"exec", L"ffmpeg -v error -i \"" + dir_.File(L"missing.mp4") + L"\" -f null -"});
+  EXPECT_EQ(failed.exitCode, 1);
+#ifndef _WIN32
+  EXPECT_EQ(RunCli({L"exec", L"kestrune-no-such-program"}).exitCode, 127);
+#endif
 }
 
 #ifndef _WIN32

@@ -30,4 +30,36 @@ TEST(ProgressText, DrawsABarOrTheTimeReached) {
             "[1/1] [--------------------]   0%  \xEC\x98\x81");
 }
 
+TEST(ProgressText, SpeedAndTimeLeft) {
+  struct Case {
+    const char* line;
+    bool found;
+    double speed;
+  };
+  const Case cases[] = {
+      {"frame=  100 fps= 50 q=28.0 size=     256kB time=00:00:04.00 bitrate= 524.3kbits/s speed=1.93x", true,
+       1.93},
+      {"size=     512kB time=00:01:00.00 bitrate= 69.9kbits/s speed=  40x    ", true, 40},
+      {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.04 bitrate=N/A speed=N/A", false, 0},
+      {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.04 bitrate=N/A speed=0x", false, 0},
+      {"  Metadata: speed=2x", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    double speed = -1;
+    EXPECT_EQ(ParseProgressSpeed(c.line, speed), c.found);
+    if (c.found) EXPECT_DOUBLE_EQ(speed, c.speed);
+  }
+  // Time left: (10 - 2.5) / 1.5 = 5 seconds.
+  EXPECT_EQ(FormatProgressStatus("[2/10]", "clip.mp4", 2.5, 10, 1.5, 80),
+            "[2/10] [#####---------------]  25%  1.5x  00:00:05 left  clip.mp4");
+  // Without a length, the speed alone; without a speed, the bar alone.
+  EXPECT_EQ(FormatProgressStatus("[join]", "", 65, 0, 12.25, 80), "[join] 00:01:05  12.2x  ");
+  EXPECT_EQ(FormatProgressStatus("[1/1]", "a.mp4", 5, 10, 0, 80),
+            FormatProgressLine("[1/1]", "a.mp4", 5, 10, 80));
+  // Past the end (a length estimated short) never gives a negative time.
+  EXPECT_EQ(FormatProgressStatus("[1/1]", "a.mp4", 12, 10, 2, 80),
+            "[1/1] [####################] 100%  2.0x  00:00:00 left  a.mp4");
+}
+
 }  // namespace

@@ -4,8 +4,12 @@
 
 #include <condition_variable>
 #include <cstdlib>
+#include <fstream>
 #include <future>
+#include <iterator>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #ifndef _WIN32
@@ -51,13 +55,26 @@ class FakeHost : public CBatchHost {
     if (window) window->push_back(text);  // the window's own state
   }
 
+  void ReportNoCommand(const std::wstring& path, int position) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    noCommand.push_back(Sprintf(L"%d:%s", position, path));
+  }
+
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
     std::unique_lock<std::mutex> guard(lock_);
     size_t index = commands.size();
     commands.push_back(command.text);
     batchCommands.push_back(command);
     currentDirs.push_back(GetCurrentDir());
-    if (holdAt == static_cast<int>(index)) {
+    statusesAtRun.push_back(statuses.size());
+    ++running_;
+    if (running_ > maxRunning) maxRunning = running_;
+    changed_.notify_all();
+    struct Leave {
+      FakeHost* host;
+      ~Leave() { --host->running_; }  // under lock_, held again when the call returns
+    } leave{this};
+    if (holdAt == static_cast<int>(index) || holdEvery) {
       if (writeOutput) WriteFile(command.output, "partial");
       held = true;
       changed_.notify_all();
@@ -76,7 +93,15 @@ class FakeHost : public CBatchHost {
       guard.lock();
       if (endedByStop) return kStoppedStatus;
     }
+    auto byInput = exitByInput.find(command.input);
+    if (byInput != exitByInput.end()) return byInput->second;
     return index < exitStatuses.size() ? exitStatuses[index] : 0;
+  }
+
+  // Waits until count commands run at the same time.
+  void WaitUntilRunning(int count) {
+    std::unique_lock<std::mutex> guard(lock_);
+    changed_.wait(guard, [this, count] { return running_ >= count; });
   }
 
   CPreviewedCommand PreviewedCommand() override { return preview; }
@@ -109,6 +134,11 @@ class FakeHost : public CBatchHost {
   std::vector<std::wstring> statuses, commands, currentDirs;
   std::vector<CBatchCommand> batchCommands;
   std::vector<int> exitStatuses;
+  std::map<std::wstring, int> exitByInput;  // by the command's input, whatever order they come in
+  std::vector<std::wstring> noCommand;      // "position:path" of each file without a command
+  bool holdEvery = false;                   // every command waits until Release or the stop
+  int maxRunning = 0;                       // the most commands that ran at the same time
+  std::vector<size_t> statusesAtRun;        // how many files had been reached at each command
   CPreviewedCommand preview;
   CBatchReport report;
   int reports = 0;
@@ -124,6 +154,7 @@ class FakeHost : public CBatchHost {
   bool held = false, released = false, endedByStop = false;
   bool closed_ = false;
   int callsAfterClose_ = 0;
+  int running_ = 0;
   std::promise<int>* destroyed_;
 };
 
@@ -253,15 +284,20 @@ TEST(BatchWorker, FailuresDoNotStopTheBatchAndAreCounted) {
 }
 
 TEST(BatchWorker, FailedBuildTracesThePreviousCommand) {
-  TempDir dir;
-  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
-  FakeProbe probe;
-  probe.failing = {files[1]};
-  auto host = std::make_shared<FakeHost>();
-  TraceCapture trace;
-  RunBatch(Settings(JOB_CONVERT, files), host, Options(probe));
-  ASSERT_EQ(host->commands.size(), 1u);
-  EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=0, [" + host->commands[0] + L"]"));
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+    FakeProbe probe;
+    probe.failing = {files[1]};
+    auto host = std::make_shared<FakeHost>();
+    TraceCapture trace;
+    CBatchOptions options = Options(probe);
+    options.jobs = jobs;
+    RunBatch(Settings(JOB_CONVERT, files), host, options);
+    ASSERT_EQ(host->commands.size(), 1u);
+    EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=0, [" + host->commands[0] + L"]"));
+  }
 }
 
 TEST(BatchWorker, EmptyListRunsNothingButTracesStartAndEnd) {
@@ -710,6 +746,153 @@ TEST(BatchWorkerStop, EndsTheRunningCommandAndRemovesOnlyItsOwnPartialOutput) {
   }
 }
 
+// Several files at once: every command is built first, with exactly the names of a run of one
+// file at a time, then up to jobs of them run together.
+CBatchOptions AtOnce(const FakeProbe& probe, int jobs) {
+  CBatchOptions options = Options(probe, false);
+  options.jobs = jobs;
+  return options;
+}
+
+std::string ReadText(const std::wstring& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The commands a host ran, by the file's place in the list (they may come in any order).
+std::map<int, std::wstring> ByPosition(const FakeHost& host) {
+  std::map<int, std::wstring> commands;
+  for (const CBatchCommand& command : host.batchCommands) commands[command.position] = command.text;
+  return commands;
+}
+
+TEST(BatchWorkerAtOnce, NamesAreThoseOfARunInOrderAndChosenBeforeAnyCommand) {
+  for (int32_t jobKind : {JOB_CONVERT, JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT}) {
+    SCOPED_TRACE(jobKind);
+    TempDir dir;
+    // The same clip twice, and a name the first output would take, already there.
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.File(L"a.mp4"),
+                                       dir.Write(L"c.mp4"), dir.Write(L"d.mp4")};
+    dir.Write(L"c_(02).mp4");
+    auto inOrder = std::make_shared<FakeHost>();
+    RunBatch(Settings(jobKind, files), inOrder, Options(FakeProbe(), false));
+    auto atOnce = std::make_shared<FakeHost>();
+    ASSERT_EQ(RunBatch(Settings(jobKind, files), atOnce, AtOnce(FakeProbe(), 3)), BATCH_STARTED);
+
+    EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
+    ASSERT_EQ(atOnce->batchCommands.size(), 5u);
+    std::set<std::wstring> outputs;
+    for (const CBatchCommand& command : atOnce->batchCommands) outputs.insert(command.output);
+    EXPECT_EQ(outputs.size(), 5u);
+    // Every file was reached (built) before the first command ran.
+    for (size_t reached : atOnce->statusesAtRun) EXPECT_EQ(reached, 5u);
+    EXPECT_EQ(atOnce->report.filesDone, 5);
+    EXPECT_TRUE(BatchSucceeded(atOnce->report));
+  }
+}
+
+TEST(BatchWorkerAtOnce, RunsUpToJobsCommandsTogether) {
+  for (int jobs : {2, 3}) {
+    SCOPED_TRACE(jobs);
+    TempDir dir;
+    std::vector<std::wstring> files;
+    for (const wchar_t* name : {L"a.mp4", L"b.mp4", L"c.mp4", L"d.mp4", L"e.mp4"})
+      files.push_back(dir.Write(name));
+    auto host = std::make_shared<FakeHost>();
+    host->holdEvery = true;
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, files), host, AtOnce(FakeProbe(), jobs)), BATCH_STARTED);
+    host->WaitUntilRunning(jobs);
+    host->Release();
+    worker.Join();
+    EXPECT_EQ(host->maxRunning, jobs);
+    EXPECT_EQ(host->report.filesDone, 5);
+  }
+}
+
+TEST(BatchWorkerAtOnce, OneFilesFailureNeverStopsTheOthers) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
+                                     dir.Write(L"d.mp4")};
+  FakeProbe probe;
+  probe.failing = {files[3]};
+  auto host = std::make_shared<FakeHost>();
+  host->exitByInput[files[1]] = 1;
+  TraceCapture trace;
+  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), host, AtOnce(probe, 2)), BATCH_STARTED);
+  EXPECT_EQ(host->batchCommands.size(), 3u);
+  EXPECT_EQ(host->noCommand, std::vector<std::wstring>{L"4:" + files[3]});
+  EXPECT_EQ(host->report.filesDone, 2);
+  EXPECT_EQ(host->report.filesFailed, 1);
+  EXPECT_EQ(host->report.filesSkipped, 1);
+  EXPECT_FALSE(host->report.stopped);
+  // The traces of a run in order are kept.
+  EXPECT_TRUE(trace.Contains(L"\nDoProcess-1-(4/4)-" + files[3]));
+  EXPECT_TRUE(trace.Contains(L"DoProcess-4-done=2, failed=1, skipped=1"));
+}
+
+TEST(BatchWorkerAtOnce, TrackSelectionAppliesToTheFirstFileOnly) {
+  TempDir dir;
+  JobSettings settings = Settings(JOB_CONVERT, {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")});
+  settings.allAudioTracks = false;
+  settings.selectedAudioTracks = {1};
+  auto host = std::make_shared<FakeHost>();
+  RunBatch(settings, host, AtOnce(FakeProbe(), 2));
+  std::map<int, std::wstring> commands = ByPosition(*host);
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[1].find(L"-map 0:a:0"), std::wstring::npos);
+  EXPECT_NE(commands[2].find(L"-map 0:a:0"), std::wstring::npos);
+}
+
+// The remuxes of a merge run together; the join comes after all of them, and only when all
+// of them succeeded.
+TEST(BatchWorkerAtOnce, TheJoinWaitsForEveryRemux) {
+  for (bool remuxFails : {false, true}) {
+    SCOPED_TRACE(remuxFails ? "a remux fails" : "all remuxed");
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"x.mkv"), dir.Write(L"y.mp4"), dir.Write(L"z.mp4")};
+    auto inOrder = std::make_shared<FakeHost>();
+    RunBatch(Settings(JOB_MERGE_FILES, files), inOrder, Options(FakeProbe(), false));
+    auto host = std::make_shared<FakeHost>();
+    if (remuxFails) host->exitByInput[files[2]] = 1;
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, AtOnce(FakeProbe(), 2)), BATCH_STARTED);
+    if (remuxFails) {
+      ASSERT_EQ(host->commands.size(), 3u);
+      EXPECT_EQ(host->report.join, JOIN_SKIPPED);
+      continue;
+    }
+    ASSERT_EQ(host->commands.size(), 4u);
+    EXPECT_EQ(host->batchCommands.back().position, 0);
+    EXPECT_EQ(host->commands.back(), inOrder->commands.back());  // the parts in the order of the list
+    EXPECT_EQ(ByPosition(*host), ByPosition(*inOrder));
+    EXPECT_EQ(host->report.join, JOIN_DONE);
+  }
+}
+
+// The stop ends every running command, removes only what they wrote, and no other file starts.
+TEST(BatchWorkerAtOnce, StopEndsEveryRunningCommand) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
+                                     dir.Write(L"d.mp4")};
+  const std::wstring usersOwn = dir.Write(L"d_(02).mp4", "the user's own");
+  auto host = std::make_shared<FakeHost>();
+  host->holdEvery = true;
+  host->writeOutput = true;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, files), host, AtOnce(FakeProbe(), 2)), BATCH_STARTED);
+  host->WaitUntilRunning(2);
+  worker.Stop();
+  worker.Join();
+  ASSERT_EQ(host->batchCommands.size(), 2u);
+  for (const CBatchCommand& command : host->batchCommands) EXPECT_FALSE(FileExists(command.output));
+  EXPECT_TRUE(host->report.stopped);
+  EXPECT_EQ(host->report.filesDone, 0);
+  EXPECT_EQ(host->report.filesFailed, 0);
+  EXPECT_EQ(host->report.filesSkipped, 4);
+  EXPECT_EQ(ReadText(usersOwn), "the user's own");
+  EXPECT_FALSE(FileExists(dir.File(L"d_(03).mp4")));
+}
+
 #ifndef _WIN32
 // PATH and the program folder as the test sets them, restored afterwards.
 class ToolEnvironment {
@@ -801,6 +984,27 @@ TEST_F(BatchWorkerRealRun, ConvertsEveryFile) {
     ASSERT_TRUE(ProbeMediaFile(dir.File(name), media)) << name;
     EXPECT_EQ(media.video.codec, VCODEC_H264);
     EXPECT_EQ(media.audioCount, 1);
+  }
+}
+
+// Several real commands at once through the interpreter, each with its own pipe for its errors.
+TEST_F(BatchWorkerRealRun, RunsSeveralAtOnce) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.File(L"one.mp4"), dir.File(L"two.mp4"), dir.File(L"three.mp4")};
+  for (const std::wstring& file : files) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, file, 1));
+  JobSettings settings = Settings(JOB_AUDIO_EXTRACT, files);
+  auto host = std::make_shared<RealHost>();
+  CBatchOptions options;
+  options.pause = false;
+  options.jobs = 2;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
+  worker.Join();
+  EXPECT_EQ(host->report.filesDone, 3);
+  for (const wchar_t* name : {L"one_(02).AAC", L"two_(02).AAC", L"three_(02).AAC"}) {
+    MediaDesc media;
+    ASSERT_TRUE(ProbeMediaFile(dir.File(name), media)) << name;
+    EXPECT_EQ(media.audio[0].codec, ACODEC_AAC);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "exec/command_error_pipe.h"
 #include "exec/command_line_split.h"
 #include "exec/command_stop.h"
 #include "exec/console_host.h"
@@ -248,6 +249,47 @@ TEST_F(CommandInterpreterTest, ToolNamesResolveInTheProgramFolderThenOnThePath) 
 }
 
 // "unzip" is the system's: a file of that name in the current folder is not run.
+// A line's own pipe for its errors: the programs of that line write into it, and so do the
+// interpreter's messages about it; a line started beside it never holds its write end, so the
+// reader sees the end as soon as its own line is over.
+TEST_F(CommandInterpreterTest, ALineWritesItsErrorsIntoItsOwnPipe) {
+  auto readAll = [](CCommandErrorPipe& pipe) {
+    std::string all, chunk;
+    while (pipe.Read(chunk)) all += chunk;
+    return all;
+  };
+  struct Case {
+    std::wstring line;
+    int status;
+    std::string said;
+  };
+  const Case cases[] = {
+      {L"ffmpeg -hide_banner -no-such-option", 1, "no-such-option"},
+      {L"kestrune_no_such_program_here", kNotFoundStatus,
+       "'kestrune_no_such_program_here' is not recognized"},
+      {L"copy /b a + missing  c", 1, "cannot find the file a"},
+      {L"exec_witness --exit=3 one", 3, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.line));
+    CCommandErrorPipe pipe;
+    ASSERT_TRUE(pipe.IsOpen());
+    // A long line runs beside this one all the while, started after the pipe was made.
+    CCommandStop otherStop;
+    std::thread other([&otherStop] { RunCommandLine(L"exec_witness --sleep=30 other", &otherStop); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(RunCommandLine(c.line, nullptr, &pipe), c.status);
+    pipe.CloseWriteEnd();
+    auto begun = std::chrono::steady_clock::now();
+    std::string said = readAll(pipe);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
+    otherStop.Stop();
+    other.join();
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+    if (c.said.empty()) EXPECT_TRUE(said.empty()) << said;
+  }
+}
+
 TEST_F(CommandInterpreterTest, UnzipResolvesOnThePathOnly) {
   ASSERT_TRUE(SetCurrentDir(temp_.Path()));
   CopyWitness(temp_.Path(), L"unzip");

@@ -132,12 +132,15 @@ complete_words() {  # complete_words WORD... : the completions of the last word
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _kestrune; printf "%s\n" "${COMPREPLY[@]}"' \
     _ "$completion" "$@" | sort | tr '\n' ' ' | sed 's/ $//'
 }
-check "subcommands" test "$(complete_words kestrune '')" = "--help --version plan probe run"
+check "subcommands" test "$(complete_words kestrune '')" = "--help --version exec plan probe run"
 check "probe takes --json" test "$(complete_words kestrune probe --)" = "--json"
 check "plan options by prefix" test "$(complete_words kestrune plan --co)" = "--codec --copy-audio --copy-video"
 check "job values" test "$(complete_words kestrune run --job '')" = "audio convert merge merge-av video"
 check "codec values" test "$(complete_words kestrune plan --no-gpu --codec h2)" = "h264 h265"
 check "a free argument gets no completion" test "$(complete_words kestrune plan --bitrate '')" = ""
+check "exec takes --output" test "$(complete_words kestrune exec --)" = "--output"
+check "run takes --jobs" test "$(complete_words kestrune run --jo)" = "--job --jobs"
+check "run takes --verbose" test "$(complete_words kestrune run --ve)" = "--verbose"
 check "files after the options" test "$(cd "$media" && complete_words kestrune probe cl)" = "clip.mp4"
 # Every option the help lists is completed for plan: the completion follows the program.
 missing=
