@@ -130,6 +130,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
 
   auto host = std::make_shared<CCliBatchHost>(out, request, preview);
   options.jobs = request.jobs;
+  options.probeAlone = ProbeMediaFileAlone;
   CBatchWorker worker;
   {
     // Ctrl-C and SIGTERM stop the run as the window's Stop does; the interrupt ends (its

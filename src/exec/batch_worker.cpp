@@ -1,12 +1,15 @@
 #include "exec/batch_worker.h"
 
 #include <atomic>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <vector>
 
 #include "base/file_util.h"
 #include "base/message.h"
+#include "base/scratch_folder.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/command_stop.h"
@@ -173,8 +176,34 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
 // Several files at once: every command is built first, in the order of the list, so each
 // output name is chosen (and reserved) before any command runs, and the names are those of a
 // run of one file at a time; then up to options.jobs of them run at once.
+// Probes the files up to options.jobs at once, each with a report of its own, and lets the
+// builds take the results: the probes, not the commands, are what one at a time would cost.
+// A file the early probe could not read is probed again by the build, as any other would be.
+void ProbeFilesAtOnce(CBatchRun& run) {
+  const std::vector<std::wstring>& files = run.settings.files;
+  CScratchFolder reports("probes");
+  if (!reports.Made()) return;
+  std::vector<MediaDesc> media(files.size());
+  std::vector<char> probed(files.size(), 0);
+  RunAtOnce(files.size(), run.options.jobs, [&](size_t i) {
+    if (run.stopping || files[i].empty()) return;
+    probed[i] = run.options.probeAlone(files[i], media[i], reports.File(Sprintf(L"media-%d.txt", static_cast<int>(i))));
+  });
+  auto known = std::make_shared<std::map<std::wstring, MediaDesc>>();
+  for (size_t i = 0; i < files.size(); ++i)
+    if (probed[i]) (*known)[files[i]] = media[i];
+  ProbeFunction probe = run.options.probe;
+  run.builder.SetProbe([known, probe](const std::wstring& path, MediaDesc& out) {
+    auto found = known->find(path);
+    if (found == known->end()) return probe(path, out);
+    out = found->second;
+    return true;
+  });
+}
+
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
+  if (run.options.probeAlone) ProbeFilesAtOnce(run);
   std::vector<CBatchCommand> commands;
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {

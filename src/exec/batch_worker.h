@@ -31,6 +31,11 @@ struct CBatchOptions {
   // every output name is chosen before anything runs, then runs up to this many at once; the
   // join of a merge runs after all of them.
   int jobs = 1;
+  // With more than one job: a probe that may run beside others, given a report file of its own
+  // (ProbeMediaFileAlone), so the files are probed up to jobs at once before the commands are
+  // built; the builds then take those results. Empty: every file is probed by probe, one at a
+  // time.
+  std::function<bool(const std::wstring& path, MediaDesc& media, const std::wstring& reportPath)> probeAlone;
 };
 
 struct CBatchRun;

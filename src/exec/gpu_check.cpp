@@ -1,7 +1,5 @@
 #include "exec/gpu_check.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -10,6 +8,7 @@
 #include <tuple>
 
 #include "base/file_util.h"
+#include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "exec/hidden_program.h"
 #include "exec/tool_paths.h"
@@ -45,38 +44,8 @@ bool MakeKey(const std::wstring& ffmpeg, int32_t outputCodec, bool compatMode, C
   return true;
 }
 
-// A folder of its own under the temporary folder, removed with what is in it.
-class CScratchFolder {
- public:
-  CScratchFolder() {
-    static std::atomic<int> serial{0};
-    std::error_code code;
-    fs::path base = fs::temp_directory_path(code);
-    if (code) return;
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path folder = base / ("kestrune-gpu-check-" + std::to_string(stamp) + "-" + std::to_string(serial++));
-    if (fs::create_directory(folder, code) && !code) folder_ = folder;
-  }
-  ~CScratchFolder() {
-    std::error_code ignored;
-    if (!folder_.empty()) fs::remove_all(folder_, ignored);
-  }
-  CScratchFolder(const CScratchFolder&) = delete;
-  CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-  bool Made() const { return !folder_.empty(); }
-#ifdef _WIN32
-  std::wstring File(const wchar_t* name) const { return (folder_ / name).wstring(); }
-#else
-  std::wstring File(const wchar_t* name) const { return folder_.wstring() + L"/" + name; }
-#endif
-
- private:
-  fs::path folder_;
-};
-
 bool RunTestEncode(const std::wstring& ffmpeg, int32_t outputCodec, bool compatMode) {
-  CScratchFolder scratch;
+  CScratchFolder scratch("gpu-check");
   if (!scratch.Made()) return false;
   const std::wstring source = scratch.File(L"source.h264");
   // The source: a fifth of a second of H.264, made on the CPU.

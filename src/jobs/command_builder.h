@@ -23,6 +23,9 @@ class CCommandBuilder {
   // when given, receives a copy of cmdSet; pause appends " & pause".
   bool BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause);
 
+  // Replaces the probe for the builds that follow.
+  void SetProbe(ProbeFunction probe) { probe_ = std::move(probe); }
+
   // The file the last command made writes (for a merge of files, its intermediate).
   const std::wstring& LastOutputPath() const { return lastOutputPath_; }
   // The names this builder's commands write: one builder serves one run, so its outputs never

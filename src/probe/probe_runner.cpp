@@ -7,6 +7,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
+#include "exec/hidden_program.h"
 #include "exec/tool_paths.h"
 #include "probe/probe_launch.h"
 #include "probe/probe_runner_lock.h"
@@ -67,6 +68,18 @@ bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   }
   DebugLog(L"기다림 %d ms (%d)", step * REPORT_WAIT_STEP_MS, step);
 
+  SetMediaPath(media, inputPath);
+  return ParseMediaReport(reportPath, media);
+}
+
+bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const std::wstring& reportPath) {
+  ResetMediaDesc(media);
+  std::wstring mediaInfo = MediaInfoProgramPath();
+  if (mediaInfo.empty() || !FileExists(inputPath)) return false;
+  // A relative name beginning with "-" would read as an option.
+  std::wstring input = !inputPath.empty() && inputPath[0] == L'-' ? L"./" + inputPath : inputPath;
+  int status = RunHiddenProgram(mediaInfo, {input}, reportPath);
+  DebugLog(L"ProbeMediaFileAlone-%d-%s", status, inputPath);
   SetMediaPath(media, inputPath);
   return ParseMediaReport(reportPath, media);
 }

@@ -10,3 +10,9 @@
 
 // True when the report was parsed successfully.
 bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media);
+
+// A probe that may run beside others: MediaInfo is started directly with the file (no batch
+// file, no change of the current folder) and its report written to reportPath, a file of the
+// caller's own that no other probe uses; no lock is taken. True when the report was parsed
+// successfully, as for ProbeMediaFile.
+bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const std::wstring& reportPath);

@@ -121,6 +121,8 @@ const CFormatRow kProductFormats[] = {
     {L"GpuCheck-no source-%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"GpuCheck-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"ProbeMediaFile-direct-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"ProbeMediaFileAlone-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"media-%d.txt", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"%s 를 지울 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%smedia.txt 를 쓸 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n",

@@ -791,6 +791,40 @@ TEST(BatchWorkerAtOnce, NamesAreThoseOfARunInOrderAndChosenBeforeAnyCommand) {
   }
 }
 
+// With a probe that may run beside others, the files are probed first, each once and with a
+// report of its own; the builds take those results, and a file that probe could not read is
+// probed again the usual way. The commands are those of a run in order.
+TEST(BatchWorkerAtOnce, FilesAreProbedBesideEachOtherBeforeTheBuilds) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
+                                     dir.Write(L"d.mp4")};
+  auto inOrder = std::make_shared<FakeHost>();
+  RunBatch(Settings(JOB_CONVERT, files), inOrder, Options(FakeProbe(), false));
+
+  std::mutex lock;
+  std::vector<std::wstring> early, reports, late;
+  CBatchOptions options = AtOnce(FakeProbe(), 2);
+  ProbeFunction answer = FakeProbe().Function();
+  options.probeAlone = [&](const std::wstring& path, MediaDesc& media, const std::wstring& report) {
+    std::lock_guard<std::mutex> guard(lock);
+    early.push_back(path);
+    reports.push_back(report);
+    return path != files[2] && answer(path, media);
+  };
+  options.probe = [&](const std::wstring& path, MediaDesc& media) {
+    std::lock_guard<std::mutex> guard(lock);
+    late.push_back(path);
+    return answer(path, media);
+  };
+  auto atOnce = std::make_shared<FakeHost>();
+  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), atOnce, options), BATCH_STARTED);
+  EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
+  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()), std::set<std::wstring>(files.begin(), files.end()));
+  EXPECT_EQ(early.size(), files.size());
+  EXPECT_EQ(std::set<std::wstring>(reports.begin(), reports.end()).size(), files.size());
+  EXPECT_EQ(late, std::vector<std::wstring>{files[2]});
+}
+
 TEST(BatchWorkerAtOnce, RunsUpToJobsCommandsTogether) {
   for (int jobs : {2, 3}) {
     SCOPED_TRACE(jobs);

@@ -360,6 +360,38 @@ TEST_F(ProbeRunnerTest, AReportThatCannotBeRemovedFailsTheProbe) {
 #endif
 }
 
+// A probe beside others reads the same record as the usual one, two at once each their own,
+// with a report of its own and nothing in the program folder.
+TEST_F(ProbeRunnerTest, ProbesBesideEachOtherReadTheSameRecords) {
+  std::wstring video = Sample(Sample::THREE_AUDIO_TWO_SUBS_MKV, L"-video & more.mkv");
+  std::wstring audio = Sample(Sample::MP3_ONLY, L"audio.mp3");
+  ASSERT_FALSE(video.empty() || audio.empty());
+  MediaDesc usualVideo, usualAudio;
+  ASSERT_TRUE(ProbeMediaFile(video, usualVideo));
+  ASSERT_TRUE(ProbeMediaFile(audio, usualAudio));
+  RemoveFile(report_);
+
+  MediaDesc alone[2];
+  bool parsed[2] = {false, false};
+  std::thread other([&] { parsed[1] = ProbeMediaFileAlone(audio, alone[1], temp_.File(L"report-2.txt")); });
+  parsed[0] = ProbeMediaFileAlone(video, alone[0], temp_.File(L"report-1.txt"));
+  other.join();
+  ASSERT_TRUE(parsed[0] && parsed[1]);
+  for (int i = 0; i < 2; ++i) {
+    const MediaDesc& usual = i == 0 ? usualVideo : usualAudio;
+    EXPECT_EQ(std::wstring(alone[i].filePath), std::wstring(usual.filePath));
+    EXPECT_EQ(alone[i].video.width, usual.video.width);
+    EXPECT_EQ(alone[i].video.codec, usual.video.codec);
+    EXPECT_EQ(alone[i].audioCount, usual.audioCount);
+    EXPECT_EQ(alone[i].subtitleCount, usual.subtitleCount);
+    EXPECT_EQ(alone[i].durationSec, usual.durationSec);
+  }
+  EXPECT_EQ(alone[0].audioCount, 3);
+  EXPECT_FALSE(FileExists(report_));
+  MediaDesc none;
+  EXPECT_FALSE(ProbeMediaFileAlone(temp_.File(L"nowhere.mp4"), none, temp_.File(L"report-3.txt")));
+}
+
 TEST_F(ProbeRunnerTest, ConcurrentProbesTakeTurnsAndKeepTheirResults) {
   std::wstring video = Sample(Sample::H264_AAC_MP4, L"video.mp4");
   std::wstring audio = Sample(Sample::MP3_ONLY, L"audio.mp3");
