@@ -48,7 +48,9 @@ TEST(ProgressText, SpeedAndTimeLeft) {
     SCOPED_TRACE(c.line);
     double speed = -1;
     EXPECT_EQ(ParseProgressSpeed(c.line, speed), c.found);
-    if (c.found) EXPECT_DOUBLE_EQ(speed, c.speed);
+    if (c.found) {
+      EXPECT_DOUBLE_EQ(speed, c.speed);
+    }
   }
   // Time left: (10 - 2.5) / 1.5 = 5 seconds.
   EXPECT_EQ(FormatProgressStatus("[2/10]", "clip.mp4", 2.5, 10, 1.5, 80),
