@@ -69,6 +69,10 @@ void CCliBatchHost::ReportNoCommand(const std::wstring& path, int position) {
 
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
                               std::string& lastLines) {
+  // Without a terminal there is no progress to draw, and one file at a time writes what it always
+  // wrote: ffmpeg's own output as it comes. Several at once would interleave it, so there it waits
+  // for a failure or --verbose.
+  if (!board_.Draws() && !severalAtOnce_) return RunCommandLine(command.text, stop);
   CCommandErrorPipe errors;
   // Where the pipe cannot be made (and on Windows), ffmpeg writes where it always did.
   if (!errors.IsOpen()) return RunCommandLine(command.text, stop);

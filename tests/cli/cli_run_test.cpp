@@ -269,17 +269,30 @@ TEST_F(CliRun, RunWithJobsWritesThePlannedNames) {
 TEST_F(CliRun, FfmpegSpeaksOnlyWhenItFailsOrWhenAskedTo) {
   std::wstring clip = Clip(L"a.mp4");
   // ffmpeg refuses a scale filter on a stream copy, and says why.
-  CliResult failed = RunCli({L"run", L"--no-gpu", L"--copy-video", L"--scale1080", clip});
+  CliResult failed = RunCli({L"run", L"--no-gpu", L"--copy-video", L"--scale1080", clip}, true);
   EXPECT_EQ(failed.exitCode, CLI_EXIT_FAILED);
   size_t status = failed.err.find(L"kestrune: [1/1] failed, exit status 1: " + clip + L"\n");
   ASSERT_NE(status, std::wstring::npos) << WideToUtf8(failed.err);
   EXPECT_NE(failed.err.find(L"Filtering and streamcopy cannot be used together", status), std::wstring::npos);
   EXPECT_EQ(failed.err.find(L"ffmpeg version"), std::wstring::npos);  // its last lines only
 
-  CliResult verbose = RunCli({L"run", L"--verbose", L"--no-gpu", L"--codec", L"h264", clip});
+  CliResult verbose = RunCli({L"run", L"--verbose", L"--no-gpu", L"--codec", L"h264", clip}, true);
   EXPECT_EQ(verbose.exitCode, CLI_EXIT_OK);
   EXPECT_NE(verbose.err.find(L"ffmpeg version"), std::wstring::npos);
   EXPECT_NE(verbose.err.find(L"Duration: 00:00:01"), std::wstring::npos);
+}
+
+// Without a terminal one file at a time, ffmpeg writes on the run's own standard error as it
+// always did (the in-process run shares this process's).
+TEST_F(CliRun, WithoutATerminalFfmpegWritesAsItAlwaysDid) {
+  std::wstring clip = Clip(L"a.mp4");
+  testing::internal::CaptureStderr();
+  CliResult result = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", clip});
+  std::string ffmpegSaid = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result.exitCode, CLI_EXIT_OK);
+  EXPECT_EQ(result.err.rfind(L"[1/1] " + clip + L"\n", 0), 0u) << WideToUtf8(result.err);
+  EXPECT_NE(ffmpegSaid.find("ffmpeg version"), std::string::npos);
+  EXPECT_EQ(result.err.find(L"\x1b["), std::wstring::npos);  // no progress line drawn
 }
 #endif
 

@@ -10,9 +10,10 @@ class CaptureOutput : public CCliOutput {
  public:
   void Out(const std::wstring& text) override { out += text; }
   void Err(const std::wstring& text) override { err += text; }
-  bool ErrIsTerminal() const override { return false; }
+  bool ErrIsTerminal() const override { return terminal; }
 
   std::wstring out, err;
+  bool terminal = false;  // standard error as a terminal: progress lines are drawn
 };
 
 struct CliResult {
@@ -20,8 +21,9 @@ struct CliResult {
   std::wstring out, err;
 };
 
-inline CliResult RunCli(const std::vector<std::wstring>& args) {
+inline CliResult RunCli(const std::vector<std::wstring>& args, bool terminal = false) {
   CaptureOutput output;
+  output.terminal = terminal;
   CliResult result;
   result.exitCode = RunKestrune(args, output);
   result.out = output.out;
