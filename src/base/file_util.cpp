@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -18,6 +19,21 @@ bool RemoveFileSoon(const std::wstring& path) {
     if (tries == kRemoveTries) return false;
     std::this_thread::sleep_for(kRemovePause);
   }
+}
+
+bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes) {
+  if (path.empty()) return false;
+  std::FILE* file = OpenTextFile(path);
+  if (file == nullptr) return false;
+  text.clear();
+  char buffer[4096];
+  while (text.size() < maxBytes) {
+    size_t got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes - text.size()), file);
+    if (got == 0) break;
+    text.append(buffer, got);
+  }
+  std::fclose(file);
+  return true;
 }
 
 bool SplitFileExt(const std::wstring& path, std::wstring& stem, std::wstring& ext) {

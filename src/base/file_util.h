@@ -1,6 +1,7 @@
 #pragma once
 // File and path helpers. Paths are wide strings; each platform converts them at the edge.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -30,6 +31,10 @@ constexpr int kReadLineBytes = 998;
 // it. False for an empty path or a file that cannot be opened; text is then untouched.
 bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes);
 
+// The file opened for reading in the C runtime's text mode (on Windows by its wide name, so
+// any name opens); nullptr when it cannot be opened.
+std::FILE* OpenTextFile(const std::wstring& path);
+
 // The lines of a text held in memory, cut as ReadTextLines cuts a file's (it reads through
 // this): each ends after its line feed or after kReadLineBytes bytes, is cut at a NUL as the C
 // string it arrives in, loses on POSIX the CR before its line feed as Windows' text mode drops
@@ -51,9 +56,9 @@ class CTextLineReader {
   std::string piece_;
 };
 
-bool FileExists(const std::wstring& path);         // an existing file or directory
-int64_t GetFileLength(const std::wstring& path);   // 0 when the status cannot be read
-bool RemoveFile(const std::wstring& path);         // true when the file is gone afterwards
+bool FileExists(const std::wstring& path);        // an existing file or directory
+int64_t GetFileLength(const std::wstring& path);  // 0 when the status cannot be read
+bool RemoveFile(const std::wstring& path);        // true when the file is gone afterwards
 // RemoveFile, tried again for about a second while the file will not go (on Windows a program
 // that has just ended, or a virus scanner, may still hold it open for a moment).
 bool RemoveFileSoon(const std::wstring& path);

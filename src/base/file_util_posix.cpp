@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "base/file_util.h"
@@ -32,17 +31,4 @@ bool RemoveFile(const std::wstring& path) {
   return access(native.c_str(), F_OK) != 0;
 }
 
-bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes) {
-  if (path.empty()) return false;
-  FILE* file = std::fopen(PathToNative(path).c_str(), "r");
-  if (file == nullptr) return false;
-  text.clear();
-  char buffer[4096];
-  while (text.size() < maxBytes) {
-    size_t got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes - text.size()), file);
-    if (got == 0) break;
-    text.append(buffer, got);
-  }
-  std::fclose(file);
-  return true;
-}
+std::FILE* OpenTextFile(const std::wstring& path) { return std::fopen(PathToNative(path).c_str(), "r"); }

@@ -1,8 +1,8 @@
 #include <windows.h>
+
 #include <io.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "base/file_util.h"
@@ -30,18 +30,5 @@ bool RemoveFile(const std::wstring& path) {
   return _waccess(path.c_str(), 0) != 0;
 }
 
-bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes) {
-  if (path.empty()) return false;
-  // The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
-  FILE* file = _wfopen(path.c_str(), L"rt");
-  if (file == nullptr) return false;
-  text.clear();
-  char buffer[4096];
-  while (text.size() < maxBytes) {
-    size_t got = std::fread(buffer, 1, std::min(sizeof buffer, maxBytes - text.size()), file);
-    if (got == 0) break;
-    text.append(buffer, got);
-  }
-  std::fclose(file);
-  return true;
-}
+// The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
+std::FILE* OpenTextFile(const std::wstring& path) { return _wfopen(path.c_str(), L"rt"); }

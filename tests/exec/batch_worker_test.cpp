@@ -520,7 +520,7 @@ TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
   for (bool pause : {true, false}) {
     SCOPED_TRACE(pause ? "window" : "command line");
     auto host = std::make_shared<FakeHost>();
-    host->preview = {previewed, JOB_MERGE_VIDEO_AUDIO, files};
+    host->preview = {previewed, JOB_MERGE_VIDEO_AUDIO, files, L""};
     TraceCapture trace;
     ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe(), pause)),
               BATCH_STARTED);
@@ -541,10 +541,10 @@ TEST(BatchWorkerMergeVideoAudio, RefusesACommandNotBuiltForThisList) {
     CPreviewedCommand preview;
   };
   const Case cases[] = {
-      {"nothing previewed", {L"", 0, {}}},
-      {"the merge could not be built", {L"", JOB_MERGE_VIDEO_AUDIO, files}},
-      {"a convert preview", {L"FFMpeg.exe -y -i x", JOB_CONVERT, files}},
-      {"another file list", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, {files[0]}}},
+      {"nothing previewed", {L"", 0, {}, L""}},
+      {"the merge could not be built", {L"", JOB_MERGE_VIDEO_AUDIO, files, L""}},
+      {"a convert preview", {L"FFMpeg.exe -y -i x", JOB_CONVERT, files, L""}},
+      {"another file list", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, {files[0]}, L""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -1084,7 +1084,7 @@ TEST_F(BatchWorkerRealRun, MergesVideoWithAudio) {
   JobSettings previewSettings = settings;
   CCommandBuilder(previewSettings, cmdSet).BuildCommand(files[0], nullptr, true);
   ASSERT_FALSE(cmdSet.empty());
-  auto host = Run(settings, {cmdSet, JOB_MERGE_VIDEO_AUDIO, files});
+  auto host = Run(settings, {cmdSet, JOB_MERGE_VIDEO_AUDIO, files, L""});
   EXPECT_EQ(host->report.filesDone, 2);
   MediaDesc merged;
   ASSERT_TRUE(ProbeMediaFile(dir.File(L"movie_(02).mp4"), merged));
