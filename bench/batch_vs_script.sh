@@ -9,6 +9,7 @@
 # Environment: BENCH_FILES (10), BENCH_SECONDS (4, clip length), BENCH_ROUNDS (3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/bench_common.sh
 kestrune=$(realpath "${1:-build/native/bin/kestrune}")
 files=${BENCH_FILES:-10}
 seconds=${BENCH_SECONDS:-4}
@@ -29,7 +30,6 @@ echo "batch: $files clips of ${seconds} s, 640x360, converted to H.265 with --no
 echo "first command: $(head -n 1 "$work/plan.txt")"
 
 clean() { rm -f "$work"/*_\(0[0-9]\).mp4; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 run_kestrune() { "$kestrune" run "${options[@]}" "${inputs[@]}" </dev/null >/dev/null 2>&1; }
 run_script() { bash bench/run_plan.sh "$work/plan.txt" </dev/null >/dev/null 2>&1; }
 measure() {  # measure NAME: runs it on a clean folder; prints wall and CPU (user + sys, children included) seconds
@@ -72,15 +72,7 @@ ls "$work" | grep -c '_(02).mp4' | xargs printf 'outputs written by kestrune run
 # Peak memory of kestrune itself (VmHWM), sampled while it runs; /usr/bin/time -v, when present,
 # reports the largest process of the whole tree, that is ffmpeg.
 clean
-"$kestrune" run "${options[@]}" "${inputs[@]}" </dev/null >/dev/null 2>&1 &
-pid=$!
-peak=0
-while [ -r "/proc/$pid/status" ]; do
-  hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-  [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
-  sleep 0.02
-done
-wait "$pid"
+peak=$(peak_kb "$kestrune" run "${options[@]}" "${inputs[@]}")
 printf 'peak memory of kestrune run (VmHWM): %d kB = %.1f MB (target < 20 MB)\n' "$peak" "$(calc "$peak / 1024")"
 if [ -x /usr/bin/time ]; then
   clean

@@ -12,6 +12,7 @@
 # BENCH_JOBS ("merge audio convert": which of the three to time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/bench_common.sh
 kestrune=$(realpath "${1:-build/native/bin/kestrune}")
 files=${BENCH_FILES:-12}
 seconds=${BENCH_SECONDS:-30}
@@ -30,7 +31,6 @@ echo "batch: $files clips of ${seconds} s, 640x360 H.264 with AAC, on $(nproc) c
 
 # Everything a run writes goes; the clips stay.
 clean() { find "$work" -maxdepth 1 -type f ! -name 'clip[0-9]*.mp4' -delete; rm -f "$work"/clip*_\(*; }
-calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 run_jobs() {  # run_jobs N OPTIONS...
   local jobs=$1
   shift
@@ -72,15 +72,7 @@ echo
 for job in merge convert; do
   read -ra opts <<<"${options[$job]}"
   clean
-  "$kestrune" run --jobs 2 "${opts[@]}" "${inputs[@]}" </dev/null >/dev/null 2>&1 &
-  pid=$!
-  peak=0
-  while [ -r "/proc/$pid/status" ]; do
-    hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-    [ -n "$hwm" ] && [ "$hwm" -gt "$peak" ] && peak=$hwm
-    sleep 0.01
-  done
-  wait "$pid" || true
+  peak=$(peak_kb "$kestrune" run --jobs 2 "${opts[@]}" "${inputs[@]}")
   printf 'peak memory of kestrune run --jobs 2 %s (VmHWM): %d kB = %.1f MB (target < 10 MB)\n' \
     "${options[$job]}" "$peak" "$(calc "$peak / 1024")"
 done
