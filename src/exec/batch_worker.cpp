@@ -9,8 +9,8 @@
 
 #include "base/file_util.h"
 #include "base/message.h"
-#include "base/scratch_folder.h"
 #include "base/program_dir.h"
+#include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "exec/command_stop.h"
 #include "exec/merge_join.h"
@@ -23,9 +23,6 @@ const wchar_t kStalePreview[] =
     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)";
 }  // namespace
-
-// Every worker thread that has not ended yet, attached or not.
-std::atomic<int> aliveThreads{0};
 
 // Everything one run uses. The worker thread holds it by shared_ptr, so it outlives the
 // CBatchWorker and the window that started it.
@@ -79,6 +76,9 @@ struct CBatchRun {
 };
 
 namespace {
+
+// Every worker thread that has not ended yet, attached or not.
+std::atomic<int> aliveThreads{0};
 
 // How one command ended.
 enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED };
@@ -173,9 +173,6 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   return true;
 }
 
-// Several files at once: every command is built first, in the order of the list, so each
-// output name is chosen (and reserved) before any command runs, and the names are those of a
-// run of one file at a time; then up to options.jobs of them run at once.
 // Probes the files up to options.jobs at once, each with a report of its own, and lets the
 // builds take the results: the probes, not the commands, are what one at a time would cost.
 // A file the early probe could not read is probed again by the build, as any other would be.
@@ -187,7 +184,8 @@ void ProbeFilesAtOnce(CBatchRun& run) {
   std::vector<char> probed(files.size(), 0);
   RunAtOnce(files.size(), run.options.jobs, [&](size_t i) {
     if (run.stopping || files[i].empty()) return;
-    probed[i] = run.options.probeAlone(files[i], media[i], reports.File(Sprintf(L"media-%d.txt", static_cast<int>(i))));
+    probed[i] = run.options.probeAlone(files[i], media[i],
+                                       reports.File(Sprintf(L"media-%d.txt", static_cast<int>(i))));
   });
   auto known = std::make_shared<std::map<std::wstring, MediaDesc>>();
   for (size_t i = 0; i < files.size(); ++i)
@@ -201,6 +199,9 @@ void ProbeFilesAtOnce(CBatchRun& run) {
   });
 }
 
+// Several files at once: every command is built first, in the order of the list, so each
+// output name is chosen (and reserved) before any command runs, and the names are those of a
+// run of one file at a time; then up to options.jobs of them run at once.
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
   if (run.options.probeAlone) ProbeFilesAtOnce(run);
@@ -223,12 +224,28 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   });
 }
 
+// One file after another: each command is built and run before the next file is looked at.
+void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
+  JobSettings& settings = run.settings;
+  const int count = report.fileCount;
+  CBatchCommand command;
+  for (int i = 0; i < count; ++i) {
+    if (run.stopping || settings.files[i].empty()) {
+      report.filesSkipped += count - i;
+      break;
+    }
+    if (i > 0) settings.firstFileOfBatch = false;
+    if (!BuildFileCommand(run, i, command, report)) continue;
+    // A build may take seconds (it probes the file): the window may have gone meanwhile.
+    Count(RunOne(run, command), 1, report);
+  }
+}
+
 void DoProcess(CBatchRun& run) {
   EnterProgramDir();
   DebugLog(L"\n\nDoProcess-쓰레드 시작");
   JobSettings& settings = run.settings;
-  const std::vector<std::wstring>& files = settings.files;
-  const int count = static_cast<int>(files.size());
+  const int count = static_cast<int>(settings.files.size());
   CBatchReport report;
   report.jobKind = settings.jobKind;
   report.fileCount = count;
@@ -241,33 +258,19 @@ void DoProcess(CBatchRun& run) {
     return;
   }
 
-  CBatchCommand command;
-  const bool atOnce = run.options.jobs > 1 && IsPerFileJob(settings.jobKind);
-  for (int i = 0; i < count && !atOnce; ++i) {
-    if (run.stopping) {
-      report.filesSkipped += count - i;
-      break;
-    }
-    if (i > 0) settings.firstFileOfBatch = false;
-    if (files[i].empty()) {
-      report.filesSkipped += count - i;
-      break;
-    }
-    if (!BuildFileCommand(run, i, command, report)) continue;
-    // A build may take seconds (it probes the file): the window may have gone meanwhile.
-    Count(RunOne(run, command), 1, report);
-  }
-  if (atOnce) RunFilesAtOnce(run, report);
+  if (run.options.jobs > 1 && IsPerFileJob(settings.jobKind))
+    RunFilesAtOnce(run, report);
+  else
+    RunFilesInTurn(run, report);
 
+  // A merge whose first entry gives the join no name ends at once.
+  const bool ended = settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report);
   report.stopped = run.stopped;
-  if (settings.jobKind == JOB_MERGE_FILES && count >= 2 && !RunJoin(run, report)) {
-    run.ReportEnd(report);
-    return;
+  if (!ended) {
+    DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
+             report.filesSkipped);
+    DebugLog(L"DoProcess-쓰레드 멈춤");
   }
-  report.stopped = run.stopped;
-  DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
-           report.filesSkipped);
-  DebugLog(L"DoProcess-쓰레드 멈춤");
   run.ReportEnd(report);
 }
 
