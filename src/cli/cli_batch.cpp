@@ -48,17 +48,17 @@ std::wstring JoinText(JoinOutcome join) {
 void DecideGpu(CCliRequest& request, CCliOutput& out) {
   JobSettings& settings = request.settings;
   if (request.gpu != CLI_GPU_AUTO || !UsesNvidiaPath(settings)) return;
-  const wchar_t* gpuEncoder = settings.outputCodec == OUT_H264 ? L"h264_nvenc" : L"hevc_nvenc";
-  const wchar_t* cpuEncoder = settings.outputCodec == OUT_H264 ? L"libx264" : L"libx265";
   if (IsNvidiaPathAvailable(settings.outputCodec, settings.gpuCompatMode)) {
-    out.Err(Sprintf(L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n", gpuEncoder));
+    out.Err(Sprintf(L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n",
+                    VideoEncoderName(settings.outputCodec, true)));
     return;
   }
   settings.useGpu = false;
   settings.gpuCompatMode = false;
-  out.Err(Sprintf(
-      L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces it\n",
-      cpuEncoder));
+  out.Err(
+      Sprintf(L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); "
+              L"--gpu forces it\n",
+              VideoEncoderName(settings.outputCodec, false)));
 }
 
 // The worker an interrupt stops, once it has started; an interrupt that comes before is kept

@@ -12,6 +12,7 @@
 #include "base/trace.h"
 #include "exec/hidden_program.h"
 #include "exec/tool_paths.h"
+#include "jobs/command_builder.h"
 
 namespace fs = std::filesystem;
 
@@ -50,16 +51,16 @@ bool RunTestEncode(const std::wstring& ffmpeg, int32_t outputCodec, bool compatM
   const std::wstring source = scratch.File(L"source.h264");
   // The source: a fifth of a second of H.264, made on the CPU.
   int made = RunHiddenProgram(ffmpeg, {L"-hide_banner", L"-nostdin", L"-y", L"-f", L"lavfi", L"-i",
-                                       L"testsrc=size=256x144:rate=25:duration=0.2", L"-c:v", L"libx264", L"-pix_fmt",
-                                       L"yuv420p", L"-f", L"h264", source});
+                                       L"testsrc=size=256x144:rate=25:duration=0.2", L"-c:v", L"libx264",
+                                       L"-pix_fmt", L"yuv420p", L"-f", L"h264", source});
   if (made != 0) {
     DebugLog(L"GpuCheck-no source-%d", made);
     return false;
   }
   std::vector<std::wstring> arguments{L"-hide_banner", L"-nostdin", L"-hwaccel", L"cuvid"};
   if (!compatMode) arguments.insert(arguments.end(), {L"-c:v", L"h264_cuvid"});
-  arguments.insert(arguments.end(), {L"-i", source, L"-c:v", outputCodec == OUT_H264 ? L"h264_nvenc" : L"hevc_nvenc",
-                                     L"-f", L"null", L"-"});
+  arguments.insert(arguments.end(),
+                   {L"-i", source, L"-c:v", VideoEncoderName(outputCodec, true), L"-f", L"null", L"-"});
   int status = RunHiddenProgram(ffmpeg, arguments);
   DebugLog(L"GpuCheck-%s-%d", ffmpeg, status);
   return status == 0;

@@ -80,10 +80,10 @@ std::wstring VideoEncoder(const JobSettings& settings) {
   std::wstring encoder;
   std::wstring pixelFormat;
   if (settings.outputCodec == OUT_H264) {
-    encoder = settings.useGpu ? L"h264_nvenc" : L"libx264";
+    encoder = VideoEncoderName(OUT_H264, settings.useGpu);
     pixelFormat = L" -pix_fmt yuv420p";
   } else if (settings.outputCodec == OUT_H265) {
-    encoder = settings.useGpu ? L"hevc_nvenc" : L"libx265";
+    encoder = VideoEncoderName(OUT_H265, settings.useGpu);
     pixelFormat = settings.useGpu ? L" -pix_fmt p010le" : L" -pix_fmt yuv420p";
   }
   if (settings.pixelFormatCompat) encoder += pixelFormat;
@@ -219,6 +219,12 @@ void BuildRange(const JobSettings& settings, CommandParts& parts) {
   }
 }
 }  // namespace
+
+const wchar_t* VideoEncoderName(int32_t outputCodec, bool useGpu) {
+  if (outputCodec == OUT_H264) return useGpu ? L"h264_nvenc" : L"libx264";
+  if (outputCodec == OUT_H265) return useGpu ? L"hevc_nvenc" : L"libx265";
+  return L"";
+}
 
 CCommandBuilder::CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe)
     : settings_(settings), cmdSet_(cmdSet), probe_(std::move(probe)) {}

@@ -11,6 +11,10 @@
 
 using ProbeFunction = std::function<bool(const std::wstring& path, MediaDesc& media)>;
 
+// The ffmpeg encoder of an H.264 or H.265 output: NVENC on the GPU, x264 or x265 on the CPU;
+// empty for any other output codec.
+const wchar_t* VideoEncoderName(int32_t outputCodec, bool useGpu);
+
 class CCommandBuilder {
  public:
   // settings: read, and outputKind written; cmdSet: the text of the last command built, which

@@ -286,7 +286,9 @@ TEST_F(CommandInterpreterTest, ALineWritesItsErrorsIntoItsOwnPipe) {
     otherStop.Stop();
     other.join();
     EXPECT_NE(said.find(c.said), std::string::npos) << said;
-    if (c.said.empty()) EXPECT_TRUE(said.empty()) << said;
+    if (c.said.empty()) {
+      EXPECT_TRUE(said.empty()) << said;
+    }
   }
 }
 

@@ -258,7 +258,7 @@ HostileNameTest::Outcome HostileNameTest::Check(const HostileName& name, Operati
     }
     settings.currentFile = settings.files[0];
     // The merge of video and audio runs the command its preview built, as the window does.
-    CPreviewedCommand preview{std::wstring(), settings.jobKind, settings.files};
+    CPreviewedCommand preview{std::wstring(), settings.jobKind, settings.files, std::wstring()};
     if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
       JobSettings copy = settings;
       std::wstring made;
@@ -293,7 +293,9 @@ HostileNameTest::Outcome HostileNameTest::Check(const HostileName& name, Operati
   std::set<std::wstring> appeared;
   for (const std::wstring& file : FilesIn(work.Path()))
     if (!before.count(file)) appeared.insert(file);
-  if (worked || refused) EXPECT_EQ(appeared, expected);
+  if (worked || refused) {
+    EXPECT_EQ(appeared, expected);
+  }
   for (const std::wstring& output : expected) {
     EXPECT_TRUE(RunFfmpeg({L"-i", work.File(output), L"-f", L"null", L"-"}))
         << "ffmpeg cannot read the output";
