@@ -105,3 +105,29 @@ void GatherJobSettings(const IJobControls& controls, int currentItem, JobSetting
     settings.rangeEnd.seconds = ReadRangePart(controls, IDC_RANGE_END_S);
   }
 }
+
+namespace {
+struct CJobRadio {
+  int32_t jobKind;
+  int id;
+};
+constexpr CJobRadio kJobRadios[] = {
+    {JOB_VIDEO_EXTRACT, IDC_JOB_VIDEO_EXTRACT},
+    {JOB_AUDIO_EXTRACT, IDC_JOB_AUDIO_EXTRACT},
+    {JOB_CONVERT, IDC_JOB_CONVERT},
+    {JOB_MERGE_FILES, IDC_JOB_MERGE_FILES},
+    {JOB_MERGE_VIDEO_AUDIO, IDC_JOB_MERGE_VIDEO_AUDIO},
+};
+}  // namespace
+
+int32_t JobKindOfRadio(int id) {
+  for (const CJobRadio& radio : kJobRadios)
+    if (radio.id == id) return radio.jobKind;
+  return 0;
+}
+
+int JobRadioOf(int32_t jobKind) {
+  for (const CJobRadio& radio : kJobRadios)
+    if (radio.jobKind == jobKind) return radio.id;
+  return 0;
+}

@@ -25,6 +25,11 @@ int ParseDialogInt(const std::wstring& text);
 // Both forms give -1 when no row is checked or the list has no rows.
 int GetCheckedItems(const IJobControls& controls, int listId, std::vector<uint32_t>* rows = nullptr);
 
+// The job kind a job radio stands for; 0 for any other control.
+int32_t JobKindOfRadio(int id);
+// The job radio of a job kind; 0 for a kind without one.
+int JobRadioOf(int32_t jobKind);
+
 // Reads the controls into settings. currentItem is the row of the last click on the file list
 // (-1 when that click hit no row). jobKind, outputKind and firstFileOfBatch are not touched.
 void GatherJobSettings(const IJobControls& controls, int currentItem, JobSettings& settings);

@@ -5,6 +5,7 @@
 
 #include "exec/console_host.h"
 #include "jobs/control_ids.h"
+#include "jobs/job_controls.h"
 #include "ui/about_dlg.h"
 #include "ui/help_link.h"
 #include "ui/list_view.h"
@@ -71,22 +72,8 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
     case IDC_RANGE_APPLY:
       OnCheckRange();
       break;
-    case IDC_JOB_VIDEO_EXTRACT:
-      OnRadioJobKind(id, JOB_VIDEO_EXTRACT);
-      break;
-    case IDC_JOB_AUDIO_EXTRACT:
-      OnRadioJobKind(id, JOB_AUDIO_EXTRACT);
-      break;
-    case IDC_JOB_MERGE_FILES:
-      OnRadioJobKind(id, JOB_MERGE_FILES);
-      break;
-    case IDC_JOB_CONVERT:
-      OnRadioJobKind(id, JOB_CONVERT);
-      break;
-    case IDC_JOB_MERGE_VIDEO_AUDIO:
-      OnRadioJobKind(id, JOB_MERGE_VIDEO_AUDIO);
-      break;
     default:
+      if (int32_t jobKind = JobKindOfRadio(id)) OnRadioJobKind(id, jobKind);
       break;
   }
 }

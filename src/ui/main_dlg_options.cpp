@@ -54,16 +54,6 @@ constexpr CKeptNumber kKeptNumbers[] = {
 constexpr const wchar_t* kOutputCodecValue = L"opt_output_codec";
 constexpr const wchar_t* kJobKindValue = L"opt_job";
 
-struct CJobRadio {
-  int32_t jobKind;
-  int id;
-};
-constexpr CJobRadio kJobRadios[] = {
-    {JOB_VIDEO_EXTRACT, IDC_JOB_VIDEO_EXTRACT}, {JOB_AUDIO_EXTRACT, IDC_JOB_AUDIO_EXTRACT},
-    {JOB_CONVERT, IDC_JOB_CONVERT},             {JOB_MERGE_FILES, IDC_JOB_MERGE_FILES},
-    {JOB_MERGE_VIDEO_AUDIO, IDC_JOB_MERGE_VIDEO_AUDIO},
-};
-
 bool InRange(int32_t value, int32_t least, int32_t most) { return value >= least && value <= most; }
 
 }  // namespace
@@ -99,9 +89,8 @@ void CMainDlg::RestoreOptions() {
     for (int row = 0; row < kOutputCodecRows; ++row) SetListRowChecked(list, row, row == codec - 1);
   }
   int32_t job = registryStore->GetInt(kJobKindValue, value);
-  for (const CJobRadio& radio : kJobRadios) {
-    if (radio.jobKind != job) continue;
-    CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radio.id);
+  if (int radio = JobRadioOf(job)) {
+    CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radio);
     jobSettings.jobKind = job;
   }
   // The boxes that enable others, as a click on them would leave them.
