@@ -2,6 +2,10 @@
 
 #include <cwctype>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -144,3 +148,38 @@ std::wstring TrimText(const std::wstring& text) {
   while (end > begin && IsBlankChar(text[end - 1])) --end;
   return text.substr(begin, end - begin);
 }
+
+#ifdef _WIN32
+std::string WideToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
+  if (size <= 0) return std::string();
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+  std::wstring out;
+  AnsiToWide(text, out);
+  return out;
+}
+
+void AnsiToWide(const std::string& text, std::wstring& out) {
+  out.clear();
+  if (text.empty()) return;
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return;
+  out.resize(static_cast<size_t>(size));
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+}
+#else
+// POSIX systems speak UTF-8 as their narrow code page.
+std::string WideToAnsi(const std::wstring& text) { return WideToUtf8(text); }
+
+std::wstring AnsiToWide(const std::string& text) { return Utf8ToWide(text); }
+
+void AnsiToWide(const std::string& text, std::wstring& out) { Utf8ToWide(text, out); }
+#endif

@@ -8,9 +8,9 @@
 #include "cli/cli_plan_host.h"
 #include "cli/exit_codes.h"
 #include "cli/run_interrupt.h"
-#include "exec/batch_worker.h"
-#include "exec/gpu_check.h"
-#include "exec/start_check.h"
+#include "batch/batch_worker.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
 #include "jobs/command_builder.h"
 
 namespace {

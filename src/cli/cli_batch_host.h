@@ -8,7 +8,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/progress_board.h"
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 
 class CCliBatchHost : public CBatchHost {
  public:

@@ -1,7 +1,6 @@
 #include "base/message.h"
 #include "base/program_dir.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_usage.h"
 #include "cli/exit_codes.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 
 class CCliPlanHost : public CBatchHost {
  public:

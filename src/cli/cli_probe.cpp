@@ -2,8 +2,8 @@
 #include "cli/cli_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
-#include "exec/start_check.h"
-#include "probe/media_summary.h"
+#include "batch/start_check.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 
 int RunProbeCommand(CCliRequest& request, CCliOutput& out) {

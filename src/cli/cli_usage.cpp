@@ -1,4 +1,4 @@
-#include "cli/cli_usage.h"
+#include "cli/cli_commands.h"
 
 #include "base/text.h"
 

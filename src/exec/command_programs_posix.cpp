@@ -15,9 +15,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
-#include "exec/find_executable.h"
-#include "exec/find_executable_posix.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 
 namespace {
 

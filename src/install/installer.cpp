@@ -5,7 +5,7 @@
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/command_interpreter.h"
-#include "exec/find_executable.h"
+#include "exec/program_lookup.h"
 #include "install/download_addresses.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/hidden_program.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "probe/probe_launch.h"
 #include "probe/probe_runner_lock.h"
 #include "probe/report_folder.h"
@@ -26,6 +26,11 @@ constexpr int REPORT_WAIT_STEP_MS = 100;
 std::mutex probeLock;
 
 }  // namespace
+
+std::wstring ReportFolder(const std::wstring& programDir) {
+  if (CanCreateFileIn(programDir)) return programDir;
+  return UserReportFolder();
+}
 
 bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   std::lock_guard<std::mutex> guard(probeLock);

@@ -1,7 +1,7 @@
 #include "ui/install_dlg.h"
 
 #include "base/message.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/ui_language.h"
 
 CInstallDlg::CInstallDlg() : CDialogBase(IDD_INSTALL_DIALOG), uiLanguage(UserUiLanguage()) {}

@@ -14,8 +14,8 @@
 
 #include "base/kestrune_version.h"
 #include "base/registry_store.h"
-#include "exec/batch_worker.h"
-#include "jobs/job_controls.h"
+#include "batch/batch_worker.h"
+#include "ui/job_controls.h"
 #include "jobs/job_settings.h"
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"

@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "base/trace.h"
-#include "exec/gpu_check.h"
-#include "exec/start_check.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
 #include "jobs/command_builder.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/run_texts.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/program_dir.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/hyperlink.h"
 #include "ui/list_view.h"
 #include "ui/main_dlg.h"

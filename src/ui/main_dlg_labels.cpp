@@ -2,7 +2,7 @@
 // template text in both ("파일 추가", "2채널 전환", "1080p", "픽셀포맷호환", "강제 인코딩",
 // "AAC", "MP4", "MP3", "MKV", "?").
 #include "install/installer.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include "base/command_quoting.h"
 #include "base/message.h"
 #include "base/trace.h"
-#include "exec/find_executable.h"
+#include "exec/program_lookup.h"
 #include "install/download_addresses.h"
-#include "probe/media_summary.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "ui/main_dlg.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/trace.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/about_dlg.h"
 #include "ui/main_dlg.h"
 

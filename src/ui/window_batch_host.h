@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 
 // Posted to the main window: a new status text (WM_BATCH_STATUS) and the end of the run
 // (WM_BATCH_END). Both are read back from the host on the window's thread.

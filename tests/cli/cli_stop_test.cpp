@@ -22,7 +22,7 @@
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "cli/exit_codes.h"
-#include "exec/start_check.h"
+#include "batch/start_check.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 

@@ -11,7 +11,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "exec/command_interpreter.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"

@@ -12,7 +12,7 @@
 #include "base/kestrune_version.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "base/program_dir.h"
 #include "install/download_addresses.h"
 #include "install/installer.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"

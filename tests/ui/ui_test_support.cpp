@@ -11,7 +11,7 @@
 #include "base/message.h"
 #include "base/text.h"
 #include "ui/dialog_base.h"
-#include "ui/help_link.h"
+#include "ui/hyperlink.h"
 #include "ui/ui_language.h"
 
 namespace {

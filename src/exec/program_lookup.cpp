@@ -1,16 +1,42 @@
-#include "exec/find_executable_posix.h"
+#include "exec/program_lookup.h"
 
+#include "base/file_util.h"
+#include "base/program_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "base/file_util.h"
-#include "base/program_dir.h"
 #include "base/text.h"
-#include "exec/find_executable.h"
+#endif
 
+std::wstring MediaInfoProgramPath() { return FindToolProgram(L"mediainfo"); }
+
+std::wstring FfmpegProgramPath() { return FindToolProgram(L"ffmpeg"); }
+
+#ifdef _WIN32
+int FindExecutablePath(const std::wstring& name, std::wstring& found) {
+  wchar_t buffer[1024] = {0};
+  INT_PTR code = reinterpret_cast<INT_PTR>(FindExecutableW(name.c_str(), nullptr, buffer));
+  found = buffer;
+  return static_cast<int>(code);
+}
+
+// Windows keeps the tools beside the program, nowhere else.
+std::wstring ProgramFolderToolPath(const std::wstring& tool) { return ProgramDir() + tool + L".exe"; }
+
+std::wstring FindToolProgram(const std::wstring& tool) {
+  std::wstring path = ProgramFolderToolPath(tool);
+  return FileExists(path) ? path : std::wstring();
+}
+#else
 namespace {
 
 // What the Windows lookup answers: above 32 found, 2 not found, 31 (no program associated)
@@ -107,3 +133,17 @@ int FindExecutablePath(const std::wstring& name, std::wstring& found) {
   found = existing;
   return FIND_NOT_RUNNABLE;
 }
+
+std::wstring ProgramFolderToolPath(const std::wstring& tool) { return ProgramDir() + tool; }
+
+std::wstring FindToolProgram(const std::wstring& tool) {
+  for (const std::wstring& folder : {ProgramDir(), GetProgramDir()}) {
+    if (!folder.empty() && IsRunnableFile(folder + tool)) return folder + tool;
+  }
+  // KESTRUNE_TOOL_PATH, when set, replaces PATH for the tools: a packager can pin a build of
+  // them, and a test can make them missing (an empty value searches nowhere).
+  const char* folders = std::getenv("KESTRUNE_TOOL_PATH");
+  if (folders == nullptr) folders = std::getenv("PATH");
+  return folders == nullptr ? std::wstring() : SearchFolderList(folders, tool);
+}
+#endif

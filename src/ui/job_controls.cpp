@@ -1,8 +1,8 @@
-#include "jobs/job_controls.h"
+#include "ui/job_controls.h"
 
 #include <climits>
 
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace {
 int ReadInt(const IJobControls& controls, int id) { return ParseDialogInt(controls.GetText(id)); }

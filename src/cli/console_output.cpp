@@ -1,10 +1,16 @@
-#include <windows.h>
-
 #include <cstdio>
 
 #include "base/text.h"
 #include "cli/cli_output.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
 namespace {
 // A console takes wide text as it is; a pipe or file gets UTF-8.
 void Write(DWORD handleId, FILE* stream, const std::wstring& text) {
@@ -35,3 +41,24 @@ int CConsoleOutput::ErrColumns() const {
     return info.dwSize.X - 1;
   return 79;
 }
+#else
+void CConsoleOutput::Out(const std::wstring& text) {
+  std::string narrow = WideToUtf8(text);
+  std::fwrite(narrow.data(), 1, narrow.size(), stdout);
+  std::fflush(stdout);
+}
+
+void CConsoleOutput::Err(const std::wstring& text) {
+  std::string narrow = WideToUtf8(text);
+  std::fwrite(narrow.data(), 1, narrow.size(), stderr);
+  std::fflush(stderr);
+}
+
+bool CConsoleOutput::ErrIsTerminal() const { return isatty(STDERR_FILENO) == 1; }
+
+int CConsoleOutput::ErrColumns() const {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) return size.ws_col - 1;
+  return 79;
+}
+#endif

@@ -1,12 +1,11 @@
-#include "exec/start_check.h"
+#include "batch/start_check.h"
 
 #include <string>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
-#include "exec/find_executable.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 
 namespace {
 constexpr int kFileNotFound = 2;

@@ -1,10 +1,24 @@
+#include "exec/command_error_pipe.h"
+
+#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
 
-#include "exec/command_error_pipe.h"
+#ifdef _WIN32
+// The console shows the programs' own output; nothing is redirected on Windows.
+CCommandErrorPipe::CCommandErrorPipe() = default;
 
+CCommandErrorPipe::~CCommandErrorPipe() = default;
+
+bool CCommandErrorPipe::Read(std::string&) { return false; }
+
+void CCommandErrorPipe::CloseWriteEnd() {}
+
+void CCommandErrorPipe::Write(const std::string&) {}
+#else
 CCommandErrorPipe::CCommandErrorPipe() {
   int ends[2];
   // Close-on-exec: a program started for another line never inherits either end; the program
@@ -47,3 +61,4 @@ void CCommandErrorPipe::Write(const std::string& text) {
     done += static_cast<size_t>(n);
   }
 }
+#endif

@@ -1,4 +1,4 @@
-#include "exec/batch_worker.h"
+#include "batch/batch_worker.h"
 
 #include <atomic>
 #include <map>
@@ -13,8 +13,8 @@
 #include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "exec/command_stop.h"
-#include "exec/merge_join.h"
-#include "exec/parallel_runs.h"
+#include "jobs/merge_commands.h"
+#include "batch/parallel_runs.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -286,6 +286,11 @@ bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings)
 }
 
 }  // namespace
+
+bool BatchSucceeded(const CBatchReport& report) {
+  return report.filesFailed == 0 && report.filesSkipped == 0 && report.join != JOIN_FAILED &&
+         report.join != JOIN_SKIPPED;
+}
 
 CBatchWorker::~CBatchWorker() { Detach(); }
 

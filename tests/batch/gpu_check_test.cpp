@@ -1,6 +1,6 @@
 // The GPU check: which settings take the NVIDIA path, the answer of the real ffmpeg here (no
 // NVIDIA GPU on the machines that run the tests), and the cache per ffmpeg as it is on disk.
-#include "exec/gpu_check.h"
+#include "batch/gpu_check.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
-#include "exec/start_check.h"
-#include "exec_test_support.h"
+#include "batch/start_check.h"
+#include "exec/exec_test_support.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "exec/parallel_runs.h"
+#include "batch/parallel_runs.h"
 
 #include <atomic>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "exec/batch_worker.h"
+#include "batch/batch_worker.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@
 #include "base/program_dir.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
-#include "exec/merge_join.h"
-#include "exec/start_check.h"
-#include "exec_test_support.h"
+#include "jobs/merge_commands.h"
+#include "batch/start_check.h"
+#include "exec/exec_test_support.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 #include "jobs/command_builder.h"
 #include "jobs/job_settings.h"
 

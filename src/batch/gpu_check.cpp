@@ -1,4 +1,4 @@
-#include "exec/gpu_check.h"
+#include "batch/gpu_check.h"
 
 #include <filesystem>
 #include <map>
@@ -11,7 +11,7 @@
 #include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "exec/hidden_program.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
 
 namespace fs = std::filesystem;
