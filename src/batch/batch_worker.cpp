@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "base/file_util.h"
-#include "base/message.h"
 #include "base/program_dir.h"
 #include "base/scratch_folder.h"
 #include "base/trace.h"
+#include "batch/parallel_runs.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
-#include "batch/parallel_runs.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -28,12 +27,14 @@ const wchar_t kStalePreview[] =
 // CBatchWorker and the window that started it.
 struct CBatchRun {
   CBatchRun(const JobSettings& snapshot, std::shared_ptr<CBatchHost> runHost, const CBatchOptions& runOptions)
-      : settings(snapshot), options(runOptions), host(std::move(runHost)) {}
+      : settings(snapshot), options(runOptions), probe(options.probe), host(std::move(runHost)) {}
 
   JobSettings settings;
-  std::wstring cmdSet;
   CBatchOptions options;
-  CCommandBuilder builder{settings, cmdSet, options.probe};
+  ProbeFunction probe;  // options.probe, or what the files probed at once already told
+  // The names this run's commands write: its outputs never share a name, whether their commands
+  // have run yet or not.
+  COutputReservations reserved;
   CPreviewedCommand mergeCommand;           // the previewed video-and-audio merge
   std::vector<std::wstring> intermediates;  // what the remuxes of a merge of files wrote
   std::shared_ptr<CBatchHost> host;
@@ -129,11 +130,11 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
     return true;
   }
   CBatchCommand command;
-  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.builder.Reservations())) {
+  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved)) {
     report.join = JOIN_SKIPPED;
     return false;
   }
-  run.builder.Reservations().Reserve(command.output);
+  run.reserved.Reserve(command.output);
   command.text = MakeJoinCommand(run.intermediates, command.output);
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
@@ -149,8 +150,8 @@ bool IsPerFileJob(int32_t jobKind) {
          jobKind == JOB_MERGE_FILES;
 }
 
-// Builds the command of entry i (its build probes the file); false, counted and reported as
-// skipped, when none could be made.
+// Probes entry i and builds its command, reserving what it writes; false, counted and reported
+// as skipped, when none could be made.
 bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchReport& report) {
   JobSettings& settings = run.settings;
   const int count = static_cast<int>(settings.files.size());
@@ -158,15 +159,18 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
   run.ShowStatus(path);
   bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
-  bool built = run.builder.BuildCommand(path, &command.text, pause);
-  DebugLog(L"DoProcess-2-ret=%d, [%s]", built ? 1 : 0, command.text);
-  if (!built) {
+  CBuiltCommand built = ProbeAndBuild(settings, path, run.probe, run.reserved, pause);
+  // A file without a command keeps (and traces) the text of the one before.
+  if (built.Made()) command.text = built.text;
+  DebugLog(L"DoProcess-2-ret=%d, [%s]", built.Made() ? 1 : 0, command.text);
+  if (!built.Made()) {
     ++report.filesSkipped;
     run.ReportNoCommand(path, i + 1);
     return false;
   }
+  run.reserved.Reserve(built.output);
   command.input = path;
-  command.output = run.builder.LastOutputPath();
+  command.output = built.output;
   command.position = i + 1;
   command.fileCount = count;
   if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(command.output);
@@ -175,7 +179,7 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
 
 // Probes the files up to options.jobs at once, each with a report of its own, and lets the
 // builds take the results: the probes, not the commands, are what one at a time would cost.
-// A file the early probe could not read is probed again by the build, as any other would be.
+// A file the early probe could not read is probed again before its build, as any other would be.
 void ProbeFilesAtOnce(CBatchRun& run) {
   const std::vector<std::wstring>& files = run.settings.files;
   CScratchFolder reports("probes");
@@ -191,12 +195,12 @@ void ProbeFilesAtOnce(CBatchRun& run) {
   for (size_t i = 0; i < files.size(); ++i)
     if (probed[i]) (*known)[files[i]] = media[i];
   ProbeFunction probe = run.options.probe;
-  run.builder.SetProbe([known, probe](const std::wstring& path, MediaDesc& out) {
+  run.probe = [known, probe](const std::wstring& path, MediaDesc& out) {
     auto found = known->find(path);
     if (found == known->end()) return probe(path, out);
     out = found->second;
     return true;
-  });
+  };
 }
 
 // Several files at once: every command is built first, in the order of the list, so each
@@ -295,7 +299,10 @@ bool BatchSucceeded(const CBatchReport& report) {
 CBatchWorker::~CBatchWorker() { Detach(); }
 
 BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
-                               CBatchOptions options) {
+                               CBatchOptions options, CRefusal* refusal) {
+  CRefusal ignored;
+  CRefusal& why = refusal != nullptr ? *refusal : ignored;
+  why = CRefusal();
   if (IsRunning()) {
     DebugLog(L"DoProcess-busy");
     return BATCH_BUSY;
@@ -308,17 +315,14 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
     CPreviewedCommand preview = host->PreviewedCommand();
     if (!IsPreviewFor(preview, settings)) {
-      ShowMessage(kStalePreview);
+      why.text = TXT_REFUSE_STALE_PREVIEW;
       return BATCH_REFUSED;
     }
     run->mergeCommand = preview;
   }
   if (settings.jobKind == JOB_MERGE_FILES) {
-    std::wstring refusal;
-    if (!CheckMergeEntries(settings.files, refusal)) {
-      ShowMessage(L"%s", refusal);
-      return BATCH_REFUSED;
-    }
+    why = CheckMergeEntries(settings.files);
+    if (why.Refused()) return BATCH_REFUSED;
   }
 
   run_ = run;

@@ -3,20 +3,22 @@
 // per file and runs it, one after another, reporting through a CBatchHost. The main window and
 // the command line both start runs here.
 //
-// A run owns everything it uses: its own copy of JobSettings taken at Start, its own command
-// builder and command text, and a share of the host. Nothing done in the window after Start
+// A run owns everything it uses: its own copy of JobSettings taken at Start, the names its
+// commands write, and a share of the host. Nothing done in the window after Start
 // changes the commands of that run, and one worker runs one batch at a time.
 #include <memory>
 #include <thread>
 
+#include "base/texts.h"
 #include "batch/batch_host.h"
-#include "jobs/command_builder.h"
+#include "batch/file_command.h"
 #include "jobs/job_settings.h"
+#include "probe/probe_runner.h"
 
 enum BatchStart {
   BATCH_STARTED = 0,
   BATCH_BUSY,       // a run of this worker is still going; nothing was started
-  BATCH_REFUSED,    // the request cannot be run as it stands; a message was shown
+  BATCH_REFUSED,    // the request cannot be run as it stands; the refusal says why
   BATCH_NO_THREAD,  // the platform could not start the thread
 };
 
@@ -54,9 +56,10 @@ class CBatchWorker {
 
   // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
   // previewed command is taken now, and only when it was built by that job kind for this very
-  // file list; a merge-files list that would clobber a file is refused (CheckMergeEntries).
+  // file list; a merge-files list that the join cannot carry is refused (CheckMergeEntries).
+  // refusal, when given, says why a request was refused; the front end words it.
   BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
-                   CBatchOptions options = CBatchOptions());
+                   CBatchOptions options = CBatchOptions(), CRefusal* refusal = nullptr);
 
   bool IsRunning() const;
 

@@ -74,6 +74,16 @@ bool UsesNvidiaPath(const JobSettings& settings) {
          !settings.rangeCopy;
 }
 
+GpuDecision DecideGpu(const JobSettings& settings) {
+  if (!UsesNvidiaPath(settings)) return GPU_NOT_ASKED;
+  return IsNvidiaPathAvailable(settings.outputCodec, settings.gpuCompatMode) ? GPU_WORKS : GPU_UNAVAILABLE;
+}
+
+void UseCpuInstead(JobSettings& settings) {
+  settings.useGpu = false;
+  settings.gpuCompatMode = false;
+}
+
 bool IsNvidiaPathAvailable(int32_t outputCodec, bool compatMode) {
   CGpuCheckState& state = State();
   {

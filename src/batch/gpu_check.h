@@ -13,6 +13,19 @@
 // acceleration ticked to H.264 or H.265 that encodes the video (no stream copy).
 bool UsesNvidiaPath(const JobSettings& settings);
 
+// What a run of settings does about the GPU; the window and the command line word it.
+enum GpuDecision {
+  GPU_NOT_ASKED = 0,  // the commands do not take the NVIDIA path: nothing to decide
+  GPU_WORKS,          // they do, and the check found that it works here
+  GPU_UNAVAILABLE,    // they do, and it does not work here: run on the CPU (UseCpuInstead) or not at all
+};
+
+// Runs the check where settings take the NVIDIA path.
+GpuDecision DecideGpu(const JobSettings& settings);
+
+// The settings of the same run on the CPU.
+void UseCpuInstead(JobSettings& settings);
+
 // The answer for the ffmpeg the commands run and for this output codec: a fraction of a second's
 // encode of a generated H.264 clip through the cuvid decoder (named, or not in compatibility
 // mode) and the NVENC encoder of outputCodec. Cached for the life of the process, per ffmpeg

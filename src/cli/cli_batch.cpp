@@ -3,31 +3,37 @@
 
 #include "base/format.h"
 #include "base/program_dir.h"
+#include "base/texts.h"
+#include "batch/batch_worker.h"
+#include "batch/file_command.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_plan_host.h"
 #include "cli/exit_codes.h"
 #include "cli/run_interrupt.h"
-#include "batch/batch_worker.h"
-#include "batch/gpu_check.h"
-#include "batch/start_check.h"
-#include "jobs/command_builder.h"
+#include "probe/probe_runner.h"
 
 namespace {
+constexpr int32_t kCliLanguage = kUiLanguageEnglish;
+
 // The window runs the merge of video and audio that its preview built; the command line builds
-// it the same way, from the same settings, just before the run.
-CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
+// it the same way, from the same settings, just before the run, and says why when it cannot.
+CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out) {
   CPreviewedCommand preview;
   preview.jobKind = settings.jobKind;
   preview.files = settings.files;
   if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO) return preview;
-  JobSettings copy = settings;
-  std::wstring cmdSet;
-  CCommandBuilder builder(copy, cmdSet);
-  builder.BuildCommand(copy.currentFile, nullptr, true);
-  preview.command = cmdSet;
+  CBuiltCommand built =
+      ProbeAndBuild(settings, settings.currentFile, ProbeMediaFile, COutputReservations(), true);
+  if (!built.Made()) {
+    out.Err(FormatText(TXT_CLI_MESSAGE, kCliLanguage, RefusalText(built.refusal, kCliLanguage)));
+    return preview;
+  }
+  preview.command = built.text;
   // What a stopped run removes, and what plan --json names as its output.
-  preview.outputPath = builder.LastOutputPath();
+  preview.outputPath = built.output;
   return preview;
 }
 
@@ -45,20 +51,31 @@ std::wstring JoinText(JoinOutcome join) {
 }
 
 // "--gpu auto": the NVIDIA path only where the check finds that it works here, said once.
-void DecideGpu(CCliRequest& request, CCliOutput& out) {
+void ChooseGpu(CCliRequest& request, CCliOutput& out) {
   JobSettings& settings = request.settings;
-  if (request.gpu != CLI_GPU_AUTO || !UsesNvidiaPath(settings)) return;
-  if (IsNvidiaPathAvailable(settings.outputCodec, settings.gpuCompatMode)) {
-    out.Err(Sprintf(L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n",
-                    VideoEncoderName(settings.outputCodec, true)));
-    return;
+  if (request.gpu != CLI_GPU_AUTO) return;
+  switch (DecideGpu(settings)) {
+    case GPU_WORKS:
+      out.Err(FormatText(TXT_CLI_GPU_WORKS, kCliLanguage, VideoEncoderName(settings.outputCodec, true)));
+      break;
+    case GPU_UNAVAILABLE:
+      UseCpuInstead(settings);
+      out.Err(
+          FormatText(TXT_CLI_GPU_UNAVAILABLE, kCliLanguage, VideoEncoderName(settings.outputCodec, false)));
+      break;
+    default:
+      break;
   }
-  settings.useGpu = false;
-  settings.gpuCompatMode = false;
-  out.Err(
-      Sprintf(L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); "
-              L"--gpu forces it\n",
-              VideoEncoderName(settings.outputCodec, false)));
+}
+
+// Starts the worker; a refused request is said, as the window would show it.
+bool StartWorker(CBatchWorker& worker, const JobSettings& settings, std::shared_ptr<CBatchHost> host,
+                 const CBatchOptions& options, CCliOutput& out) {
+  CRefusal refusal;
+  if (worker.Start(settings, std::move(host), options, &refusal) == BATCH_STARTED) return true;
+  if (refusal.Refused())
+    out.Err(FormatText(TXT_CLI_MESSAGE, kCliLanguage, RefusalText(refusal, kCliLanguage)));
+  return false;
 }
 
 // The worker an interrupt stops, once it has started; an interrupt that comes before is kept
@@ -111,9 +128,9 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   EnterProgramDir();
   int toolCheck = CheckTools(!dryRun, out);
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
-  DecideGpu(request, out);
+  ChooseGpu(request, out);
 
-  CPreviewedCommand preview = BuildMergePreview(settings);
+  CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
   CBatchOptions options;
@@ -122,7 +139,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     // A plan is made one file after another; a run of several at once chooses the same names.
     auto host = std::make_shared<CCliPlanHost>(out, request, preview);
     CBatchWorker worker;
-    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
     worker.Join();
     if (!host->Ended()) return CLI_EXIT_FAILED;
     return BatchSucceeded(host->Report()) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
@@ -137,7 +154,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     // thread joined) before the worker it stops.
     CStartedWorker started;
     CRunInterrupt interrupt([&started] { started.Stop(); });
-    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
     started.Set(&worker);
     worker.Join();
   }

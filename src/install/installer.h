@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <string>
 
-enum InstallMode : int32_t { INSTALL_NONE = 0, INSTALL_FFMPEG = 1, INSTALL_MEDIAINFO = 2 };
+#include "base/texts.h"
 
-// uiLanguage 18 selects Korean, anything else English.
-constexpr int32_t kUiLanguageKorean = 18;
-constexpr int32_t kUiLanguageEnglish = 9;
+enum InstallMode : int32_t { INSTALL_NONE = 0, INSTALL_FFMPEG = 1, INSTALL_MEDIAINFO = 2 };
 
 // The text of the dialog's message (static 1047); empty for other modes.
 std::wstring InstallMessageText(int32_t mode, int32_t uiLanguage);

@@ -63,7 +63,7 @@ void ApplyExtensionOverrides(const JobSettings& settings, std::wstring& ext) {
 // gives MP4.
 void ApplyVideoContainerRule(const JobSettings& settings, std::wstring& ext) {
   const bool videoCodec = settings.outputCodec == OUT_H264 || settings.outputCodec == OUT_H265;
-  if (!videoCodec || settings.jobKind == JOB_AUDIO_EXTRACT || settings.outputKind != OUTPUT_VIDEO) return;
+  if (!videoCodec || settings.jobKind == JOB_AUDIO_EXTRACT || OutputKindOf(settings) != OUTPUT_VIDEO) return;
   if (ext != L"mp4" && ext != L"mkv") ext = L"mp4";
   if (ext == L"mkv" && settings.jobKind == JOB_VIDEO_EXTRACT) ext = L"mp4";
 }

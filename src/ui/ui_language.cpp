@@ -1,9 +1,5 @@
 #include "ui/ui_language.h"
 
-#include "install/installer.h"
-
-int32_t UiLanguageFromLangId(LANGID id) {
-  return (id & 0xFF) == 0x12 ? kUiLanguageKorean : kUiLanguageEnglish;
-}
+#include "base/texts.h"
 
 int32_t UserUiLanguage() { return UiLanguageFromLangId(GetUserDefaultUILanguage()); }

@@ -5,7 +5,5 @@
 
 #include <cstdint>
 
-// 18 when the primary language (low byte) of id is Korean (0x12), otherwise 9.
-int32_t UiLanguageFromLangId(LANGID id);
-// The same for the user's default interface language.
+// UiLanguageFromLangId (base/texts.h) of the user's default interface language.
 int32_t UserUiLanguage();

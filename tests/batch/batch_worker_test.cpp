@@ -18,11 +18,12 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "base/text.h"
+#include "batch/start_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
-#include "jobs/merge_commands.h"
-#include "batch/start_check.h"
 #include "exec/exec_test_support.h"
+#include "jobs/merge_commands.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -198,11 +199,13 @@ CBatchOptions Options(const FakeProbe& probe, bool pause = true) {
   return options;
 }
 
-// Starts a run and waits for it.
+// Starts a run and waits for it; a refusal, worded as the window shows it, goes into messages.
 BatchStart RunBatch(const JobSettings& settings, const std::shared_ptr<FakeHost>& host,
-                    const CBatchOptions& options) {
+                    const CBatchOptions& options, std::vector<std::wstring>* messages = nullptr) {
   CBatchWorker worker;
-  BatchStart started = worker.Start(settings, host, options);
+  CRefusal refusal;
+  BatchStart started = worker.Start(settings, host, options, &refusal);
+  if (messages != nullptr && refusal.Refused()) messages->push_back(RefusalText(refusal, kUiLanguageKorean));
   worker.Join();
   return started;
 }
@@ -438,14 +441,15 @@ TEST(BatchWorkerMerge, RefusesListsItCannotCarryOut) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     auto host = std::make_shared<FakeHost>();
-    MessageCapture messages;
+    std::vector<std::wstring> messages;
     TraceCapture trace;
-    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_FILES, c.files), host, Options(FakeProbe())), BATCH_REFUSED);
+    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_FILES, c.files), host, Options(FakeProbe()), &messages),
+              BATCH_REFUSED);
     EXPECT_TRUE(host->commands.empty());
     EXPECT_EQ(host->reports, 0);
     EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_NE(messages.Messages()[0].find(c.named), std::wstring::npos) << messages.Messages()[0];
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(c.named), std::wstring::npos) << messages[0];
   }
 }
 
@@ -507,8 +511,8 @@ TEST(MergeJoin, CommandText) {
   // A quote in a POSIX name is escaped by the argument rules, so the list stays one argument.
   EXPECT_EQ(MakeJoinCommand({L"/m/say \"hi\".ts", L"/m/b.ts"}, L"/m/x\\"),
             L"ffmpeg -y -i \"concat:/m/say \\\"hi\\\".ts|/m/b.ts\" -c copy  \"/m/x\\\\\" & pause");
-  std::wstring refusal;
-  EXPECT_TRUE(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4", L"/m/c.mov"}, refusal)) << refusal;
+  const CRefusal refusal = CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4", L"/m/c.mov"});
+  EXPECT_FALSE(refusal.Refused()) << WideToUtf8(RefusalText(refusal, kUiLanguageEnglish));
 }
 
 TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
@@ -550,10 +554,11 @@ TEST(BatchWorkerMergeVideoAudio, RefusesACommandNotBuiltForThisList) {
     SCOPED_TRACE(c.name);
     auto host = std::make_shared<FakeHost>();
     host->preview = c.preview;
-    MessageCapture messages;
-    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe())), BATCH_REFUSED);
+    std::vector<std::wstring> messages;
+    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe()), &messages),
+              BATCH_REFUSED);
     EXPECT_TRUE(host->commands.empty());
-    EXPECT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.size(), 1u);
   }
 }
 
@@ -722,8 +727,9 @@ TEST(BatchWorkerStop, EndsTheRunningCommandAndRemovesOnlyItsOwnPartialOutput) {
     host->holdAt = 1;
     host->writeOutput = true;
     CBatchOptions options = Options(FakeProbe());
-    // The name is chosen before the probe; a file that appears under it after that was not
-    // made by the run.
+    // A file that appears under b's name while the run goes on (here: as b is probed, before
+    // its name is chosen) was not made by the run: b's command writes beside it, and the stop
+    // removes only what that command wrote.
     ProbeFunction probe = options.probe;
     const std::wstring taken = dir.File(L"b_(02).mp4");
     options.probe = [probe, outputWasThere, taken, b = files[1]](const std::wstring& path, MediaDesc& media) {
@@ -736,7 +742,9 @@ TEST(BatchWorkerStop, EndsTheRunningCommandAndRemovesOnlyItsOwnPartialOutput) {
     worker.Stop();
     worker.Join();
     ASSERT_EQ(host->Commands().size(), 2u);
-    EXPECT_EQ(host->batchCommands[1].output, taken);
+    const std::wstring written = outputWasThere ? dir.File(L"b_(03).mp4") : taken;
+    EXPECT_EQ(host->batchCommands[1].output, written);
+    EXPECT_FALSE(outputWasThere && FileExists(written));
     EXPECT_TRUE(host->report.stopped);
     EXPECT_EQ(host->report.filesDone, 1);
     EXPECT_EQ(host->report.filesFailed, 0);
@@ -819,7 +827,8 @@ TEST(BatchWorkerAtOnce, FilesAreProbedBesideEachOtherBeforeTheBuilds) {
   auto atOnce = std::make_shared<FakeHost>();
   ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), atOnce, options), BATCH_STARTED);
   EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
-  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()), std::set<std::wstring>(files.begin(), files.end()));
+  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()),
+            std::set<std::wstring>(files.begin(), files.end()));
   EXPECT_EQ(early.size(), files.size());
   EXPECT_EQ(std::set<std::wstring>(reports.begin(), reports.end()).size(), files.size());
   EXPECT_EQ(late, std::vector<std::wstring>{files[2]});
@@ -1080,9 +1089,8 @@ TEST_F(BatchWorkerRealRun, MergesVideoWithAudio) {
   ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, files[1], 1));
   JobSettings settings = Settings(JOB_MERGE_VIDEO_AUDIO, files);
   // The window's preview builds the command from the same settings.
-  std::wstring cmdSet;
-  JobSettings previewSettings = settings;
-  CCommandBuilder(previewSettings, cmdSet).BuildCommand(files[0], nullptr, true);
+  const std::wstring cmdSet =
+      ProbeAndBuild(settings, files[0], ProbeMediaFile, COutputReservations(), true).text;
   ASSERT_FALSE(cmdSet.empty());
   auto host = Run(settings, {cmdSet, JOB_MERGE_VIDEO_AUDIO, files, L""});
   EXPECT_EQ(host->report.filesDone, 2);
