@@ -145,6 +145,9 @@ const CFormatRow kProductFormats[] = {
     // src/install
     {L"FileDown-ret=%d, %s \n%s", [](const wchar_t* t) { return Fill(t, kInt, kText, kText); }},
     {L"%X(%d)-[%s]", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {L"ChecksumList-ret=%d, %s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"SHA256-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"Unpack-left out-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     // src/jobs
     {L"%s.mp4", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%s.mkv", [](const wchar_t* t) { return Fill(t, kText); }},

@@ -8,10 +8,7 @@
 
 namespace {
 
-class FileDownTest : public InstallFixture {
- protected:
-  FileDownTest() { withUnzip = false; }
-};
+using FileDownTest = InstallFixture;
 
 std::wstring DownTrace(int ok, const std::wstring& url, const std::wstring& path) {
   return Sprintf(L"FileDown-ret=%d, %s \n%s", ok, url, path);
