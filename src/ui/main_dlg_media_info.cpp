@@ -22,7 +22,8 @@ void CMainDlg::OnButtonMediaInfo() {
   if (file.empty()) return;
   std::wstring found;
   if (FindExecutablePath(L"mediainfo.exe", found) == kFileNotFound) {
-    ShowMessage(kMediaInfoMissingFormat, std::wstring(kMediaInfoPageAddress));
+    // Captioned with the program's name, as every other box of the window.
+    ShowProgramMessage(kMediaInfoMissingFormat, std::wstring(kMediaInfoPageAddress));
     return;
   }
 
