@@ -1,6 +1,6 @@
 #pragma once
-// The download of one file, as the platform does it (libcurl, or URLDownloadToFileW on
-// Windows), under the rules of download_policy.h.
+// The download of one file, as the platform does it (libcurl, or WinINet on Windows), under
+// the rules of download_policy.h.
 #include <string>
 
 enum DownloadStatus : int {
