@@ -1,5 +1,5 @@
-// The Install button's work end to end: real downloads from a local server, the real join
-// (cmd's copy /b under Wine, our interpreter natively) and the real unzip.
+// The Install button's work end to end: real downloads from a local server with their
+// SHA-256 list, and the installer's own join and unpack.
 #include "install/installer.h"
 
 #include <gtest/gtest.h>
