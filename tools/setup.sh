@@ -11,6 +11,7 @@ packages=(
   ffmpeg mediainfo parallel jq openssh-client openssh-server
   wine wine64
   xvfb xauth x11-utils xdotool imagemagick fonts-nanum fonts-wine
+  zlib1g-dev libz-mingw-w64-dev
   locales python3 zip unzip
   nsis help2man lintian dpkg-dev
 )

@@ -83,6 +83,16 @@ enum TextId : int {
   TXT_INSTALL_ALREADY_THERE,
   TXT_INSTALL_SUCCEEDED,
   TXT_INSTALL_FAILED,
+  TXT_INSTALL_REFUSE_ADDRESS_NOT_HTTPS,       // "%s": the download address
+  TXT_INSTALL_REFUSE_DOWNLOAD_FAILED,         // "%s": the address that could not be fetched
+  TXT_INSTALL_REFUSE_REDIRECT_NOT_HTTPS,      // "%s": the address that was redirected
+  TXT_INSTALL_REFUSE_CHECKSUM_LIST_MISSING,   // "%s": the list's address
+  TXT_INSTALL_REFUSE_CHECKSUM_NOT_LISTED,     // "%s": the archive
+  TXT_INSTALL_REFUSE_CHECKSUM_MISMATCH,       // "%s": the archive
+  TXT_INSTALL_REFUSE_NAME_TAKEN,              // "%s": the user's file in the way
+  TXT_INSTALL_REFUSE_WRITE_FAILED,            // "%s": the program folder
+  TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED,         // "%s": the archive
+  TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE,  // "%s" "%s": the archive, the program it lacks
 
   // Why a job made no command or a run did not start; "%s" is the file named.
   TXT_REFUSE_NEED_TWO_FILES,

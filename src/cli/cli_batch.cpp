@@ -16,8 +16,6 @@
 #include "probe/probe_runner.h"
 
 namespace {
-constexpr int32_t kCliLanguage = kUiLanguageEnglish;
-
 // The window runs the merge of video and audio that its preview built; the command line builds
 // it the same way, from the same settings, just before the run, and says why when it cannot.
 CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out) {
@@ -28,7 +26,7 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
   CBuiltCommand built =
       ProbeAndBuild(settings, settings.currentFile, ProbeMediaFile, COutputReservations(), true);
   if (!built.Made()) {
-    out.Err(FormatText(TXT_CLI_MESSAGE, kCliLanguage, RefusalText(built.refusal, kCliLanguage)));
+    out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(built.refusal, kUiLanguageEnglish)));
     return preview;
   }
   preview.command = built.text;
@@ -40,11 +38,11 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
 std::wstring JoinText(JoinOutcome join) {
   switch (join) {
     case JOIN_DONE:
-      return L", join done";
+      return CliText(TXT_CLI_JOIN_DONE);
     case JOIN_FAILED:
-      return L", join failed";
+      return CliText(TXT_CLI_JOIN_FAILED);
     case JOIN_SKIPPED:
-      return L", join skipped";
+      return CliText(TXT_CLI_JOIN_SKIPPED);
     default:
       return std::wstring();
   }
@@ -56,12 +54,11 @@ void ChooseGpu(CCliRequest& request, CCliOutput& out) {
   if (request.gpu != CLI_GPU_AUTO) return;
   switch (DecideGpu(settings)) {
     case GPU_WORKS:
-      out.Err(FormatText(TXT_CLI_GPU_WORKS, kCliLanguage, VideoEncoderName(settings.outputCodec, true)));
+      out.Err(CliFormat(TXT_CLI_GPU_WORKS, VideoEncoderName(settings.outputCodec, true)));
       break;
     case GPU_UNAVAILABLE:
       UseCpuInstead(settings);
-      out.Err(
-          FormatText(TXT_CLI_GPU_UNAVAILABLE, kCliLanguage, VideoEncoderName(settings.outputCodec, false)));
+      out.Err(CliFormat(TXT_CLI_GPU_UNAVAILABLE, VideoEncoderName(settings.outputCodec, false)));
       break;
     default:
       break;
@@ -73,8 +70,7 @@ bool StartWorker(CBatchWorker& worker, const JobSettings& settings, std::shared_
                  const CBatchOptions& options, CCliOutput& out) {
   CRefusal refusal;
   if (worker.Start(settings, std::move(host), options, &refusal) == BATCH_STARTED) return true;
-  if (refusal.Refused())
-    out.Err(FormatText(TXT_CLI_MESSAGE, kCliLanguage, RefusalText(refusal, kCliLanguage)));
+  if (refusal.Refused()) out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(refusal, kUiLanguageEnglish)));
   return false;
 }
 
@@ -104,12 +100,11 @@ int CheckTools(bool needFfmpeg, CCliOutput& out) {
                         : IsMediaInfoPresent() ? MISSING_NONE
                                                : MISSING_MEDIAINFO;
   if (missing == MISSING_FFMPEG) {
-    out.Err(L"kestrune: ffmpeg not found (install the ffmpeg package, or put ffmpeg beside kestrune)\n");
+    out.Err(CliText(TXT_CLI_FFMPEG_MISSING));
     return CLI_EXIT_MISSING_TOOL;
   }
   if (missing == MISSING_MEDIAINFO) {
-    out.Err(
-        L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    out.Err(CliText(TXT_CLI_MEDIAINFO_MISSING));
     return CLI_EXIT_MISSING_TOOL;
   }
   return CLI_EXIT_OK;
@@ -120,7 +115,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   JobSettings& settings = request.settings;
   std::wstring error;
   if (!CheckCliFiles(settings.files, error)) {
-    out.Err(L"kestrune: " + error + L"\n");
+    out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
   settings.currentFile = settings.files[0];
@@ -160,14 +155,13 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   }
   const CBatchReport& report = host->Report();
   if (!host->Ended()) return CLI_EXIT_FAILED;
-  out.Out(Sprintf(L"kestrune: %d %s: %d done, %d failed, %d skipped%s%s\n", report.fileCount,
-                  report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
-                  report.filesSkipped, JoinText(report.join), report.stopped ? L", stopped" : L""));
+  out.Out(CliFormat(TXT_CLI_RUN_SUMMARY, report.fileCount,
+                    CliText(report.fileCount == 1 ? TXT_CLI_FILE : TXT_CLI_FILES), report.filesDone,
+                    report.filesFailed, report.filesSkipped, JoinText(report.join),
+                    report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
-    out.Err(
-        L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
-        L"works\n");
+    out.Err(CliText(TXT_CLI_GPU_NOTE));
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
 }

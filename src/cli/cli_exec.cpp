@@ -25,7 +25,7 @@ int RunExecCommand(CCliRequest& request, CCliOutput& out) {
   // A plan names files that were free when it was made; run again later, its commands (which
   // overwrite with -y) would replace what the first run made.
   if (!output.empty() && FileExists(output)) {
-    out.Err(Sprintf(L"kestrune: '%s' is there already; its command is not run again\n", output));
+    out.Err(CliFormat(TXT_CLI_OUTPUT_EXISTS, output));
     return CLI_EXIT_FAILED;
   }
   CCommandStop stop;

@@ -10,7 +10,8 @@ class CMessageRedirect {
  public:
   explicit CMessageRedirect(CCliOutput& out)
       : previous_(
-            SetMessageSink([&out](const std::wstring& text) { out.Err(L"kestrune: " + text + L"\n"); })) {}
+            SetMessageSink([&out](const std::wstring& text) { out.Err(CliFormat(TXT_CLI_MESSAGE, text)); })) {
+  }
   ~CMessageRedirect() { SetMessageSink(previous_); }
 
  private:
@@ -22,7 +23,7 @@ int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
   CCliRequest request;
   std::wstring error;
   if (!ParseCliArguments(args, request, error)) {
-    out.Err(L"kestrune: " + error + L"\n");
+    out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
   switch (request.command) {

@@ -10,8 +10,8 @@
 class IJobControls {
  public:
   virtual ~IJobControls() = default;
-  virtual bool IsChecked(int id) const = 0;                     // any state but unchecked
-  virtual std::wstring GetText(int id) const = 0;               // an edit box's text
+  virtual bool IsChecked(int id) const = 0;        // any state but unchecked
+  virtual std::wstring GetText(int id) const = 0;  // an edit box's text
   virtual int RowCount(int listId) const = 0;
   virtual std::wstring RowText(int listId, int row) const = 0;  // column 0, whole
   virtual bool IsRowChecked(int listId, int row) const = 0;

@@ -4,10 +4,10 @@
 #include <shellapi.h>
 
 #include "exec/console_host.h"
-#include "ui/control_ids.h"
-#include "ui/job_controls.h"
 #include "ui/about_dlg.h"
+#include "ui/control_ids.h"
 #include "ui/hyperlink.h"
+#include "ui/job_controls.h"
 #include "ui/list_view.h"
 #include "ui/ui_language.h"
 

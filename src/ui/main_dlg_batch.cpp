@@ -83,7 +83,8 @@ void CMainDlg::OnButtonStop() {
 }
 
 bool CMainDlg::AskYesNo(const std::wstring& question) {
-  return MessageBoxW(Hwnd(), question.c_str(), L"Kestrune", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return MessageBoxW(Hwnd(), question.c_str(), Text(TXT_QUESTION_CAPTION, uiLanguage),
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CMainDlg::OnBatchStatus() {

@@ -14,7 +14,6 @@
 namespace {
 constexpr int kFileNotFound = 2;
 const wchar_t kMediaInfoCommandFormat[] = L"mediainfo \"%s\" & pause";
-const wchar_t kMediaInfoMissingFormat[] = L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요.";
 }  // namespace
 
 void CMainDlg::OnButtonMediaInfo() {
@@ -22,7 +21,8 @@ void CMainDlg::OnButtonMediaInfo() {
   if (file.empty()) return;
   std::wstring found;
   if (FindExecutablePath(L"mediainfo.exe", found) == kFileNotFound) {
-    ShowMessage(kMediaInfoMissingFormat, std::wstring(kMediaInfoPageAddress));
+    // Captioned with the program's name, as every other box of the window.
+    ShowProgramMessage(L"%s", FormatText(TXT_MEDIA_INFO_MISSING, uiLanguage, kMediaInfoPageAddress));
     return;
   }
 
