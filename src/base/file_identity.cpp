@@ -155,8 +155,9 @@ bool ProbeWithOwnFile(const std::wstring& folder) {
 // The file system itself answers, so every kind of folder that ignores case counts, whatever
 // makes it so: vfat and exFAT sticks, CIFS shares, ext4, f2fs and tmpfs folders marked
 // casefold, ZFS, NTFS mounted so, FUSE file systems. A list of file-system types would miss
-// some (and a CIFS share may or may not tell case apart), and the casefold flag is known only
-// to ext4 and f2fs. Reading comes first: in an ordinary folder nothing is ever written.
+// some (and a CIFS share may or may not tell case apart), and the casefold flag marks only the
+// casefold folders, never a vfat stick or a share. Reading comes first: in an ordinary folder
+// nothing is ever written.
 bool ProbeFolderCase(const std::wstring& folder) {
   if (LookUpOtherCase(PathToNative(folder)) == LOOKUP_TELLS_CASE) return false;
   return ProbeWithOwnFile(folder);
