@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <locale.h>
 #endif
 
 namespace {
@@ -136,6 +138,28 @@ std::wstring ToUpperText(std::wstring text) {
   for (wchar_t& c : text) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
   return text;
 }
+
+#ifdef _WIN32
+std::wstring FoldCaseText(std::wstring text) {
+  if (text.empty()) return text;
+  std::wstring folded(text.size(), L'\0');
+  int length =
+      LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()),
+                    folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
+  if (length != static_cast<int>(text.size())) return ToUpperText(text);
+  return folded;
+}
+#else
+// The C locale lowers only A-Z; a UTF-8 locale knows every letter. Made once, never freed.
+std::wstring FoldCaseText(std::wstring text) {
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (unicode == static_cast<locale_t>(0)) return ToLowerText(ToUpperText(text));
+  for (wchar_t& c : text) {
+    c = static_cast<wchar_t>(towlower_l(towupper_l(static_cast<wint_t>(c), unicode), unicode));
+  }
+  return text;
+}
+#endif
 
 bool IsBlankChar(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';

@@ -23,7 +23,7 @@ std::atomic<unsigned> tempCounter{0};
 
 // Opens path for writing only when no file of that name exists (atomically, so two installs
 // never share a file).
-std::FILE* CreateNewFile(const std::wstring& path) {
+std::FILE* OpenNewFileForWriting(const std::wstring& path) {
 #ifdef _WIN32
   int fd =
       _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
@@ -48,7 +48,7 @@ std::FILE* CreateTempFileIn(const std::wstring& folder, std::wstring& path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     path = folder + L".kestrune-" + std::to_wstring(ProcessNumber()) + L"-" + std::to_wstring(++tempCounter) +
            L".tmp";
-    std::FILE* file = CreateNewFile(path);
+    std::FILE* file = OpenNewFileForWriting(path);
     if (file != nullptr) return file;
     if (errno != EEXIST) break;
   }
