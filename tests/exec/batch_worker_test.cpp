@@ -885,8 +885,7 @@ TEST(BatchWorkerAtOnce, FilesAreProbedBesideEachOtherBeforeTheBuilds) {
   auto atOnce = std::make_shared<FakeHost>();
   ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), atOnce, options), BATCH_STARTED);
   EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
-  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()),
-            std::set<std::wstring>(files.begin(), files.end()));
+  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()), std::set<std::wstring>(files.begin(), files.end()));
   EXPECT_EQ(early.size(), files.size());
   EXPECT_EQ(std::set<std::wstring>(reports.begin(), reports.end()).size(), files.size());
   EXPECT_EQ(late, std::vector<std::wstring>{files[2]});
