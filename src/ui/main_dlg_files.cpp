@@ -59,7 +59,7 @@ void CMainDlg::OnDropFiles(HDROP drop) {
   std::vector<std::wstring> paths = DroppedPaths(drop);
   // The drop's memory is ours to release, whatever was done with it.
   DragFinish(drop);
-  for (const std::wstring& path : paths) DebugLog(L"OnDropFiles-%s", path);
+  DebugLogEach(L"OnDropFiles-%s", paths);
   AppendListRows(Item(IDC_FILE_LIST), paths);
 }
 
