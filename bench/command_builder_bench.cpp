@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 class CBenchFolder {
  public:
   CBenchFolder() {
-    dir_ = fs::temp_directory_path() / ("kestrune-bench-" + std::to_string(fs::file_time_type::clock::now().time_since_epoch().count()));
+    dir_ = fs::temp_directory_path() /
+           ("kestrune-bench-" + std::to_string(fs::file_time_type::clock::now().time_since_epoch().count()));
     fs::create_directories(dir_);
     for (const char* name : {"clip.mp4", "clip_(02).mp4"}) std::ofstream(dir_ / name) << "x";
   }
@@ -49,16 +50,10 @@ MediaDesc MakeMedia(int tracks, int channels, int bitRate) {
 void RunBuilds(benchmark::State& state, JobSettings settings, const MediaDesc& media) {
   CBenchFolder folder;
   const std::wstring input = folder.Input();
-  std::wstring cmdSet;
-  std::wstring result;
-  CCommandBuilder builder(settings, cmdSet, [&media](const std::wstring&, MediaDesc& out) {
-    out = media;
-    return true;
-  });
+  const COutputReservations none;
   for (auto _ : state) {
-    bool built = builder.BuildCommand(input, &result, true);
-    benchmark::DoNotOptimize(built);
-    benchmark::DoNotOptimize(result.data());
+    CBuiltCommand built = BuildCommand(settings, input, &media, none, true);
+    benchmark::DoNotOptimize(built.text.data());
   }
   state.SetItemsProcessed(state.iterations());
 }

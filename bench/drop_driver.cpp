@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 #include "window_bench.h"

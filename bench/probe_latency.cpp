@@ -15,7 +15,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "probe/probe_runner.h"
 
 #ifdef _WIN32

@@ -6,6 +6,17 @@
 #include <cstring>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 #include "base/text.h"
 
 namespace {
@@ -94,3 +105,112 @@ bool CTextLineReader::Next(std::wstring& line) {
   AnsiToWide(piece_, line);
   return true;
 }
+
+#ifdef _WIN32
+namespace {
+// A folder's path must leave room for an 8.3 name below MAX_PATH.
+constexpr size_t kShortPathLimit = MAX_PATH - 12;
+
+bool HasPrefix(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The absolute form the system itself would make of path; empty when it cannot.
+std::wstring FullPathName(const std::wstring& path) {
+  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return std::wstring();
+  std::wstring full(size, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return std::wstring();
+  full.resize(length);
+  return full;
+}
+}  // namespace
+
+std::string PathToNative(const std::wstring& path) { return WideToAnsi(path); }
+
+std::filesystem::path FsPath(const std::wstring& path) { return std::filesystem::path(path); }
+
+// "\\?\" hands the path to the file system as it is, so it must already be what the system
+// would have made of it: absolute, with backslashes, and without "." and "..".
+std::wstring LongPathForm(const std::wstring& path) {
+  if (HasPrefix(path, L"\\\\?\\") || HasPrefix(path, L"\\\\.\\")) return path;
+  std::wstring full = FullPathName(path);
+  if (full.size() < kShortPathLimit) return path;
+  if (HasPrefix(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+bool FileExists(const std::wstring& path) {
+  return !path.empty() && GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsDirectory(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(LongPathForm(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int64_t GetFileLength(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (path.empty() || !GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &info))
+    return 0;
+  return (static_cast<int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
+
+bool RemoveFile(const std::wstring& path) {
+  DeleteFileW(LongPathForm(path).c_str());
+  return !FileExists(path);
+}
+
+NewFileResult CreateNewFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return NEW_FILE_MADE;
+  }
+  DWORD error = GetLastError();
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || FileExists(path)) return NEW_FILE_EXISTS;
+  return NEW_FILE_FAILED;
+}
+
+// The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
+std::FILE* OpenTextFile(const std::wstring& path) { return _wfopen(LongPathForm(path).c_str(), L"rt"); }
+#else
+std::string PathToNative(const std::wstring& path) { return WideToUtf8(path); }
+
+std::filesystem::path FsPath(const std::wstring& path) { return std::filesystem::path(PathToNative(path)); }
+
+std::wstring LongPathForm(const std::wstring& path) { return path; }
+
+// lstat, not access: access follows a link and finds nothing behind a dangling one.
+bool FileExists(const std::wstring& path) {
+  struct stat info;
+  return !path.empty() && lstat(PathToNative(path).c_str(), &info) == 0;
+}
+
+bool IsDirectory(const std::wstring& path) {
+  struct stat info;
+  return stat(PathToNative(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int64_t GetFileLength(const std::wstring& path) {
+  struct stat info;
+  if (path.empty() || stat(PathToNative(path).c_str(), &info) != 0) return 0;
+  return static_cast<int64_t>(info.st_size);
+}
+
+bool RemoveFile(const std::wstring& path) {
+  unlink(PathToNative(path).c_str());
+  return !FileExists(path);
+}
+
+NewFileResult CreateNewFile(const std::wstring& path) {
+  int fd = open(PathToNative(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd >= 0) {
+    close(fd);
+    return NEW_FILE_MADE;
+  }
+  return errno == EEXIST || FileExists(path) ? NEW_FILE_EXISTS : NEW_FILE_FAILED;
+}
+
+std::FILE* OpenTextFile(const std::wstring& path) { return std::fopen(PathToNative(path).c_str(), "r"); }
+#endif

@@ -56,13 +56,28 @@ class CTextLineReader {
   std::string piece_;
 };
 
-bool FileExists(const std::wstring& path);        // an existing file or directory
+// Anything of that name: a file, a directory, or a link, even one whose target is missing (as
+// Windows sees a link): a program told to write there would write wherever the link points.
+bool FileExists(const std::wstring& path);
 int64_t GetFileLength(const std::wstring& path);  // 0 when the status cannot be read
 bool RemoveFile(const std::wstring& path);        // true when the file is gone afterwards
 // RemoveFile, tried again for about a second while the file will not go (on Windows a program
 // that has just ended, or a virus scanner, may still hold it open for a moment).
 bool RemoveFileSoon(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
+
+enum NewFileResult { NEW_FILE_MADE, NEW_FILE_EXISTS, NEW_FILE_FAILED };
+// Creates path as an empty file only when nothing of that name exists, not even a link: the one
+// way to claim a name that two processes cannot both win. NEW_FILE_EXISTS when something was
+// there (the name is taken), NEW_FILE_FAILED when the folder refused (missing, read-only, full).
+NewFileResult CreateNewFile(const std::wstring& path);
+
+// The path as Windows' file functions take it at any length: from MAX_PATH - 12 characters on
+// (the limit of a folder's path) it is made absolute and normalised as the system would ("/" to
+// "\", "." and ".." resolved), then written in the "\\?\" form, "\\?\UNC\server\share\..." for
+// a share; shorter paths, and paths already in that form, come back unchanged. POSIX has no such
+// limit: the path comes back as it is.
+std::wstring LongPathForm(const std::wstring& path);
 
 // Splits at the last "." of the whole path: false (outputs untouched) for an empty path or
 // one ending in "."; a path without a dot gives an empty stem and the whole path as extension.

@@ -1,7 +1,8 @@
 #pragma once
 // The few values kept between runs (the main window's position), as unsigned 32-bit numbers by
-// name under one key: the registry on Windows; elsewhere one small file per key in the user's
-// configuration folder ($XDG_CONFIG_HOME/kestrune/, else ~/.config/kestrune/).
+// name under one key, and a few texts an administrator sets (the tools' download address): the registry on
+// Windows; elsewhere one small file per key in the user's configuration folder ($XDG_CONFIG_HOME/kestrune/,
+// else ~/.config/kestrune/).
 //
 // Windows refuses a program that is not elevated the writing of keys below
 // HKEY_LOCAL_MACHINE. A store created on the machine root whose key cannot be opened for
@@ -43,10 +44,18 @@ class CRegistryStore {
 
   // The same on any key, without a store: a value of at most 4 bytes is returned whatever its
   // type, a longer one reads as -1. Reading needs only the right to query the key.
-  static int32_t ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name, uint32_t& out);
+  static int32_t ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                         uint32_t& out);
   // Creates missing keys; 0, or -1.
   static int32_t WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                           uint32_t value);
+  // A text value (REG_SZ; a quoted text in the POSIX file) of name under root\path into out;
+  // false, with out untouched, when the key or the value is missing or is not a text.
+  static bool ReadText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                       std::wstring& out);
+  // Stores value as a text under name, creating missing keys; 0, or -1.
+  static int32_t WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                           const std::wstring& value);
 
  private:
   struct OpenKey;  // the platform's open key

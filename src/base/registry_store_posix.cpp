@@ -16,6 +16,9 @@
 // Without a registry each key is one small text file in the user's configuration folder:
 //   # Kestrune settings
 //   win_x=120
+//   download_base="https%3A%2F%2Fmirror.example%2Ftools%2F"
+// A number is written as it is; a text between quotes, with every byte but letters, digits, "_"
+// and "-" written as %XX.
 // Value names and key paths match without regard to ASCII case, as in the registry. A file is
 // only ever replaced whole (a temporary file renamed over it), so a crash leaves the old or the
 // new content; a damaged line reads as a missing value.
@@ -29,7 +32,8 @@ namespace {
 constexpr const char* kFileHeader = "# Kestrune settings\n";
 constexpr off_t kMaxFileBytes = 1 << 20;  // anything larger is not ours: read as empty
 
-using Entries = std::vector<std::pair<std::string, uint32_t>>;
+// Each value as it stands after the "=": a number, or a text between quotes.
+using Entries = std::vector<std::pair<std::string, std::string>>;
 
 std::string LowerAscii(std::string text) {
   for (char& c : text) {
@@ -110,7 +114,9 @@ std::string SettingsFolder() {
 
 // The file of root\path; empty for a root outside the family or an unknown home.
 std::string KeyFile(RegistryRoot root, const std::wstring& path) {
-  const char* prefix = root == REGISTRY_LOCAL_MACHINE ? "machine" : root == REGISTRY_CURRENT_USER ? "user" : nullptr;
+  const char* prefix = root == REGISTRY_LOCAL_MACHINE  ? "machine"
+                       : root == REGISTRY_CURRENT_USER ? "user"
+                                                       : nullptr;
   std::string folder = SettingsFolder();
   if (prefix == nullptr || folder.empty()) return std::string();
   std::string name = prefix;
@@ -169,11 +175,13 @@ bool ReadEntries(const std::string& file, Entries& entries) {
     size_t equals = line.find('=');
     if (line.empty() || line[0] == '#' || equals == std::string::npos) continue;
     std::string name;
-    uint32_t value = 0;
-    if (!Decode(line.substr(0, equals), name) || !ParseNumber(line.substr(equals + 1), value)) {
-      continue;
-    }
-    entries.emplace_back(name, value);
+    std::string raw = line.substr(equals + 1);
+    uint32_t number = 0;
+    std::string text;
+    bool quoted = raw.size() >= 2 && raw.front() == '"' && raw.back() == '"' &&
+                  Decode(raw.substr(1, raw.size() - 2), text);
+    if (!Decode(line.substr(0, equals), name) || (!quoted && !ParseNumber(raw, number))) continue;
+    entries.emplace_back(name, raw);
   }
   return true;
 }
@@ -192,7 +200,7 @@ bool WriteAll(int fd, const std::string& text) {
 // Replaces the file whole: a temporary file beside it, flushed to disk, renamed over it.
 int ReplaceFile(const std::string& file, const Entries& entries) {
   std::string text = kFileHeader;
-  for (const auto& entry : entries) text += Encode(entry.first) + "=" + std::to_string(entry.second) + "\n";
+  for (const auto& entry : entries) text += Encode(entry.first) + "=" + entry.second + "\n";
   std::string temp = file + ".XXXXXX";
   int fd = mkostemp(&temp[0], O_CLOEXEC);
   if (fd < 0) return errno;
@@ -241,23 +249,26 @@ long CRegistryStore::OpenForWriting(RegistryRoot root, const std::wstring& path)
   return 0;
 }
 
-bool CRegistryStore::ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
-                               uint32_t& value) {
+namespace {
+
+// The stored form of name under root\path; false when the key or the value is missing.
+bool ReadRaw(RegistryRoot root, const std::wstring& path, const std::wstring& name, std::string& raw) {
   std::string file = KeyFile(root, path);
   Entries entries;
   if (file.empty() || !ReadEntries(file, entries)) return false;
   std::string wanted = LowerAscii(WideToUtf8(name));
   for (const auto& entry : entries) {
     if (LowerAscii(entry.first) == wanted) {
-      value = entry.second;
+      raw = entry.second;
       return true;
     }
   }
   return false;
 }
 
-int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
-                                 uint32_t value) {
+// Stores raw as the value of name under root\path, creating the key: 0, or -1.
+int32_t WriteRaw(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                 const std::string& value) {
   std::string file = KeyFile(root, path);
   if (CreateKeyFile(file) != 0) return -1;
   Entries entries;
@@ -276,4 +287,33 @@ int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, co
   }
   if (!replaced) kept.emplace_back(utf8Name, value);
   return ReplaceFile(file, kept) == 0 ? 0 : -1;
+}
+
+}  // namespace
+
+bool CRegistryStore::ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                               uint32_t& value) {
+  std::string raw;
+  return ReadRaw(root, path, name, raw) && ParseNumber(raw, value);
+}
+
+int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                                 uint32_t value) {
+  return WriteRaw(root, path, name, std::to_string(value));
+}
+
+bool CRegistryStore::ReadText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                              std::wstring& out) {
+  std::string raw, text;
+  if (!ReadRaw(root, path, name, raw) || raw.size() < 2 || raw.front() != '"' ||
+      !Decode(raw.substr(1, raw.size() - 2), text)) {
+    return false;
+  }
+  out = Utf8ToWide(text);
+  return true;
+}
+
+int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                                  const std::wstring& value) {
+  return WriteRaw(root, path, name, "\"" + Encode(WideToUtf8(value)) + "\"");
 }

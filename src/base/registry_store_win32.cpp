@@ -22,8 +22,8 @@ HKEY RootKeyOf(RegistryRoot root) {
 LSTATUS CreateKey(RegistryRoot root, const std::wstring& path, HKEY& key) {
   HKEY rootKey = RootKeyOf(root);
   if (rootKey == nullptr) return ERROR_INVALID_PARAMETER;
-  return RegCreateKeyExW(rootKey, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                         nullptr, &key, nullptr);
+  return RegCreateKeyExW(rootKey, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                         &key, nullptr);
 }
 
 }  // namespace
@@ -80,6 +80,34 @@ int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, co
   DWORD data = value;
   LSTATUS status =
       RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? 0 : -1;
+}
+
+bool CRegistryStore::ReadText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                              std::wstring& out) {
+  HKEY rootKey = RootKeyOf(root);
+  HKEY key = nullptr;
+  if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  // RegGetValueW checks the type and makes sure the text arrives terminated.
+  wchar_t text[2048] = {0};
+  DWORD size = sizeof text;
+  LSTATUS status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, text, &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return false;
+  out = text;
+  return true;
+}
+
+int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                                  const std::wstring& value) {
+  HKEY key = nullptr;
+  if (CreateKey(root, path, key) != ERROR_SUCCESS) return -1;
+  DWORD size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+  LSTATUS status =
+      RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size);
   RegCloseKey(key);
   return status == ERROR_SUCCESS ? 0 : -1;
 }

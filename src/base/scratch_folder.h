@@ -1,7 +1,9 @@
 #pragma once
 // A folder of the program's own under the temporary folder, for files that live only as long
-// as one piece of work; it is removed, with everything in it, when the object goes.
-#include <filesystem>
+// as one piece of work; it is removed, with everything in it, when the object goes. Others may
+// neither read what is put there nor put anything there themselves: the folder is made new by
+// this object, private to the user (see MakePrivateFolder), or not at all. On Windows the
+// temporary folder is the user's own already (%TEMP% under the profile).
 #include <string>
 
 class CScratchFolder {
@@ -14,8 +16,8 @@ class CScratchFolder {
 
   bool Made() const { return !folder_.empty(); }
   // The path of name inside the folder.
-  std::wstring File(const std::wstring& name) const;
+  std::wstring File(const std::wstring& name) const { return folder_ + name; }
 
  private:
-  std::filesystem::path folder_;
+  std::wstring folder_;  // with its trailing separator; empty when none could be made
 };

@@ -4,10 +4,50 @@
 #include <vector>
 
 #include "base/message.h"
-#include "base/platform_output.h"
 #include "base/trace.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "base/program_dir.h"
+#else
+#include <cstdio>
+#include <cstdlib>
+
+#include "base/text.h"
+#endif
+
 namespace {
+// The platform's own outputs, used while no sink is installed.
+#ifdef _WIN32
+// A trace viewer may attach at any time; nothing tells whether one listens.
+bool IsPlatformTraceOn() { return true; }
+
+void PlatformTrace(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
+
+void PlatformMessage(const std::wstring& text, MessageCaption caption) {
+  const std::wstring title = caption == CAPTION_PROGRAM_NAME ? GetProgramName() : L"Message";
+  MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_SYSTEMMODAL);
+}
+#else
+bool IsPlatformTraceOn() {
+  static const bool enabled = std::getenv("KESTRUNE_TRACE") != nullptr;
+  return enabled;
+}
+
+void PlatformTrace(const std::wstring& line) {
+  if (!IsPlatformTraceOn()) return;
+  std::string text = WideToUtf8(line);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+// A terminal has no caption; the text goes alone, whichever box it would have been.
+void PlatformMessage(const std::wstring& text, MessageCaption) {
+  std::string narrow = WideToUtf8(text);
+  std::fprintf(stderr, "%s\n", narrow.c_str());
+}
+#endif
+
 std::mutex sinkLock;
 TraceSink traceSink;
 std::atomic<bool> traceSinkSet{false};

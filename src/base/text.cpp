@@ -2,6 +2,12 @@
 
 #include <cwctype>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <locale.h>
+#endif
+
 namespace {
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -133,6 +139,28 @@ std::wstring ToUpperText(std::wstring text) {
   return text;
 }
 
+#ifdef _WIN32
+std::wstring FoldCaseText(std::wstring text) {
+  if (text.empty()) return text;
+  std::wstring folded(text.size(), L'\0');
+  int length =
+      LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()),
+                    folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
+  if (length != static_cast<int>(text.size())) return ToUpperText(text);
+  return folded;
+}
+#else
+// The C locale lowers only A-Z; a UTF-8 locale knows every letter. Made once, never freed.
+std::wstring FoldCaseText(std::wstring text) {
+  static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (unicode == static_cast<locale_t>(0)) return ToLowerText(ToUpperText(text));
+  for (wchar_t& c : text) {
+    c = static_cast<wchar_t>(towlower_l(towupper_l(static_cast<wint_t>(c), unicode), unicode));
+  }
+  return text;
+}
+#endif
+
 bool IsBlankChar(wchar_t c) {
   return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
@@ -144,3 +172,38 @@ std::wstring TrimText(const std::wstring& text) {
   while (end > begin && IsBlankChar(text[end - 1])) --end;
   return text.substr(begin, end - begin);
 }
+
+#ifdef _WIN32
+std::string WideToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
+  if (size <= 0) return std::string();
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+  std::wstring out;
+  AnsiToWide(text, out);
+  return out;
+}
+
+void AnsiToWide(const std::string& text, std::wstring& out) {
+  out.clear();
+  if (text.empty()) return;
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (size <= 0) return;
+  out.resize(static_cast<size_t>(size));
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], size);
+}
+#else
+// POSIX systems speak UTF-8 as their narrow code page.
+std::string WideToAnsi(const std::wstring& text) { return WideToUtf8(text); }
+
+std::wstring AnsiToWide(const std::string& text) { return Utf8ToWide(text); }
+
+void AnsiToWide(const std::string& text, std::wstring& out) { Utf8ToWide(text, out); }
+#endif

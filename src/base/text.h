@@ -17,5 +17,10 @@ int WideToNarrow(const wchar_t* text, char* buffer, int bufferSize);
 
 std::wstring ToLowerText(std::wstring text);  // A-Z (and the platform's wide lowering)
 std::wstring ToUpperText(std::wstring text);
+// The text as a file system that ignores case compares names: every letter in one case by
+// Unicode's mapping, whatever the locale (Windows upper-cases as NTFS does; elsewhere a letter
+// is upper-cased and then lowered, so that letters whose cases meet, such as K and the Kelvin
+// sign, meet here too). Two names that fold alike may be one file.
+std::wstring FoldCaseText(std::wstring text);
 std::wstring TrimText(const std::wstring& text);  // white space at both ends
 bool IsBlankChar(wchar_t c);

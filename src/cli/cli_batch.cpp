@@ -3,62 +3,75 @@
 
 #include "base/format.h"
 #include "base/program_dir.h"
+#include "base/texts.h"
+#include "batch/batch_worker.h"
+#include "batch/file_command.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_plan_host.h"
 #include "cli/exit_codes.h"
 #include "cli/run_interrupt.h"
-#include "exec/batch_worker.h"
-#include "exec/gpu_check.h"
-#include "exec/start_check.h"
-#include "jobs/command_builder.h"
+#include "probe/probe_runner.h"
 
 namespace {
 // The window runs the merge of video and audio that its preview built; the command line builds
-// it the same way, from the same settings, just before the run.
-CPreviewedCommand BuildMergePreview(const JobSettings& settings) {
+// it the same way, from the same settings, just before the run, and says why when it cannot.
+CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out) {
   CPreviewedCommand preview;
   preview.jobKind = settings.jobKind;
   preview.files = settings.files;
   if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO) return preview;
-  JobSettings copy = settings;
-  std::wstring cmdSet;
-  CCommandBuilder builder(copy, cmdSet);
-  builder.BuildCommand(copy.currentFile, nullptr, true);
-  preview.command = cmdSet;
+  CBuiltCommand built =
+      ProbeAndBuild(settings, settings.currentFile, ProbeMediaFile, COutputReservations(), true);
+  if (!built.Made()) {
+    out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(built.refusal, kUiLanguageEnglish)));
+    return preview;
+  }
+  preview.command = built.text;
   // What a stopped run removes, and what plan --json names as its output.
-  preview.outputPath = builder.LastOutputPath();
+  preview.outputPath = built.output;
   return preview;
 }
 
 std::wstring JoinText(JoinOutcome join) {
   switch (join) {
     case JOIN_DONE:
-      return L", join done";
+      return CliText(TXT_CLI_JOIN_DONE);
     case JOIN_FAILED:
-      return L", join failed";
+      return CliText(TXT_CLI_JOIN_FAILED);
     case JOIN_SKIPPED:
-      return L", join skipped";
+      return CliText(TXT_CLI_JOIN_SKIPPED);
     default:
       return std::wstring();
   }
 }
 
 // "--gpu auto": the NVIDIA path only where the check finds that it works here, said once.
-void DecideGpu(CCliRequest& request, CCliOutput& out) {
+void ChooseGpu(CCliRequest& request, CCliOutput& out) {
   JobSettings& settings = request.settings;
-  if (request.gpu != CLI_GPU_AUTO || !UsesNvidiaPath(settings)) return;
-  if (IsNvidiaPathAvailable(settings.outputCodec, settings.gpuCompatMode)) {
-    out.Err(Sprintf(L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n",
-                    VideoEncoderName(settings.outputCodec, true)));
-    return;
+  if (request.gpu != CLI_GPU_AUTO) return;
+  switch (DecideGpu(settings)) {
+    case GPU_WORKS:
+      out.Err(CliFormat(TXT_CLI_GPU_WORKS, VideoEncoderName(settings.outputCodec, true)));
+      break;
+    case GPU_UNAVAILABLE:
+      UseCpuInstead(settings);
+      out.Err(CliFormat(TXT_CLI_GPU_UNAVAILABLE, VideoEncoderName(settings.outputCodec, false)));
+      break;
+    default:
+      break;
   }
-  settings.useGpu = false;
-  settings.gpuCompatMode = false;
-  out.Err(
-      Sprintf(L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); "
-              L"--gpu forces it\n",
-              VideoEncoderName(settings.outputCodec, false)));
+}
+
+// Starts the worker; a refused request is said, as the window would show it.
+bool StartWorker(CBatchWorker& worker, const JobSettings& settings, std::shared_ptr<CBatchHost> host,
+                 const CBatchOptions& options, CCliOutput& out) {
+  CRefusal refusal;
+  if (worker.Start(settings, std::move(host), options, &refusal) == BATCH_STARTED) return true;
+  if (refusal.Refused()) out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(refusal, kUiLanguageEnglish)));
+  return false;
 }
 
 // The worker an interrupt stops, once it has started; an interrupt that comes before is kept
@@ -87,12 +100,11 @@ int CheckTools(bool needFfmpeg, CCliOutput& out) {
                         : IsMediaInfoPresent() ? MISSING_NONE
                                                : MISSING_MEDIAINFO;
   if (missing == MISSING_FFMPEG) {
-    out.Err(L"kestrune: ffmpeg not found (install the ffmpeg package, or put ffmpeg beside kestrune)\n");
+    out.Err(CliText(TXT_CLI_FFMPEG_MISSING));
     return CLI_EXIT_MISSING_TOOL;
   }
   if (missing == MISSING_MEDIAINFO) {
-    out.Err(
-        L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    out.Err(CliText(TXT_CLI_MEDIAINFO_MISSING));
     return CLI_EXIT_MISSING_TOOL;
   }
   return CLI_EXIT_OK;
@@ -103,7 +115,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   JobSettings& settings = request.settings;
   std::wstring error;
   if (!CheckCliFiles(settings.files, error)) {
-    out.Err(L"kestrune: " + error + L"\n");
+    out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
   settings.currentFile = settings.files[0];
@@ -111,9 +123,9 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   EnterProgramDir();
   int toolCheck = CheckTools(!dryRun, out);
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
-  DecideGpu(request, out);
+  ChooseGpu(request, out);
 
-  CPreviewedCommand preview = BuildMergePreview(settings);
+  CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
   CBatchOptions options;
@@ -122,7 +134,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     // A plan is made one file after another; a run of several at once chooses the same names.
     auto host = std::make_shared<CCliPlanHost>(out, request, preview);
     CBatchWorker worker;
-    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
     worker.Join();
     if (!host->Ended()) return CLI_EXIT_FAILED;
     return BatchSucceeded(host->Report()) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
@@ -137,20 +149,19 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     // thread joined) before the worker it stops.
     CStartedWorker started;
     CRunInterrupt interrupt([&started] { started.Stop(); });
-    if (worker.Start(settings, host, options) != BATCH_STARTED) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
     started.Set(&worker);
     worker.Join();
   }
   const CBatchReport& report = host->Report();
   if (!host->Ended()) return CLI_EXIT_FAILED;
-  out.Out(Sprintf(L"kestrune: %d %s: %d done, %d failed, %d skipped%s%s\n", report.fileCount,
-                  report.fileCount == 1 ? L"file" : L"files", report.filesDone, report.filesFailed,
-                  report.filesSkipped, JoinText(report.join), report.stopped ? L", stopped" : L""));
+  out.Out(CliFormat(TXT_CLI_RUN_SUMMARY, report.fileCount,
+                    CliText(report.fileCount == 1 ? TXT_CLI_FILE : TXT_CLI_FILES), report.filesDone,
+                    report.filesFailed, report.filesSkipped, JoinText(report.join),
+                    report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
-    out.Err(
-        L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
-        L"works\n");
+    out.Err(CliText(TXT_CLI_GPU_NOTE));
   }
   return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
 }

@@ -57,14 +57,14 @@ void CCliBatchHost::Say(const std::wstring& text) { board_.Print(WideToUtf8(text
 std::wstring CCliBatchHost::Counter(const CBatchCommand& command) const {
   // A command without a file of its own: the join of a merge-files run, or the merge of video
   // and audio.
-  if (command.position == 0) return jobKind_ == JOB_MERGE_FILES ? L"[join]" : L"[merge]";
-  return Sprintf(L"[%d/%d]", command.position, command.fileCount);
+  if (command.position == 0)
+    return CliText(jobKind_ == JOB_MERGE_FILES ? TXT_CLI_COUNTER_JOIN : TXT_CLI_COUNTER_MERGE);
+  return CliFormat(TXT_CLI_COUNTER, command.position, command.fileCount);
 }
 
 void CCliBatchHost::ReportNoCommand(const std::wstring& path, int position) {
-  Say(Sprintf(L"[%d/%d] %s\n", position, fileCount_, path));
-  Say(Sprintf(L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n", position, fileCount_,
-              path));
+  Say(CliFormat(TXT_CLI_FILE_LINE, position, fileCount_, path));
+  Say(CliFormat(TXT_CLI_SKIPPED_NOT_PROBED, position, fileCount_, path));
 }
 
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
@@ -103,13 +103,13 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
   int status = RunWatched(command, stop, counter, lastLines);
   if (status == 0) return 0;
   if ((stop != nullptr && stop->Stopped()) || EndedByInterrupt(stop)) {
-    Say(Sprintf(L"kestrune: %s stopped: %s\n", counter, command.position > 0 ? command.input : command.text));
+    Say(CliFormat(TXT_CLI_COMMAND_STOPPED, counter, command.position > 0 ? command.input : command.text));
     return kStoppedStatus;
   }
   // ffmpeg's own last words say why; with --verbose they were shown already.
   std::wstring why = verbose_ ? std::wstring() : Utf8ToWide(lastLines);
-  Say(Sprintf(L"kestrune: %s failed, exit status %d: %s\n%s", counter, status,
-              command.position > 0 ? command.input : command.text, why));
+  Say(CliFormat(TXT_CLI_COMMAND_FAILED, counter, status, command.position > 0 ? command.input : command.text,
+                why));
   return status;
 }
 

@@ -5,10 +5,10 @@
 #include <mutex>
 #include <string>
 
+#include "batch/batch_host.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "cli/progress_board.h"
-#include "exec/batch_host.h"
 
 class CCliBatchHost : public CBatchHost {
  public:

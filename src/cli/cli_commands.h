@@ -15,3 +15,7 @@ int RunExecCommand(CCliRequest& request, CCliOutput& out);
 // The whole command line: args without the program name. Messages shown by the core go to
 // out's standard error while it runs.
 int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out);
+
+// The help and version texts.
+std::wstring UsageText();
+std::wstring VersionText();  // "kestrune 1.0.2"

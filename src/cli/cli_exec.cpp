@@ -25,15 +25,13 @@ int RunExecCommand(CCliRequest& request, CCliOutput& out) {
   // A plan names files that were free when it was made; run again later, its commands (which
   // overwrite with -y) would replace what the first run made.
   if (!output.empty() && FileExists(output)) {
-    out.Err(Sprintf(L"kestrune: '%s' is there already; its command is not run again\n", output));
+    out.Err(CliFormat(TXT_CLI_OUTPUT_EXISTS, output));
     return CLI_EXIT_FAILED;
   }
   CCommandStop stop;
-  int status;
-  {
-    CRunInterrupt interrupt([&stop] { stop.Stop(); });
-    status = RunCommandLine(request.commandText, &stop);
-  }
+  // Alive until the partial output is gone: a closing console ends the process when it goes.
+  CRunInterrupt interrupt([&stop] { stop.Stop(); });
+  int status = RunCommandLine(request.commandText, &stop);
   if (status != 0 && (stop.Stopped() || CRunInterrupt::Arrived())) {
     // Stopped: what the command had written of its output goes; the name was free before it.
     if (!output.empty() && FileExists(output)) RemoveFileSoon(output);

@@ -1,7 +1,7 @@
+#include "base/kestrune_version.h"
 #include "base/message.h"
 #include "base/program_dir.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_usage.h"
 #include "cli/exit_codes.h"
 
 namespace {
@@ -11,7 +11,8 @@ class CMessageRedirect {
  public:
   explicit CMessageRedirect(CCliOutput& out)
       : previous_(
-            SetMessageSink([&out](const std::wstring& text) { out.Err(L"kestrune: " + text + L"\n"); })) {}
+            SetMessageSink([&out](const std::wstring& text) { out.Err(CliFormat(TXT_CLI_MESSAGE, text)); })) {
+  }
   ~CMessageRedirect() { SetMessageSink(previous_); }
 
  private:
@@ -19,11 +20,15 @@ class CMessageRedirect {
 };
 }  // namespace
 
+std::wstring VersionText() { return CliFormat(TXT_CLI_VERSION, KESTRUNE_VERSION_WIDE_TEXT); }
+
+std::wstring UsageText() { return CliText(TXT_CLI_USAGE); }
+
 int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
   CCliRequest request;
   std::wstring error;
   if (!ParseCliArguments(args, request, error)) {
-    out.Err(L"kestrune: " + error + L"\n");
+    out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
   switch (request.command) {

@@ -7,6 +7,7 @@
 #include "base/file_util.h"
 #include "base/format.h"
 #include "base/program_dir.h"
+#include "cli/cli_output.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ bool ParseNumber(const std::wstring& text, int32_t& number) {
 
 bool ParseRate(const wchar_t* option, const std::wstring& value, int32_t& rate, std::wstring& error) {
   if (!ParseNumber(value, rate) || rate == 0) {
-    error = Sprintf(L"option '%s' takes a positive whole number (kb/s), not '%s'", option, value);
+    error = CliFormat(TXT_CLI_OPTION_RATE, option, value);
     return false;
   }
   return true;
@@ -106,7 +107,7 @@ bool PickNamed(const CNamedValue (&table)[N], const wchar_t* option, const std::
     choices += choices.empty() ? L"" : L"|";
     choices += entry.name;
   }
-  error = Sprintf(L"option '%s' takes %s, not '%s'", option, choices, value);
+  error = CliFormat(TXT_CLI_OPTION_CHOICES, option, choices, value);
   return false;
 }
 
@@ -135,7 +136,7 @@ const COption kOptions[] = {
          r.jobs = jobs;
          return true;
        }
-       e = Sprintf(L"option '--jobs' takes a whole number from 1 to %d, or auto, not '%s'", kMaxJobs, v);
+       e = CliFormat(TXT_CLI_OPTION_JOBS, kMaxJobs, v);
        return false;
      }},
     {L"--verbose", false, SCOPE_BATCH,
@@ -170,7 +171,7 @@ const COption kOptions[] = {
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.useQuantizer = true;
        if (ParseNumber(v, r.settings.quantizer)) return true;
-       e = Sprintf(L"option '--qp' takes a whole number, not '%s'", v);
+       e = CliFormat(TXT_CLI_OPTION_QP, v);
        return false;
      }},
     {L"--copy-video", false, SCOPE_BATCH, FLAG(copyVideo, true)},
@@ -182,8 +183,7 @@ const COption kOptions[] = {
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.allAudioTracks = false;
        if (ParseTracks(v, r.settings.selectedAudioTracks)) return true;
-       e = Sprintf(L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'",
-                   v);
+       e = CliFormat(TXT_CLI_OPTION_TRACKS, v);
        return false;
      }},
     {L"--all-tracks", false, SCOPE_BATCH, FLAG(allAudioTracks, true)},
@@ -202,7 +202,7 @@ const COption kOptions[] = {
        size_t dash = v.find(L'-');
        if (dash == std::wstring::npos || !ParseTime(v.substr(0, dash), r.settings.rangeStart) ||
            !ParseTime(v.substr(dash + 1), r.settings.rangeEnd)) {
-         e = Sprintf(L"option '--range' takes H:M:S-H:M:S (e.g. 0:1:0-0:2:30), not '%s'", v);
+         e = CliFormat(TXT_CLI_OPTION_RANGE, v);
          return false;
        }
        r.settings.applyRange = true;
@@ -241,24 +241,24 @@ bool ParseExecArguments(const std::vector<std::wstring>& args, CCliRequest& requ
     }
     if (arg == L"--output" || arg.rfind(L"--output=", 0) == 0) {
       if (arg == L"--output" && i + 1 >= args.size()) {
-        error = L"option '--output' needs a value";
+        error = CliText(TXT_CLI_OUTPUT_NEEDS_VALUE);
         return false;
       }
       request.execOutput = arg == L"--output" ? args[++i] : arg.substr(9);
       if (request.execOutput.empty()) {
-        error = L"option '--output' needs a file name";
+        error = CliText(TXT_CLI_OUTPUT_NEEDS_NAME);
         return false;
       }
       continue;
     }
     if (arg.size() >= 2 && arg[0] == L'-') {
-      error = Sprintf(L"option '%s' does not apply to 'exec'", arg);
+      error = CliFormat(TXT_CLI_OPTION_NOT_FOR_EXEC, arg);
       return false;
     }
     break;
   }
   if (i + 1 != args.size() || args[i].find_first_not_of(L" \t") == std::wstring::npos) {
-    error = L"'exec' takes one COMMAND, as 'plan' prints it, in one argument";
+    error = CliText(TXT_CLI_EXEC_ONE_COMMAND);
     return false;
   }
   request.commandText = args[i];
@@ -278,19 +278,19 @@ bool WasGiven(const std::vector<std::wstring>& args, const wchar_t* name) {
 bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
   JobSettings& s = request.settings;
   if (s.gpuCompatMode && !s.useGpu) {
-    error = L"option '--gpu-compat' needs the GPU, but '--no-gpu' was given";
+    error = CliText(TXT_CLI_GPU_COMPAT_WITHOUT_GPU);
     return false;
   }
   const wchar_t* rangeOptions[] = {L"--range-copy", L"--no-range-copy", L"--accurate"};
   for (const wchar_t* name : rangeOptions) {
     if (!s.applyRange && WasGiven(args, name)) {
-      error = Sprintf(L"option '%s' needs '--range'", name);
+      error = CliFormat(TXT_CLI_OPTION_NEEDS_RANGE, name);
       return false;
     }
   }
   // A pause waits for Enter after the last command; with several at once there is no last one.
   if (request.pause && request.jobs > 1) {
-    error = L"option '--pause' needs one file at a time, but '--jobs' above 1 was given";
+    error = CliText(TXT_CLI_PAUSE_WITH_JOBS);
     return false;
   }
   // The dialog's "copy" box of the range starts checked.
@@ -301,98 +301,121 @@ bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& reque
 
 }  // namespace
 
-bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
-  request = CCliRequest();
+namespace {
+
+// "--help", "-h" or "--version" anywhere before "--" answers at once, whatever else is there.
+bool AsksForHelpOrVersion(const std::vector<std::wstring>& args, CCliRequest& request) {
   for (const std::wstring& arg : args) {
     if (arg == L"--") break;
-    if (arg == L"--help" || arg == L"-h") {
-      request.command = CLI_COMMAND_HELP;
-      return true;
-    }
-    if (arg == L"--version") {
-      request.command = CLI_COMMAND_VERSION;
-      return true;
-    }
+    if (arg == L"--help" || arg == L"-h") request.command = CLI_COMMAND_HELP;
+    if (arg == L"--version") request.command = CLI_COMMAND_VERSION;
+    if (request.command != CLI_COMMAND_NONE) return true;
   }
-  if (args.empty()) {
-    error = L"missing command (probe, plan, run or exec); see 'kestrune --help'";
-    return false;
-  }
-  const std::wstring& name = args[0];
-  if (name == L"probe")
-    request.command = CLI_COMMAND_PROBE;
-  else if (name == L"plan")
-    request.command = CLI_COMMAND_PLAN;
-  else if (name == L"run")
-    request.command = CLI_COMMAND_RUN;
-  else if (name == L"exec") {
-    request.command = CLI_COMMAND_EXEC;
-    return ParseExecArguments(args, request, error);
-  } else if (name == L"help") {
-    request.command = CLI_COMMAND_HELP;
-    return true;
-  } else {
-    error = Sprintf(L"unknown command '%s' (probe, plan, run or exec); see 'kestrune --help'", name);
-    return false;
-  }
-  const int scope = ScopeOf(request.command);
+  return false;
+}
 
+struct CCommandName {
+  const wchar_t* name;
+  CliCommand command;
+};
+const CCommandName kCommands[] = {
+    {L"probe", CLI_COMMAND_PROBE}, {L"plan", CLI_COMMAND_PLAN}, {L"run", CLI_COMMAND_RUN},
+    {L"exec", CLI_COMMAND_EXEC},   {L"help", CLI_COMMAND_HELP},
+};
+
+bool ReadCommandName(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
+  if (args.empty()) {
+    error = CliText(TXT_CLI_MISSING_COMMAND);
+    return false;
+  }
+  for (const CCommandName& command : kCommands) {
+    if (args[0] != command.name) continue;
+    request.command = command.command;
+    return true;
+  }
+  error = CliFormat(TXT_CLI_UNKNOWN_COMMAND, args[0]);
+  return false;
+}
+
+// "--gpu auto" (or "--gpu=auto"): the check decides, as without any GPU option. True when
+// args[i] is one, i then past it.
+bool TakeGpuAuto(const std::vector<std::wstring>& args, size_t& i, CCliRequest& request) {
+  const std::wstring& arg = args[i];
+  if (arg != L"--gpu=auto" && (arg != L"--gpu" || i + 1 >= args.size() || args[i + 1] != L"auto"))
+    return false;
+  if (arg == L"--gpu") ++i;
+  request.gpu = CLI_GPU_AUTO;
+  request.settings.useGpu = true;
+  return true;
+}
+
+// Applies the option at args[i] ("--name", "--name=value" or "--name value"), i then at its last
+// word; false with error naming it when it is unknown, not for this command or badly given.
+bool TakeOption(const std::vector<std::wstring>& args, size_t& i, CCliRequest& request, std::wstring& error) {
+  const std::wstring& arg = args[i];
+  std::wstring name = arg, value;
+  const size_t equals = arg.find(L'=');
+  const bool inlineValue = arg.rfind(L"--", 0) == 0 && equals != std::wstring::npos;
+  if (inlineValue) {
+    name = arg.substr(0, equals);
+    value = arg.substr(equals + 1);
+  }
+  const COption* option = FindOption(name);
+  if (option == nullptr) {
+    error = CliFormat(TXT_CLI_UNKNOWN_OPTION, name);
+    return false;
+  }
+  if (!(option->scope & ScopeOf(request.command))) {
+    error = CliFormat(TXT_CLI_OPTION_NOT_FOR, name, CommandName(request.command));
+    return false;
+  }
+  if (option->takesValue && !inlineValue) {
+    if (i + 1 >= args.size()) {
+      error = CliFormat(TXT_CLI_OPTION_NEEDS_VALUE, name);
+      return false;
+    }
+    value = args[++i];
+  } else if (!option->takesValue && inlineValue) {
+    error = CliFormat(TXT_CLI_OPTION_TAKES_NO_VALUE, name);
+    return false;
+  }
+  return option->apply(request, value, error);
+}
+
+// The options and files of probe, plan and run.
+bool ReadOptionsAndFiles(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
   bool optionsEnded = false;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != L'-') {
       if (arg.empty()) {
-        error = L"an empty FILE argument";
+        error = CliText(TXT_CLI_EMPTY_FILE);
         return false;
       }
       request.settings.files.push_back(arg);
-      continue;
-    }
-    if (arg == L"--") {
+    } else if (arg == L"--") {
       optionsEnded = true;
-      continue;
-    }
-    // "--gpu auto" (or "--gpu=auto"): the check decides, as without any GPU option.
-    if ((scope & SCOPE_BATCH) &&
-        (arg == L"--gpu=auto" || (arg == L"--gpu" && i + 1 < args.size() && args[i + 1] == L"auto"))) {
-      if (arg == L"--gpu") ++i;
-      request.gpu = CLI_GPU_AUTO;
-      request.settings.useGpu = true;
-      continue;
-    }
-    std::wstring optionName = arg, value;
-    size_t equals = arg.find(L'=');
-    bool inlineValue = arg.rfind(L"--", 0) == 0 && equals != std::wstring::npos;
-    if (inlineValue) {
-      optionName = arg.substr(0, equals);
-      value = arg.substr(equals + 1);
-    }
-    const COption* option = FindOption(optionName);
-    if (option == nullptr) {
-      error = Sprintf(L"unknown option '%s'; see 'kestrune --help'", optionName);
+    } else if (!((ScopeOf(request.command) & SCOPE_BATCH) && TakeGpuAuto(args, i, request)) &&
+               !TakeOption(args, i, request, error)) {
       return false;
     }
-    if (!(option->scope & scope)) {
-      error = Sprintf(L"option '%s' does not apply to '%s'", optionName, CommandName(request.command));
-      return false;
-    }
-    if (option->takesValue && !inlineValue) {
-      if (i + 1 >= args.size()) {
-        error = Sprintf(L"option '%s' needs a value", optionName);
-        return false;
-      }
-      value = args[++i];
-    } else if (!option->takesValue && inlineValue) {
-      error = Sprintf(L"option '%s' takes no value", optionName);
-      return false;
-    }
-    if (!option->apply(request, value, error)) return false;
   }
   if (request.settings.files.empty()) {
-    error = Sprintf(L"'%s' needs at least one FILE", CommandName(request.command));
+    error = CliFormat(TXT_CLI_NEEDS_FILE, CommandName(request.command));
     return false;
   }
-  if (!CheckCombinations(args, request, error)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
+  request = CCliRequest();
+  if (AsksForHelpOrVersion(args, request)) return true;
+  if (!ReadCommandName(args, request, error)) return false;
+  if (request.command == CLI_COMMAND_HELP) return true;
+  if (request.command == CLI_COMMAND_EXEC) return ParseExecArguments(args, request, error);
+  if (!ReadOptionsAndFiles(args, request, error) || !CheckCombinations(args, request, error)) return false;
   request.settings.currentFile = request.settings.files[0];
   return true;
 }
@@ -419,7 +442,7 @@ bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error) {
   if (!here.empty() && here.back() != kPathSeparator) here += kPathSeparator;
   for (std::wstring& file : files) {
     if (!FileExists(file) || IsDirectory(file)) {
-      error = Sprintf(L"no such file: '%s'", file);
+      error = CliFormat(TXT_CLI_NO_SUCH_FILE, file);
       return false;
     }
     if (IsAbsolutePath(file)) continue;

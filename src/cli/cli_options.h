@@ -22,14 +22,14 @@ enum CliGpuMode { CLI_GPU_AUTO = 0, CLI_GPU_ON, CLI_GPU_OFF };
 
 struct CCliRequest {
   CliCommand command = CLI_COMMAND_NONE;
-  bool json = false;     // probe: every MediaDesc field as JSON; plan: every command as JSON
-  bool pause = false;    // plan, run: keep the " & pause" endings
+  bool json = false;              // probe: every MediaDesc field as JSON; plan: every command as JSON
+  bool pause = false;             // plan, run: keep the " & pause" endings
   CliGpuMode gpu = CLI_GPU_AUTO;  // settings.useGpu is true until auto has been decided
   int jobs = 1;                   // run: files whose commands run at once (plan takes it and names alike)
   bool verbose = false;           // run: pass ffmpeg's own output on
-  JobSettings settings;  // plan, run; settings.files holds the FILE arguments as given
-  std::wstring commandText;  // exec: the command line to run
-  std::wstring execOutput;   // exec --output: the file the command writes
+  JobSettings settings;           // plan, run; settings.files holds the FILE arguments as given
+  std::wstring commandText;       // exec: the command line to run
+  std::wstring execOutput;        // exec --output: the file the command writes
 };
 
 // The --job name of a job kind ("convert", "merge-av", ...).

@@ -3,6 +3,8 @@
 // standard error for progress, messages and errors. Tests capture both.
 #include <string>
 
+#include "base/texts.h"
+
 class CCliOutput {
  public:
   virtual ~CCliOutput() = default;
@@ -22,3 +24,10 @@ class CConsoleOutput : public CCliOutput {
   bool ErrIsTerminal() const override;
   int ErrColumns() const override;
 };
+
+// The command line speaks English whatever the locale: scripts read its lines.
+inline const wchar_t* CliText(TextId id) { return Text(id, kUiLanguageEnglish); }
+template <typename... Args>
+std::wstring CliFormat(TextId id, const Args&... args) {
+  return FormatText(id, kUiLanguageEnglish, args...);
+}

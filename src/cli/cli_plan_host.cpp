@@ -51,8 +51,7 @@ CCliPlanHost::CCliPlanHost(CCliOutput& out, const CCliRequest& request, CPreview
       preview_(std::move(preview)) {}
 
 void CCliPlanHost::ReportNoCommand(const std::wstring& path, int position) {
-  out_.Err(Sprintf(L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n", position,
-                   static_cast<int>(files_.size()), path));
+  out_.Err(CliFormat(TXT_CLI_SKIPPED_NOT_PROBED, position, static_cast<int>(files_.size()), path));
 }
 
 int CCliPlanHost::RunCommand(const CBatchCommand& command, CCommandStop*) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "batch/batch_host.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
-#include "exec/batch_host.h"
 
 class CCliPlanHost : public CBatchHost {
  public:

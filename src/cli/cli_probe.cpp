@@ -1,21 +1,20 @@
 #include "base/format.h"
+#include "batch/start_check.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
-#include "exec/start_check.h"
-#include "probe/media_summary.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 
 int RunProbeCommand(CCliRequest& request, CCliOutput& out) {
   std::vector<std::wstring>& files = request.settings.files;
   std::wstring error;
   if (!CheckCliFiles(files, error)) {
-    out.Err(L"kestrune: " + error + L"\n");
+    out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
   if (!IsMediaInfoPresent()) {
-    out.Err(
-        L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n");
+    out.Err(CliText(TXT_CLI_MEDIAINFO_MISSING));
     return CLI_EXIT_MISSING_TOOL;
   }
   int exitCode = CLI_EXIT_OK;
@@ -23,7 +22,7 @@ int RunProbeCommand(CCliRequest& request, CCliOutput& out) {
     MediaDesc media;
     ResetMediaDesc(media);
     if (!ProbeMediaFile(files[i], media)) {
-      out.Err(Sprintf(L"kestrune: cannot probe '%s'\n", files[i]));
+      out.Err(CliFormat(TXT_CLI_CANNOT_PROBE, files[i]));
       exitCode = CLI_EXIT_FAILED;
       continue;
     }

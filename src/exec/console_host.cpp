@@ -1,5 +1,7 @@
 #include "exec/console_host.h"
 
+#include "base/program_dir.h"
+#include "exec/command_interpreter.h"
 #include "exec/command_line_split.h"
 
 bool IsConsoleHostCall(const std::wstring& processCommandLine, std::wstring& line) {
@@ -21,3 +23,14 @@ bool IsConsoleHostCall(const std::wstring& processCommandLine, std::wstring& lin
   line = processCommandLine.substr(pos + marker.size());
   return true;
 }
+
+#ifndef _WIN32
+// No console windows here: the line runs in the terminal of the program itself.
+std::wstring ConsoleHostProgram() { return ProgramDir() + L"kestrune"; }
+
+int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
+  return RunCommandLine(commandLine, stop);
+}
+
+int RunConsoleHost(const std::wstring& line) { return RunCommandLine(line); }
+#endif

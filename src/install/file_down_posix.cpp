@@ -8,10 +8,12 @@
 
 #include "base/file_util.h"
 #include "base/text.h"
-#include "base/trace.h"
-#include "install/installer.h"
+#include "install/download_policy.h"
+#include "install/file_down.h"
 
 namespace {
+
+constexpr int kMaxRedirects = 10;
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* target) {
   int fd = *static_cast<int*>(target);
@@ -26,10 +28,12 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* target) {
   return total;
 }
 
-// Fetches url into the open file; true when the whole resource arrived with a success status.
-bool Fetch(const std::string& url, int fd) {
+// One request for url into the open file. Redirects are not followed here: the address the
+// host sends the download on to is left in redirect, to be judged before it is asked.
+bool FetchOnce(const std::string& url, int fd, std::string& redirect) {
   static std::once_flag globalInit;
   std::call_once(globalInit, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  redirect.clear();
   CURL* curl = curl_easy_init();
   if (curl == nullptr) return false;
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -37,10 +41,8 @@ bool Fetch(const std::string& url, int fd) {
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &fd);
   // An error page is not the archive.
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   // The caller blocks: give up on a host that does not answer or a transfer that stalls.
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 30L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -48,25 +50,42 @@ bool Fetch(const std::string& url, int fd) {
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kestrune");
   CURLcode result = curl_easy_perform(curl);
+  long code = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+  char* location = nullptr;
+  if (result == CURLE_OK && code >= 300 && code < 400 &&
+      curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location != nullptr) {
+    redirect = location;
+  }
   curl_easy_cleanup(curl);
-  return result == CURLE_OK;
+  return result == CURLE_OK && (code == 0 || (code >= 200 && code < 300) || !redirect.empty());
+}
+
+// Fetches url into the open file, following allowed redirects.
+DownloadStatus Fetch(std::string url, int fd) {
+  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    std::string redirect;
+    if (!FetchOnce(url, fd, redirect)) return DOWNLOAD_FAILED;
+    if (redirect.empty()) return DOWNLOAD_OK;
+    if (!IsRedirectAllowed(Utf8ToWide(redirect))) return DOWNLOAD_REFUSED_REDIRECT;
+    // The redirect's own body is not the file.
+    if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0) return DOWNLOAD_FAILED;
+    url = redirect;
+  }
+  return DOWNLOAD_FAILED;
 }
 
 }  // namespace
 
-bool FileDown(const std::wstring& url, const std::wstring& path) {
-  // The download lands beside the target under a temporary name and takes the target's name
-  // only when complete, so an interrupted download never passes for the archive.
+DownloadStatus DownloadToFile(const std::wstring& url, const std::wstring& path) {
+  if (!IsDownloadAddressAllowed(url)) return DOWNLOAD_REFUSED_ADDRESS;
   std::string target = PathToNative(path);
   std::string partial = target + ".download";
-  bool ok = false;
   int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd >= 0) {
-    ok = Fetch(WideToUtf8(url), fd);
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(partial.c_str(), target.c_str()) != 0) ok = false;
-    if (!ok) unlink(partial.c_str());
-  }
-  DebugLog(L"FileDown-ret=%d, %s \n%s", ok ? 1 : 0, url, path);
-  return ok;
+  if (fd < 0) return DOWNLOAD_FAILED;
+  DownloadStatus status = Fetch(WideToUtf8(url), fd);
+  if (close(fd) != 0 && status == DOWNLOAD_OK) status = DOWNLOAD_FAILED;
+  if (status == DOWNLOAD_OK && rename(partial.c_str(), target.c_str()) != 0) status = DOWNLOAD_FAILED;
+  if (status != DOWNLOAD_OK) unlink(partial.c_str());
+  return status;
 }

@@ -1,82 +1,116 @@
 #include <windows.h>
-#include <urlmon.h>
+#include <wininet.h>
 
-#include "base/trace.h"
-#include "install/installer.h"
+#include "install/download_policy.h"
+#include "install/file_down.h"
 
+// The download goes through WinINet, one request per address, with its redirects not followed
+// by the library: each address a host sends the download on to is judged before it is asked
+// (urlmon's URLDownloadToFileW follows them by itself, and not every implementation reports
+// them to its callback). WinINet keeps the system's proxy settings and checks HTTPS
+// certificates as the system does.
 namespace {
 
-// Hears the HTTP status of a download. URLDownloadToFileW reports success for an error
-// answer too and stores the host's error page, which must not pass for the archive.
-class CDownloadStatus : public IBindStatusCallback, public IHttpNegotiate {
+constexpr int kMaxRedirects = 10;
+constexpr DWORD kConnectTimeoutMs = 30000;
+constexpr DWORD kReceiveTimeoutMs = 60000;
+
+class CInternetHandle {
  public:
-  DWORD StatusCode() const { return statusCode_; }
-
-  // IUnknown: the object lives on the heap and goes with its last reference, since urlmon may
-  // hold it a little longer than the call.
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
-      *object = static_cast<IBindStatusCallback*>(this);
-    } else if (IsEqualIID(riid, IID_IHttpNegotiate)) {
-      *object = static_cast<IHttpNegotiate*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+  explicit CInternetHandle(HINTERNET handle) : handle_(handle) {}
+  ~CInternetHandle() {
+    if (handle_ != nullptr) InternetCloseHandle(handle_);
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
-  // IBindStatusCallback: nothing to add to the download itself.
-  STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
-  STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
-  STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
-  STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
-  STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
-  STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
-  STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
-  STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
-
-  // IHttpNegotiate
-  STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additionalHeaders) override {
-    if (additionalHeaders != nullptr) *additionalHeaders = nullptr;
-    return S_OK;
-  }
-  STDMETHODIMP OnResponse(DWORD statusCode, LPCWSTR, LPCWSTR, LPWSTR* additionalHeaders) override {
-    if (additionalHeaders != nullptr) *additionalHeaders = nullptr;
-    statusCode_ = statusCode;
-    return S_OK;
-  }
+  CInternetHandle(const CInternetHandle&) = delete;
+  CInternetHandle& operator=(const CInternetHandle&) = delete;
+  HINTERNET Get() const { return handle_; }
 
  private:
-  virtual ~CDownloadStatus() = default;
-
-  LONG references_ = 1;
-  DWORD statusCode_ = 0;  // 0 while no HTTP answer was heard
+  HINTERNET handle_;
 };
+
+bool QueryNumber(HINTERNET request, DWORD what, DWORD& value) {
+  DWORD size = sizeof value;
+  return HttpQueryInfoW(request, what | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr) != FALSE;
+}
+
+// The absolute address of a Location header, which may be relative to the address asked.
+bool RedirectTarget(HINTERNET request, const std::wstring& url, std::wstring& target) {
+  wchar_t location[4096] = {0};
+  DWORD size = sizeof location;
+  if (!HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location, &size, nullptr)) return false;
+  wchar_t combined[4096] = {0};
+  DWORD length = 4096;
+  if (!InternetCombineUrlW(url.c_str(), location, combined, &length, ICU_NO_ENCODE)) return false;
+  target = combined;
+  return true;
+}
+
+// Writes the answer's body into file; false when it breaks off or cannot be written.
+bool SaveBody(HINTERNET request, HANDLE file) {
+  DWORD expected = 0;
+  bool knowsLength = QueryNumber(request, HTTP_QUERY_CONTENT_LENGTH, expected);
+  static thread_local char buffer[1 << 16];
+  unsigned long long total = 0;
+  for (;;) {
+    DWORD got = 0;
+    if (!InternetReadFile(request, buffer, sizeof buffer, &got)) return false;
+    if (got == 0) break;
+    DWORD written = 0;
+    if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) return false;
+    total += got;
+  }
+  return !knowsLength || total == expected;
+}
+
+DownloadStatus Fetch(HINTERNET session, std::wstring url, HANDLE file) {
+  const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                      INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+  for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+    CInternetHandle request(InternetOpenUrlW(session, url.c_str(), nullptr, 0, flags, 0));
+    DWORD code = 0;
+    if (request.Get() == nullptr || !QueryNumber(request.Get(), HTTP_QUERY_STATUS_CODE, code)) {
+      return DOWNLOAD_FAILED;
+    }
+    if (code >= 300 && code < 400) {
+      std::wstring target;
+      if (!RedirectTarget(request.Get(), url, target)) return DOWNLOAD_FAILED;
+      if (!IsRedirectAllowed(target)) return DOWNLOAD_REFUSED_REDIRECT;
+      url = target;
+      continue;
+    }
+    // An error page is not the archive.
+    if (code < 200 || code >= 300) return DOWNLOAD_FAILED;
+    return SaveBody(request.Get(), file) ? DOWNLOAD_OK : DOWNLOAD_FAILED;
+  }
+  return DOWNLOAD_FAILED;
+}
 
 }  // namespace
 
-bool FileDown(const std::wstring& url, const std::wstring& path) {
+DownloadStatus DownloadToFile(const std::wstring& url, const std::wstring& path) {
+  if (!IsDownloadAddressAllowed(url)) return DOWNLOAD_REFUSED_ADDRESS;
   // The download lands beside the target under a temporary name and takes the target's name
   // only when complete, so an interrupted download never passes for the archive.
   std::wstring partial = path + L".download";
-  DeleteFileW(partial.c_str());
-  CDownloadStatus* status = new CDownloadStatus;
-  HRESULT result = URLDownloadToFileW(nullptr, url.c_str(), partial.c_str(), 0, status);
-  DWORD statusCode = status->StatusCode();
-  status->Release();
-  bool answered = statusCode == 0 || (statusCode >= 200 && statusCode < 300);
-  bool ok = result == S_OK && answered &&
-            MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  if (!ok) DeleteFileW(partial.c_str());
-  DebugLog(L"FileDown-ret=%d, %s \n%s", ok ? 1 : 0, url, path);
-  return ok;
+  HANDLE file =
+      CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return DOWNLOAD_FAILED;
+  DownloadStatus status = DOWNLOAD_FAILED;
+  {
+    CInternetHandle session(InternetOpenW(L"Kestrune", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (session.Get() != nullptr) {
+      // The caller blocks: give up on a host that does not answer or a transfer that stalls.
+      DWORD connect = kConnectTimeoutMs, receive = kReceiveTimeoutMs;
+      InternetSetOptionW(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+      InternetSetOptionW(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+      status = Fetch(session.Get(), url, file);
+    }
+  }
+  if (!CloseHandle(file) && status == DOWNLOAD_OK) status = DOWNLOAD_FAILED;
+  if (status == DOWNLOAD_OK && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    status = DOWNLOAD_FAILED;
+  }
+  if (status != DOWNLOAD_OK) DeleteFileW(partial.c_str());
+  return status;
 }

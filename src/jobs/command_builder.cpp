@@ -35,15 +35,6 @@ struct CommandParts {
   std::wstring outputExt;
 };
 
-bool IsVideoOutput(int32_t outputCodec) {
-  return outputCodec == OUT_H264 || outputCodec == OUT_H265 || outputCodec == OUT_GIF;
-}
-
-void DeriveOutputKind(JobSettings& settings) {
-  if (IsVideoOutput(settings.outputCodec)) settings.outputKind = OUTPUT_VIDEO;
-  if (settings.outputCodec == OUT_WAV || settings.outputCodec == OUT_MP3) settings.outputKind = OUTPUT_AUDIO;
-}
-
 // A later override wins; the new name is not tested for existence again.
 void ApplyOutputOverrides(const JobSettings& settings, CommandParts& parts) {
   struct Override {
@@ -91,7 +82,8 @@ std::wstring VideoEncoder(const JobSettings& settings) {
 }
 
 void BuildVideoPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
-  if (media.video.width <= 0 || settings.outputKind != OUTPUT_VIDEO || settings.jobKind == JOB_AUDIO_EXTRACT)
+  if (media.video.width <= 0 || OutputKindOf(settings) != OUTPUT_VIDEO ||
+      settings.jobKind == JOB_AUDIO_EXTRACT)
     return;
 
   parts.inputOptions = GpuInputOptions(settings, media.video.codec);
@@ -226,46 +218,44 @@ const wchar_t* VideoEncoderName(int32_t outputCodec, bool useGpu) {
   return L"";
 }
 
-CCommandBuilder::CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe)
-    : settings_(settings), cmdSet_(cmdSet), probe_(std::move(probe)) {}
+std::wstring FileToDescribe(const JobSettings& settings, const std::wstring& inputPath) {
+  if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO) return inputPath;
+  DebugLog(L"합치기 - 영상 + 소리");
+  std::wstring video, audio;
+  return PickMergeVideoAudio(settings.files, video, audio) == TXT_NONE ? video : std::wstring();
+}
 
-bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause) {
-  DeriveOutputKind(settings_);
-  if (settings_.jobKind == JOB_MERGE_VIDEO_AUDIO) {
-    std::wstring output;
-    bool done = BuildMergeVideoAudioCommand(settings_, cmdSet_, result, probe_, &output);
-    if (!output.empty()) {
-      lastOutputPath_ = output;
-      reserved_.Reserve(output);
-    }
-    return done;
+CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inputPath, const MediaDesc* media,
+                           const COutputReservations& reserved, bool pause) {
+  if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) return BuildMergeVideoAudioCommand(settings, media);
+
+  CBuiltCommand built;
+  if (media == nullptr) {
+    built.refusal = CRefusal{TXT_REFUSE_NOT_PROBED, inputPath};
+    return built;
   }
-
   CommandParts parts;
   SplitFileExt(inputPath, parts.outputStem, parts.outputExt);
-  if (!GetOutputFileName(settings_, inputPath, parts.outputPath, &reserved_)) parts.outputPath.clear();
+  if (!GetOutputFileName(settings, inputPath, parts.outputPath, &reserved)) parts.outputPath.clear();
   const std::wstring namedPath = parts.outputPath;
-  ApplyOutputOverrides(settings_, parts);
+  ApplyOutputOverrides(settings, parts);
   // An override that changed the name checked above (a video extract kept in MKV) must not
   // land on a taken name either.
-  if (parts.outputPath != namedPath) parts.outputPath = FirstFreeName(parts.outputPath, &reserved_);
+  if (parts.outputPath != namedPath) parts.outputPath = FirstFreeName(parts.outputPath, &reserved);
 
-  MediaDesc media;
-  ResetMediaDesc(media);
-  if (!probe_(inputPath, media)) return false;
-  DebugLog(L"입력 코덱 = %d, %d, %d", media.video.codec, media.video.codec != 0 ? 1 : 0,
-           settings_.outputKind);
+  DebugLog(L"입력 코덱 = %d, %d, %d", media->video.codec, media->video.codec != 0 ? 1 : 0,
+           OutputKindOf(settings));
 
-  BuildVideoPart(settings_, media, parts);
-  BuildAudioPart(settings_, media, parts);
-  NameAudioExtract(settings_, media, reserved_, parts);
-  BuildRange(settings_, parts);
+  BuildVideoPart(settings, *media, parts);
+  BuildAudioPart(settings, *media, parts);
+  NameAudioExtract(settings, *media, reserved, parts);
+  BuildRange(settings, parts);
 
   parts.outputExt = ToLowerText(parts.outputExt);
-  if (parts.outputExt == L"mkv" && settings_.jobKind == JOB_CONVERT && media.subtitleCount >= 1) {
+  if (parts.outputExt == L"mkv" && settings.jobKind == JOB_CONVERT && media->subtitleCount >= 1) {
     parts.subtitlePart = L"-map 0:s -c:s copy";
   }
-  if (media.video.codec == VCODEC_GIF || settings_.outputCodec == OUT_GIF) {
+  if (media->video.codec == VCODEC_GIF || settings.outputCodec == OUT_GIF) {
     parts.subtitlePart.clear();
     parts.audioPart.clear();
   }
@@ -273,20 +263,18 @@ bool CCommandBuilder::BuildCommand(const std::wstring& inputPath, std::wstring* 
   // File names go between quotes escaped by the argument rules: a name holding a quote or
   // ending in a backslash (possible on POSIX) stays one argument, and any other name is
   // written as it is.
-  cmdSet_ = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, EscapeForQuotes(inputPath),
-                    parts.accurateSeek, parts.duration, parts.videoPart, parts.audioPart, parts.subtitlePart,
-                    EscapeForQuotes(parts.outputPath));
-  lastOutputPath_ = parts.outputPath;
-  if (settings_.jobKind == JOB_MERGE_FILES) {
+  built.text = Sprintf(kCommandFormat, parts.inputOptions, parts.fastSeek, EscapeForQuotes(inputPath),
+                       parts.accurateSeek, parts.duration, parts.videoPart, parts.audioPart,
+                       parts.subtitlePart, EscapeForQuotes(parts.outputPath));
+  built.output = parts.outputPath;
+  if (settings.jobKind == JOB_MERGE_FILES) {
     // Each file is rewrapped whole into its intermediate; the join step reads them back.
     std::wstring tsPath;
-    if (!GetIntermediatePath(inputPath, tsPath, &reserved_)) tsPath.clear();
-    cmdSet_ = MakeRemuxCommand(inputPath, tsPath);
-    lastOutputPath_ = tsPath;
+    if (!GetIntermediatePath(inputPath, tsPath, &reserved)) tsPath.clear();
+    built.text = MakeRemuxCommand(inputPath, tsPath);
+    built.output = tsPath;
   }
-  reserved_.Reserve(lastOutputPath_);
-  if (pause) cmdSet_ += kPauseSuffix;
-  if (result != nullptr) *result = cmdSet_;
-  DebugLog(L"CmdSet=%s", cmdSet_);
-  return true;
+  if (pause) built.text += kPauseSuffix;
+  DebugLog(L"CmdSet=%s", built.text);
+  return built;
 }

@@ -1,45 +1,38 @@
 #pragma once
-// Turns one input file and the current job settings into one ffmpeg command line for the
-// command interpreter.
-#include <functional>
+// Turns one input file, its description and the job settings into one ffmpeg command line for
+// the command interpreter. Pure: it reads what it is handed and returns the command's text and
+// the file it writes, or why it made none. Probing the file first is the caller's
+// (batch/file_command.h); a run reserves each output it is handed before the next build.
 #include <string>
 
+#include "base/texts.h"
 #include "jobs/job_settings.h"
 #include "jobs/output_naming.h"
 #include "probe/media_desc.h"
-#include "probe/probe_runner.h"
 
-using ProbeFunction = std::function<bool(const std::wstring& path, MediaDesc& media)>;
+// One build's outcome.
+struct CBuiltCommand {
+  std::wstring text;    // the command line; empty when none was made
+  std::wstring output;  // the file it writes (for a merge of files, its intermediate)
+  CRefusal refusal;     // why none was made
+
+  bool Made() const { return !refusal.Refused(); }
+};
 
 // The ffmpeg encoder of an H.264 or H.265 output: NVENC on the GPU, x264 or x265 on the CPU;
 // empty for any other output codec.
 const wchar_t* VideoEncoderName(int32_t outputCodec, bool useGpu);
 
-class CCommandBuilder {
- public:
-  // settings: read, and outputKind written; cmdSet: the text of the last command built, which
-  // this writes; probe: ProbeMediaFile in the program, injected in tests.
-  CCommandBuilder(JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe = ProbeMediaFile);
+// The file whose description a build of inputPath needs: inputPath itself, or for a merge of
+// video and audio the video file among the first two of settings.files (empty when there is
+// none: the build then refuses without a description).
+std::wstring FileToDescribe(const JobSettings& settings, const std::wstring& inputPath);
 
-  // False when the input could not be probed: no command was made, and cmdSet and result keep
-  // their text. True when a command was made, and for a merge of video and audio also when its
-  // files did not fit (a message said why; cmdSet and result keep their text then too). result,
-  // when given, receives a copy of cmdSet; pause appends " & pause".
-  bool BuildCommand(const std::wstring& inputPath, std::wstring* result, bool pause);
-
-  // Replaces the probe for the builds that follow.
-  void SetProbe(ProbeFunction probe) { probe_ = std::move(probe); }
-
-  // The file the last command made writes (for a merge of files, its intermediate).
-  const std::wstring& LastOutputPath() const { return lastOutputPath_; }
-  // The names this builder's commands write: one builder serves one run, so its outputs never
-  // share a name, whether their commands have run yet or not.
-  COutputReservations& Reservations() { return reserved_; }
-
- private:
-  JobSettings& settings_;
-  std::wstring& cmdSet_;
-  ProbeFunction probe_;
-  COutputReservations reserved_;
-  std::wstring lastOutputPath_;
-};
+// The command of inputPath for the job of settings. media describes FileToDescribe's file; null
+// when it could not be probed, which refuses with TXT_REFUSE_NOT_PROBED (a merge of video and
+// audio: TXT_REFUSE_MEDIA_INFO_ERROR). The output is never a name that reserved holds or that
+// exists. The audio-track selection applies only when settings.firstFileOfBatch is set (a run
+// sets it in its own copy of the settings). pause appends " & pause" (a merge of video and audio
+// carries its own).
+CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inputPath, const MediaDesc* media,
+                           const COutputReservations& reserved, bool pause);

@@ -14,3 +14,17 @@ uint32_t GetRangeSeconds(const RangeTime* start, const RangeTime* end) {
   // An end before the start still gives a positive length; the seek always uses the start.
   return from > to ? from - to : to - from;
 }
+
+int32_t OutputKindOf(const JobSettings& settings) {
+  switch (settings.outputCodec) {
+    case OUT_H264:
+    case OUT_H265:
+    case OUT_GIF:
+      return OUTPUT_VIDEO;
+    case OUT_WAV:
+    case OUT_MP3:
+      return OUTPUT_AUDIO;
+    default:
+      return settings.outputKind;
+  }
+}

@@ -66,10 +66,17 @@ struct JobSettings {
   RangeTime rangeStart;
   RangeTime rangeEnd;
   int32_t jobKind = JOB_CONVERT;
+  // The kind of output the last output codec gave (OutputKindOf); kept while no codec is chosen.
   int32_t outputKind = OUTPUT_VIDEO;
-  // A preview before any run honours the audio-track selection, like a run's first file.
+  // The command being built is for the first file of a run, the only one the audio-track
+  // selection applies to; a run sets it in its own copy. A preview before any run honours the
+  // selection, like a run's first file.
   bool firstFileOfBatch = true;
 };
+
+// The output kind that settings.outputCodec gives: video for H.264, H.265 and GIF, audio for WAV
+// and MP3; settings.outputKind when no output codec is chosen.
+int32_t OutputKindOf(const JobSettings& settings);
 
 // The absolute difference of the two second counts (hours * 3600 + minutes * 60 + seconds);
 // 0 when either is absent.

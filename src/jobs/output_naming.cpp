@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "base/file_identity.h"
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -63,26 +64,18 @@ void ApplyExtensionOverrides(const JobSettings& settings, std::wstring& ext) {
 // gives MP4.
 void ApplyVideoContainerRule(const JobSettings& settings, std::wstring& ext) {
   const bool videoCodec = settings.outputCodec == OUT_H264 || settings.outputCodec == OUT_H265;
-  if (!videoCodec || settings.jobKind == JOB_AUDIO_EXTRACT || settings.outputKind != OUTPUT_VIDEO) return;
+  if (!videoCodec || settings.jobKind == JOB_AUDIO_EXTRACT || OutputKindOf(settings) != OUTPUT_VIDEO) return;
   if (ext != L"mp4" && ext != L"mkv") ext = L"mp4";
   if (ext == L"mkv" && settings.jobKind == JOB_VIDEO_EXTRACT) ext = L"mp4";
-}
-
-// Windows file names do not differ by case.
-std::wstring NameKey(const std::wstring& path) {
-#ifdef _WIN32
-  return ToLowerText(path);
-#else
-  return path;
-#endif
 }
 }  // namespace
 
 bool COutputReservations::IsTaken(const std::wstring& path) const {
-  return FileExists(path) || names_.count(NameKey(path)) != 0;
+  // A key costs a look at the folder: none is made while nothing is reserved.
+  return FileExists(path) || (!files_.empty() && files_.count(FileKey(path)) != 0);
 }
 
-void COutputReservations::Reserve(const std::wstring& path) { names_.insert(NameKey(path)); }
+void COutputReservations::Reserve(const std::wstring& path) { files_.insert(FileKey(path)); }
 
 bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
                        const COutputReservations* reserved) {

@@ -9,16 +9,19 @@
 
 #include "jobs/job_settings.h"
 
-// The names a run has given to its outputs so far. A name counts as taken when a file of that
+// The files a run has given its outputs so far. A name counts as taken when a file of that
 // name exists or it is reserved here, so names chosen before their commands have run never
-// collide, and a run's names are the same whether its commands ran yet or not.
+// collide, and a run's names are the same whether its commands ran yet or not. Names are
+// compared as files, not as text: "d/../d/x_(02).AAC", a link to d, or (where the folder
+// ignores case) "d/X_(02).aac" take the reservation of "d/x_(02).AAC" too.
 class COutputReservations {
  public:
+  // True when something of that name exists or a spelling of the same file is reserved here.
   bool IsTaken(const std::wstring& path) const;
   void Reserve(const std::wstring& path);
 
  private:
-  std::set<std::wstring> names_;  // compared without case on Windows
+  std::set<std::wstring> files_;  // FileKey of each reserved name
 };
 
 // The output of inputPath for the job of settings. False (out untouched) only when inputPath

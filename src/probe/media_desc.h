@@ -84,3 +84,7 @@ void SetMediaPath(MediaDesc& media, const std::wstring& path);
 // Display names; any code without one gives the empty string. Pure.
 std::wstring CodecName(int32_t code);
 std::wstring LanguageName(int32_t code);
+
+// The Korean summary lines of a probed file, for the trace and the command line's probe: appends
+// the whole-file line, the video line and one line per audio track to text.
+void FormatMediaSummary(const MediaDesc& media, std::wstring& text);

@@ -8,7 +8,7 @@
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/hidden_program.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "probe/probe_launch.h"
 #include "probe/probe_runner_lock.h"
 #include "probe/report_folder.h"

@@ -5,10 +5,7 @@
 // probes. Every probe of that folder takes the folder lock of that folder.
 #include <string>
 
-// True when a file can really be created, and removed again, in folder (the current folder
-// when empty). Access bits say too little: root writes anywhere, ACLs and read-only mounts
-// refuse what the bits allow.
-bool CanCreateFileIn(const std::wstring& folder);
+#include "base/private_folder.h"
 
 // The user's own report folder with its trailing separator, created when missing; empty when
 // no safe one can be had.

@@ -1,7 +1,6 @@
 #include "ui/about_dlg.h"
 
-#include "jobs/control_ids.h"
-#include "ui/help_link.h"
+#include "ui/control_ids.h"
 #include "ui/hyperlink.h"
 
 CAboutDlg::CAboutDlg() : CDialogBase(IDD_ABOUTBOX) {}

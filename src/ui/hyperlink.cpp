@@ -1,5 +1,10 @@
 #include "ui/hyperlink.h"
 
+#include <shellapi.h>
+
+#include <atomic>
+
+#include "ui/control_ids.h"
 #include "ui/gdi_handles.h"
 
 namespace {
@@ -135,4 +140,26 @@ LRESULT CALLBACK HyperlinkStaticProc(HWND control, UINT message, WPARAM w, LPARA
       break;
   }
   return CallOriginal(prev, control, message, w, l);
+}
+
+namespace {
+
+void ShellOpen(const wchar_t* url) { ShellExecuteW(nullptr, L"open", url, nullptr, nullptr, SW_SHOWNORMAL); }
+
+std::atomic<HelpPageOpener> currentOpener{nullptr};
+
+}  // namespace
+
+HelpPageOpener SetHelpPageOpener(HelpPageOpener opener) { return currentOpener.exchange(opener); }
+
+void OpenHelpPage() {
+  HelpPageOpener opener = currentOpener.load();
+  (opener ? opener : &ShellOpen)(kHelpPageUrl);
+}
+
+void HelpLinkHook(UINT message, WPARAM w) {
+  // Only a command carries a click: another message whose first parameter happens to read
+  // 1052 (a timer id, a device context) must not start the browser.
+  if (message != WM_COMMAND) return;
+  if (HIWORD(w) == 0 && LOWORD(w) == IDC_HELP_LINK) OpenHelpPage();
 }

@@ -17,3 +17,19 @@ void MakeHyperlink(HWND control);
 
 LRESULT CALLBACK HyperlinkParentProc(HWND parent, UINT message, WPARAM w, LPARAM l);
 LRESULT CALLBACK HyperlinkStaticProc(HWND control, UINT message, WPARAM w, LPARAM l);
+
+// The help page, opened by the link of the main dialog and of the About box (control 1052).
+// The program's own site; the About box shows its address, the links open its help page.
+constexpr const wchar_t* kHelpPageUrl = L"http://www.kestrune.org/help";
+
+// What opens an address in the user's browser. Tests replace it so no browser starts.
+using HelpPageOpener = void (*)(const wchar_t* url);
+// Returns the previous opener; null restores the shell's "open".
+HelpPageOpener SetHelpPageOpener(HelpPageOpener opener);
+
+// Opens the help page; a failure is not reported.
+void OpenHelpPage();
+
+// Called with every message that reaches the dialog procedure of a dialog with a help link:
+// the click notification of control 1052 opens the help page. Never consumes the message.
+void HelpLinkHook(UINT message, WPARAM w);

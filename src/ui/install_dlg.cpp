@@ -1,8 +1,8 @@
 #include "ui/install_dlg.h"
 
 #include "base/message.h"
-#include "jobs/control_ids.h"
-#include "ui/ui_language.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_base.h"
 
 CInstallDlg::CInstallDlg() : CDialogBase(IDD_INSTALL_DIALOG), uiLanguage(UserUiLanguage()) {}
 
@@ -21,9 +21,13 @@ void CInstallDlg::OnCommand(int id, int code, HWND) {
   if (id == IDC_INSTALL_BUTTON && code == BN_CLICKED) OnButtonInstall();
 }
 
-// Blocks the window while it downloads, joins and unpacks; the outcome is the only report, in
-// the program's own message box (captioned with its name).
+// Blocks the window while it downloads, checks, joins and unpacks; the outcome is the report,
+// in the program's own message box (captioned with its name), with the reason below it when
+// the install was refused.
 void CInstallDlg::OnButtonInstall() {
-  std::wstring outcome = RunInstall(installMode);
-  if (!outcome.empty()) ShowProgramMessage(L"%s", outcome);
+  CInstallRefusal refusal;
+  std::wstring outcome = RunInstall(installMode, &refusal);
+  if (outcome.empty()) return;
+  std::wstring reason = InstallRefusalText(refusal, uiLanguage);
+  ShowProgramMessage(L"%s", reason.empty() ? outcome : outcome + L"\n\n" + reason);
 }

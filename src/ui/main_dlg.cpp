@@ -4,12 +4,12 @@
 #include <shellapi.h>
 
 #include "exec/console_host.h"
-#include "jobs/control_ids.h"
-#include "jobs/job_controls.h"
 #include "ui/about_dlg.h"
-#include "ui/help_link.h"
+#include "ui/control_ids.h"
+#include "ui/hyperlink.h"
+#include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/ui_language.h"
+#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.

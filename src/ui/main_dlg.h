@@ -14,19 +14,19 @@
 
 #include "base/kestrune_version.h"
 #include "base/registry_store.h"
-#include "exec/batch_worker.h"
-#include "jobs/job_controls.h"
+#include "base/texts.h"
+#include "batch/batch_worker.h"
 #include "jobs/job_settings.h"
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"
 #include "ui/gdi_handles.h"
 #include "ui/install_dlg.h"
+#include "ui/job_controls.h"
 #include "ui/taskbar_progress.h"
 #include "ui/window_batch_host.h"
 
-// Fixed texts of the main window, the same in both languages.
-constexpr const wchar_t* kMainWindowTitle = L"케스트룬 (Kestrune) v" KESTRUNE_VERSION_WIDE_TEXT;
-constexpr const wchar_t* kBuildDateText = L"Build Date (2020/02/22)";
+// The caption of the main window, the same in both languages.
+inline const wchar_t* MainWindowTitle() { return Text(TXT_WINDOW_TITLE, kUiLanguageKorean); }
 // The registry values of the window position, and the range in which a position is saved.
 constexpr const wchar_t* kWindowXValue = L"win_x";
 constexpr const wchar_t* kWindowYValue = L"win_y";

@@ -3,23 +3,29 @@
 // which runs on its own thread and tells the window of its progress by posted messages.
 #include <memory>
 
+#include "base/message.h"
 #include "base/trace.h"
-#include "exec/gpu_check.h"
-#include "exec/start_check.h"
-#include "jobs/command_builder.h"
-#include "jobs/control_ids.h"
+#include "batch/file_command.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
+#include "probe/probe_runner.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/run_texts.h"
 
 void CMainDlg::UpdateCommandPreview() {
   GatherJobSettings(*this, currentItem, jobSettings);
-  // made stays empty when the build makes no command (a failed probe, a merge that does not
-  // fit); CmdSet then keeps the previous command, as the box does.
-  std::wstring made;
-  CCommandBuilder builder(jobSettings, CmdSet);
-  builder.BuildCommand(jobSettings.currentFile, &made, true);
-  lastPreview = CPreviewedCommand{made, jobSettings.jobKind, jobSettings.files,
-                                  made.empty() ? std::wstring() : builder.LastOutputPath()};
+  CBuiltCommand built =
+      ProbeAndBuild(jobSettings, jobSettings.currentFile, ProbeMediaFile, COutputReservations(), true);
+  // The kind of output stays as the last output codec gave it.
+  jobSettings.outputKind = OutputKindOf(jobSettings);
+  // A file MediaInfo cannot read gets no command and no word; a merge whose files do not fit
+  // says why. CmdSet then keeps the previous command, as the box does.
+  if (built.refusal.Refused() && built.refusal.text != TXT_REFUSE_NOT_PROBED)
+    ShowMessage(L"%s", RefusalText(built.refusal, uiLanguage));
+  if (built.Made()) CmdSet = built.text;
+  lastPreview = CPreviewedCommand{built.Made() ? built.text : std::wstring(), jobSettings.jobKind,
+                                  jobSettings.files, built.output};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
 }
@@ -44,7 +50,7 @@ void CMainDlg::OnButtonStart() {
   GatherJobSettings(*this, currentItem, jobSettings);
   // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
   // work here, the user chooses between the CPU and no run at all.
-  if (UsesNvidiaPath(jobSettings) && !IsNvidiaPathAvailable(jobSettings.outputCodec, jobSettings.gpuCompatMode)) {
+  if (DecideGpu(jobSettings) == GPU_UNAVAILABLE) {
     if (!AskYesNo(GpuUnavailableQuestion(uiLanguage))) {
       DebugLog(L"OnButtonStart-no GPU, not started");
       return;
@@ -52,14 +58,15 @@ void CMainDlg::OnButtonStart() {
     // The box follows, so the preview and the next run say what this run does.
     CheckButton(IDC_GPU, false);
     OnCheckGpu();
-    jobSettings.useGpu = false;
-    jobSettings.gpuCompatMode = false;
+    UseCpuInstead(jobSettings);
   }
   auto host = std::make_shared<CWindowBatchHost>(Hwnd(), lastPreview, commandRunner,
                                                  static_cast<int>(jobSettings.files.size()));
   CBatchOptions options;
   options.probe = batchProbe;
-  BatchStart started = batchWorker.Start(jobSettings, host, options);
+  CRefusal refusal;
+  BatchStart started = batchWorker.Start(jobSettings, host, options, &refusal);
+  if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));
   if (started != BATCH_STARTED) {
     DebugLog(L"OnButtonStart-not started-%d", static_cast<int>(started));
     return;
@@ -77,7 +84,8 @@ void CMainDlg::OnButtonStop() {
 }
 
 bool CMainDlg::AskYesNo(const std::wstring& question) {
-  return MessageBoxW(Hwnd(), question.c_str(), L"Kestrune", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return MessageBoxW(Hwnd(), question.c_str(), Text(TXT_QUESTION_CAPTION, uiLanguage),
+                     MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CMainDlg::OnBatchStatus() { ShowRunStatus(); }

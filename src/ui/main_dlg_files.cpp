@@ -12,10 +12,11 @@
 
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "base/texts.h"
 #include "base/trace.h"
-#include "jobs/control_ids.h"
-#include "probe/media_summary.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
+#include "ui/control_ids.h"
 #include "ui/dropped_paths.h"
 #include "ui/list_view.h"
 #include "ui/main_dlg.h"
@@ -23,15 +24,6 @@
 namespace {
 
 constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
-
-// Name and patterns of each filter, as the open-file dialog takes them: pairs of texts, each
-// ending in a zero, and one more zero at the end.
-const wchar_t kOpenFilter[] =
-    L"Video(*.mp4)\0*.mp4;*.mkv;*.avi;*.webm\0"
-    L"Audio(*.mp3)\0*.mp3;*.aac\0"
-    L"All(*.*)\0*.*\0";
-
-const wchar_t kAudioRowFormat[] = L"%dk,CH=%d,%s,%s";
 
 // The input codec list's row for a probed video codec; -1 when it has none.
 int InputCodecRow(int32_t codec) {
@@ -49,7 +41,8 @@ int InputCodecRow(int32_t codec) {
 
 std::wstring AudioRowText(const AudioTrackDesc& track) {
   std::wstring language = ToLowerText(LanguageName(track.language)).substr(0, 2);
-  return Sprintf(kAudioRowFormat, track.bitRate, track.channels, language, CodecName(track.codec));
+  return FormatText(TXT_AUDIO_ROW, kUiLanguageEnglish, track.bitRate, track.channels, language,
+                    CodecName(track.codec));
 }
 
 }  // namespace
@@ -68,7 +61,8 @@ void CMainDlg::OnButtonFileAdd() {
   OPENFILENAMEW open{};
   open.lStructSize = sizeof(open);
   open.hwndOwner = Hwnd();
-  open.lpstrFilter = kOpenFilter;
+  // Name and patterns of each filter: pairs of texts, each ending in a zero, and one more zero.
+  open.lpstrFilter = Text(TXT_OPEN_FILE_FILTER, uiLanguage);
   open.nFilterIndex = 1;
   open.lpstrFile = path.data();
   open.nMaxFile = kOpenPathChars;

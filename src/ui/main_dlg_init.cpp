@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/program_dir.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/hyperlink.h"
 #include "ui/list_view.h"
 #include "ui/main_dlg.h"
@@ -51,8 +51,8 @@ bool CMainDlg::OnInitDialog() {
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
 
   taskbarProgress.SetWindow(Hwnd());
-  SetTitle(kMainWindowTitle);
-  SetItemText(IDC_STATUS_LINE, kBuildDateText);
+  SetTitle(MainWindowTitle());
+  SetItemText(IDC_STATUS_LINE, Text(TXT_BUILD_DATE, uiLanguage));
 
   SetUpLists();
   SetDefaultOptions();
@@ -79,7 +79,7 @@ void CMainDlg::SetDefaultOptions() {
   CheckButton(IDC_USE_QUANTIZER, false);
   SetItemText(IDC_QUANTIZER, L"28");
 
-  SetUpListView(Item(IDC_AUDIO_STREAM_LIST), kCheckListStyle, L"코덱", 200);
+  SetUpListView(Item(IDC_AUDIO_STREAM_LIST), kCheckListStyle, Text(TXT_AUDIO_COLUMN, uiLanguage), 200);
   CheckButton(IDC_ALL_AUDIO_TRACKS, true);
   CheckButton(IDC_AUDIO_QUALITY, true);
   SetItemText(IDC_AUDIO_BITRATE, L"128");

@@ -5,16 +5,15 @@
 #include "base/command_quoting.h"
 #include "base/message.h"
 #include "base/trace.h"
-#include "exec/find_executable.h"
+#include "exec/program_lookup.h"
 #include "install/download_addresses.h"
-#include "probe/media_summary.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "ui/main_dlg.h"
 
 namespace {
 constexpr int kFileNotFound = 2;
 const wchar_t kMediaInfoCommandFormat[] = L"mediainfo \"%s\" & pause";
-const wchar_t kMediaInfoMissingFormat[] = L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요.";
 }  // namespace
 
 void CMainDlg::OnButtonMediaInfo() {
@@ -22,7 +21,8 @@ void CMainDlg::OnButtonMediaInfo() {
   if (file.empty()) return;
   std::wstring found;
   if (FindExecutablePath(L"mediainfo.exe", found) == kFileNotFound) {
-    ShowMessage(kMediaInfoMissingFormat, std::wstring(kMediaInfoPageAddress));
+    // Captioned with the program's name, as every other box of the window.
+    ShowProgramMessage(L"%s", FormatText(TXT_MEDIA_INFO_MISSING, uiLanguage, kMediaInfoPageAddress));
     return;
   }
 

@@ -1,8 +1,8 @@
 // The option controls kept between runs in the settings store, beside the window position.
 // Each value is a 32-bit number under its own name; one that is missing, damaged (not a number
 // the control can take) or out of range leaves the control at its default.
-#include "jobs/control_ids.h"
-#include "jobs/job_controls.h"
+#include "ui/control_ids.h"
+#include "ui/job_controls.h"
 #include "ui/list_view.h"
 #include "ui/main_dlg.h"
 

@@ -1,7 +1,7 @@
 // A run's progress beside its status line: the time the run has taken, after the status line's
 // text, counted on by a clock of the window each second; and the files finished, on the
 // window's taskbar button.
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/run_texts.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "base/trace.h"
-#include "jobs/control_ids.h"
 #include "ui/about_dlg.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 
 bool CMainDlg::SaveWindowPos() {

@@ -1,48 +1,40 @@
 #include "ui/run_texts.h"
 
-#include "base/format.h"
-#include "install/installer.h"
+#include "base/texts.h"
 
 namespace {
-bool IsKorean(int32_t uiLanguage) { return uiLanguage == kUiLanguageKorean; }
-
-const wchar_t* JoinText(JoinOutcome join, bool korean) {
+TextId JoinText(JoinOutcome join) {
   switch (join) {
     case JOIN_DONE:
-      return korean ? L", 합치기 완료" : L", join done";
+      return TXT_RUN_JOIN_DONE;
     case JOIN_FAILED:
-      return korean ? L", 합치기 실패" : L", join failed";
+      return TXT_RUN_JOIN_FAILED;
     case JOIN_SKIPPED:
-      return korean ? L", 합치기 안 함" : L", join skipped";
+      return TXT_RUN_JOIN_SKIPPED;
     default:
-      return L"";
+      return TXT_NONE;
   }
 }
 }  // namespace
 
-std::wstring StopCaption(int32_t uiLanguage) { return IsKorean(uiLanguage) ? L"중지" : L"Stop"; }
+std::wstring StopCaption(int32_t uiLanguage) { return Text(TXT_STOP_CAPTION, uiLanguage); }
 
 std::wstring GpuUnavailableQuestion(int32_t uiLanguage) {
-  return IsKorean(uiLanguage) ? L"이 컴퓨터에서는 GPU 가속을 쓸 수 없습니다.\nGPU 가속 없이 실행할까요?"
-                              : L"GPU acceleration is not available on this computer.\nRun without it?";
+  return Text(TXT_GPU_UNAVAILABLE_QUESTION, uiLanguage);
 }
 
-std::wstring StopQuestion(int32_t uiLanguage) {
-  return IsKorean(uiLanguage) ? L"실행 중인 작업을 중지할까요?\n지금 만들고 있는 파일은 지워집니다."
-                              : L"Stop the running job?\nThe file being made now is removed.";
-}
+std::wstring StopQuestion(int32_t uiLanguage) { return Text(TXT_STOP_QUESTION, uiLanguage); }
 
 std::wstring RunStatusText(int position, int count, const std::wstring& path) {
-  return Sprintf(L"[%d/%d] %s", position, count, path);
+  // The same in every language.
+  return FormatText(TXT_RUN_STATUS, kUiLanguageEnglish, position, count, path);
 }
 
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
-  bool korean = IsKorean(uiLanguage);
   std::wstring text =
-      korean ? Sprintf(L"완료 %d, 실패 %d, 건너뜀 %d", report.filesDone, report.filesFailed, report.filesSkipped)
-             : Sprintf(L"done %d, failed %d, skipped %d", report.filesDone, report.filesFailed, report.filesSkipped);
-  text += JoinText(report.join, korean);
-  if (report.stopped) text += korean ? L", 중지됨" : L", stopped";
+      FormatText(TXT_RUN_REPORT, uiLanguage, report.filesDone, report.filesFailed, report.filesSkipped);
+  text += Text(JoinText(report.join), uiLanguage);
+  if (report.stopped) text += Text(TXT_RUN_STOPPED, uiLanguage);
   return text;
 }
 

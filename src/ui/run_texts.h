@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 
 // The Start button's caption while a run goes on: "중지" / "Stop".
 std::wstring StopCaption(int32_t uiLanguage);

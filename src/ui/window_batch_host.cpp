@@ -4,7 +4,8 @@
 
 #include "ui/run_texts.h"
 
-CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner, int fileCount)
+CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner,
+                                   int fileCount)
     : window_(window), preview_(std::move(preview)), runner_(std::move(runner)), fileCount_(fileCount) {}
 
 // The worker names each file once, in list order, as it reaches it.

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "exec/batch_host.h"
+#include "batch/batch_host.h"
 
 // Posted to the main window: a new status text (WM_BATCH_STATUS), the end of the run
 // (WM_BATCH_END) and of one of its files (WM_BATCH_FILE_END). Each is read back from the host

@@ -18,6 +18,7 @@
 #include "base/format.h"
 #include "base/message.h"
 #include "base/text.h"
+#include "base/texts.h"
 #include "base/trace.h"
 #include "support/trace_capture.h"
 
@@ -60,11 +61,13 @@ const CFormatRow kProductFormats[] = {
     {L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n",
      [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
     {L"[%d/%d] %s\n", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
-    {L"kestrune: %s failed, exit status %d: %s\n%s", [](const wchar_t* t) { return Fill(t, kText, kInt, kText, kText); }},
+    {L"kestrune: %s failed, exit status %d: %s\n%s",
+     [](const wchar_t* t) { return Fill(t, kText, kInt, kText, kText); }},
     {L"kestrune: %s stopped: %s\n", [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {L",\"position\":%d,\"fileCount\":%d", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
     {L"%s%d", [](const wchar_t* t) { return Fill(t, kChars, kInt); }},
-    {L"kestrune: '%s' is there already; its command is not run again\n", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"kestrune: '%s' is there already; its command is not run again\n",
+     [](const wchar_t* t) { return Fill(t, kText); }},
     {L"option '--jobs' takes a whole number from 1 to %d, or auto, not '%s'",
      [](const wchar_t* t) { return Fill(t, kInt32, kText); }},
     {L"option '%s' does not apply to 'exec'", [](const wchar_t* t) { return Fill(t, kText); }},
@@ -128,7 +131,8 @@ const CFormatRow kProductFormats[] = {
     {L"%smedia.txt 를 쓸 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n",
      [](const wchar_t* t) { return Fill(t, kChars); }},
-    {L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces it\n",
+    {L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces "
+     L"it\n",
      [](const wchar_t* t) { return Fill(t, kChars); }},
     {L"OnButtonStart-no GPU, not started", [](const wchar_t* t) { return Fill(t); }},
     {L"[%d/%d] %s", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
@@ -145,6 +149,9 @@ const CFormatRow kProductFormats[] = {
     // src/install
     {L"FileDown-ret=%d, %s \n%s", [](const wchar_t* t) { return Fill(t, kInt, kText, kText); }},
     {L"%X(%d)-[%s]", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {L"ChecksumList-ret=%d, %s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"SHA256-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"Unpack-left out-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     // src/jobs
     {L"%s.mp4", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%s.mkv", [](const wchar_t* t) { return Fill(t, kText); }},
@@ -224,8 +231,67 @@ const CFormatRow kProductFormats[] = {
 };
 
 // First arguments of the formatting calls that are not a text of their own file: the
-// formatting templates' own parameter, and the output overrides' table (whose texts have rows).
-const std::set<std::string> kNotATextOfTheFile = {"format", "change.format"};
+// formatting templates' own parameter, the output overrides' table (whose texts have rows), and
+// the table of texts (whose texts have rows in kTableFormats).
+const std::set<std::string> kNotATextOfTheFile = {"format", "change.format", "Text"};
+
+struct CTableRow {
+  TextId id;
+  std::string (*fill)(const wchar_t* text);
+};
+
+// Every text of the tables that takes arguments, filled as its call sites fill it; a text without
+// a row must take none.
+const CTableRow kTableFormats[] = {
+    {TXT_AUDIO_ROW, [](const wchar_t* t) { return Fill(t, kInt32, kInt32, kText, kText); }},
+    {TXT_RUN_STATUS, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {TXT_RUN_REPORT, [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
+    {TXT_MEDIA_INFO_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_FFMPEG_MESSAGE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_MEDIAINFO_MESSAGE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_ADDRESS_NOT_HTTPS, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_DOWNLOAD_FAILED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_REDIRECT_NOT_HTTPS, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_CHECKSUM_LIST_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_CHECKSUM_NOT_LISTED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_CHECKSUM_MISMATCH, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_NAME_TAKEN, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_WRITE_FAILED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_REFUSE_NO_EXTENSION, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_JOINED_EXTENSION, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_CONCAT_SEPARATOR, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_NOT_PROBED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_VERSION, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_MESSAGE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_CANNOT_PROBE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_GPU_WORKS, [](const wchar_t* t) { return Fill(t, kChars); }},
+    {TXT_CLI_GPU_UNAVAILABLE, [](const wchar_t* t) { return Fill(t, kChars); }},
+    {TXT_CLI_RUN_SUMMARY,
+     [](const wchar_t* t) { return Fill(t, kInt, kChars, kInt, kInt, kInt, kChars, kChars); }},
+    {TXT_CLI_COUNTER, [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
+    {TXT_CLI_FILE_LINE, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {TXT_CLI_SKIPPED_NOT_PROBED, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {TXT_CLI_COMMAND_STOPPED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_CLI_COMMAND_FAILED, [](const wchar_t* t) { return Fill(t, kText, kInt, kText, kText); }},
+    {TXT_CLI_OUTPUT_EXISTS, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_UNKNOWN_COMMAND, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_UNKNOWN_OPTION, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_NOT_FOR, [](const wchar_t* t) { return Fill(t, kText, kChars); }},
+    {TXT_CLI_OPTION_NOT_FOR_EXEC, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_NEEDS_VALUE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_TAKES_NO_VALUE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_CHOICES, [](const wchar_t* t) { return Fill(t, kChars, kText, kText); }},
+    {TXT_CLI_OPTION_RATE, [](const wchar_t* t) { return Fill(t, kChars, kText); }},
+    {TXT_CLI_OPTION_JOBS, [](const wchar_t* t) { return Fill(t, kInt32, kText); }},
+    {TXT_CLI_OPTION_QP, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_TRACKS, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_RANGE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_NEEDS_RANGE, [](const wchar_t* t) { return Fill(t, kChars); }},
+    {TXT_CLI_NEEDS_FILE, [](const wchar_t* t) { return Fill(t, kChars); }},
+    {TXT_CLI_NO_SUCH_FILE, [](const wchar_t* t) { return Fill(t, kText); }},
+};
 
 #ifndef _WIN32
 // ---- The scan of the sources (natively: the sources are the same for every build) ----
@@ -462,6 +528,38 @@ TEST(ProductFormats, EveryTextFitsTheArgumentsOfItsCallSites) {
   for (const CFormatRow& row : kProductFormats) {
     EXPECT_EQ(row.fill(row.text), "") << WideToUtf8(row.text);
   }
+}
+
+// Each language's table: every id at most once, and the English one, which every other falls
+// back on, complete; every text fits the arguments of its call sites, in every language.
+TEST(TextTables, EveryTextOnceAndFilledAsItsCallSitesFillIt) {
+  std::map<int, const CTableRow*> rows;
+  for (const CTableRow& row : kTableFormats) EXPECT_TRUE(rows.emplace(row.id, &row).second) << row.id;
+  for (const CTextTable* table : {&KoreanTexts(), &EnglishTexts()}) {
+    SCOPED_TRACE(table->uiLanguage);
+    std::set<int> seen;
+    for (size_t i = 0; i < table->count; ++i) {
+      const CTextEntry& entry = table->entries[i];
+      EXPECT_TRUE(entry.id > TXT_NONE && entry.id < TXT_COUNT) << entry.id;
+      EXPECT_TRUE(seen.insert(entry.id).second) << "twice: " << entry.id;
+      ASSERT_NE(entry.text, nullptr) << entry.id;
+      auto row = rows.find(entry.id);
+      if (row != rows.end()) {
+        EXPECT_EQ(row->second->fill(entry.text), "") << entry.id << ": " << WideToUtf8(entry.text);
+      } else {
+        EXPECT_EQ(Fill(entry.text), "")
+            << entry.id << " takes arguments but has no row: " << WideToUtf8(entry.text);
+      }
+    }
+    if (table == &EnglishTexts()) EXPECT_EQ(seen.size(), static_cast<size_t>(TXT_COUNT - 1));
+  }
+  // A text a table lacks comes from the English one; an unknown language speaks English.
+  EXPECT_STREQ(Text(TXT_CLI_COUNTER_JOIN, kUiLanguageKorean), L"[join]");
+  EXPECT_STREQ(Text(TXT_STOP_CAPTION, kUiLanguageKorean), L"중지");
+  EXPECT_STREQ(Text(TXT_STOP_CAPTION, 7), L"Stop");
+  EXPECT_EQ(RefusalText(CRefusal{TXT_REFUSE_NO_EXTENSION, L"C:\\v\\noext"}, kUiLanguageEnglish),
+            L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): C:\\v\\noext");
+  EXPECT_EQ(RefusalText(CRefusal(), kUiLanguageKorean), L"");
 }
 
 TEST(ProductFormats, TheTableHoldsEveryTextTheProductFills) {

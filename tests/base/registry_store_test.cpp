@@ -140,6 +140,30 @@ TEST_F(RegistryStoreTest, WrittenValuesAreReadBackByTheNextStore) {
   EXPECT_EQ(CRegistryStore::ReadInt(root, path, L"win_x", x), 120);
 }
 
+// Texts (the tools' download address an administrator sets) live beside the numbers: each
+// reads back as written, a text never reads as a number nor a number as a text, and writing
+// one value keeps the others.
+TEST_F(RegistryStoreTest, TextValuesAreKeptBesideNumbers) {
+  const std::wstring texts[] = {L"https://mirror.example/kestrune/", L"C:\\도구\\ \"quoted\" =100%\t^&!",
+                                L"# not a comment"};
+  for (const std::wstring& text : texts) {
+    SCOPED_TRACE(WideToUtf8(text));
+    ASSERT_EQ(CRegistryStore::WriteInt(root, path, L"win_x", 120), 0);
+    ASSERT_EQ(CRegistryStore::WriteText(root, path, L"download_base", text), 0);
+    ASSERT_EQ(CRegistryStore::WriteInt(root, path, L"win_y", 80), 0);
+    std::wstring read = L"untouched";
+    EXPECT_TRUE(CRegistryStore::ReadText(root, path, L"DOWNLOAD_BASE", read));
+    EXPECT_EQ(read, text);
+    uint32_t number = 7;
+    EXPECT_EQ(CRegistryStore::ReadInt(root, path, L"win_x", number), 120);
+    EXPECT_EQ(CRegistryStore::ReadInt(root, path, L"win_y", number), 80);
+    std::wstring notText = L"untouched";
+    EXPECT_FALSE(CRegistryStore::ReadText(root, path, L"win_x", notText));
+    EXPECT_FALSE(CRegistryStore::ReadText(root, path, L"absent", notText));
+    EXPECT_EQ(notText, L"untouched");
+  }
+}
+
 TEST_F(RegistryStoreTest, ValuesKeepAll32BitsAndNamesIgnoreCase) {
   struct Case {
     const wchar_t* name;

@@ -1,10 +1,13 @@
-// The README's recipe for running a plan with GNU parallel, run as written (locally, -j2, no
-// ssh) on generated clips: it makes the same files, by name and by probe, as kestrune run.
+// The README's recipe for running a plan with GNU parallel, run as written on generated clips
+// with hostile names: on this machine's cores (-j2), and with --sshlogin over ssh through a
+// private sshd on 127.0.0.1. Either way it makes the same files, by name and by probe, as
+// kestrune run, and no part of a name ever runs as a command.
 #ifndef _WIN32
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -14,8 +17,9 @@
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
-#include "exec/find_executable_posix.h"
-#include "exec/start_check.h"
+#include "batch/start_check.h"
+#include "exec/program_lookup.h"
+#include "local_ssh_server.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -24,26 +28,60 @@ extern char** environ;
 
 namespace {
 
-// The recipe of the README, word for word after the plan; $1 is the folder of the kestrune
-// under test, the rest are plan's arguments.
-const char kRecipe[] = R"(set -e
+// The recipe of the README, word for word after the plan; the file steps go out by one of the
+// README's two parallel lines below. $1 is the folder of the kestrune under test, the rest are
+// plan's arguments.
+const char kRecipeStart[] = R"(set -e
 PATH="$1:$PATH"; shift
 kestrune plan --json "$@" > plan.jsonl
 jq -j 'select(.step == "file") | .output, "\u0000", .command, "\u0000"' plan.jsonl |
-  parallel -0 -N2 -j2 kestrune exec --output {1} {2}
-jq -j 'select(.step == "join") | .output, "\u0000", .command, "\u0000"' plan.jsonl |
+)";
+const char kFileStepsHere[] = "  parallel -0 -N2 -j2 kestrune exec --output {1} {2}\n";
+const char kFileStepsOverSsh[] =
+    "  parallel -0 -N2 --sshlogin 2/alpha,2/beta kestrune exec --output {1} {2}\n";
+const char kRecipeEnd[] =
+    R"(jq -j 'select(.step == "join") | .output, "\u0000", .command, "\u0000"' plan.jsonl |
   parallel -0 -N2 -j1 kestrune exec --output {1} {2}
 )";
 
-int RunShell(const std::string& folder, const std::vector<std::string>& args) {
-  std::string script = "cd \"$0\" && " + std::string(kRecipe);
+// Were any part of a name ever run by a shell, here or at the far end of an ssh login, its
+// canary would make the file KESTRUNE_CANARY names: an absolute path, set in both places, so the
+// trace shows whatever the shell's current folder was.
+const std::vector<std::wstring> kNames = {
+    L"a.mp4",
+    L"b b.mp4",
+    L"c'$(touch x).mp4",
+    L"d \"q\" & touch \"$KESTRUNE_CANARY\" & e.mp4",
+    L"f `touch \"$KESTRUNE_CANARY\"` $HOME.mp4",
+    L"한글 영상 '$(touch \"$KESTRUNE_CANARY\")'.mp4",
+    L"nl\n$(touch \"$KESTRUNE_CANARY\")\tend %PATH% !x! ^ ; <>.mp4",
+};
+
+// The name of an environment entry "NAME=value".
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+// Runs the recipe in folder with the environment of this process plus the settings
+// ("NAME=value") given; the shell's exit code.
+int RunShell(const std::string& folder, const std::string& recipe, const std::vector<std::string>& args,
+             const std::vector<std::string>& settings) {
+  std::string script = "cd \"$0\" && " + recipe;
   std::vector<std::string> words = {"/bin/sh", "-c", script, folder, WideToUtf8(GetProgramDir())};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
+  std::vector<std::string> environment = settings;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string text = *entry;
+    bool replaced = false;
+    for (const std::string& setting : settings) replaced = replaced || NameOf(setting) == NameOf(text);
+    if (!replaced) environment.push_back(text);
+  }
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(&entry[0]);
+  envp.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -65,48 +103,105 @@ std::wstring ProbeJson(const std::wstring& path) {
   return FormatMediaJson(media);
 }
 
-TEST(CliParallelRecipe, MakesTheFilesOfARun) {
-  EnterProgramDir();
-  if (FindMissingTool() != MISSING_NONE) GTEST_SKIP() << "ffmpeg or MediaInfo is not beside the tests";
+class CliParallelRecipe : public ::testing::Test {
+ protected:
+  static constexpr size_t kJobCount = 3;
+
+  void SetUp() override {
+    EnterProgramDir();
+    if (FindMissingTool() != MISSING_NONE) GTEST_SKIP() << "ffmpeg or MediaInfo is not beside the tests";
+    const char* path = std::getenv("PATH");
+    for (const wchar_t* tool : {L"parallel", L"jq"}) {
+      if (path == nullptr || SearchFolderList(path, tool).empty())
+        GTEST_SKIP() << WideToUtf8(tool) << " is not installed (tools/setup.sh installs it)";
+    }
+    for (const std::wstring& name : kNames)
+      ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, source_.File(name), 1));
+  }
+
+  std::string Canary() const { return WideToUtf8(canaryDir_.File(L"CANARY")); }
+
+  // For each of kJobCount jobs: kestrune run over copies of the clips in one folder, the recipe
+  // with the file steps' line given over copies in another; the same files must come out.
+  void ExpectTheFilesOfARun(const char* fileSteps, const std::vector<std::string>& settings) {
+    const std::string recipe = std::string(kRecipeStart) + fileSteps + kRecipeEnd;
+    const std::vector<std::vector<std::wstring>> jobs = {
+        {L"--job", L"merge"}, {L"--job", L"audio"}, {L"--no-gpu", L"--codec", L"h264"}};
+    ASSERT_EQ(jobs.size(), kJobCount);
+    for (const std::vector<std::wstring>& options : jobs) {
+      SCOPED_TRACE(WideToUtf8(options.back()));
+      TempDir byRun, byParallel;
+      std::vector<std::wstring> runArgs = {L"run"};
+      runArgs.insert(runArgs.end(), options.begin(), options.end());
+      std::vector<std::string> planArgs;
+      for (const std::wstring& option : options) planArgs.push_back(WideToUtf8(option));
+      for (const std::wstring& name : kNames) {
+        for (const TempDir* dir : {&byRun, &byParallel})
+          std::filesystem::copy_file(FsPath(source_.File(name)), FsPath(dir->File(name)));
+        runArgs.push_back(byRun.File(name));
+        planArgs.push_back(WideToUtf8(byParallel.File(name)));
+      }
+      CliResult run = RunCli(runArgs);
+      ASSERT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
+      int recipeCode = RunShell(WideToUtf8(byParallel.Path()), recipe, planArgs, settings);
+      EXPECT_FALSE(FileExists(Utf8ToWide(Canary()))) << "a part of a name ran as a command";
+      ASSERT_EQ(recipeCode, 0);
+      ASSERT_TRUE(RemoveFile(byParallel.File(L"plan.jsonl")));
+
+      std::set<std::wstring> made = FolderNames(byRun.Path());
+      EXPECT_EQ(FolderNames(byParallel.Path()), made);
+      EXPECT_GT(made.size(), kNames.size());
+      for (const std::wstring& name : made) {
+        SCOPED_TRACE(WideToUtf8(name));
+        std::wstring expected = ProbeJson(byRun.File(name));
+        EXPECT_NE(expected, L"cannot probe");
+        EXPECT_EQ(ProbeJson(byParallel.File(name)), expected);
+      }
+    }
+  }
+
+  TempDir source_, canaryDir_;
+};
+
+TEST_F(CliParallelRecipe, MakesTheFilesOfARun) {
+  ExpectTheFilesOfARun(kFileStepsHere, {"KESTRUNE_CANARY=" + Canary()});
+}
+
+// The file steps go out by --sshlogin to alpha and beta, both of which lead to the test's own
+// sshd through the ssh configuration that parallel is given in PARALLEL_SSH. This machine is not
+// in the list, so every file step must come through an ssh login; a login finds the kestrune
+// under test (and ffmpeg, MediaInfo) by the PATH the server sets, as the PATH of a login on a
+// real machine finds the installed ones.
+TEST_F(CliParallelRecipe, MakesTheFilesOfARunOverSsh) {
+  TempDir work;
+  const std::string programDir = WideToUtf8(GetProgramDir());
   const char* path = std::getenv("PATH");
-  for (const wchar_t* tool : {L"parallel", L"jq"}) {
-    if (path == nullptr || SearchFolderList(path, tool).empty())
-      GTEST_SKIP() << WideToUtf8(tool) << " is not installed (tools/setup.sh installs it)";
+  const std::string loginPath = "PATH=" + programDir + ":" + (path != nullptr ? path : "/usr/bin:/bin");
+  CLocalSshServer server(WideToUtf8(work.Path()));
+  if (!server.Start({"alpha", "beta"}, {loginPath, "KESTRUNE_CANARY=" + Canary()})) {
+    std::printf("CliParallelRecipe over ssh skipped: %s\n", server.Error().c_str());
+    GTEST_SKIP() << "the test's ssh server is not usable: " << server.Error();
   }
-  TempDir source;
-  const std::vector<std::wstring> names = {L"a.mp4", L"b b.mp4", L"c'$(touch x).mp4"};
-  for (const std::wstring& name : names) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, source.File(name), 1));
-
-  const std::vector<std::vector<std::wstring>> jobs = {
-      {L"--job", L"merge"}, {L"--job", L"audio"}, {L"--no-gpu", L"--codec", L"h264"}};
-  for (const std::vector<std::wstring>& options : jobs) {
-    SCOPED_TRACE(WideToUtf8(options.back()));
-    TempDir byRun, byParallel;
-    std::vector<std::wstring> runArgs = {L"run"};
-    runArgs.insert(runArgs.end(), options.begin(), options.end());
-    std::vector<std::string> planArgs;
-    for (const std::wstring& option : options) planArgs.push_back(WideToUtf8(option));
-    for (const std::wstring& name : names) {
-      for (const TempDir* dir : {&byRun, &byParallel})
-        std::filesystem::copy_file(FsPath(source.File(name)), FsPath(dir->File(name)));
-      runArgs.push_back(byRun.File(name));
-      planArgs.push_back(WideToUtf8(byParallel.File(name)));
-    }
-    CliResult run = RunCli(runArgs);
-    ASSERT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
-    ASSERT_EQ(RunShell(WideToUtf8(byParallel.Path()), planArgs), 0);
-    ASSERT_TRUE(RemoveFile(byParallel.File(L"plan.jsonl")));
-
-    std::set<std::wstring> made = FolderNames(byRun.Path());
-    EXPECT_EQ(FolderNames(byParallel.Path()), made);
-    EXPECT_GT(made.size(), names.size());
-    for (const std::wstring& name : made) {
-      SCOPED_TRACE(WideToUtf8(name));
-      std::wstring expected = ProbeJson(byRun.File(name));
-      EXPECT_NE(expected, L"cannot probe");
-      EXPECT_EQ(ProbeJson(byParallel.File(name)), expected);
+  for (const char* host : {"alpha", "beta"}) {
+    std::string found, error;
+    if (server.RunRemote(host, "command -v kestrune", found, error) != 0 ||
+        found != programDir + "kestrune\n") {
+      std::printf("CliParallelRecipe over ssh skipped: a login's PATH leads to '%s' %s\n", found.c_str(),
+                  error.c_str());
+      GTEST_SKIP() << "a login on the test's sshd does not find the kestrune under test first on the PATH "
+                      "the server sets (do the login's start files change PATH?): "
+                   << found << error;
     }
   }
+  const int loginsBefore = server.AcceptedLogins();
+
+  ExpectTheFilesOfARun(kFileStepsOverSsh,
+                       {"PARALLEL_SSH=" + server.Ssh() + " -F '" + server.ClientConfig() + "'",
+                        "KESTRUNE_CANARY=" + Canary()});
+  EXPECT_GE(server.AcceptedLogins() - loginsBefore, static_cast<int>(kJobCount * kNames.size()));
+
+  server.Stop();
+  EXPECT_FALSE(server.Listening()) << "the test's sshd still listens after its stop";
 }
 
 }  // namespace

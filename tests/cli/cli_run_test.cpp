@@ -2,17 +2,21 @@
 // MediaInfo.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <memory>
+#include <set>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "batch/gpu_check.h"
+#include "batch/start_check.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
-#include "exec/gpu_check.h"
-#include "exec/start_check.h"
-#include "probe/media_summary.h"
+#include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -261,6 +265,64 @@ TEST_F(CliRun, RunWithJobsWritesThePlannedNames) {
         << WideToUtf8(result.out);
     // ffmpeg's own output is not shown for commands that succeed.
     EXPECT_EQ(result.err.find(L"ffmpeg version"), std::wstring::npos);
+  }
+}
+
+// One file named twice, through ".." or through a link to its folder, or twins by case in a
+// folder that ignores case: each naming gets an output of its own, though both run at once.
+TEST_F(CliRun, TwoSpellingsOfOneFileGiveTwoOutputs) {
+#ifdef _WIN32
+  const std::wstring secondAudio = L"x_(03).aac";
+#else
+  const std::wstring secondAudio = L"x_(02).aac";  // the test folder tells case apart: two files
+#endif
+  const std::wstring s(1, kPathSeparator);
+  const struct {
+    const char* what;
+    std::wstring second;  // the first is d/x.mp4, relative to the current folder as typed
+    bool ignoresCase;     // injected; Windows' folders ignore case anyway
+    std::vector<std::wstring> outputs;
+  } cases[] = {
+      {"through ..", L"d" + s + L".." + s + L"d" + s + L"x.mp4", false, {L"x_(02).AAC", secondAudio}},
+      {"through a link to the folder", L"link" + s + L"x.mp4", false, {L"x_(02).AAC", secondAudio}},
+      {"twins by case", L"d" + s + L"X.mov", true, {L"x_(02).AAC", L"X_(03).aac"}},
+  };
+  const std::wstring before = GetCurrentDir();
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.what);
+    const std::wstring row = dir_.Folder(std::to_wstring(i));
+    const std::wstring d = dir_.Folder(std::to_wstring(i) + s + L"d");
+    ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, d + L"x.mp4", 1));
+    if (c.second.rfind(L"link", 0) == 0 && !dir_.LinkFolder(std::to_wstring(i) + s + L"link", d)) {
+      std::printf("no link to a folder here: \"%s\" was left out\n", c.what);
+      continue;
+    }
+    if (c.second.find(L".mov") != std::wstring::npos) {
+      ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, row + c.second, 1));
+    }
+    std::unique_ptr<CFolderCaseOverride> override;
+    if (c.ignoresCase) override = std::make_unique<CFolderCaseOverride>(true);
+    ASSERT_TRUE(SetCurrentDir(row));
+    CliResult result = RunCli({L"run", L"--jobs", L"2", L"--job", L"audio", L"d" + s + L"x.mp4", c.second});
+    SetCurrentDir(before);
+    EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    EXPECT_EQ(result.out.rfind(L"kestrune: 2 files: 2 done, 0 failed, 0 skipped", 0), 0u)
+        << WideToUtf8(result.out);
+    std::set<std::wstring> made;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(d))) {
+#ifdef _WIN32
+      std::wstring name = entry.path().filename().wstring();
+#else
+      std::wstring name = Utf8ToWide(entry.path().filename().string());
+#endif
+      if (name != L"x.mp4" && name != L"X.mov") made.insert(name);
+    }
+    EXPECT_EQ(made, std::set<std::wstring>(c.outputs.begin(), c.outputs.end()));
+    for (const std::wstring& output : c.outputs) {
+      MediaDesc media;
+      EXPECT_TRUE(ProbeMediaFile(d + output, media) && media.audioCount == 1) << WideToUtf8(output);
+    }
   }
 }
 

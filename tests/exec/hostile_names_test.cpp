@@ -18,10 +18,11 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "exec/batch_worker.h"
+#include "batch/batch_worker.h"
+#include "batch/file_command.h"
+#include "batch/start_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/console_host.h"
-#include "exec/start_check.h"
 #include "exec_test_support.h"
 #include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
@@ -259,23 +260,26 @@ HostileNameTest::Outcome HostileNameTest::Check(const HostileName& name, Operati
     settings.currentFile = settings.files[0];
     // The merge of video and audio runs the command its preview built, as the window does.
     CPreviewedCommand preview{std::wstring(), settings.jobKind, settings.files, std::wstring()};
+    CRefusal refusal;
     if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
-      JobSettings copy = settings;
-      std::wstring made;
-      CCommandBuilder(copy, preview.command).BuildCommand(copy.currentFile, &made, true);
+      CBuiltCommand built =
+          ProbeAndBuild(settings, settings.currentFile, ProbeMediaFile, COutputReservations(), true);
+      preview.command = built.text;
+      refusal = built.refusal;
     }
     auto host = std::make_shared<CRealRunHost>(preview);
     CNullInput noKeyboard;
     CBatchWorker worker;
     BatchStart started = BATCH_REFUSED;
     if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO || !preview.command.empty())
-      started = worker.Start(settings, host, CBatchOptions());
+      started = worker.Start(settings, host, CBatchOptions(), &refusal);
     worker.Join();
     refused = started == BATCH_REFUSED;
     worked = started == BATCH_STARTED && BatchSucceeded(host->report) && host->report.filesDone >= 1;
     if (refused) {
       EXPECT_EQ(host->commands, 0) << "a refused run ran a command";
-      EXPECT_FALSE(messages.Messages().empty()) << "a refusal without a message";
+      // Refused before anything ran, with the reason the front ends show.
+      EXPECT_FALSE(RefusalText(refusal, kUiLanguageEnglish).empty()) << "a refusal without a message";
       expected.clear();
     }
   }

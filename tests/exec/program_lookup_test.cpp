@@ -6,8 +6,7 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
-#include "exec/find_executable.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
 

@@ -1,17 +1,17 @@
 // FileDown against a real HTTP server on 127.0.0.1.
+#include "install/file_down.h"
+
 #include <gtest/gtest.h>
 
 #include "base/file_util.h"
 #include "base/format.h"
+#include "base/text.h"
 #include "install/install_fixture.h"
 #include "install/installer.h"
 
 namespace {
 
-class FileDownTest : public InstallFixture {
- protected:
-  FileDownTest() { withUnzip = false; }
-};
+using FileDownTest = InstallFixture;
 
 std::wstring DownTrace(int ok, const std::wstring& url, const std::wstring& path) {
   return Sprintf(L"FileDown-ret=%d, %s \n%s", ok, url, path);
@@ -51,6 +51,49 @@ TEST_F(FileDownTest, FailsWithoutAServerAndLeavesNoFile) {
   EXPECT_FALSE(FileDown(url, path));
   EXPECT_TRUE(trace.Contains(DownTrace(0, url, path)));
   EXPECT_TRUE(ProgramFiles().empty());
+}
+
+// Plain HTTP only from this computer, and a redirect only to HTTPS: each refused address is
+// never asked, and leaves no file. A redirect to HTTPS is followed (here to a port where
+// nothing listens, so it fails as a download, not as a refusal).
+TEST_F(FileDownTest, RefusesPlainHttpElsewhereAndRedirectsAwayFromHttps) {
+  server.AddArchive({L"raw", L"target.txt", L"the file"});
+  server.AddArchive({L"redirect", L"to-http", L"http://127.0.0.1:{port}/target.txt"});
+  server.AddArchive({L"redirect", L"to-relative", L"/target.txt"});
+  server.AddArchive({L"redirect", L"to-https", L"https://127.0.0.1:9/target.txt"});
+  server.AddArchive({L"redirect", L"to-elsewhere", L"http://mirror.invalid/target.txt"});
+  StartServer();
+  const struct {
+    std::wstring url;
+    DownloadStatus status;
+    std::vector<std::string> requests;  // what the server was asked
+  } cases[] = {
+      {server.BaseAddress() + L"target.txt", DOWNLOAD_OK, {"/target.txt"}},
+      {server.BaseAddress() + L"to-http", DOWNLOAD_REFUSED_REDIRECT, {"/to-http"}},
+      {server.BaseAddress() + L"to-relative", DOWNLOAD_REFUSED_REDIRECT, {"/to-relative"}},
+      {server.BaseAddress() + L"to-https", DOWNLOAD_FAILED, {"/to-https"}},
+      {server.BaseAddress() + L"to-elsewhere", DOWNLOAD_REFUSED_REDIRECT, {"/to-elsewhere"}},
+      {L"http://mirror.invalid/target.txt", DOWNLOAD_REFUSED_ADDRESS, {}},
+      {L"ftp://127.0.0.1/target.txt", DOWNLOAD_REFUSED_ADDRESS, {}},
+  };
+  size_t asked = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.url));
+    std::wstring path = program.File(L"down.txt");
+    EXPECT_EQ(DownloadToFile(c.url, path), c.status);
+    EXPECT_EQ(FileExists(path), c.status == DOWNLOAD_OK);
+    if (c.status == DOWNLOAD_OK) EXPECT_EQ(ReadFile(path), "the file");
+    RemoveFile(path);
+    EXPECT_TRUE(ProgramFiles().empty());  // no partial download either
+    std::vector<std::string> requests = server.Requests();
+    EXPECT_EQ(std::vector<std::string>(requests.begin() + static_cast<long>(asked), requests.end()),
+              c.requests);
+    asked = requests.size();
+  }
+  // FileDown reports the refusal as a failed download, traced as one.
+  std::wstring refused = L"http://mirror.invalid/ffmpeg.zip.001";
+  EXPECT_FALSE(FileDown(refused, program.File(L"ffmpeg.zip.001")));
+  EXPECT_TRUE(trace.Contains(DownTrace(0, refused, program.File(L"ffmpeg.zip.001"))));
 }
 
 }  // namespace

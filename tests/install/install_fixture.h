@@ -1,11 +1,9 @@
 #pragma once
 // The installer's tests work in a program folder of their own (a temporary folder named by
 // KESTRUNE_PROGRAM_DIR, never the build's bin folder) against a local download server, with
-// the trace and the messages captured.
-//  - Under Wine the folder gets a copy of the Wine bridge unzip.exe from the build's bin
-//    folder, which hands "unzip NAME" to the host's unzip; cmd.exe joins the parts.
-//  - Natively PATH is narrowed to a folder holding only unzip, so an ffmpeg or mediainfo
-//    installed on the machine cannot count as found.
+// the trace and the messages captured. The installer joins and unpacks by itself, so no tool
+// is put beside it. Natively PATH is narrowed to an empty folder, so an ffmpeg or mediainfo
+// installed on the machine cannot count as found.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,13 +19,13 @@ class InstallFixture : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Makes dir (trailing separator) the program folder, with the fixture's tools in it.
+  // Makes dir (trailing separator) the program folder.
   void UseProgramFolder(const std::wstring& dir);
   // Serves the archives added to server; the downloads go to folder below it from now on.
   void StartServer(const std::wstring& folder = L"");
   // Writes a stand-in for a program (a small script) into dir.
   static std::wstring WriteStandIn(const std::wstring& dir, const std::wstring& name);
-  // The file names in the program folder, sorted; the tools the fixture put there excluded.
+  // The file names in the program folder, sorted.
   std::vector<std::wstring> ProgramFiles() const { return FolderFiles(program.Path()); }
   static std::vector<std::wstring> FolderFiles(const std::wstring& dir);
   std::string ReadFile(const std::wstring& path) const;
@@ -39,8 +37,6 @@ class InstallFixture : public ::testing::Test {
   ScopedEnv env;
   TraceCapture trace;
   MessageCapture messages;
-  bool withUnzip = true;  // false for tests that never unpack
-  std::wstring binDir;  // the build's program folder, with the Wine bridges
   std::wstring savedCurrentDir;
   std::wstring savedProgramDir;
 };

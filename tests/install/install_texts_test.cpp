@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "base/registry_store.h"
 #include "install/download_addresses.h"
 #include "install/installer.h"
 #include "install/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -15,9 +19,11 @@ TEST(InstallTexts, MessageAndCaptionByModeAndLanguage) {
     std::wstring message;
     std::wstring caption;
   } cases[] = {
-      {INSTALL_FFMPEG, 18, L"FFmpeg.exe 파일이 없습니다. \n" + ffmpegPage + L" 에서 다운로드 하세요.", L"설치"},
+      {INSTALL_FFMPEG, 18, L"FFmpeg.exe 파일이 없습니다. \n" + ffmpegPage + L" 에서 다운로드 하세요.",
+       L"설치"},
       {INSTALL_FFMPEG, 9, L"FFmpeg.exe file not found\nVisit '" + ffmpegPage + L"'", L"Install"},
-      {INSTALL_MEDIAINFO, 18, L"MediaInfo.exe 파일이 없습니다. '" + probePage + L"' 에서 다운로드 하세요.", L""},
+      {INSTALL_MEDIAINFO, 18, L"MediaInfo.exe 파일이 없습니다. '" + probePage + L"' 에서 다운로드 하세요.",
+       L""},
       {INSTALL_MEDIAINFO, 9, L"MediaInfo.exe file not found\nVisit '" + probePage + L"'", L""},
       // Every language but Korean (18) gets the English texts.
       {INSTALL_FFMPEG, 0, L"FFmpeg.exe file not found\nVisit '" + ffmpegPage + L"'", L"Install"},
@@ -32,10 +38,10 @@ TEST(InstallTexts, MessageAndCaptionByModeAndLanguage) {
   }
 }
 
-TEST(InstallTexts, PagesAndDownloadsAreOnTheProjectsOwnSite) {
-  for (const wchar_t* page : {kFfmpegPageAddress, kMediaInfoPageAddress}) {
-    EXPECT_EQ(std::wstring(page).rfind(L"https://www.kestrune.org/", 0), 0u);
-  }
+TEST(InstallTexts, PagesAreTheProgramsOwnAndDownloadsComeFromTheProjectsHost) {
+  // The messages send the user to the download pages of the two programs themselves.
+  EXPECT_EQ(std::wstring(kFfmpegPageAddress), L"https://ffmpeg.org/download.html");
+  EXPECT_EQ(std::wstring(kMediaInfoPageAddress), L"https://mediaarea.net/en/MediaInfo/Download/Windows");
   ScopedEnv env;
   env.Set(L"KESTRUNE_DOWNLOAD_BASE", L"");
   EXPECT_EQ(DownloadAddress(kFfmpegPart1), L"https://download.kestrune.org/tools/ffmpeg.zip.001");
@@ -56,6 +62,40 @@ TEST(InstallTexts, TheDownloadBaseCanBeMovedByTheEnvironment) {
     env.Set(L"KESTRUNE_DOWNLOAD_BASE", c.value);
     EXPECT_EQ(DownloadAddress(kMediaInfoArchive), c.address);
   }
+}
+
+// An organisation's mirror in the settings store: the machine's value (which only an
+// administrator can write) before the user's; the environment before both. A key of the
+// tests' own stands for Software\Kestrune, so no other test's settings are touched.
+TEST(InstallTexts, TheDownloadBaseCanBeSetInTheSettingsStore) {
+  ScopedEnv env;
+#ifndef _WIN32
+  TempDir config;
+  std::wstring configPath = config.Path();
+  configPath.pop_back();
+  env.Set(L"XDG_CONFIG_HOME", configPath);
+#endif
+  env.Set(L"KESTRUNE_DOWNLOAD_BASE", L"");
+  const std::wstring key =
+      L"Software\\KestruneTests\\DownloadBase-" + std::to_wstring(std::random_device()());
+  EXPECT_EQ(DownloadBase(key), L"https://download.kestrune.org/tools/");
+
+  ASSERT_EQ(
+      CRegistryStore::WriteText(REGISTRY_CURRENT_USER, key, kDownloadBaseSetting, L"https://user.example/k"),
+      0);
+  EXPECT_EQ(DownloadBase(key), L"https://user.example/k/");
+  ASSERT_EQ(CRegistryStore::WriteText(REGISTRY_LOCAL_MACHINE, key, kDownloadBaseSetting,
+                                      L" https://mirror.corp.example/tools/ "),
+            0);
+  EXPECT_EQ(DownloadBase(key), L"https://mirror.corp.example/tools/");
+  env.Set(L"KESTRUNE_DOWNLOAD_BASE", L"http://127.0.0.1:8123/");
+  EXPECT_EQ(DownloadBase(key), L"http://127.0.0.1:8123/");
+
+  // A blank value, or a number under the name, counts as not set.
+  env.Set(L"KESTRUNE_DOWNLOAD_BASE", L"");
+  ASSERT_EQ(CRegistryStore::WriteText(REGISTRY_LOCAL_MACHINE, key, kDownloadBaseSetting, L"  "), 0);
+  ASSERT_EQ(CRegistryStore::WriteInt(REGISTRY_CURRENT_USER, key, kDownloadBaseSetting, 7), 0);
+  EXPECT_EQ(DownloadBase(key), L"https://download.kestrune.org/tools/");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The Install button's work end to end: real downloads from a local server, the real join
-// (cmd's copy /b under Wine, our interpreter natively) and the real unzip.
+// The Install button's work end to end: real downloads from a local server with their
+// SHA-256 list, and the installer's own join and unpack.
+#include "install/installer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,8 +14,8 @@
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "install/download_record.h"
 #include "install/install_fixture.h"
-#include "install/installer.h"
 
 namespace {
 
@@ -71,6 +73,11 @@ std::string RandomBytes(size_t count) {
   return bytes;
 }
 
+// The names the folder's download record holds, in its order.
+std::vector<std::wstring> RecordedNames(const std::wstring& folder) {
+  return CDownloadRecord(folder).Names();
+}
+
 using InstallerTest = InstallFixture;
 
 TEST_F(InstallerTest, FfmpegIsDownloadedJoinedAndUnpacked) {
@@ -81,19 +88,24 @@ TEST_F(InstallerTest, FfmpegIsDownloadedJoinedAndUnpacked) {
 
   EXPECT_EQ(RunInstall(INSTALL_FFMPEG), kSuccess);
 
-  std::vector<std::wstring> expected{L"ffmpeg.exe", L"ffmpeg.zip", L"ffmpeg.zip.001", L"ffmpeg.zip.002"};
+  std::vector<std::wstring> expected{L"ffmpeg.exe", L"ffmpeg.zip", L"ffmpeg.zip.001", L"ffmpeg.zip.002",
+                                     kDownloadRecordName};
   EXPECT_EQ(ProgramFiles(), expected);
+  // Every file the install wrote is recorded for the uninstaller, and only those.
+  EXPECT_EQ(RecordedNames(program.Path()),
+            (std::vector<std::wstring>{L"ffmpeg.zip.001", L"ffmpeg.zip.002", L"ffmpeg.zip", L"ffmpeg.exe"}));
   // Byte for byte, without printing a megabyte when they differ.
   EXPECT_TRUE(ReadFile(program.File(L"ffmpeg.zip")) == ReadFile(server.Served() + L"ffmpeg.zip"));
   EXPECT_TRUE(ReadFile(program.File(L"ffmpeg.exe")) == program1);
-  EXPECT_EQ(server.Requests(), (std::vector<std::string>{"/ffmpeg.zip.001", "/ffmpeg.zip.002"}));
+  EXPECT_EQ(server.Requests(),
+            (std::vector<std::string>{"/ffmpeg.zip.001", "/ffmpeg.zip.002", "/SHA256SUMS"}));
   EXPECT_TRUE(FileExists(L"ffmpeg.exe"));  // the program folder is the current folder now
 
   std::wstring base = server.BaseAddress();
-  EXPECT_TRUE(trace.Contains(Sprintf(L"FileDown-ret=1, %s \n%s", base + L"ffmpeg.zip.001",
-                                     program.File(L"ffmpeg.zip.001"))));
-  EXPECT_TRUE(trace.Contains(Sprintf(L"FileDown-ret=1, %s \n%s", base + L"ffmpeg.zip.002",
-                                     program.File(L"ffmpeg.zip.002"))));
+  EXPECT_TRUE(trace.Contains(
+      Sprintf(L"FileDown-ret=1, %s \n%s", base + L"ffmpeg.zip.001", program.File(L"ffmpeg.zip.001"))));
+  EXPECT_TRUE(trace.Contains(
+      Sprintf(L"FileDown-ret=1, %s \n%s", base + L"ffmpeg.zip.002", program.File(L"ffmpeg.zip.002"))));
   std::vector<Lookup> lookups = Lookups(trace);
   ASSERT_EQ(lookups.size(), 2u);
   EXPECT_EQ(lookups[0].code, 2);
@@ -193,9 +205,10 @@ TEST_F(InstallerTest, MediaInfoIsDownloadedAndUnpackedWhateverTheCaseOfItsName) 
 
     EXPECT_EQ(RunInstall(INSTALL_MEDIAINFO), kSuccess);
 
-    std::vector<std::wstring> expected{L"MediaInfo.zip", members[i]};
+    std::vector<std::wstring> expected{L"MediaInfo.zip", members[i], kDownloadRecordName};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(FolderFiles(folder.Path()), expected);
+    EXPECT_EQ(RecordedNames(folder.Path()), (std::vector<std::wstring>{L"MediaInfo.zip", members[i]}));
     EXPECT_EQ(ReadFile(folder.File(members[i])), kStandInContent);
     std::wstring url = server.BaseAddress() + std::to_wstring(i) + L"/MediaInfo.zip";
     EXPECT_TRUE(trace.Contains(Sprintf(L"FileDown-ret=1, %s \n%s", url, folder.File(L"MediaInfo.zip"))));

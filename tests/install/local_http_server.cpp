@@ -29,7 +29,7 @@ namespace {
 // Runs in the work folder. Everything is named relative to it, so the same script works when
 // started from a Windows program under Wine, which cannot hand over host paths.
 constexpr const char* kServerScript = R"PY(
-import functools, http.server, io, os, sys, threading, time, traceback, zipfile
+import functools, hashlib, http.server, io, os, sys, threading, time, traceback, zipfile
 
 def write(name, data):
     if os.path.dirname(name):
@@ -37,21 +37,65 @@ def write(name, data):
     with open(name, 'wb') as f:
         f.write(data)
 
-def make_zip(members):
+def make_zip(members, stored_names=None):
     data = io.BytesIO()
     with zipfile.ZipFile(data, 'w') as archive:
-        for member in members:
-            info = zipfile.ZipInfo(os.path.basename(member), date_time=(2024, 1, 1, 0, 0, 0))
+        for i, member in enumerate(members):
+            stored = stored_names[i] if stored_names else os.path.basename(member)
+            info = zipfile.ZipInfo(stored, date_time=(2024, 1, 1, 0, 0, 0))
             info.external_attr = 0o100755 << 16
             info.compress_type = zipfile.ZIP_DEFLATED
             with open(os.path.join('content', member), 'rb') as f:
                 archive.writestr(info, f.read())
     return data.getvalue()
 
+def publish_sums():
+    # The list of SHA-256 sums beside the files of every served folder, as sha256sum writes it.
+    for folder, _, files in os.walk('www'):
+        lines = []
+        for name in sorted(files):
+            if name == 'SHA256SUMS':
+                continue
+            with open(os.path.join(folder, name), 'rb') as f:
+                lines.append(hashlib.sha256(f.read()).hexdigest() + '  ' + name + '\n')
+        write(os.path.join(folder, 'SHA256SUMS'), ''.join(lines).encode())
+
+def change_sums(name, change):
+    path = os.path.join('www', os.path.dirname(name), 'SHA256SUMS')
+    with open(path, encoding='utf-8') as f:
+        lines = f.read().splitlines(True)
+    write(path, ''.join(change(line) for line in lines).encode())
+
+def after_sums(words):
+    kind, name = words[0], words[1]
+    if kind == 'nosums':
+        os.remove(os.path.join('www', name, 'SHA256SUMS'))
+    elif kind == 'corrupt':
+        path = os.path.join('www', name)
+        with open(path, 'rb') as f:
+            data = bytearray(f.read())
+        data[len(data) // 2] ^= 0xFF
+        write(path, bytes(data))
+    elif kind == 'wrongsum':
+        base = os.path.basename(name)
+        change_sums(name, lambda line: ('0' * 64 + '  ' + base + '\n') if line.endswith('  ' + base + '\n') else line)
+    elif kind == 'unlisted':
+        base = os.path.basename(name)
+        change_sums(name, lambda line: '' if line.endswith('  ' + base + '\n') else line)
+    elif kind == 'redirect':
+        Handler.redirects['/' + name] = words[2]
+
+AFTER_SUMS = ('nosums', 'corrupt', 'wrongsum', 'unlisted', 'redirect')
+
 def build(words):
     kind, name = words[0], words[1]
+    if kind in AFTER_SUMS:
+        return
     if kind == 'raw':
         write(os.path.join('www', name), words[2].encode())
+        return
+    if kind == 'zipas':
+        write(os.path.join('www', name), make_zip(words[3::2], words[2::2]))
         return
     whole = make_zip(words[2:])
     write(os.path.join('www', name), whole)
@@ -62,12 +106,19 @@ def build(words):
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     lock = threading.Lock()
+    redirects = {}
     def note(self):
         with Handler.lock:
             with open('requests.log', 'a') as log:
                 log.write(self.path + '\n')
     def do_GET(self):
         self.note()
+        if self.path in Handler.redirects:
+            self.send_response(302)
+            self.send_header('Location', Handler.redirects[self.path].replace('{port}', str(self.server.server_address[1])))
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+            return
         super().do_GET()
     def do_HEAD(self):
         self.note()
@@ -80,9 +131,13 @@ try:
     watch_parent = len(sys.argv) > 2 and sys.argv[2] == 'watch-parent'
     parent = os.getppid()
     with open('archives.txt', encoding='utf-8') as f:
-        for line in f.read().splitlines():
-            if line:
-                build(line.split('\t'))
+        rows = [line.split('\t') for line in f.read().splitlines() if line]
+    os.makedirs('www', exist_ok=True)
+    for row in rows:
+        build(row)
+    publish_sums()
+    for row in rows:
+        after_sums(row)
     root = os.path.abspath('www')
     server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=root))
     server.daemon_threads = True

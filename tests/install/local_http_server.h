@@ -19,7 +19,13 @@ class LocalHttpServer {
   // Content(); "split NAME MEMBER..." builds the same zip and serves it cut in two as NAME.001
   // and NAME.002 (www/NAME keeps the whole for comparison); "raw NAME TEXT" serves TEXT.
   // NAME may lie in a subfolder ("a/MediaInfo.zip"); a MEMBER read from a subfolder of
-  // Content() is stored under its file name alone.
+  // Content() is stored under its file name alone; "zipas NAME STORED MEMBER..." stores each
+  // MEMBER under the name STORED before it (any name, "../x" and "sub/x" too).
+  // Every served folder then gets its SHA256SUMS (the sha256sum format, made with python's
+  // hashlib), which these rows change afterwards: "nosums FOLDER" takes it away ("." for the
+  // top), "corrupt NAME" flips a byte in the middle of the served file, "wrongsum NAME" lists a
+  // wrong sum for it, "unlisted NAME" drops its line; "redirect PATH TARGET" answers a request
+  // for /PATH with a redirect to TARGET, where "{port}" stands for the server's port.
   void AddArchive(const std::vector<std::wstring>& words) { archives_.push_back(words); }
 
   // Starts the server and waits until it listens; false (with the reason in Error()) when it

@@ -11,12 +11,12 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "exec/command_interpreter.h"
-#include "exec/tool_paths.h"
+#include "exec/program_lookup.h"
+#include "job_test_support.h"
 #include "jobs/command_builder.h"
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"
 #include "support/temp_dir.h"
-#include "job_test_support.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ const wchar_t kPause[] = L" & pause";
 
 std::wstring WithoutPause(std::wstring command) {
   const size_t length = std::wcslen(kPause);
-  if (command.size() >= length && command.compare(command.size() - length, length, kPause) == 0) command.resize(command.size() - length);
+  if (command.size() >= length && command.compare(command.size() - length, length, kPause) == 0)
+    command.resize(command.size() - length);
   return command;
 }
 
@@ -63,7 +64,8 @@ class RealCommand : public ::testing::Test {
  protected:
   void SetUp() override {
     EnterProgramDir();
-    if (FfmpegProgramPath().empty() || MediaInfoProgramPath().empty()) GTEST_SKIP() << "ffmpeg or MediaInfo missing";
+    if (FfmpegProgramPath().empty() || MediaInfoProgramPath().empty())
+      GTEST_SKIP() << "ffmpeg or MediaInfo missing";
     settings_.useGpu = false;
   }
 
@@ -78,12 +80,13 @@ class RealCommand : public ::testing::Test {
   Outcome Run(const std::wstring& input) {
     Outcome outcome;
     std::wstring cmdSet;
-    outcome.built = CCommandBuilder(settings_, cmdSet).BuildCommand(input, &outcome.command, false);
+    outcome.built = CRunBuilds(settings_, cmdSet).BuildCommand(input, &outcome.command, false);
     if (!outcome.built) return outcome;
     outcome.output = LastQuotedPath(outcome.command);
     outcome.status = RunCommandLine(WithoutPause(outcome.command));
     if (outcome.status == 0 && FileExists(outcome.output)) {
-      ReadMediaInfoTracks(CaptureProgramOutput(L"mediainfo", {L"--Output=JSON", outcome.output}), outcome.tracks);
+      ReadMediaInfoTracks(CaptureProgramOutput(L"mediainfo", {L"--Output=JSON", outcome.output}),
+                          outcome.tracks);
     }
     return outcome;
   }
@@ -95,7 +98,9 @@ class RealCommand : public ::testing::Test {
 };
 
 // The output of a command that ffmpeg refused: missing or empty.
-bool NoOutput(const Outcome& outcome) { return !FileExists(outcome.output) || GetFileLength(outcome.output) == 0; }
+bool NoOutput(const Outcome& outcome) {
+  return !FileExists(outcome.output) || GetFileLength(outcome.output) == 0;
+}
 
 TEST_F(RealCommand, ConvertToH264WithAac) {
   const std::wstring input = Input(Sample::NOISY_H264_MP4, L"noisy.mp4");
@@ -103,8 +108,8 @@ TEST_F(RealCommand, ConvertToH264WithAac) {
   settings_.videoBitRate = 300;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>noisy.mp4\"   -map 0:v:0  -c:v libx264  -b:v 300k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>noisy_(02).mp4\""));
+  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>noisy.mp4\"   -map 0:v:0  -c:v libx264  -b:v "
+                                  L"300k    -map 0:a:0 -c:a aac -b:a 128k   \"<dir>noisy_(02).mp4\""));
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(out.Field("Video", "Format"), "AVC");
   EXPECT_GT(out.Number("Video", "BitRate"), 150000);
@@ -121,8 +126,8 @@ TEST_F(RealCommand, ConvertToH265WithMp3Audio) {
   settings_.audioMp3 = true;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>noisy.mp4\"   -map 0:v:0  -c:v libx265  -b:v 300k    -map 0:a:0 -c:a libmp3lame -b:a 128k   \"<dir>noisy_(02).mp4\""));
+  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>noisy.mp4\"   -map 0:v:0  -c:v libx265  -b:v "
+                                  L"300k    -map 0:a:0 -c:a libmp3lame -b:a 128k   \"<dir>noisy_(02).mp4\""));
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(out.Field("Video", "Format"), "HEVC");
   EXPECT_GT(out.Number("Video", "BitRate"), 150000);
@@ -137,8 +142,8 @@ TEST_F(RealCommand, SixChannelsCopiedEncodedAndMixedDown) {
   // 448 kb/s over 6 channels is 74 per channel: not above 80, so the track is copied.
   Outcome copied = Run(input);
   ASSERT_TRUE(copied.built);
-  EXPECT_EQ(copied.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a copy    \"<dir>surround_(02).mkv\""));
+  EXPECT_EQ(copied.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     "
+                                     L"-map 0:a:0 -c:a copy    \"<dir>surround_(02).mkv\""));
   ASSERT_EQ(copied.status, 0);
   EXPECT_EQ(copied.Field("Audio", "Format"), "AC-3");
   EXPECT_EQ(copied.Field("Audio", "Channels"), "6");
@@ -146,8 +151,8 @@ TEST_F(RealCommand, SixChannelsCopiedEncodedAndMixedDown) {
   settings_.forceAudioEncode = true;
   Outcome kept = Run(input);
   ASSERT_TRUE(kept.built);
-  EXPECT_EQ(kept.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a aac -b:a 360k   \"<dir>surround_(03).mkv\""));
+  EXPECT_EQ(kept.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     "
+                                   L"-map 0:a:0 -c:a aac -b:a 360k   \"<dir>surround_(03).mkv\""));
   ASSERT_EQ(kept.status, 0);
   EXPECT_EQ(kept.Field("Audio", "Format"), "AAC");
   EXPECT_EQ(kept.Field("Audio", "Channels"), "6");
@@ -157,8 +162,8 @@ TEST_F(RealCommand, SixChannelsCopiedEncodedAndMixedDown) {
   settings_.downmixStereo = true;
   Outcome mixed = Run(input);
   ASSERT_TRUE(mixed.built);
-  EXPECT_EQ(mixed.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a aac -b:a 128k -ac 2   \"<dir>surround_(04).mkv\""));
+  EXPECT_EQ(mixed.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>surround.mkv\"   -map 0:v:0  -c:v copy     "
+                                    L"-map 0:a:0 -c:a aac -b:a 128k -ac 2   \"<dir>surround_(04).mkv\""));
   ASSERT_EQ(mixed.status, 0);
   EXPECT_EQ(mixed.Field("Audio", "Format"), "AAC");
   EXPECT_EQ(mixed.Field("Audio", "Channels"), "2");
@@ -170,7 +175,8 @@ TEST_F(RealCommand, LowRateMonoTrackIsCopied) {
   settings_.copyVideo = true;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>mono.mp4\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a copy    \"<dir>mono_(02).mp4\""));
+  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>mono.mp4\"   -map 0:v:0  -c:v copy     -map "
+                                  L"0:a:0 -c:a copy    \"<dir>mono_(02).mp4\""));
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(out.Field("Audio", "Format"), "AAC");
   EXPECT_EQ(out.Field("Audio", "Channels"), "1");  // copied as it was, not made stereo
@@ -199,7 +205,8 @@ TEST_F(RealCommand, TrackSelectionHoldsForTheFirstFileOnly) {
   const Outcome first = Run(input);
   ASSERT_TRUE(first.built);
   EXPECT_EQ(first.command,
-            Expected(L"FFMpeg.exe  -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v copy     -map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a aac -b:a 128k   \"<dir>movie_(02).mp4\""));
+            Expected(L"FFMpeg.exe  -y  -i \"<dir>movie.mkv\"   -map 0:v:0  -c:v copy     -map 0:a:1 -c:a aac "
+                     L"-b:a 128k  -map 0:a:2 -c:a aac -b:a 128k   \"<dir>movie_(02).mp4\""));
   ASSERT_EQ(first.status, 0);
   ASSERT_EQ(first.Tracks("Audio").size(), 2u);
   EXPECT_EQ(first.Field("Audio", "Language", 0), "ja");
@@ -217,7 +224,8 @@ TEST_F(RealCommand, MoreThanFiveTracksCollapse) {
   settings_.forceAudioEncode = true;  // the report gives these tracks no bit rate
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>seven.mkv\"   -map 0:v:0  -c:v copy     -map 0:a -c:a aac -b:a 128k   \"<dir>seven_(02).mkv\""));
+  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>seven.mkv\"   -map 0:v:0  -c:v copy     -map "
+                                  L"0:a -c:a aac -b:a 128k   \"<dir>seven_(02).mkv\""));
   ASSERT_EQ(out.status, 0);
   const auto audio = out.Tracks("Audio");
   ASSERT_EQ(audio.size(), 7u);
@@ -243,7 +251,8 @@ TEST_F(RealCommand, GifInputConvertedToH264) {
   settings_.outputCodec = OUT_H264;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe -f gif -y  -i \"<dir>anim.gif\"       \"<dir>anim_(02).mp4\""));
+  EXPECT_EQ(out.command,
+            Expected(L"FFMpeg.exe -f gif -y  -i \"<dir>anim.gif\"       \"<dir>anim_(02).mp4\""));
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(out.Field("Video", "Format"), "AVC");
   EXPECT_EQ(out.Field("Video", "Width"), "160");
@@ -254,7 +263,8 @@ TEST_F(RealCommand, WavAndMp3Outputs) {
   settings_.outputCodec = OUT_WAV;
   const Outcome wav = Run(input);
   ASSERT_TRUE(wav.built);
-  EXPECT_EQ(wav.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le -b:a 128k   \"<dir>clip_(02).wav\""));
+  EXPECT_EQ(wav.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a pcm_s16le -b:a "
+                                  L"128k   \"<dir>clip_(02).wav\""));
   ASSERT_EQ(wav.status, 0);
   EXPECT_EQ(wav.Field("General", "Format"), "Wave");
   EXPECT_EQ(wav.Field("Audio", "Format"), "PCM");
@@ -264,7 +274,8 @@ TEST_F(RealCommand, WavAndMp3Outputs) {
   settings_.outputCodec = OUT_MP3;
   const Outcome mp3 = Run(input);
   ASSERT_TRUE(mp3.built);
-  EXPECT_EQ(mp3.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame -q:a 4   \"<dir>clip_(02).mp3\""));
+  EXPECT_EQ(mp3.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a libmp3lame "
+                                  L"-q:a 4   \"<dir>clip_(02).mp3\""));
   ASSERT_EQ(mp3.status, 0);
   EXPECT_EQ(mp3.Field("Audio", "Format"), "MPEG Audio");
   EXPECT_EQ(mp3.Field("Audio", "Channels"), "2");
@@ -276,7 +287,9 @@ TEST_F(RealCommand, VideoExtractCopiesTheVideoOnly) {
   settings_.jobKind = JOB_VIDEO_EXTRACT;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy      \"<dir>clip_(02).mp4\""));
+  EXPECT_EQ(
+      out.command,
+      Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy      \"<dir>clip_(02).mp4\""));
   ASSERT_EQ(out.status, 0);
   std::vector<MediaInfoTrack> source;
   ASSERT_TRUE(ReadMediaInfoTracks(CaptureProgramOutput(L"mediainfo", {L"--Output=JSON", input}), source));
@@ -293,7 +306,9 @@ TEST_F(RealCommand, AudioExtractIsNamedAfterTheCodec) {
   settings_.jobKind = JOB_AUDIO_EXTRACT;
   const Outcome out = Run(input);
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a copy    \"<dir>clip_(02).AAC\""));
+  EXPECT_EQ(
+      out.command,
+      Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a copy    \"<dir>clip_(02).AAC\""));
   ASSERT_EQ(out.status, 0);
   EXPECT_TRUE(FileExists(dir_.File(L"clip_(02).AAC")));
   EXPECT_EQ(out.Field("General", "Format"), "ADTS");
@@ -313,7 +328,8 @@ TEST_F(RealCommand, RangeCutInBothSeekModes) {
     settings_.rangeAccurate = accurate;
     const Outcome out = Run(input);
     ASSERT_TRUE(out.built);
-    EXPECT_NE(out.command.find(accurate ? L"\" -ss 0:0:1 -t 3 " : L" -y -ss 0:0:1 -i \""), std::wstring::npos) << out.command;
+    EXPECT_NE(out.command.find(accurate ? L"\" -ss 0:0:1 -t 3 " : L" -y -ss 0:0:1 -i \""), std::wstring::npos)
+        << out.command;
     ASSERT_EQ(out.status, 0);
     EXPECT_NEAR(out.Number("General", "Duration"), 3.0, 1.0);
     EXPECT_EQ(out.Field("Video", "Format"), "AVC");
@@ -338,8 +354,8 @@ TEST_F(RealCommand, MergeVideoAndAudio) {
   settings_.files = {song, movie};
   const Outcome out = Run(L"unused");
   ASSERT_TRUE(out.built);
-  EXPECT_EQ(out.command,
-            Expected(L"ffmpeg -i \"<dir>movie.mp4\" -i \"<dir>song.mp3\" -map 0 -map 1 -c copy  -strict -2 \"<dir>movie_(02).mp4\" & pause"));
+  EXPECT_EQ(out.command, Expected(L"ffmpeg -i \"<dir>movie.mp4\" -i \"<dir>song.mp3\" -map 0 -map 1 -c copy  "
+                                  L"-strict -2 \"<dir>movie_(02).mp4\" & pause"));
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(out.Tracks("Video").size(), 1u);
   ASSERT_EQ(out.Tracks("Audio").size(), 2u);
@@ -368,7 +384,8 @@ TEST_F(RealCommand, RefusedCombinationsAreBuiltAsAsked) {
     settings_.scale1080 = true;
     const Outcome out = Run(clip);
     ASSERT_TRUE(out.built);
-    EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy   -vf scale=-1:1080     \"<dir>clip_(02).mp4\""));
+    EXPECT_EQ(out.command, Expected(L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy   -vf "
+                                    L"scale=-1:1080     \"<dir>clip_(02).mp4\""));
     EXPECT_NE(out.status, 0);
     EXPECT_TRUE(NoOutput(out));
   }
@@ -395,8 +412,11 @@ TEST_F(RealCommand, RefusedCombinationsAreBuiltAsAsked) {
     const std::wstring name = FileExists(dir_.File(L"clip_(02).mp4")) ? L"clip_(03).mp4" : L"clip_(02).mp4";
     const Outcome out = Run(L"unused");
     ASSERT_TRUE(out.built);
-    EXPECT_EQ(out.command,
-              Expected(L"ffmpeg -i \"<dir>clip.mp4\" -i \"<dir>voice.wav\" -map 0 -map 1 -c copy  -strict -2 \"<dir>" + name + L"\" & pause"));
+    EXPECT_EQ(
+        out.command,
+        Expected(
+            L"ffmpeg -i \"<dir>clip.mp4\" -i \"<dir>voice.wav\" -map 0 -map 1 -c copy  -strict -2 \"<dir>" +
+            name + L"\" & pause"));
     EXPECT_NE(out.status, 0);
     EXPECT_TRUE(NoOutput(out));
   }

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "batch/file_command.h"
 #include "jobs/command_builder.h"
+#include "jobs/output_naming.h"
 #include "probe/media_desc.h"
+#include "probe/probe_runner.h"
 
 class MediaBuilder {
  public:
@@ -51,6 +54,35 @@ struct FakeProbe {
       return true;
     };
   }
+};
+
+// The builds of one run as the tests drive them: each input probed by the probe, then built by
+// the pure builder (ProbeAndBuild); what a command writes is reserved for the builds after it, as
+// a run reserves it, and cmdSet keeps the last command made, as the window keeps it.
+class CRunBuilds {
+ public:
+  CRunBuilds(const JobSettings& settings, std::wstring& cmdSet, ProbeFunction probe = ProbeMediaFile)
+      : settings_(settings), cmdSet_(cmdSet), probe_(std::move(probe)) {}
+
+  // True when a command was made; result, when given, receives it. Otherwise cmdSet and result
+  // keep their text and LastRefusal says why.
+  bool BuildCommand(const std::wstring& input, std::wstring* result, bool pause) {
+    last_ = ProbeAndBuild(settings_, input, probe_, reserved_, pause);
+    if (!last_.Made()) return false;
+    reserved_.Reserve(last_.output);
+    cmdSet_ = last_.text;
+    if (result != nullptr) *result = last_.text;
+    return true;
+  }
+  const std::wstring& LastOutputPath() const { return last_.output; }
+  const CRefusal& LastRefusal() const { return last_.refusal; }
+
+ private:
+  const JobSettings& settings_;
+  std::wstring& cmdSet_;
+  ProbeFunction probe_;
+  COutputReservations reserved_;
+  CBuiltCommand last_;
 };
 
 // Replaces every "<dir>" with dir.

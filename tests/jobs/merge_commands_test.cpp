@@ -31,10 +31,11 @@ void RunMerge(const TempDir& dir, const std::vector<std::wstring>& names, bool p
   FakeProbe probe;
   probe.media = MediaBuilder().Video(VCODEC_H264, 640).Get();
   probe.succeeds = probeSucceeds;
-  MessageCapture messages;
-  run.built = CCommandBuilder(settings, run.cmdSet, probe.Function())
-                  .BuildCommand(L"ignored.mp4", &run.result, pause);
-  run.messages = messages.Messages();
+  CRunBuilds builds(settings, run.cmdSet, probe.Function());
+  run.built = builds.BuildCommand(L"ignored.mp4", &run.result, pause);
+  // The window shows a refusal in its own words; the builder only says which.
+  if (builds.LastRefusal().Refused())
+    run.messages.push_back(RefusalText(builds.LastRefusal(), kUiLanguageKorean));
   run.probed = probe.probedPaths;
 }
 
@@ -77,7 +78,7 @@ TEST(MergeVideoAudio, BuildsOneCommandForTheFirstTwoFiles) {
   }
 }
 
-TEST(MergeVideoAudio, RefusalsShowAMessageAndKeepTheCommand) {
+TEST(MergeVideoAudio, RefusalsSayWhyAndKeepTheCommand) {
   struct Case {
     const char* name;
     std::vector<std::wstring> files;
@@ -104,7 +105,7 @@ TEST(MergeVideoAudio, RefusalsShowAMessageAndKeepTheCommand) {
     for (const std::wstring& name : c.files) dir.Write(name);
     MergeRun run;
     RunMerge(dir, c.files, c.probeSucceeds, true, run);
-    EXPECT_TRUE(run.built);
+    EXPECT_FALSE(run.built);
     EXPECT_EQ(run.messages, std::vector<std::wstring>{c.message});
     EXPECT_EQ(run.cmdSet, L"earlier command");
     EXPECT_EQ(run.result, L"earlier result");
@@ -136,7 +137,7 @@ TEST(MergeFiles, RemuxEachFileBesideItself) {
   settings.rangeEnd = {0, 0, 10};
   std::wstring cmdSet;
   std::wstring result;
-  CCommandBuilder builder(settings, cmdSet, probe.Function());
+  CRunBuilds builder(settings, cmdSet, probe.Function());
   struct Input {
     const wchar_t* name;
     bool pause;

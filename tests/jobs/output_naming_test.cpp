@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -409,6 +411,91 @@ TEST(OutputNaming, ReservedNamesCountAsTaken) {
   reserved.Reserve(dir.File(L"clip_ALL.mp4"));
   ASSERT_TRUE(GetJoinedOutputPath(input, joined, &reserved));
   EXPECT_EQ(joined, dir.File(L"clip_ALL_(02).mp4"));
+}
+
+// A reservation holds a file, not a text: another spelling of a reserved name is taken too,
+// so two spellings of one input never share an output. Where the folder tells case apart,
+// case twins are two files and keep the names they always had.
+TEST(OutputNaming, ReservationsHoldFilesNotTexts) {
+#ifdef _WIN32
+  const bool windows = true;
+#else
+  const bool windows = false;
+#endif
+  enum { FILE_SYSTEM, INJECTED_IGNORES_CASE, INJECTED_TELLS_CASE };
+  const struct {
+    const char* what;
+    std::wstring first, second;  // "<dir>" stands for the test folder, which holds d and link
+    int caseRule;
+    std::wstring expected;  // the second input's output
+  } cases[] = {
+      {"d/.. /d", L"<dir>d/x.mp4", L"<dir>d/../d/x.mp4", FILE_SYSTEM, L"<dir>d/../d/x_(03).mp4"},
+      {"a link to the folder", L"<dir>d/x.mp4", L"<dir>link/x.mp4", FILE_SYSTEM, L"<dir>link/x_(03).mp4"},
+      {"case twins, the folder ignoring case", L"<dir>d/Clip.mp4", L"<dir>d/clip.avi", INJECTED_IGNORES_CASE,
+       L"<dir>d/clip_(03).mp4"},
+      {"case twins beyond ASCII, the folder ignoring case", L"<dir>d/\u00c4pfel.mp4",
+       L"<dir>d/\u00e4pfel.avi", INJECTED_IGNORES_CASE, L"<dir>d/\u00e4pfel_(03).mp4"},
+      {"case twins, the folder telling case apart", L"<dir>d/Clip.mp4", L"<dir>d/clip.avi",
+       INJECTED_TELLS_CASE, L"<dir>d/clip_(02).mp4"},
+      {"case twins, as the test folder says", L"<dir>d/Clip.mp4", L"<dir>d/clip.avi", FILE_SYSTEM,
+       windows ? L"<dir>d/clip_(03).mp4" : L"<dir>d/clip_(02).mp4"},
+      {"case twins beyond ASCII, as the test folder says", L"<dir>d/\u00c4pfel.mp4", L"<dir>d/\u00e4pfel.avi",
+       FILE_SYSTEM, windows ? L"<dir>d/\u00e4pfel_(03).mp4" : L"<dir>d/\u00e4pfel_(02).mp4"},
+  };
+  auto native = [](std::wstring text, const std::wstring& dir) {
+    text = Expand(text, dir);
+    for (wchar_t& c : text)
+      if (c == L'/') c = kPathSeparator;
+    return text;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (windows && c.caseRule == INJECTED_TELLS_CASE) continue;  // no Windows folder does
+    TempDir dir;
+    ASSERT_FALSE(dir.Folder(L"d").empty());
+    if (std::wstring(c.second).find(L"link") != std::wstring::npos &&
+        !dir.LinkFolder(L"link", dir.File(L"d"))) {
+      std::printf("no link to a folder here: \"%s\" was left out\n", c.what);
+      continue;
+    }
+    std::unique_ptr<CFolderCaseOverride> override;
+    if (c.caseRule != FILE_SYSTEM)
+      override = std::make_unique<CFolderCaseOverride>(c.caseRule == INJECTED_IGNORES_CASE);
+    const std::wstring first = native(c.first, dir.Path()), second = native(c.second, dir.Path());
+    dir.Write(first.substr(dir.Path().size()));
+    dir.Write(second.substr(dir.Path().size()));
+    JobSettings settings;
+    COutputReservations reserved;
+    std::wstring out;
+    ASSERT_TRUE(GetOutputFileName(settings, first, out, &reserved));
+    std::wstring stem, ext;
+    ASSERT_TRUE(SplitFileExt(first, stem, ext));
+    EXPECT_EQ(out, stem + L"_(02).mp4");
+    reserved.Reserve(out);
+    ASSERT_TRUE(GetOutputFileName(settings, second, out, &reserved));
+    EXPECT_EQ(out, native(c.expected, dir.Path()));
+  }
+}
+
+// Past MAX_PATH characters (Windows' limit without the \\?\ form) names are still seen: a
+// second run over a long-named input numbers on instead of reusing the first run's name.
+TEST(GetOutputFileName, NumbersOnAtAnyPathLength) {
+  TempDir dir;
+  const std::wstring deep = dir.DeepFolder(280);
+  ASSERT_FALSE(deep.empty());
+  const std::wstring relative = deep.substr(dir.Path().size());
+  const std::wstring input = dir.Write(relative + L"clip.mp4");
+  JobSettings settings;
+  std::wstring out;
+  ASSERT_TRUE(GetOutputFileName(settings, input, out));
+  EXPECT_EQ(out, deep + L"clip_(02).mp4") << "never the input itself";
+  dir.Write(relative + L"clip_(02).mp4");  // the first run's output
+  ASSERT_TRUE(GetOutputFileName(settings, input, out));
+  EXPECT_EQ(out, deep + L"clip_(03).mp4");
+  COutputReservations reserved;
+  reserved.Reserve(out);
+  ASSERT_TRUE(GetOutputFileName(settings, input, out, &reserved));
+  EXPECT_EQ(out, deep + L"clip_(04).mp4");
 }
 
 TEST(OutputNaming, AudioExtractTakesTheCodecName) {

@@ -5,7 +5,10 @@
 # key of the current user; the installed command line probes a clip made here through the
 # installed exec.bat (the Wine bridge's mediainfo.exe copied beside it, as a user would put
 # MediaInfo.exe there); the installed window opens with its title; the silent uninstall
-# removes the folder, the shortcut and the key, but never a file of the user's own.
+# removes the folder, the shortcut and the key, but never a file of the user's own. A folder
+# given with /D= gets a Kestrune folder of its own inside it: the user's files beside it survive
+# install and uninstall byte for byte, the tools the program downloaded go with the uninstall,
+# and a Kestrune folder holding files the setup did not write is refused.
 # Usage: windows_setup.sh BUILD-DIR VERSION
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -74,7 +77,7 @@ check "InstallLocation is %LOCALAPPDATA%\\Programs\\Kestrune" test "$install_loc
 folder=$(unix_path "$install_location")
 shortcut=$(unix_path "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Kestrune.lnk")
 check "the program folder holds exactly the program's files" \
-  test "$(ls "$folder" 2>/dev/null | sort | tr '\n' ' ')" = "LICENSE.txt README.txt exec.bat kestrune-cli.exe kestrune.exe uninstall.exe unzip.bat "
+  test "$(ls "$folder" 2>/dev/null | sort | tr '\n' ' ')" = "LICENSE.txt README.txt exec.bat kestrune-cli.exe kestrune.exe uninstall.exe "
 check "the Start-menu shortcut exists" test -f "$shortcut"
 check "DisplayName" test "$(value DisplayName)" = Kestrune
 check "DisplayVersion" test "$(value DisplayVersion)" = "$version"
@@ -106,7 +109,9 @@ run taskkill /IM kestrune.exe >/dev/null 2>&1
 settle
 wait 2>/dev/null
 
-# Silent uninstall, by the command the key names.
+# Silent uninstall, by the command the key names. The MediaInfo.exe put there above is the
+# user's own, which the uninstaller leaves alone (see below), so the user takes it back first.
+rm -f "$folder/mediainfo.exe"
 run "$folder/uninstall.exe" /S
 settle
 check "the uninstaller removes the program folder" bash -c '[ -n "$1" ] && [ ! -e "$1" ]' _ "$folder"
@@ -121,6 +126,67 @@ run "$folder/uninstall.exe" /S
 settle
 check "a file of the user's own stays, alone in its folder" test "$(ls "$folder" 2>/dev/null)" = notes.txt
 check "the key is gone all the same" bash -c '! "$1" reg query "$2" >/dev/null 2>&1' _ "$source_dir/cmake/wine-run.sh" "$key"
+
+# A folder the user keeps other tools in, among them files of the names the program and the
+# setup use. /D=C:\Tools installs into C:\Tools\Kestrune.
+drive_c=$(unix_path 'C:\')
+tools=$drive_c/Tools
+saved=$work/tools-before
+rm -rf "$tools" "$saved"
+mkdir -p "$tools" "$saved"
+head -c 4096 /dev/urandom >"$tools/ffmpeg.exe"
+printf 'my own readme\r\n' >"$tools/README.txt"
+head -c 2048 /dev/urandom >"$tools/MediaInfo.zip"
+printf 'my notes\r\n' >"$tools/notes.txt"
+cp -p "$tools"/* "$saved"/
+users_files_unchanged() {
+  local name
+  for name in ffmpeg.exe README.txt MediaInfo.zip notes.txt; do
+    cmp -s "$saved/$name" "$tools/$name" || return 1
+  done
+}
+run "$setup" /S '/D=C:\Tools'
+status=$?
+settle
+check "the setup with /D=C:\\Tools exits with 0" test "$status" -eq 0
+check "it installs into C:\\Tools\\Kestrune" test "$(value InstallLocation)" = 'C:\Tools\Kestrune'
+check "C:\\Tools\\Kestrune holds exactly the program's files" \
+  test "$(ls "$tools/Kestrune" 2>/dev/null | sort | tr '\n' ' ')" = "LICENSE.txt README.txt exec.bat kestrune-cli.exe kestrune.exe uninstall.exe "
+check "the user's files in C:\\Tools are untouched by the install" users_files_unchanged
+
+# The program downloads its tools as the install dialog's button does (from a local server).
+download=$(KESTRUNE_PROGRAM_DIR='C:\Tools\Kestrune' run "$build/bin/package-tool/package_tool_download.exe" 2>&1 | tr -d '\r')
+echo "$download"
+check "the program downloads ffmpeg.exe and MediaInfo.exe into its folder" \
+  bash -c '[ -f "$1/ffmpeg.exe" ] && [ -f "$1/MediaInfo.exe" ] && [ -f "$1/kestrune-downloads.txt" ]' _ "$tools/Kestrune"
+# A second setup over its own install is no stranger there, and leaves the tools alone.
+run "$setup" /S '/D=C:\Tools'
+status=$?
+settle
+check "the setup installs again over its own install" test "$status" -eq 0
+check "and keeps the downloaded tools" test -f "$tools/Kestrune/ffmpeg.exe"
+printf 'mine\r\n' >"$tools/Kestrune/ffmpeg.exe.notes"
+
+run "$tools/Kestrune/uninstall.exe" /S
+settle
+check "the uninstall removes the program and the tools it downloaded" \
+  test "$(ls "$tools/Kestrune" 2>/dev/null | tr '\n' ' ')" = "ffmpeg.exe.notes "
+check "the user's files in C:\\Tools survive the uninstall byte for byte" users_files_unchanged
+check "C:\\Tools holds nothing else of the program's" \
+  test "$(ls "$tools" | LC_ALL=C sort | tr '\n' ' ')" = "Kestrune MediaInfo.zip README.txt ffmpeg.exe notes.txt "
+
+# A Kestrune folder that holds files of the setup's names it did not write is refused.
+other=$drive_c/Other/Kestrune
+rm -rf "$drive_c/Other"
+mkdir -p "$other"
+printf 'their readme\r\n' >"$other/README.txt"
+run "$setup" /S '/D=C:\Other'
+status=$?
+settle
+check "the setup refuses C:\\Other\\Kestrune, which holds a README.txt of the user's (exit ${status})" test "$status" -eq 2
+check "and writes nothing there" test "$(ls "$other")" = README.txt
+check "the user's README.txt there is untouched" test "$(cat "$other/README.txt")" = $'their readme\r'
+check "and registers no install" bash -c '! "$1" reg query "$2" >/dev/null 2>&1' _ "$source_dir/cmake/wine-run.sh" "$key"
 
 wineserver -k 2>/dev/null
 if [ "$failures" -gt 0 ]; then

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The portable zip as a user meets it: unpacked into an empty folder it is one program folder
-# holding exactly the program, the command line, the two batch files, the Windows README (CRLF,
+# holding exactly the program, the command line, the probe's batch file, the Windows README (CRLF,
 # Korean and English, with the version) and the licence; with MediaInfo.exe put beside it (here
 # the Wine bridge) the unpacked command line probes a clip made here, under Wine.
 # Usage: windows_zip.sh BUILD-DIR VERSION
@@ -27,7 +27,7 @@ top=Kestrune-$version-win64
 check "one folder at the top, named as the zip" test "$(ls "$work/unpacked")" = "$top"
 folder=$work/unpacked/$top
 check "the folder holds exactly the program's files" \
-  test "$(ls "$folder" | sort | tr '\n' ' ')" = "LICENSE.txt README.txt exec.bat kestrune-cli.exe kestrune.exe unzip.bat "
+  test "$(ls "$folder" | sort | tr '\n' ' ')" = "LICENSE.txt README.txt exec.bat kestrune-cli.exe kestrune.exe "
 
 readme=$folder/README.txt
 check "README.txt ends every line with CRLF" bash -c '[ "$(grep -c $'"'"'\r$'"'"' "$1")" -eq "$(wc -l <"$1")" ] && [ "$(wc -l <"$1")" -gt 20 ]' _ "$readme"

@@ -14,6 +14,7 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "base/scratch_folder.h"
 #include "base/text.h"
 #include "exec/exec_test_support.h"
 #include "probe/probe_runner.h"
@@ -43,6 +44,29 @@ TEST(ReportFolder, AWritableProgramFolderHoldsTheReportAndKeepsNoTestFile) {
   EXPECT_TRUE(CanCreateFileIn(program.Path()));
   EXPECT_EQ(ReportFolder(program.Path()), program.Path());
   EXPECT_TRUE(IsEmptyFolder(program.Path()));
+}
+
+// The scratch folders of the probes and of the GPU check: each object makes its own, new (a
+// folder that is there already is never taken over), and removes it with what it holds.
+TEST(ScratchFolder, IsMadeNewAndGoesAway) {
+  std::wstring folder;
+  {
+    CScratchFolder scratch("probes");
+    ASSERT_TRUE(scratch.Made());
+    folder = scratch.File(L"");
+    EXPECT_TRUE(IsDirectory(folder));
+    EXPECT_EQ(CreateNewFile(scratch.File(L"media-0.txt")), NEW_FILE_MADE);
+  }
+  EXPECT_FALSE(FileExists(folder));
+
+  TempDir parent;
+  const std::wstring made = parent.File(L"taken") + kPathSeparator;
+  EXPECT_EQ(MakePrivateFolder(parent.Path(), L"taken", PRIVATE_FOLDER_NEW_ONLY), made);
+  EXPECT_EQ(MakePrivateFolder(parent.Path(), L"taken", PRIVATE_FOLDER_NEW_ONLY), L"")
+      << "never one that was there";
+  EXPECT_EQ(MakePrivateFolder(parent.Path(), L"taken", PRIVATE_FOLDER_OWN_OR_NEW), made)
+      << "the report folder";
+  EXPECT_TRUE(IsEmptyFolder(made)) << "the write test left nothing";
 }
 
 #ifdef _WIN32
@@ -275,6 +299,38 @@ TEST_F(ReportFolderStage, AProgramInAReadOnlyFolderStillProbes) {
   EXPECT_EQ(found, "probed 320x240");
   EXPECT_FALSE(fs::exists(program_ + "media.txt"));
   EXPECT_GT(GetFileLength(Wide(userTmp_ + "/media.txt")), 100);
+}
+
+// A scratch folder is made with mode 0700, owned by the user, in the temporary folder; where
+// others may write that folder without its sticky bit (they could swap the scratch folder for
+// their own after the check), none is made: the probes then run one by one through the
+// report folder, and the GPU check counts as failed.
+TEST_F(ReportFolderStage, ScratchFoldersArePrivate) {
+  const struct {
+    const char* what;
+    unsigned tmpMode;
+    bool made;
+  } cases[] = {
+      {"a temporary folder with its sticky bit, as /tmp", 01777, true},
+      {"a temporary folder open to all without it", 0777, false},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    ASSERT_EQ(0, chmod(tmp_.c_str(), row.tmpMode));
+    CScopedEnv tmpdir("TMPDIR", Wide(tmp_));
+    std::string found = AsUser([] {
+      CScratchFolder scratch("gpu-check");
+      if (!scratch.Made()) return std::string("none");
+      std::string folder = WideToUtf8(scratch.File(L""));
+      Status status = StatusOf(folder.substr(0, folder.size() - 1));
+      char mode[8];
+      std::snprintf(mode, sizeof mode, "%04o", status.mode);
+      return folder.substr(0, folder.rfind('/', folder.size() - 2) + 1) + " " +
+             (status.folder ? "folder " : "") + mode + " " + std::to_string(status.owner);
+    });
+    EXPECT_EQ(found, row.made ? tmp_ + " folder 0700 " + std::to_string(CheckUser()) : "none");
+    EXPECT_TRUE(fs::is_empty(tmp_)) << "nothing was left behind";
+  }
 }
 
 #endif

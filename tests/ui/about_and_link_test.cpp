@@ -5,8 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "jobs/control_ids.h"
-#include "ui/help_link.h"
+#include "ui/control_ids.h"
 #include "ui/hyperlink.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"

@@ -10,7 +10,7 @@
 #include <regex>
 
 #include "base/program_dir.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/program_dir.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/media_fixtures.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"

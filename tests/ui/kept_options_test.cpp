@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_window_fixture.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "jobs/control_ids.h"
-#include "jobs/job_controls.h"
+#include "ui/control_ids.h"
+#include "ui/job_controls.h"
 #include "support/trace_capture.h"
 #include "ui/ui_test_support.h"
 #include "ui/main_window_fixture.h"

@@ -12,7 +12,7 @@
 #include "base/kestrune_version.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 
 namespace {
@@ -41,6 +41,10 @@ TEST(Manifest, BothProgramsCarryIt) {
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
     EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(
+        manifest.find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true"
+                      "</longPathAware>"),
+        std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos)
         << "Windows 10 and 11";
@@ -80,7 +84,7 @@ TEST(Manifest, TheRunningProgramDrawsWithCommonControls6) {
   HWND window = nullptr;
   for (int attempt = 0; attempt < 600 && window == nullptr; ++attempt) {
     HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", kMainWindowTitle)) != nullptr) {
+    while ((found = FindWindowExW(nullptr, found, L"#32770", MainWindowTitle())) != nullptr) {
       DWORD owner = 0;
       GetWindowThreadProcessId(found, &owner);
       if (owner == process.dwProcessId && IsWindowVisible(found)) window = found;
@@ -108,9 +112,9 @@ TEST(Manifest, TheRunningProgramDrawsWithCommonControls6) {
 }
 
 TEST(Version, CaptionAndVersionResourceShowTheProjectVersion) {
-  EXPECT_EQ(std::wstring(kMainWindowTitle), L"케스트룬 (Kestrune) v" + Utf8ToWide(KESTRUNE_VERSION_TEXT));
+  EXPECT_EQ(std::wstring(MainWindowTitle()), L"케스트룬 (Kestrune) v" + Utf8ToWide(KESTRUNE_VERSION_TEXT));
   if (std::string(KESTRUNE_VERSION_TEXT) == "1.0.2") {
-    EXPECT_EQ(std::wstring(kMainWindowTitle), L"케스트룬 (Kestrune) v1.0.2");
+    EXPECT_EQ(std::wstring(MainWindowTitle()), L"케스트룬 (Kestrune) v1.0.2");
   }
 
   std::wstring program = GetProgramDir() + L"kestrune.exe";

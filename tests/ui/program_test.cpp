@@ -10,7 +10,7 @@
 #include "base/program_dir.h"
 #include "install/download_addresses.h"
 #include "install/installer.h"
-#include "jobs/control_ids.h"
+#include "ui/control_ids.h"
 #include "support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
@@ -42,7 +42,7 @@ class CProgram {
   HWND WaitForWindow() const {
     for (int attempt = 0; attempt < 600; ++attempt) {
       HWND hwnd = nullptr;
-      while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", kMainWindowTitle)) != nullptr) {
+      while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", MainWindowTitle())) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner == process_.dwProcessId && IsWindowVisible(hwnd)) return hwnd;
@@ -191,12 +191,13 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
 
     if (folder.mode == INSTALL_MEDIAINFO) {
       // A preview makes the default input name the current file; the hidden media-info
-      // button then finds no MediaInfo and names its page, in Korean whatever the language.
+      // button then finds no MediaInfo and names its page, in Korean whatever the language,
+      // in a box captioned with the program's name as the window's other boxes are.
       PostCommand(window, IDC_JOB_CONVERT);
       PostCommand(window, IDC_MEDIA_INFO);
       HWND box = program.WaitForDialog([&](HWND hwnd) {
         return hwnd != install && GetDlgItem(hwnd, IDC_INSTALL_MESSAGE) == nullptr &&
-               WindowItemText(hwnd) == L"Message";
+               WindowItemText(hwnd) == L"kestrune";
       });
       ASSERT_NE(nullptr, box);
       EXPECT_EQ(std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress +

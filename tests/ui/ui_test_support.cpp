@@ -11,8 +11,8 @@
 #include "base/message.h"
 #include "base/text.h"
 #include "ui/dialog_base.h"
-#include "ui/help_link.h"
-#include "ui/ui_language.h"
+#include "ui/hyperlink.h"
+#include "ui/dialog_base.h"
 
 namespace {
 

@@ -1,0 +1,196 @@
+#pragma once
+// Every text the user reads, one table per language: the window's labels, questions, messages
+// and status line, the install dialog, the refusals of a job, and the command line's words. A
+// text is named by its id; the table of the interface language words it, and a "%s" or "%d" in
+// it is filled by FormatText. A language is one table (texts_korean.cpp, texts_english.cpp); a
+// text that a table lacks is taken from the English one. The command line speaks English
+// whatever the locale: scripts read its lines.
+//
+// Not here: the dialog templates' own texts (the resource script is the template), the names of
+// codecs and languages (data, the same in every language) and the trace, which is for developers.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "base/format.h"
+
+// The interface languages, by the primary language of the user's interface language.
+constexpr int32_t kUiLanguageKorean = 18;
+constexpr int32_t kUiLanguageEnglish = 9;
+
+// 18 when the primary language (low byte) of a Windows language identifier is Korean (0x12),
+// otherwise 9.
+int32_t UiLanguageFromLangId(uint16_t langId);
+
+enum TextId : int {
+  TXT_NONE = 0,
+
+  // The main window's labels, applied at start in this order (the control each belongs to is
+  // the window's business).
+  TXT_LABEL_HINT,
+  TXT_LABEL_FILE_REMOVE,
+  TXT_LABEL_MEDIA_INFO,
+  TXT_LABEL_VIDEO_GROUP,
+  TXT_LABEL_INPUT_CODEC,
+  TXT_LABEL_OUTPUT_CODEC,
+  TXT_LABEL_GPU,
+  TXT_LABEL_GPU_COMPAT,
+  TXT_LABEL_COPY_VIDEO,
+  TXT_LABEL_QUALITY_GROUP,
+  TXT_LABEL_USE_VIDEO_BITRATE,
+  TXT_LABEL_USE_QUANTIZER,
+  TXT_LABEL_AUDIO_GROUP,
+  TXT_LABEL_STREAM,
+  TXT_LABEL_ALL_AUDIO_TRACKS,
+  TXT_LABEL_AUDIO_COPY,
+  TXT_LABEL_AUDIO_QUALITY,
+  TXT_LABEL_RANGE_GROUP,
+  TXT_LABEL_RANGE_APPLY,
+  TXT_LABEL_RANGE_COPY,
+  TXT_LABEL_RANGE_ACCURATE,
+  TXT_LABEL_JOB_GROUP,
+  TXT_LABEL_JOB_VIDEO_EXTRACT,
+  TXT_LABEL_JOB_AUDIO_EXTRACT,
+  TXT_LABEL_JOB_MERGE_FILES,
+  TXT_LABEL_JOB_MERGE_VIDEO_AUDIO,
+  TXT_LABEL_JOB_CONVERT,
+  TXT_LABEL_START,
+  TXT_LABEL_COMMAND,
+  TXT_LABEL_HELP,
+
+  // The main window's other texts.
+  TXT_WINDOW_TITLE,      // the caption, with the version
+  TXT_BUILD_DATE,        // in the About box
+  TXT_QUESTION_CAPTION,  // the caption of the window's questions
+  TXT_AUDIO_COLUMN,      // the audio track list's column
+  TXT_AUDIO_ROW,         // "%dk,CH=%d,%s,%s": rate, channels, language, codec of a track
+  TXT_OPEN_FILE_FILTER,  // the open-file dialog's filter pairs, each part ended by a NUL
+  TXT_STOP_CAPTION,      // the Start button while a run goes on
+  TXT_GPU_UNAVAILABLE_QUESTION,
+  TXT_STOP_QUESTION,
+  TXT_RUN_STATUS,  // "[%d/%d] %s"
+  TXT_RUN_REPORT,  // "%d %d %d": done, failed, skipped
+  TXT_RUN_JOIN_DONE,
+  TXT_RUN_JOIN_FAILED,
+  TXT_RUN_JOIN_SKIPPED,
+  TXT_RUN_STOPPED,
+  TXT_MEDIA_INFO_MISSING,  // "%s": the download page
+
+  // The missing-tool dialog and its install.
+  TXT_INSTALL_FFMPEG_MESSAGE,     // "%s": the download page
+  TXT_INSTALL_MEDIAINFO_MESSAGE,  // "%s": the download page
+  TXT_INSTALL_BUTTON,
+  TXT_INSTALL_ALREADY_THERE,
+  TXT_INSTALL_SUCCEEDED,
+  TXT_INSTALL_FAILED,
+  TXT_INSTALL_REFUSE_ADDRESS_NOT_HTTPS,       // "%s": the download address
+  TXT_INSTALL_REFUSE_DOWNLOAD_FAILED,         // "%s": the address that could not be fetched
+  TXT_INSTALL_REFUSE_REDIRECT_NOT_HTTPS,      // "%s": the address that was redirected
+  TXT_INSTALL_REFUSE_CHECKSUM_LIST_MISSING,   // "%s": the list's address
+  TXT_INSTALL_REFUSE_CHECKSUM_NOT_LISTED,     // "%s": the archive
+  TXT_INSTALL_REFUSE_CHECKSUM_MISMATCH,       // "%s": the archive
+  TXT_INSTALL_REFUSE_NAME_TAKEN,              // "%s": the user's file in the way
+  TXT_INSTALL_REFUSE_WRITE_FAILED,            // "%s": the program folder
+  TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED,         // "%s": the archive
+  TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE,  // "%s" "%s": the archive, the program it lacks
+
+  // Why a job made no command or a run did not start; "%s" is the file named.
+  TXT_REFUSE_NEED_TWO_FILES,
+  TXT_REFUSE_NEED_VIDEO_AND_AUDIO,
+  TXT_REFUSE_MEDIA_INFO_ERROR,
+  TXT_REFUSE_EMPTY_ENTRY,
+  TXT_REFUSE_NO_EXTENSION,
+  TXT_REFUSE_JOINED_EXTENSION,
+  TXT_REFUSE_CONCAT_SEPARATOR,
+  TXT_REFUSE_STALE_PREVIEW,
+  TXT_REFUSE_NOT_PROBED,  // a file that MediaInfo could not read; the window says nothing of it
+
+  // The command line.
+  TXT_CLI_USAGE,
+  TXT_CLI_VERSION,  // "%s": the version
+  TXT_CLI_MESSAGE,  // "%s": any message, as the command line prefixes it
+  TXT_CLI_FFMPEG_MISSING,
+  TXT_CLI_MEDIAINFO_MISSING,
+  TXT_CLI_CANNOT_PROBE,     // "%s": the file
+  TXT_CLI_GPU_WORKS,        // "%s": the encoder
+  TXT_CLI_GPU_UNAVAILABLE,  // "%s": the encoder used instead
+  TXT_CLI_GPU_NOTE,
+  TXT_CLI_RUN_SUMMARY,  // "%d %s: %d done, %d failed, %d skipped%s%s"
+  TXT_CLI_FILE,
+  TXT_CLI_FILES,
+  TXT_CLI_JOIN_DONE,
+  TXT_CLI_JOIN_FAILED,
+  TXT_CLI_JOIN_SKIPPED,
+  TXT_CLI_STOPPED,
+  TXT_CLI_COUNTER,  // "[%d/%d]"
+  TXT_CLI_COUNTER_JOIN,
+  TXT_CLI_COUNTER_MERGE,
+  TXT_CLI_FILE_LINE,           // "[%d/%d] %s"
+  TXT_CLI_SKIPPED_NOT_PROBED,  // "[%d/%d] ... '%s'"
+  TXT_CLI_COMMAND_STOPPED,     // "%s stopped: %s": counter, file or command
+  TXT_CLI_COMMAND_FAILED,      // counter, status, file or command, ffmpeg's last lines
+  TXT_CLI_OUTPUT_EXISTS,       // "%s": exec --output's file
+  TXT_CLI_MISSING_COMMAND,
+  TXT_CLI_UNKNOWN_COMMAND,        // "%s"
+  TXT_CLI_UNKNOWN_OPTION,         // "%s"
+  TXT_CLI_OPTION_NOT_FOR,         // "%s" "%s": option, command
+  TXT_CLI_OPTION_NOT_FOR_EXEC,    // "%s"
+  TXT_CLI_OPTION_NEEDS_VALUE,     // "%s"
+  TXT_CLI_OPTION_TAKES_NO_VALUE,  // "%s"
+  TXT_CLI_OPTION_CHOICES,         // "%s" "%s" "%s": option, choices, value
+  TXT_CLI_OPTION_RATE,            // "%s" "%s": option, value
+  TXT_CLI_OPTION_JOBS,            // "%d" "%s": the most, value
+  TXT_CLI_OPTION_QP,              // "%s"
+  TXT_CLI_OPTION_TRACKS,          // "%s"
+  TXT_CLI_OPTION_RANGE,           // "%s"
+  TXT_CLI_OPTION_NEEDS_RANGE,     // "%s"
+  TXT_CLI_GPU_COMPAT_WITHOUT_GPU,
+  TXT_CLI_PAUSE_WITH_JOBS,
+  TXT_CLI_OUTPUT_NEEDS_VALUE,
+  TXT_CLI_OUTPUT_NEEDS_NAME,
+  TXT_CLI_EXEC_ONE_COMMAND,
+  TXT_CLI_EMPTY_FILE,
+  TXT_CLI_NEEDS_FILE,    // "%s": the command
+  TXT_CLI_NO_SUCH_FILE,  // "%s"
+
+  TXT_COUNT
+};
+
+// One text of a language's table.
+struct CTextEntry {
+  TextId id;
+  const wchar_t* text;
+};
+
+// A language's table: its entries in any order, each id at most once.
+struct CTextTable {
+  int32_t uiLanguage;
+  const CTextEntry* entries;
+  size_t count;
+};
+
+// The tables, one per language (texts_korean.cpp, texts_english.cpp).
+const CTextTable& KoreanTexts();
+const CTextTable& EnglishTexts();
+
+// The wording of id in the language (18 Korean, anything else English); the English text where
+// the language's table has none, and an empty text for an id no table holds.
+const wchar_t* Text(TextId id, int32_t uiLanguage);
+
+// The wording of id filled with args; the command line passes kUiLanguageEnglish.
+template <typename... Args>
+std::wstring FormatText(TextId id, int32_t uiLanguage, const Args&... args) {
+  return Sprintf(Text(id, uiLanguage), args...);
+}
+
+// A reason why nothing was made or started, and the file it names (empty when none). The front
+// end that shows it words it in its own language.
+struct CRefusal {
+  TextId text = TXT_NONE;
+  std::wstring file;
+
+  bool Refused() const { return text != TXT_NONE; }
+};
+
+// The refusal worded in the language.
+std::wstring RefusalText(const CRefusal& refusal, int32_t uiLanguage);

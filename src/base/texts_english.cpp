@@ -1,0 +1,202 @@
+// The English table: what the window shows when the user's interface language is not Korean,
+// and every word of the command line.
+#include "base/kestrune_version.h"
+#include "base/texts.h"
+
+namespace {
+const CTextEntry kEnglish[] = {
+    {TXT_LABEL_HINT, L"Drag File Below"},
+    {TXT_LABEL_FILE_REMOVE, L"File Remove"},
+    {TXT_LABEL_MEDIA_INFO, L"Media Info"},
+    {TXT_LABEL_VIDEO_GROUP, L"Video"},
+    {TXT_LABEL_INPUT_CODEC, L"Input Codec"},
+    {TXT_LABEL_OUTPUT_CODEC, L"Output Codec"},
+    {TXT_LABEL_GPU, L"GPU Accelerate"},
+    {TXT_LABEL_GPU_COMPAT, L"GPU Accel Comp"},
+    {TXT_LABEL_COPY_VIDEO, L"Copy"},
+    {TXT_LABEL_QUALITY_GROUP, L"Video Quality"},
+    {TXT_LABEL_USE_VIDEO_BITRATE, L"Sample Rate"},
+    {TXT_LABEL_USE_QUANTIZER, L"Quantization"},
+    {TXT_LABEL_AUDIO_GROUP, L"Audio"},
+    {TXT_LABEL_STREAM, L"Stream"},
+    {TXT_LABEL_ALL_AUDIO_TRACKS, L"All Audio Track"},
+    {TXT_LABEL_AUDIO_COPY, L"Audio Copy(No Encoding)"},
+    {TXT_LABEL_AUDIO_QUALITY, L"Quality"},
+    {TXT_LABEL_RANGE_GROUP, L"Range"},
+    {TXT_LABEL_RANGE_APPLY, L"Range Apply"},
+    {TXT_LABEL_RANGE_COPY, L"Copy(No Encoding)"},
+    {TXT_LABEL_RANGE_ACCURATE, L"More Accuracy(Less Comp)"},
+    {TXT_LABEL_JOB_GROUP, L"Process Select"},
+    {TXT_LABEL_JOB_VIDEO_EXTRACT, L"Video Extract"},
+    {TXT_LABEL_JOB_AUDIO_EXTRACT, L"Audio Extract"},
+    {TXT_LABEL_JOB_MERGE_FILES, L"Merge"},
+    {TXT_LABEL_JOB_MERGE_VIDEO_AUDIO, L"Merge (Video+Audio)"},
+    {TXT_LABEL_JOB_CONVERT, L"Convert"},
+    {TXT_LABEL_START, L"Start Process"},
+    {TXT_LABEL_COMMAND, L"FFmpeg Command Line"},
+    {TXT_LABEL_HELP, L"Help :"},
+
+    {TXT_WINDOW_TITLE, L"케스트룬 (Kestrune) v" KESTRUNE_VERSION_WIDE_TEXT},
+    {TXT_BUILD_DATE, L"Build Date (2020/02/22)"},
+    {TXT_QUESTION_CAPTION, L"Kestrune"},
+    {TXT_AUDIO_COLUMN, L"코덱"},
+    {TXT_AUDIO_ROW, L"%dk,CH=%d,%s,%s"},
+    {TXT_OPEN_FILE_FILTER,
+     L"Video(*.mp4)\0*.mp4;*.mkv;*.avi;*.webm\0"
+     L"Audio(*.mp3)\0*.mp3;*.aac\0"
+     L"All(*.*)\0*.*\0"},
+    {TXT_STOP_CAPTION, L"Stop"},
+    {TXT_GPU_UNAVAILABLE_QUESTION, L"GPU acceleration is not available on this computer.\nRun without it?"},
+    {TXT_STOP_QUESTION, L"Stop the running job?\nThe file being made now is removed."},
+    {TXT_RUN_STATUS, L"[%d/%d] %s"},
+    {TXT_RUN_REPORT, L"done %d, failed %d, skipped %d"},
+    {TXT_RUN_JOIN_DONE, L", join done"},
+    {TXT_RUN_JOIN_FAILED, L", join failed"},
+    {TXT_RUN_JOIN_SKIPPED, L", join skipped"},
+    {TXT_RUN_STOPPED, L", stopped"},
+    {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
+
+    {TXT_INSTALL_FFMPEG_MESSAGE, L"FFmpeg.exe file not found\nVisit '%s'"},
+    {TXT_INSTALL_MEDIAINFO_MESSAGE, L"MediaInfo.exe file not found\nVisit '%s'"},
+    {TXT_INSTALL_BUTTON, L"Install"},
+    {TXT_INSTALL_ALREADY_THERE, L"OK! 설치 완료"},
+    {TXT_INSTALL_SUCCEEDED, L"OK! 설치 성공"},
+    {TXT_INSTALL_FAILED, L"Error!! 설치 실패"},
+    {TXT_INSTALL_REFUSE_ADDRESS_NOT_HTTPS,
+     L"Nothing was downloaded: the download address is not HTTPS: %s\n(plain HTTP is used only from this "
+     L"computer itself)"},
+    {TXT_INSTALL_REFUSE_DOWNLOAD_FAILED, L"Could not download %s"},
+    {TXT_INSTALL_REFUSE_REDIRECT_NOT_HTTPS,
+     L"Not downloaded: the host sent %s on to an address that is not HTTPS."},
+    {TXT_INSTALL_REFUSE_CHECKSUM_LIST_MISSING,
+     L"Not installed: the SHA-256 list could not be fetched, so the downloads cannot be checked: %s"},
+    {TXT_INSTALL_REFUSE_CHECKSUM_NOT_LISTED, L"Not installed: %s is not in the host's SHA-256 list."},
+    {TXT_INSTALL_REFUSE_CHECKSUM_MISMATCH,
+     L"Not installed: %s does not match its SHA-256 sum in the host's list (damaged or altered)."},
+    {TXT_INSTALL_REFUSE_NAME_TAKEN,
+     L"%s in the program folder is not a file Kestrune downloaded; move it elsewhere and install again."},
+    {TXT_INSTALL_REFUSE_WRITE_FAILED, L"Cannot write into the program folder %s"},
+    {TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED, L"%s cannot be unpacked (a damaged zip archive)."},
+    {TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE, L"%s does not hold %s."},
+
+    {TXT_REFUSE_NEED_TWO_FILES, L"합치기위해 최소 두개의 파일이 필요합니다."},
+    {TXT_REFUSE_NEED_VIDEO_AND_AUDIO, L"영상과 소리 파일이 1개씩 필요합니다."},
+    {TXT_REFUSE_MEDIA_INFO_ERROR, L"미디어 정보 에러."},
+    {TXT_REFUSE_EMPTY_ENTRY,
+     L"합칠 파일 목록에 빈 항목이 있습니다 (the list of files to join has an empty entry)."},
+    {TXT_REFUSE_NO_EXTENSION,
+     L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): %s"},
+    {TXT_REFUSE_JOINED_EXTENSION,
+     L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s"},
+    {TXT_REFUSE_CONCAT_SEPARATOR,
+     L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s"},
+    {TXT_REFUSE_STALE_PREVIEW,
+     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
+     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
+    {TXT_REFUSE_NOT_PROBED, L"cannot probe '%s'"},
+
+    {TXT_CLI_USAGE,
+     L"usage: kestrune probe [--json] FILE...\n"
+     L"       kestrune plan [--json] [options] FILE...\n"
+     L"       kestrune run [options] FILE...\n"
+     L"       kestrune exec [--output FILE] COMMAND\n"
+     L"       kestrune --help | --version\n"
+     L"\n"
+     L"probe  print what MediaInfo finds in each file (--json: every field, one JSON object per line)\n"
+     L"plan   print the ffmpeg command lines a run would execute, in order, running nothing (--json: "
+     L"JSON)\n"
+     L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
+     L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
+     L"\n"
+     L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
+     L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
+     L"with this ffmpeg on this computer, else on the CPU (the choice is said on standard error).\n"
+     L"\n"
+     L"  --job convert|video|audio|merge|merge-av   the job (default convert)\n"
+     L"  --codec h264|h265|gif|wav|mp3              output codec (default h265)\n"
+     L"  --gpu [auto] / --no-gpu   NVIDIA GPU: always / where it works (default) / never\n"
+     L"  --gpu-compat           GPU decoding without naming the decoder\n"
+     L"  --bitrate N / --no-bitrate   video bit rate in kb/s (default 3000)\n"
+     L"  --qp N                 constant quantiser\n"
+     L"  --copy-video           copy the video stream instead of encoding it\n"
+     L"  --mp4, --mkv           force the container\n"
+     L"  --scale1080            scale the picture to 1080 lines\n"
+     L"  --pix-compat           add a compatible pixel format\n"
+     L"  --tracks 0,2 / --all-tracks   audio tracks of the first file (default all)\n"
+     L"  --copy-audio           copy audio instead of encoding it\n"
+     L"  --abitrate N           audio bit rate in kb/s (default 128)\n"
+     L"  --downmix              mix more than two channels down to two\n"
+     L"  --force-audio          encode audio even when its bit rate is low\n"
+     L"  --aac / --no-aac       encode audio as AAC (default on)\n"
+     L"  --mp3-audio            encode audio as MP3\n"
+     L"  --range H:M:S-H:M:S    cut a time range\n"
+     L"  --range-copy / --no-range-copy   with a range: copy instead of encoding (default copy)\n"
+     L"  --accurate             with a range: seek after opening the input\n"
+     L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
+     L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
+     L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"
+     L"                         with --jobs above 1, only its last lines when a command fails)\n"
+     L"\n"
+     L"Exit codes: 0 success, 1 a file failed or was skipped, 2 bad arguments, 3 ffmpeg or\n"
+     L"MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial outputs are\n"
+     L"removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set KESTRUNE_TRACE=1 to\n"
+     L"see the trace on standard error.\n"},
+    {TXT_CLI_VERSION, L"kestrune %s\n"},
+    {TXT_CLI_MESSAGE, L"kestrune: %s\n"},
+    {TXT_CLI_FFMPEG_MISSING,
+     L"kestrune: ffmpeg not found (install the ffmpeg package, or put ffmpeg beside kestrune)\n"},
+    {TXT_CLI_MEDIAINFO_MISSING,
+     L"kestrune: MediaInfo not found (install the mediainfo package, or put mediainfo beside kestrune)\n"},
+    {TXT_CLI_CANNOT_PROBE, L"kestrune: cannot probe '%s'\n"},
+    {TXT_CLI_GPU_WORKS, L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (%s)\n"},
+    {TXT_CLI_GPU_UNAVAILABLE,
+     L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces "
+     L"it\n"},
+    {TXT_CLI_GPU_NOTE,
+     L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
+     L"works\n"},
+    {TXT_CLI_RUN_SUMMARY, L"kestrune: %d %s: %d done, %d failed, %d skipped%s%s\n"},
+    {TXT_CLI_FILE, L"file"},
+    {TXT_CLI_FILES, L"files"},
+    {TXT_CLI_JOIN_DONE, L", join done"},
+    {TXT_CLI_JOIN_FAILED, L", join failed"},
+    {TXT_CLI_JOIN_SKIPPED, L", join skipped"},
+    {TXT_CLI_STOPPED, L", stopped"},
+    {TXT_CLI_COUNTER, L"[%d/%d]"},
+    {TXT_CLI_COUNTER_JOIN, L"[join]"},
+    {TXT_CLI_COUNTER_MERGE, L"[merge]"},
+    {TXT_CLI_FILE_LINE, L"[%d/%d] %s\n"},
+    {TXT_CLI_SKIPPED_NOT_PROBED, L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n"},
+    {TXT_CLI_COMMAND_STOPPED, L"kestrune: %s stopped: %s\n"},
+    {TXT_CLI_COMMAND_FAILED, L"kestrune: %s failed, exit status %d: %s\n%s"},
+    {TXT_CLI_OUTPUT_EXISTS, L"kestrune: '%s' is there already; its command is not run again\n"},
+    {TXT_CLI_MISSING_COMMAND, L"missing command (probe, plan, run or exec); see 'kestrune --help'"},
+    {TXT_CLI_UNKNOWN_COMMAND, L"unknown command '%s' (probe, plan, run or exec); see 'kestrune --help'"},
+    {TXT_CLI_UNKNOWN_OPTION, L"unknown option '%s'; see 'kestrune --help'"},
+    {TXT_CLI_OPTION_NOT_FOR, L"option '%s' does not apply to '%s'"},
+    {TXT_CLI_OPTION_NOT_FOR_EXEC, L"option '%s' does not apply to 'exec'"},
+    {TXT_CLI_OPTION_NEEDS_VALUE, L"option '%s' needs a value"},
+    {TXT_CLI_OPTION_TAKES_NO_VALUE, L"option '%s' takes no value"},
+    {TXT_CLI_OPTION_CHOICES, L"option '%s' takes %s, not '%s'"},
+    {TXT_CLI_OPTION_RATE, L"option '%s' takes a positive whole number (kb/s), not '%s'"},
+    {TXT_CLI_OPTION_JOBS, L"option '--jobs' takes a whole number from 1 to %d, or auto, not '%s'"},
+    {TXT_CLI_OPTION_QP, L"option '--qp' takes a whole number, not '%s'"},
+    {TXT_CLI_OPTION_TRACKS,
+     L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'"},
+    {TXT_CLI_OPTION_RANGE, L"option '--range' takes H:M:S-H:M:S (e.g. 0:1:0-0:2:30), not '%s'"},
+    {TXT_CLI_OPTION_NEEDS_RANGE, L"option '%s' needs '--range'"},
+    {TXT_CLI_GPU_COMPAT_WITHOUT_GPU, L"option '--gpu-compat' needs the GPU, but '--no-gpu' was given"},
+    {TXT_CLI_PAUSE_WITH_JOBS, L"option '--pause' needs one file at a time, but '--jobs' above 1 was given"},
+    {TXT_CLI_OUTPUT_NEEDS_VALUE, L"option '--output' needs a value"},
+    {TXT_CLI_OUTPUT_NEEDS_NAME, L"option '--output' needs a file name"},
+    {TXT_CLI_EXEC_ONE_COMMAND, L"'exec' takes one COMMAND, as 'plan' prints it, in one argument"},
+    {TXT_CLI_EMPTY_FILE, L"an empty FILE argument"},
+    {TXT_CLI_NEEDS_FILE, L"'%s' needs at least one FILE"},
+    {TXT_CLI_NO_SUCH_FILE, L"no such file: '%s'"},
+};
+}  // namespace
+
+const CTextTable& EnglishTexts() {
+  static const CTextTable table{kUiLanguageEnglish, kEnglish, sizeof kEnglish / sizeof kEnglish[0]};
+  return table;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The batch: walks a snapshot of the file list on a worker thread, builds one ffmpeg command
+// per file and runs it, one after another, reporting through a CBatchHost. The main window and
+// the command line both start runs here.
+//
+// A run owns everything it uses: its own copy of JobSettings taken at Start, the names its
+// commands write, and a share of the host. Nothing done in the window after Start
+// changes the commands of that run, and one worker runs one batch at a time.
+#include <memory>
+#include <thread>
+
+#include "base/texts.h"
+#include "batch/batch_host.h"
+#include "batch/file_command.h"
+#include "jobs/job_settings.h"
+#include "probe/probe_runner.h"
+
+enum BatchStart {
+  BATCH_STARTED = 0,
+  BATCH_BUSY,       // a run of this worker is still going; nothing was started
+  BATCH_REFUSED,    // the request cannot be run as it stands; the refusal says why
+  BATCH_NO_THREAD,  // the platform could not start the thread
+};
+
+struct CBatchOptions {
+  // The window keeps the " & pause" endings, so the last console window waits for a key; the
+  // command line drops them unless asked to keep them.
+  bool pause = true;
+  ProbeFunction probe = ProbeMediaFile;
+  // How many files' commands may run at once. With 1 (the window's way) each file is built and
+  // run before the next one is built. With more, a job whose files' commands are independent
+  // (convert, the extracts, the remuxes of a merge of files) builds every command first, so
+  // every output name is chosen before anything runs, then runs up to this many at once; the
+  // join of a merge runs after all of them.
+  int jobs = 1;
+  // With more than one job: a probe that may run beside others, given a report file of its own
+  // (ProbeMediaFileAlone), so the files are probed up to jobs at once before the commands are
+  // built; the builds then take those results. Empty: every file is probed by probe, one at a
+  // time.
+  std::function<bool(const std::wstring& path, MediaDesc& media, const std::wstring& reportPath)> probeAlone;
+};
+
+struct CBatchRun;
+
+// Worker threads that have not ended, detached ones included. A program that ends while one
+// still runs must end without its static objects being destroyed under that thread.
+int BatchThreadsAlive();
+
+class CBatchWorker {
+ public:
+  CBatchWorker() = default;
+  // Does not wait for a running batch: detaches it as Detach does.
+  ~CBatchWorker();
+  CBatchWorker(const CBatchWorker&) = delete;
+  CBatchWorker& operator=(const CBatchWorker&) = delete;
+
+  // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
+  // previewed command is taken now, and only when it was built by that job kind for this very
+  // file list; a merge-files list that the join cannot carry is refused (CheckMergeEntries).
+  // refusal, when given, says why a request was refused; the front end words it.
+  BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
+                   CBatchOptions options = CBatchOptions(), CRefusal* refusal = nullptr);
+
+  bool IsRunning() const;
+
+  // Waits until the current run has ended (a run that waits for a key waits for it too).
+  void Join();
+
+  // The user's stop: the command running now is ended (its partial output removed, unless the
+  // file was there before it), no further command starts, and the run ends as stopped, with
+  // its report. Any thread.
+  void Stop();
+
+  // For a host that is going away: after this returns the worker never calls ShowStatus or
+  // ReportEnd again and starts no further command, also when it is building one now. A command
+  // already running goes on in its own process; the thread ends when it returns, touching
+  // only what the run owns.
+  void Detach();
+
+ private:
+  std::shared_ptr<CBatchRun> run_;
+  std::thread thread_;
+};
