@@ -17,6 +17,11 @@ std::wstring StopQuestion(int32_t uiLanguage);
 
 // "[2/5] C:\v\clip.mp4": the file a run has reached.
 std::wstring RunStatusText(int position, int count, const std::wstring& path);
-// "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then how a join went and whether
-// the run was stopped.
+// "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then the outputs shorter than
+// expected when there are any (", 짧음 1" / ", short 1"), how a join went and whether the run
+// was stopped.
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
+
+// The output that lasts less than expected, with both lengths in seconds; it is kept.
+std::wstring ShortOutputText(const std::wstring& path, int actualSeconds, int expectedSeconds,
+                             int32_t uiLanguage);

@@ -22,6 +22,13 @@ int CWindowBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* sto
   return runner_ ? runner_(command.text, stop) : -1;
 }
 
+// Kept for the end of the run; the other verdicts show in the counts, as any failure does.
+void CWindowBatchHost::ReportOutput(const CBatchCommand& command, const COutputReport& report) {
+  if (report.verdict != OUTPUT_SHORT) return;
+  std::lock_guard<std::mutex> guard(lock_);
+  shortOutputs_.push_back(CShortOutput{command.output, report.actualSeconds, report.expectedSeconds});
+}
+
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -44,4 +51,9 @@ bool CWindowBatchHost::Ended() const {
 CBatchReport CWindowBatchHost::Report() const {
   std::lock_guard<std::mutex> guard(lock_);
   return report_;
+}
+
+std::vector<CShortOutput> CWindowBatchHost::ShortOutputs() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return shortOutputs_;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "batch/batch_host.h"
 
@@ -20,6 +21,13 @@ constexpr UINT WM_BATCH_END = WM_APP + 2;
 // status.
 using CommandRunner = std::function<int(const std::wstring& commandLine, CCommandStop* stop)>;
 
+// An output that lasts less than expected: the window names it, with both lengths, at the end.
+struct CShortOutput {
+  std::wstring path;
+  int actualSeconds = 0;
+  int expectedSeconds = 0;
+};
+
 class CWindowBatchHost : public CBatchHost {
  public:
   // window: where the messages go; preview: the last preview at the time of Start; runner: runs
@@ -29,6 +37,7 @@ class CWindowBatchHost : public CBatchHost {
 
   void ShowStatus(const std::wstring& text) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
+  void ReportOutput(const CBatchCommand& command, const COutputReport& report) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
 
@@ -37,6 +46,7 @@ class CWindowBatchHost : public CBatchHost {
   std::wstring Status() const;
   bool Ended() const;
   CBatchReport Report() const;
+  std::vector<CShortOutput> ShortOutputs() const;
 
  private:
   const HWND window_;
@@ -47,5 +57,6 @@ class CWindowBatchHost : public CBatchHost {
   int reached_ = 0;  // files the run has reached, in list order
   std::wstring status_;
   CBatchReport report_;
+  std::vector<CShortOutput> shortOutputs_;
   bool ended_ = false;
 };

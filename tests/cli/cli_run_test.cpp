@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -22,8 +23,15 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 extern char** environ;
 #endif
 
@@ -188,8 +196,9 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_EQ(plan.exitCode, CLI_EXIT_OK);
   EXPECT_NE(plan.out.find(L"-c:v libx265"), std::wstring::npos) << WideToUtf8(plan.out);
   EXPECT_EQ(plan.out.find(L"cuvid"), std::wstring::npos);
-  EXPECT_EQ(plan.err, L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
-                      L"(libx265); --gpu forces it\n");
+  EXPECT_EQ(plan.err,
+            L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
+            L"(libx265); --gpu forces it\n");
 
   CliResult run = RunCli({L"run", L"--gpu", L"auto", clip});
   EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
@@ -204,6 +213,32 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_NE(gpu.out.find(L"-hwaccel cuvid -c:v h264_cuvid"), std::wstring::npos) << WideToUtf8(gpu.out);
   EXPECT_NE(gpu.out.find(L"-c:v h264_nvenc"), std::wstring::npos);
   EXPECT_EQ(gpu.err, L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (h264_nvenc)\n");
+}
+
+// The issue's case: a file whose header says 30 s but whose data ends after 15 s (an interrupted
+// download) converts with exit status 0 into a 15 s file. It counts short, not done, with a
+// line that names both lengths; the file stays, and the exit code is 1.
+TEST_F(CliRun, AnOutputShorterThanItsInputCountsShort) {
+  std::wstring cut = Clip(L"cut.mkv", Sample::CUT_SHORT_MKV, 15);
+  std::wstring whole = Clip(L"whole.mp4");
+  MediaDesc header;
+  ASSERT_TRUE(ProbeMediaFile(cut, header));
+  ASSERT_EQ(header.video.durationSec, 30);
+  CliResult result = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", cut, whole});
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED) << WideToUtf8(result.err);
+  EXPECT_EQ(result.out, L"kestrune: 2 files: 1 done, 0 failed, 0 skipped, 1 short\n");
+  const std::wstring output = dir_.File(L"cut_(02).mkv");
+  const std::wstring said = L"kestrune: [1/2] short: '" + output + L"' lasts ";
+  size_t at = result.err.find(said);
+  ASSERT_NE(at, std::wstring::npos) << WideToUtf8(result.err);
+  const int lasts = std::stoi(result.err.substr(at + said.size()));
+  EXPECT_TRUE(lasts >= 13 && lasts <= 16) << lasts;
+  EXPECT_EQ(result.err.find(L" s of the 30 s expected; it is kept for you to check\n", at),
+            at + said.size() + 2);
+  MediaDesc kept;
+  ASSERT_TRUE(ProbeMediaFile(output, kept));
+  EXPECT_EQ(kept.durationSec, lasts);
+  EXPECT_TRUE(FileExists(dir_.File(L"whole_(02).mp4")));
 }
 
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {
@@ -462,6 +497,104 @@ int RunProgram(const std::vector<std::string>& args, std::string& err) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The real program with the first folder of PATH given, its standard error into errPath and no
+// standard input; its process id, or -1.
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& firstOnPath,
+                   const std::string& errPath) {
+  std::string program = WideToUtf8(GetProgramDir()) + "kestrune";
+  std::vector<std::string> copy = args;
+  std::vector<char*> argv{&program[0]};
+  for (std::string& arg : copy) argv.push_back(&arg[0]);
+  argv.push_back(nullptr);
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable)
+    if (std::string(*variable).rfind("PATH=", 0) != 0) variables.push_back(*variable);
+  const char* path = std::getenv("PATH");
+  variables.push_back("PATH=" + firstOnPath + ":" + (path != nullptr ? path : ""));
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(&variable[0]);
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : -1;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The first runnable name on PATH, or empty.
+std::string FindOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "";
+  for (size_t start = 0, end; start <= folders.size(); start = end + 1) {
+    end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string candidate = folders.substr(start, end - start) + "/" + name;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return std::string();
+}
+
+// The issue's case with two real runs. `run --jobs 2` over three clips names every output before
+// the first command starts; its ffmpeg is held at the gate (a script first on its PATH that
+// waits for a file, then runs the real ffmpeg). Meanwhile a second run writes the name the
+// third clip was given. The first run then writes beside that file, says so, and leaves it
+// whole.
+TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
+  const std::string ffmpeg = FindOnPath("ffmpeg");
+  ASSERT_FALSE(ffmpeg.empty());
+  std::vector<std::wstring> clips = {Clip(L"c1.mp4"), Clip(L"c2.mp4"), Clip(L"c3.mp4")};
+  const std::wstring gate = dir_.Folder(L"gate"), marks = dir_.Folder(L"started");
+  const std::wstring open = dir_.File(L"open");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(marks) + "$$\"\nwhile [ ! -e \"" +
+                                 WideToUtf8(open) + "\" ]; do sleep 0.05; done\nexec \"" + ffmpeg +
+                                 "\" \"$@\"\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
+  const std::wstring errors = dir_.File(L"first-run.txt");
+  std::vector<std::string> args = {"run", "--jobs", "2", "--no-gpu", "--codec", "h264"};
+  for (const std::wstring& clip : clips) args.push_back(WideToUtf8(clip));
+  pid_t first = StartProgram(args, WideToUtf8(gate), WideToUtf8(errors));
+  ASSERT_GT(first, 0);
+  auto started = [&] {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(marks)))
+      count += entry.is_regular_file();
+    return count;
+  };
+  for (int waited = 0; started() < 2 && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(started(), 2u) << "the first run's two commands did not reach ffmpeg";
+
+  CliResult second = RunCli({L"run", L"--job", L"video", clips[2]});
+  EXPECT_EQ(second.exitCode, CLI_EXIT_OK) << WideToUtf8(second.err);
+  const std::wstring taken = dir_.File(L"c3_(02).mp4"), beside = dir_.File(L"c3_(03).mp4");
+  const std::string secondRuns = ReadBytes(taken);
+  EXPECT_FALSE(secondRuns.empty());
+  dir_.Write(L"open");
+  int status = -1;
+  waitpid(first, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == CLI_EXIT_OK) << status;
+  const std::wstring said = Utf8ToWide(ReadBytes(errors));
+  EXPECT_NE(said.find(L"kestrune: [3/3] '" + taken + L"' was taken since the plan; writing '" + beside +
+                      L"' instead\n"),
+            std::wstring::npos)
+      << WideToUtf8(said);
+  EXPECT_EQ(ReadBytes(taken), secondRuns);
+  MediaDesc video, converted;
+  ASSERT_TRUE(ProbeMediaFile(taken, video));
+  EXPECT_EQ(video.audioCount, 0);  // the video extract of the second run
+  ASSERT_TRUE(ProbeMediaFile(beside, converted));
+  EXPECT_EQ(converted.audioCount, 1);  // the first run's conversion
+  EXPECT_EQ(converted.video.codec, VCODEC_H264);
 }
 
 TEST(CliProgram, ExitCodesAndStandardError) {
