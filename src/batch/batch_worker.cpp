@@ -14,15 +14,13 @@
 #include "batch/output_check.h"
 #include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
+#include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
 #include "jobs/output_naming.h"
 
 namespace {
 const wchar_t kPauseEnding[] = L" & pause";
-const wchar_t kStalePreview[] =
-    L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-    L"(The video-and-audio merge command was not built for the current file list; choose the job again.)";
 }  // namespace
 
 // Everything one run uses. The worker thread holds it by shared_ptr, so it outlives the
@@ -129,8 +127,10 @@ CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
 
 // Runs a command unless the run is stopping. Its output name is claimed first (a name taken
 // since the build gives way to the next free one), so the command never writes over a file
-// the run did not make; a command that fails or is stopped leaves none of its output. A plan
-// claims nothing and runs nothing. A command that names no output runs as it is.
+// the run did not make; a command that fails, is stopped, or is interrupted by the user in its
+// own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
+// none of its output. A plan claims nothing and runs nothing. A command that names no output
+// runs as it is.
 CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CLAIM_KEPT) {
   if (run.stopping) return COMMAND_STOPPED;
   const bool writes = !run.options.dryRun && !command.output.empty();
@@ -146,9 +146,11 @@ CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CL
   DebugLog(L"DoProcess-2-exit=%d", status);
   if (status == 0) return writes ? JudgeOutput(run, command) : COMMAND_DONE;
   // A command without its claim may have failed because a file turned up under its name, which
-  // is not the run's; only a stop, which ended it while it wrote, takes its output away.
-  if (writes && (kept == CLAIM_KEPT || run.stopped))
-    RemoveOwnOutput(command.output, run.stopped ? L"stop" : L"fail");
+  // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
+  // output away.
+  const bool interrupted = run.stopped || status == kStoppedStatus;
+  if (writes && (kept == CLAIM_KEPT || interrupted))
+    RemoveOwnOutput(command.output, interrupted ? L"stop" : L"fail");
   return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
 }
 
