@@ -19,11 +19,11 @@
 #include "cli_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
+#include "running_kestrune.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -499,33 +499,6 @@ int RunProgram(const std::vector<std::string>& args, std::string& err) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The real program with the first folder of PATH given, its standard error into errPath and no
-// standard input; its process id, or -1.
-pid_t StartProgram(const std::vector<std::string>& args, const std::string& firstOnPath,
-                   const std::string& errPath) {
-  std::string program = WideToUtf8(GetProgramDir()) + "kestrune";
-  std::vector<std::string> copy = args;
-  std::vector<char*> argv{&program[0]};
-  for (std::string& arg : copy) argv.push_back(&arg[0]);
-  argv.push_back(nullptr);
-  std::vector<std::string> variables;
-  for (char** variable = environ; *variable != nullptr; ++variable)
-    if (std::string(*variable).rfind("PATH=", 0) != 0) variables.push_back(*variable);
-  const char* path = std::getenv("PATH");
-  variables.push_back("PATH=" + firstOnPath + ":" + (path != nullptr ? path : ""));
-  std::vector<char*> envp;
-  for (std::string& variable : variables) envp.push_back(&variable[0]);
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = -1;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  return rc == 0 ? pid : -1;
-}
-
 std::string ReadBytes(const std::wstring& path) {
   std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -559,11 +532,14 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
                                  WideToUtf8(open) + "\" ]; do sleep 0.05; done\nexec \"" + ffmpeg +
                                  "\" \"$@\"\n");
   ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
-  const std::wstring errors = dir_.File(L"first-run.txt");
   std::vector<std::string> args = {"run", "--jobs", "2", "--no-gpu", "--codec", "h264"};
   for (const std::wstring& clip : clips) args.push_back(WideToUtf8(clip));
-  pid_t first = StartProgram(args, WideToUtf8(gate), WideToUtf8(errors));
-  ASSERT_GT(first, 0);
+  // The first run alone finds the gate first on its PATH; the second one, and the test, do not.
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
+  CRunningKestrune first(args, WideToUtf8(dir_.Folder(L"first-run")));
+  setenv("PATH", path.c_str(), 1);
+  ASSERT_GT(first.Pid(), 0);
   auto started = [&] {
     size_t count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(FsPath(marks)))
@@ -580,14 +556,12 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
   const std::string secondRuns = ReadBytes(taken);
   EXPECT_FALSE(secondRuns.empty());
   dir_.Write(L"open");
-  int status = -1;
-  waitpid(first, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == CLI_EXIT_OK) << status;
-  const std::wstring said = Utf8ToWide(ReadBytes(errors));
+  EXPECT_EQ(first.Wait(), CLI_EXIT_OK) << first.Err();
+  const std::wstring said = Utf8ToWide(first.Err());
   EXPECT_NE(said.find(L"kestrune: [3/3] '" + taken + L"' was taken since the plan; writing '" + beside +
                       L"' instead\n"),
             std::wstring::npos)
-      << WideToUtf8(said);
+      << first.Err();
   EXPECT_EQ(ReadBytes(taken), secondRuns);
   MediaDesc video, converted;
   ASSERT_TRUE(ProbeMediaFile(taken, video));
