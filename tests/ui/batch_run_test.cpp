@@ -305,7 +305,7 @@ TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
   ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
   Click(IDC_GPU);
   Click(IDC_JOB_CONVERT);
-  const std::wstring output = folder.File(L"cut_(02).mp4");
+  const std::wstring output = folder.File(L"cut_(02).mkv");
   EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
   ASSERT_TRUE(RunToTheEnd());
   EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"),
