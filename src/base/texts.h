@@ -68,12 +68,15 @@ enum TextId : int {
   TXT_STOP_CAPTION,      // the Start button while a run goes on
   TXT_GPU_UNAVAILABLE_QUESTION,
   TXT_STOP_QUESTION,
-  TXT_RUN_STATUS,  // "[%d/%d] %s"
-  TXT_RUN_REPORT,  // "%d %d %d": done, failed, skipped
+  TXT_RUN_STATUS,        // "[%d/%d] %s"
+  TXT_RUN_REPORT,        // "%d %d %d": done, failed, skipped
+  TXT_RUN_REPORT_SHORT,  // "%d": outputs shorter than expected, after the report when there are any
   TXT_RUN_JOIN_DONE,
   TXT_RUN_JOIN_FAILED,
   TXT_RUN_JOIN_SKIPPED,
+  TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
+  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,  // "%s": the download page
 
   // The missing-tool dialog and its install.
@@ -121,6 +124,8 @@ enum TextId : int {
   TXT_CLI_JOIN_DONE,
   TXT_CLI_JOIN_FAILED,
   TXT_CLI_JOIN_SKIPPED,
+  TXT_CLI_JOIN_SHORT,
+  TXT_CLI_SHORT_COUNT,  // ", %d short", in the summary when there are any
   TXT_CLI_STOPPED,
   TXT_CLI_COUNTER,  // "[%d/%d]"
   TXT_CLI_COUNTER_JOIN,
@@ -129,6 +134,10 @@ enum TextId : int {
   TXT_CLI_SKIPPED_NOT_PROBED,  // "[%d/%d] ... '%s'"
   TXT_CLI_COMMAND_STOPPED,     // "%s stopped: %s": counter, file or command
   TXT_CLI_COMMAND_FAILED,      // counter, status, file or command, ffmpeg's last lines
+  TXT_CLI_OUTPUT_SHORT,        // counter, output, its length, the length expected
+  TXT_CLI_OUTPUT_MISSING,      // counter, output
+  TXT_CLI_OUTPUT_UNCLAIMED,    // counter, output
+  TXT_CLI_OUTPUT_RENAMED,      // counter, the planned output, the one written instead
   TXT_CLI_OUTPUT_EXISTS,       // "%s": exec --output's file
   TXT_CLI_MISSING_COMMAND,
   TXT_CLI_UNKNOWN_COMMAND,        // "%s"

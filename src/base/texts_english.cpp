@@ -52,8 +52,11 @@ const CTextEntry kEnglish[] = {
     {TXT_RUN_REPORT, L"done %d, failed %d, skipped %d"},
     {TXT_RUN_JOIN_DONE, L", join done"},
     {TXT_RUN_JOIN_FAILED, L", join failed"},
+    {TXT_RUN_REPORT_SHORT, L", short %d"},
     {TXT_RUN_JOIN_SKIPPED, L", join skipped"},
+    {TXT_RUN_JOIN_SHORT, L", join short"},
     {TXT_RUN_STOPPED, L", stopped"},
+    {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
 
     {TXT_INSTALL_FFMPEG_MESSAGE, L"FFmpeg.exe file not found\nVisit '%s'"},
@@ -137,10 +140,13 @@ const CTextEntry kEnglish[] = {
      L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"
      L"                         with --jobs above 1, only its last lines when a command fails)\n"
      L"\n"
-     L"Exit codes: 0 success, 1 a file failed or was skipped, 2 bad arguments, 3 ffmpeg or\n"
-     L"MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial outputs are\n"
-     L"removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set KESTRUNE_TRACE=1 to\n"
-     L"see the trace on standard error.\n"},
+     L"A name taken since the plan gives way to the next free one as its command starts; a\n"
+     L"command's output counts only when it lasts as long as expected (else: short, and kept).\n"
+     L"\n"
+     L"Exit codes: 0 success, 1 a file failed, was skipped or came out short, 2 bad arguments, 3\n"
+     L"ffmpeg or MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial\n"
+     L"outputs are removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set\n"
+     L"KESTRUNE_TRACE=1 to see the trace on standard error.\n"},
     {TXT_CLI_VERSION, L"kestrune %s\n"},
     {TXT_CLI_MESSAGE, L"kestrune: %s\n"},
     {TXT_CLI_FFMPEG_MISSING,
@@ -161,6 +167,8 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_JOIN_DONE, L", join done"},
     {TXT_CLI_JOIN_FAILED, L", join failed"},
     {TXT_CLI_JOIN_SKIPPED, L", join skipped"},
+    {TXT_CLI_JOIN_SHORT, L", join short"},
+    {TXT_CLI_SHORT_COUNT, L", %d short"},
     {TXT_CLI_STOPPED, L", stopped"},
     {TXT_CLI_COUNTER, L"[%d/%d]"},
     {TXT_CLI_COUNTER_JOIN, L"[join]"},
@@ -169,6 +177,12 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_SKIPPED_NOT_PROBED, L"kestrune: [%d/%d] skipped, no command for it (cannot probe '%s')\n"},
     {TXT_CLI_COMMAND_STOPPED, L"kestrune: %s stopped: %s\n"},
     {TXT_CLI_COMMAND_FAILED, L"kestrune: %s failed, exit status %d: %s\n%s"},
+    {TXT_CLI_OUTPUT_SHORT,
+     L"kestrune: %s short: '%s' lasts %d s of the %d s expected; it is kept for you to check\n"},
+    {TXT_CLI_OUTPUT_MISSING, L"kestrune: %s failed: ffmpeg exited with 0 but wrote nothing to '%s'\n"},
+    {TXT_CLI_OUTPUT_UNCLAIMED,
+     L"kestrune: %s failed: cannot create '%s' (the folder refused it); nothing was run\n"},
+    {TXT_CLI_OUTPUT_RENAMED, L"kestrune: %s '%s' was taken since the plan; writing '%s' instead\n"},
     {TXT_CLI_OUTPUT_EXISTS, L"kestrune: '%s' is there already; its command is not run again\n"},
     {TXT_CLI_MISSING_COMMAND, L"missing command (probe, plan, run or exec); see 'kestrune --help'"},
     {TXT_CLI_UNKNOWN_COMMAND, L"unknown command '%s' (probe, plan, run or exec); see 'kestrune --help'"},

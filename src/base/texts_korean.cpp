@@ -51,8 +51,11 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_REPORT, L"완료 %d, 실패 %d, 건너뜀 %d"},
     {TXT_RUN_JOIN_DONE, L", 합치기 완료"},
     {TXT_RUN_JOIN_FAILED, L", 합치기 실패"},
+    {TXT_RUN_REPORT_SHORT, L", 짧음 %d"},
     {TXT_RUN_JOIN_SKIPPED, L", 합치기 안 함"},
+    {TXT_RUN_JOIN_SHORT, L", 합치기 짧음"},
     {TXT_RUN_STOPPED, L", 중지됨"},
+    {TXT_RUN_OUTPUT_SHORT, L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
 
     {TXT_INSTALL_FFMPEG_MESSAGE, L"FFmpeg.exe 파일이 없습니다. \n%s 에서 다운로드 하세요."},

@@ -18,23 +18,43 @@ struct CPreviewedCommand {
   int32_t jobKind = 0;
   std::vector<std::wstring> files;
   std::wstring outputPath;  // the file command writes
+  int expectedSeconds = 0;  // how long that file must last; 0 when it cannot be told
 };
 
 // One command of a run, as the host is asked to run it.
 struct CBatchCommand {
-  std::wstring text;    // the command line, exactly as it runs
-  std::wstring input;   // the file it works on; empty for a join and a merge of video and audio
-  std::wstring output;  // the file it writes
-  int position = 0;     // input's 1-based place in the list; 0 for a join and a merge of video and audio
-  int fileCount = 0;    // entries in the run's list
+  std::wstring text;        // the command line, exactly as it runs
+  std::wstring input;       // the file it works on; empty for a join and a merge of video and audio
+  std::wstring output;      // the file it writes
+  int position = 0;         // input's 1-based place in the list; 0 for a join and a merge of video and audio
+  int fileCount = 0;        // entries in the run's list
+  int expectedSeconds = 0;  // how long the output must last (CBuiltCommand); 0 when it cannot be told
+  std::wstring plannedOutput;  // the name the build chose, when something took it before the
+                               // command started and output is the next free one; else empty
+};
+
+// What the run found of a command's output beyond its exit status; the host hears of every
+// verdict but OUTPUT_WHOLE.
+enum OutputVerdict {
+  OUTPUT_WHOLE = 0,  // there, not empty, and as long as expected (or its length cannot be told)
+  OUTPUT_SHORT,      // there, but shorter than expected: counted short, and kept for the user
+  OUTPUT_MISSING,    // the command exited with 0 but left no output or an empty one: failed
+  OUTPUT_UNCLAIMED,  // the name could not be created (the folder refused it): nothing ran, failed
+};
+
+struct COutputReport {
+  OutputVerdict verdict = OUTPUT_WHOLE;
+  int expectedSeconds = 0;
+  int actualSeconds = 0;  // the output's length as probed; for OUTPUT_SHORT only
 };
 
 // How a join of merged files ended.
 enum JoinOutcome {
   JOIN_NONE = 0,  // not a merge-files run, or fewer than two files
   JOIN_DONE,      // the join command exited with 0
-  JOIN_FAILED,    // it exited with another status
+  JOIN_FAILED,    // it exited with another status, or left no output
   JOIN_SKIPPED,   // not run, because a file before it was not remuxed
+  JOIN_SHORT,     // it exited with 0, but the joined file is shorter than its parts together
 };
 
 // How the run ended with one file of its list, counted as the report counts it.
@@ -42,15 +62,17 @@ enum FileOutcome {
   FILE_DONE = 0,  // its command exited with 0
   FILE_FAILED,    // its command exited with another status
   FILE_SKIPPED,   // no command could be made for it (its probe failed), or a stop ended its command
+  FILE_SHORT,     // its command exited with 0, but its output lasts less than asked
 };
 
 // The end-of-run report. Every entry of the file list is counted exactly once.
 struct CBatchReport {
   int32_t jobKind = 0;
   int fileCount = 0;     // entries in the snapshot's list
-  int filesDone = 0;     // a command was made and exited with 0
-  int filesFailed = 0;   // a command was made and exited with another status
+  int filesDone = 0;     // a command was made, exited with 0, and its output is whole
+  int filesFailed = 0;   // a command was made and exited with another status, or left no output
   int filesSkipped = 0;  // no command made (the probe failed), never reached, or stopped
+  int filesShort = 0;    // a command exited with 0, but its output is shorter than expected
   JoinOutcome join = JOIN_NONE;
   bool stopped = false;  // the user stopped the run: its running command was ended, no other started
 };
@@ -90,6 +112,14 @@ class CBatchHost {
   virtual void ReportFileEnd(int position, FileOutcome outcome) {
     (void)position;
     (void)outcome;
+  }
+
+  // A command's output that is not whole (OutputVerdict), after the command's RunCommand (for
+  // OUTPUT_UNCLAIMED in its place). Called as ReportNoCommand is, from several threads when
+  // several commands run at once.
+  virtual void ReportOutput(const CBatchCommand& command, const COutputReport& report) {
+    (void)command;
+    (void)report;
   }
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),

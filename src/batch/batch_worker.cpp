@@ -11,6 +11,8 @@
 #include "base/program_dir.h"
 #include "base/scratch_folder.h"
 #include "base/trace.h"
+#include "batch/output_check.h"
+#include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
@@ -33,8 +35,11 @@ struct CBatchRun {
   // The names this run's commands write: its outputs never share a name, whether their commands
   // have run yet or not.
   COutputReservations reserved;
-  CPreviewedCommand mergeCommand;           // the previewed video-and-audio merge
-  std::vector<std::wstring> intermediates;  // what the remuxes of a merge of files wrote
+  CPreviewedCommand mergeCommand;  // the previewed video-and-audio merge
+  // The remuxes of a merge of files by their places in the list: what each writes, as claimed
+  // when it started, and how long it must last; the join reads them in this order.
+  std::map<int, CBatchCommand> parts;
+  std::mutex namesLock;  // held around reserved and parts while commands start at once
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
 
@@ -57,6 +62,11 @@ struct CBatchRun {
   void ReportFileEnd(int position, FileOutcome outcome) {
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportFileEnd(position, outcome);
+  }
+
+  void ReportOutput(const CBatchCommand& command, const COutputReport& report) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportOutput(command, report);
   }
 
   // The run counts as over before the host hears of it, so a Start prompted by the report is
@@ -85,28 +95,75 @@ namespace {
 std::atomic<int> aliveThreads{0};
 
 // How one command ended.
-enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED };
+enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED, COMMAND_SHORT };
 
-// Runs a command unless the run is stopping. A command that a stop ended leaves no partial
-// output: its file goes, unless it was there before the command (which the naming never
-// chooses, but a name is never trusted blindly). So does one that the user interrupted in its
-// own console (its line gives kStoppedStatus), which counts as failed: the run goes on.
-CommandOutcome RunOne(CBatchRun& run, const CBatchCommand& command) {
+// What the run keeps of a command's claim (output_claim.h) while the command runs.
+enum ClaimKept {
+  CLAIM_KEPT,      // the command writes over the empty claim with its "-y"
+  CLAIM_RELEASED,  // removed just before the command starts: the command has no "-y", so
+                   // ffmpeg would refuse the claim, as it refuses any file it finds there
+};
+
+// The output of a command that did not end well goes: it is the run's own, its claim and what
+// the command wrote over it.
+void RemoveOwnOutput(const std::wstring& output, const wchar_t* why) {
+  if (!FileExists(output)) return;
+  bool removed = RemoveFileSoon(output);
+  DebugLog(L"DoProcess-%s-%s-%d", why, output, removed ? 1 : 0);
+}
+
+// The part of a merge of files, as it starts: the join reads what it really writes.
+void NotePart(CBatchRun& run, const CBatchCommand& command) {
+  if (run.settings.jobKind != JOB_MERGE_FILES || command.position == 0) return;
+  std::lock_guard<std::mutex> guard(run.namesLock);
+  run.parts[command.position] = command;
+}
+
+// A command that exited with 0 counts as done only when its output is whole (output_check.h).
+// An output that is missing or empty is the run's own empty claim: it goes, and the command
+// failed. A short one stays for the user to look at.
+CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
+  const COutputReport report = CheckOutput(command, run.options.probe);
+  if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
+  if (report.verdict == OUTPUT_MISSING) RemoveOwnOutput(command.output, L"empty");
+  run.ReportOutput(command, report);
+  return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
+}
+
+// Runs a command unless the run is stopping. Its output name is claimed first (a name taken
+// since the build gives way to the next free one), so the command never writes over a file
+// the run did not make; a command that fails, is stopped, or is interrupted by the user in its
+// own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
+// none of its output. A plan claims nothing and runs nothing. A command that names no output
+// runs as it is.
+CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CLAIM_KEPT) {
   if (run.stopping) return COMMAND_STOPPED;
-  const bool outputExisted = !command.output.empty() && FileExists(command.output);
+  const bool writes = !run.options.dryRun && !command.output.empty();
+  if (writes && ClaimOutput(command, run.reserved, run.namesLock) == CLAIM_REFUSED) {
+    COutputReport refused;
+    refused.verdict = OUTPUT_UNCLAIMED;
+    run.ReportOutput(command, refused);
+    return COMMAND_FAILED;
+  }
+  if (writes && kept == CLAIM_RELEASED) RemoveFile(command.output);
+  NotePart(run, command);
   int status = run.host->RunCommand(command, &run.commandStop);
   DebugLog(L"DoProcess-2-exit=%d", status);
-  if (status == 0) return COMMAND_DONE;
-  if (!run.stopped && status != kStoppedStatus) return COMMAND_FAILED;
-  if (!outputExisted && !command.output.empty() && FileExists(command.output)) {
-    bool removed = RemoveFileSoon(command.output);
-    DebugLog(L"DoProcess-stop-%s-%d", command.output, removed ? 1 : 0);
-  }
+  if (status == 0) return writes ? JudgeOutput(run, command) : COMMAND_DONE;
+  // A command without its claim may have failed because a file turned up under its name, which
+  // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
+  // output away.
+  const bool interrupted = run.stopped || status == kStoppedStatus;
+  if (writes && (kept == CLAIM_KEPT || interrupted))
+    RemoveOwnOutput(command.output, interrupted ? L"stop" : L"fail");
   return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
 }
 
 FileOutcome OutcomeOfFile(CommandOutcome outcome) {
-  return outcome == COMMAND_DONE ? FILE_DONE : outcome == COMMAND_FAILED ? FILE_FAILED : FILE_SKIPPED;
+  return outcome == COMMAND_DONE     ? FILE_DONE
+         : outcome == COMMAND_FAILED ? FILE_FAILED
+         : outcome == COMMAND_SHORT  ? FILE_SHORT
+                                     : FILE_SKIPPED;
 }
 
 void Count(CommandOutcome outcome, int files, CBatchReport& report) {
@@ -114,6 +171,8 @@ void Count(CommandOutcome outcome, int files, CBatchReport& report) {
     report.filesDone += files;
   else if (outcome == COMMAND_FAILED)
     report.filesFailed += files;
+  else if (outcome == COMMAND_SHORT)
+    report.filesShort += files;
   else
     report.filesSkipped += files;
 }
@@ -122,10 +181,11 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;
   command.text = run.ApplyPauseOption(run.mergeCommand.command);
   command.output = run.mergeCommand.outputPath;
+  command.expectedSeconds = run.mergeCommand.expectedSeconds;
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  CommandOutcome outcome = RunOne(run, command);
+  CommandOutcome outcome = RunOne(run, command, CLAIM_RELEASED);
   Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
   for (int position = 1; position <= report.fileCount; ++position)
@@ -146,12 +206,25 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
     return false;
   }
   run.reserved.Reserve(command.output);
-  command.text = MakeJoinCommand(run.intermediates, command.output);
+  std::vector<std::wstring> intermediates;
+  // The joined file lasts as long as its parts together, when each one's length is known.
+  int partsSeconds = 0;
+  bool lengthsKnown = true;
+  for (const auto& part : run.parts) {
+    intermediates.push_back(part.second.output);
+    lengthsKnown = lengthsKnown && part.second.expectedSeconds > 0;
+    partsSeconds += part.second.expectedSeconds;
+  }
+  command.expectedSeconds = lengthsKnown ? partsSeconds : 0;
+  command.text = MakeJoinCommand(intermediates, command.output);
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
   command.text = run.ApplyPauseOption(command.text);
   CommandOutcome outcome = RunOne(run, command);
-  report.join = outcome == COMMAND_DONE ? JOIN_DONE : outcome == COMMAND_FAILED ? JOIN_FAILED : JOIN_SKIPPED;
+  report.join = outcome == COMMAND_DONE     ? JOIN_DONE
+                : outcome == COMMAND_FAILED ? JOIN_FAILED
+                : outcome == COMMAND_SHORT  ? JOIN_SHORT
+                                            : JOIN_SKIPPED;
   return true;
 }
 
@@ -183,9 +256,10 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   run.reserved.Reserve(built.output);
   command.input = path;
   command.output = built.output;
+  command.expectedSeconds = built.expectedSeconds;
+  command.plannedOutput.clear();
   command.position = i + 1;
   command.fileCount = count;
-  if (settings.jobKind == JOB_MERGE_FILES) run.intermediates.push_back(command.output);
   return true;
 }
 
@@ -290,6 +364,7 @@ void DoProcess(CBatchRun& run) {
   if (!ended) {
     DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
              report.filesSkipped);
+    if (report.filesShort > 0) DebugLog(L"DoProcess-4-short=%d", report.filesShort);
     DebugLog(L"DoProcess-쓰레드 멈춤");
   }
   run.ReportEnd(report);
@@ -309,8 +384,8 @@ bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings)
 }  // namespace
 
 bool BatchSucceeded(const CBatchReport& report) {
-  return report.filesFailed == 0 && report.filesSkipped == 0 && report.join != JOIN_FAILED &&
-         report.join != JOIN_SKIPPED;
+  return report.filesFailed == 0 && report.filesSkipped == 0 && report.filesShort == 0 &&
+         report.join != JOIN_FAILED && report.join != JOIN_SKIPPED && report.join != JOIN_SHORT;
 }
 
 CBatchWorker::~CBatchWorker() { Detach(); }

@@ -1,7 +1,8 @@
 #pragma once
 // The batch: walks a snapshot of the file list on a worker thread, builds one ffmpeg command
-// per file and runs it, one after another, reporting through a CBatchHost. The main window and
-// the command line both start runs here.
+// per file and runs it, one after another, reporting through a CBatchHost; each command's
+// output name is claimed as the command starts, and its output checked before it counts as
+// done. The main window and the command line both start runs here.
 //
 // A run owns everything it uses: its own copy of JobSettings taken at Start, the names its
 // commands write, and a share of the host. Nothing done in the window after Start
@@ -31,13 +32,18 @@ struct CBatchOptions {
   // run before the next one is built. With more, a job whose files' commands are independent
   // (convert, the extracts, the remuxes of a merge of files) builds every command first, so
   // every output name is chosen before anything runs, then runs up to this many at once; the
-  // join of a merge runs after all of them.
+  // join of a merge runs after all of them. A name that something took between the build and
+  // the start gives way to the next free one as the command starts (output_claim.h).
   int jobs = 1;
   // With more than one job: a probe that may run beside others, given a report file of its own
   // (ProbeMediaFileAlone), so the files are probed up to jobs at once before the commands are
   // built; the builds then take those results. Empty: every file is probed by probe, one at a
   // time.
   std::function<bool(const std::wstring& path, MediaDesc& media, const std::wstring& reportPath)> probeAlone;
+  // A plan: the host only shows each command. No output name is claimed and no output checked.
+  // Otherwise each command's output is claimed as it starts (output_claim.h) and, after it
+  // exited with 0, checked with probe (output_check.h).
+  bool dryRun = false;
 };
 
 struct CBatchRun;
@@ -66,9 +72,9 @@ class CBatchWorker {
   // Waits until the current run has ended (a run that waits for a key waits for it too).
   void Join();
 
-  // The user's stop: the command running now is ended (its partial output removed, unless the
-  // file was there before it), no further command starts, and the run ends as stopped, with
-  // its report. Any thread.
+  // The user's stop: the command running now is ended (its partial output removed: the run
+  // claimed its name, so the file is the run's own), no further command starts, and the run
+  // ends as stopped, with its report. Any thread.
   void Stop();
 
   // For a host that is going away: after this returns the worker never calls ShowStatus or

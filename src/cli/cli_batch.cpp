@@ -30,21 +30,27 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
     return preview;
   }
   preview.command = built.text;
-  // What a stopped run removes, and what plan --json names as its output.
+  // What the run claims and checks, and what plan --json names as its output.
   preview.outputPath = built.output;
+  preview.expectedSeconds = built.expectedSeconds;
   return preview;
 }
 
-std::wstring JoinText(JoinOutcome join) {
-  switch (join) {
+// How the run went beyond the three counts: the short outputs, when there are any, then the join.
+std::wstring ShortAndJoinText(const CBatchReport& report) {
+  const std::wstring outputs =
+      report.filesShort > 0 ? CliFormat(TXT_CLI_SHORT_COUNT, report.filesShort) : L"";
+  switch (report.join) {
     case JOIN_DONE:
-      return CliText(TXT_CLI_JOIN_DONE);
+      return outputs + CliText(TXT_CLI_JOIN_DONE);
     case JOIN_FAILED:
-      return CliText(TXT_CLI_JOIN_FAILED);
+      return outputs + CliText(TXT_CLI_JOIN_FAILED);
     case JOIN_SKIPPED:
-      return CliText(TXT_CLI_JOIN_SKIPPED);
+      return outputs + CliText(TXT_CLI_JOIN_SKIPPED);
+    case JOIN_SHORT:
+      return outputs + CliText(TXT_CLI_JOIN_SHORT);
     default:
-      return std::wstring();
+      return outputs;
   }
 }
 
@@ -130,6 +136,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
   CBatchOptions options;
   options.pause = request.pause;
+  options.dryRun = dryRun;
   if (dryRun) {
     // A plan is made one file after another; a run of several at once chooses the same names.
     auto host = std::make_shared<CCliPlanHost>(out, request, preview);
@@ -157,7 +164,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (!host->Ended()) return CLI_EXIT_FAILED;
   out.Out(CliFormat(TXT_CLI_RUN_SUMMARY, report.fileCount,
                     CliText(report.fileCount == 1 ? TXT_CLI_FILE : TXT_CLI_FILES), report.filesDone,
-                    report.filesFailed, report.filesSkipped, JoinText(report.join),
+                    report.filesFailed, report.filesSkipped, ShortAndJoinText(report),
                     report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {

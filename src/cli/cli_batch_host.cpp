@@ -108,6 +108,8 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
     Say(counter + L" " + command.input + L"\n");
   else if (jobKind_ != JOB_MERGE_FILES)
     Say(counter + L" " + command.text + L"\n");
+  if (!command.plannedOutput.empty())
+    Say(CliFormat(TXT_CLI_OUTPUT_RENAMED, counter, command.plannedOutput, command.output));
   std::string lastLines;
   int status = RunWatched(command, stop, counter, lastLines);
   if (status == 0) return 0;
@@ -120,6 +122,26 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
   Say(CliFormat(TXT_CLI_COMMAND_FAILED, counter, status, command.position > 0 ? command.input : command.text,
                 why));
   return status;
+}
+
+void CCliBatchHost::ReportOutput(const CBatchCommand& command, const COutputReport& report) {
+  const std::wstring counter = Counter(command);
+  switch (report.verdict) {
+    case OUTPUT_SHORT:
+      Say(CliFormat(TXT_CLI_OUTPUT_SHORT, counter, command.output, report.actualSeconds,
+                    report.expectedSeconds));
+      break;
+    case OUTPUT_MISSING:
+      Say(CliFormat(TXT_CLI_OUTPUT_MISSING, counter, command.output));
+      break;
+    case OUTPUT_UNCLAIMED:
+      // The command's own line, which says what it works on, would otherwise never come.
+      if (command.position > 0) Say(counter + L" " + command.input + L"\n");
+      Say(CliFormat(TXT_CLI_OUTPUT_UNCLAIMED, counter, command.output));
+      break;
+    default:
+      break;
+  }
 }
 
 void CCliBatchHost::ReportEnd(const CBatchReport& report) {

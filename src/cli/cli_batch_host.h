@@ -19,6 +19,7 @@ class CCliBatchHost : public CBatchHost {
   void ShowStatus(const std::wstring&) override {}
   void ReportNoCommand(const std::wstring& path, int position) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
+  void ReportOutput(const CBatchCommand& command, const COutputReport& report) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
 

@@ -198,6 +198,27 @@ void NameAudioExtract(const JobSettings& settings, const MediaDesc& media,
   parts.outputPath = GetAudioExtractPath(settings, parts.outputPath, parts.outputExt, &reserved);
 }
 
+// The first audio track's length that the command takes (0 when it takes none or no length
+// is given).
+int FirstTakenTrackSeconds(const JobSettings& settings, const MediaDesc& media) {
+  const int trackCount = std::min(media.audioCount, MAX_AUDIO_TRACKS);
+  for (int i = 0; i < trackCount; ++i)
+    if (IsTrackTaken(settings, i)) return media.audio[i].durationSec;
+  return 0;
+}
+
+// The length of the longest stream the job surely keeps, before any range.
+int KeptStreamSeconds(const JobSettings& settings, const MediaDesc& media) {
+  const bool wholeFile = settings.jobKind == JOB_MERGE_FILES || settings.jobKind == JOB_MERGE_VIDEO_AUDIO;
+  const bool keepsVideo = media.video.width > 0 && settings.jobKind != JOB_AUDIO_EXTRACT &&
+                          (wholeFile || OutputKindOf(settings) == OUTPUT_VIDEO);
+  int seconds = 0;
+  if (keepsVideo) seconds = media.video.durationSec;
+  if (seconds <= 0 && !wholeFile && settings.jobKind != JOB_VIDEO_EXTRACT)
+    seconds = FirstTakenTrackSeconds(settings, media);
+  return seconds > 0 ? seconds : media.durationSec;
+}
+
 void BuildRange(const JobSettings& settings, CommandParts& parts) {
   const uint32_t length = GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd);
   if (!settings.applyRange || length == 0) return;
@@ -274,7 +295,34 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
     built.text = MakeRemuxCommand(inputPath, tsPath);
     built.output = tsPath;
   }
+  built.expectedSeconds = ExpectedOutputSeconds(settings, *media);
   if (pause) built.text += kPauseSuffix;
   DebugLog(L"CmdSet=%s", built.text);
   return built;
+}
+
+int ExpectedOutputSeconds(const JobSettings& settings, const MediaDesc& media) {
+  const bool remux = settings.jobKind == JOB_MERGE_FILES || settings.jobKind == JOB_MERGE_VIDEO_AUDIO;
+  if (media.video.codec == VCODEC_GIF || (!remux && settings.outputCodec == OUT_GIF)) return 0;
+  const int64_t length = KeptStreamSeconds(settings, media);
+  if (length <= 0) return 0;
+  // The remuxes and the merge of video and audio take the whole file; the others their range.
+  const uint32_t range = GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd);
+  if (remux || !settings.applyRange || range == 0) return static_cast<int>(length);
+  const RangeTime& start = settings.rangeStart;
+  const int64_t from = start.hours * 3600LL + start.minutes * 60LL + start.seconds;
+  // A range that runs past the end gives what the file holds from its start on.
+  const int64_t left = length - from;
+  return static_cast<int>(left <= 0 ? 0 : std::min<int64_t>(left, range));
+}
+
+std::wstring WithOutputName(const std::wstring& text, const std::wstring& output,
+                            const std::wstring& newOutput) {
+  const std::wstring pause = kPauseSuffix;
+  size_t end = text.size();
+  if (end >= pause.size() && text.compare(end - pause.size(), pause.size(), pause) == 0) end -= pause.size();
+  const std::wstring quoted = L"\"" + EscapeForQuotes(output) + L"\"";
+  if (end < quoted.size() || text.compare(end - quoted.size(), quoted.size(), quoted) != 0)
+    return std::wstring();
+  return text.substr(0, end - quoted.size()) + L"\"" + EscapeForQuotes(newOutput) + L"\"" + text.substr(end);
 }

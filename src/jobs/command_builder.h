@@ -15,6 +15,9 @@ struct CBuiltCommand {
   std::wstring text;    // the command line; empty when none was made
   std::wstring output;  // the file it writes (for a merge of files, its intermediate)
   CRefusal refusal;     // why none was made
+  // How long the output must last, in whole seconds: the longest stream the command surely
+  // keeps (ExpectedOutputSeconds); 0 when that cannot be told.
+  int expectedSeconds = 0;
 
   bool Made() const { return !refusal.Refused(); }
 };
@@ -36,3 +39,17 @@ std::wstring FileToDescribe(const JobSettings& settings, const std::wstring& inp
 // carries its own).
 CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inputPath, const MediaDesc* media,
                            const COutputReservations& reserved, bool pause);
+
+// How long the output of the job of settings must last, media describing its input (for a
+// merge of video and audio, its video file): the video's length where the output keeps the
+// video, else the first audio track's that it keeps, else the file's; cut to the range where
+// one applies. A lower bound, never more than the output surely holds: a track the command
+// leaves out cannot make it look short. 0 when the length cannot be told: the description
+// has none, or the output or the input is a GIF (MediaInfo gives no length for one).
+int ExpectedOutputSeconds(const JobSettings& settings, const MediaDesc& media);
+
+// Every command made here and in merge_commands.h names its output last, as one argument in
+// quotes, before an optional " & pause": text with newOutput in place of output there. Empty
+// when text does not end with output so.
+std::wstring WithOutputName(const std::wstring& text, const std::wstring& output,
+                            const std::wstring& newOutput);

@@ -76,7 +76,8 @@ CBuiltCommand BuildMergeVideoAudioCommand(const JobSettings& settings, const Med
   if (built.refusal.Refused()) return built;
   std::wstring output;
   if (!GetOutputFileName(settings, video, output)) output.clear();
-  // The description itself is not used: a video that MediaInfo cannot read is refused.
+  // The text takes nothing from the description (the expected length does): a video that
+  // MediaInfo cannot read is refused.
   if (videoMedia == nullptr) {
     built.refusal.text = TXT_REFUSE_MEDIA_INFO_ERROR;
     return built;
@@ -84,6 +85,7 @@ CBuiltCommand BuildMergeVideoAudioCommand(const JobSettings& settings, const Med
   built.text = Sprintf(kMergeVideoAudioFormat, EscapeForQuotes(video), EscapeForQuotes(audio),
                        EscapeForQuotes(output));
   built.output = output;
+  built.expectedSeconds = ExpectedOutputSeconds(settings, *videoMedia);
   return built;
 }
 

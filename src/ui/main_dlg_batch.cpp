@@ -25,7 +25,7 @@ void CMainDlg::UpdateCommandPreview() {
     ShowMessage(L"%s", RefusalText(built.refusal, uiLanguage));
   if (built.Made()) CmdSet = built.text;
   lastPreview = CPreviewedCommand{built.Made() ? built.text : std::wstring(), jobSettings.jobKind,
-                                  jobSettings.files, built.output};
+                                  jobSettings.files, built.output, built.expectedSeconds};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
 }
@@ -97,4 +97,12 @@ void CMainDlg::OnBatchEnd() {
   SetItemText(IDC_STATUS_LINE,
               WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
   EndRunProgress();
+  // The status line counts the short outputs; which ones they are, and by how much, is said
+  // once, after it.
+  std::wstring shortOutputs;
+  for (const CShortOutput& output : batchHost_->ShortOutputs()) {
+    if (!shortOutputs.empty()) shortOutputs += L"\n\n";
+    shortOutputs += ShortOutputText(output.path, output.actualSeconds, output.expectedSeconds, uiLanguage);
+  }
+  if (!shortOutputs.empty()) ShowMessage(L"%s", shortOutputs);
 }

@@ -11,6 +11,8 @@ TextId JoinText(JoinOutcome join) {
       return TXT_RUN_JOIN_FAILED;
     case JOIN_SKIPPED:
       return TXT_RUN_JOIN_SKIPPED;
+    case JOIN_SHORT:
+      return TXT_RUN_JOIN_SHORT;
     default:
       return TXT_NONE;
   }
@@ -33,6 +35,7 @@ std::wstring RunStatusText(int position, int count, const std::wstring& path) {
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   std::wstring text =
       FormatText(TXT_RUN_REPORT, uiLanguage, report.filesDone, report.filesFailed, report.filesSkipped);
+  if (report.filesShort > 0) text += FormatText(TXT_RUN_REPORT_SHORT, uiLanguage, report.filesShort);
   text += Text(JoinText(report.join), uiLanguage);
   if (report.stopped) text += Text(TXT_RUN_STOPPED, uiLanguage);
   return text;
@@ -48,4 +51,9 @@ std::wstring ElapsedText(int64_t seconds) {
 
 std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds) {
   return text.empty() ? ElapsedText(seconds) : text + L" " + ElapsedText(seconds);
+}
+
+std::wstring ShortOutputText(const std::wstring& path, int actualSeconds, int expectedSeconds,
+                             int32_t uiLanguage) {
+  return FormatText(TXT_RUN_OUTPUT_SHORT, uiLanguage, path, actualSeconds, expectedSeconds);
 }

@@ -17,8 +17,9 @@ std::wstring StopQuestion(int32_t uiLanguage);
 
 // "[2/5] C:\v\clip.mp4": the file a run has reached.
 std::wstring RunStatusText(int position, int count, const std::wstring& path);
-// "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then how a join went and whether
-// the run was stopped.
+// "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then the outputs shorter than
+// expected when there are any (", 짧음 1" / ", short 1"), how a join went and whether the run
+// was stopped.
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
 // The time a run has taken, as the status line shows it after its text: "(0:42)", and from an
 // hour on "(1:02:03)".
@@ -26,3 +27,7 @@ std::wstring ElapsedText(int64_t seconds);
 // text and the elapsed time after it: "[2/5] C:\v\clip.mp4 (0:42)"; the time alone for an
 // empty text.
 std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds);
+
+// The output that lasts less than expected, with both lengths in seconds; it is kept.
+std::wstring ShortOutputText(const std::wstring& path, int actualSeconds, int expectedSeconds,
+                             int32_t uiLanguage);

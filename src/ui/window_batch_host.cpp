@@ -22,6 +22,13 @@ int CWindowBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* sto
   return runner_ ? runner_(command.text, stop) : -1;
 }
 
+// Kept for the end of the run; the other verdicts show in the counts, as any failure does.
+void CWindowBatchHost::ReportOutput(const CBatchCommand& command, const COutputReport& report) {
+  if (report.verdict != OUTPUT_SHORT) return;
+  std::lock_guard<std::mutex> guard(lock_);
+  shortOutputs_.push_back(CShortOutput{command.output, report.actualSeconds, report.expectedSeconds});
+}
+
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -35,7 +42,7 @@ void CWindowBatchHost::ReportFileEnd(int, FileOutcome outcome) {
   {
     std::lock_guard<std::mutex> guard(lock_);
     ++finished_;
-    if (outcome == FILE_FAILED) failed_ = true;
+    if (outcome == FILE_FAILED || outcome == FILE_SHORT) failed_ = true;
   }
   PostMessageW(window_, WM_BATCH_FILE_END, 0, 0);
 }
@@ -63,4 +70,9 @@ int CWindowBatchHost::FilesFinished() const {
 bool CWindowBatchHost::AnyFileFailed() const {
   std::lock_guard<std::mutex> guard(lock_);
   return failed_;
+}
+
+std::vector<CShortOutput> CWindowBatchHost::ShortOutputs() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return shortOutputs_;
 }

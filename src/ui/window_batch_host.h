@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "batch/batch_host.h"
 
@@ -22,6 +23,13 @@ constexpr UINT WM_BATCH_FILE_END = WM_APP + 4;
 // status.
 using CommandRunner = std::function<int(const std::wstring& commandLine, CCommandStop* stop)>;
 
+// An output that lasts less than expected: the window names it, with both lengths, at the end.
+struct CShortOutput {
+  std::wstring path;
+  int actualSeconds = 0;
+  int expectedSeconds = 0;
+};
+
 class CWindowBatchHost : public CBatchHost {
  public:
   // window: where the messages go; preview: the last preview at the time of Start; runner: runs
@@ -31,6 +39,7 @@ class CWindowBatchHost : public CBatchHost {
 
   void ShowStatus(const std::wstring& text) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
+  void ReportOutput(const CBatchCommand& command, const COutputReport& report) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
   void ReportFileEnd(int position, FileOutcome outcome) override;
@@ -43,6 +52,7 @@ class CWindowBatchHost : public CBatchHost {
   // The files the run is done with so far, and whether any of them failed.
   int FilesFinished() const;
   bool AnyFileFailed() const;
+  std::vector<CShortOutput> ShortOutputs() const;
 
  private:
   const HWND window_;
@@ -53,6 +63,7 @@ class CWindowBatchHost : public CBatchHost {
   int reached_ = 0;  // files the run has reached, in list order
   std::wstring status_;
   CBatchReport report_;
+  std::vector<CShortOutput> shortOutputs_;
   bool ended_ = false;
   int finished_ = 0;
   bool failed_ = false;

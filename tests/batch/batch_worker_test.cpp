@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
@@ -34,7 +35,8 @@ namespace {
 
 // Records what the worker asks of its host. RunCommand answers with scripted exit statuses and,
 // when holdAt is set, waits at that command until Release, or until the run's stop ends it
-// (it then answers as a stopped command does).
+// (it then answers as a stopped command does). A command leaves an output as ffmpeg would (a
+// partial one when it fails), unless leavesOutput is unset.
 class FakeHost : public CBatchHost {
  public:
   // destroyed, when given, receives the number of calls into the window after CloseWindow.
@@ -73,6 +75,7 @@ class FakeHost : public CBatchHost {
     size_t index = commands.size();
     commands.push_back(command.text);
     batchCommands.push_back(command);
+    outputThereAtRun.push_back(!command.output.empty() && FileExists(command.output));
     currentDirs.push_back(GetCurrentDir());
     statusesAtRun.push_back(statuses.size());
     ++running_;
@@ -103,8 +106,18 @@ class FakeHost : public CBatchHost {
       if (endedByStop) return kStoppedStatus;
     }
     auto byInput = exitByInput.find(command.input);
-    if (byInput != exitByInput.end()) return byInput->second;
-    return index < exitStatuses.size() ? exitStatuses[index] : 0;
+    int status = byInput != exitByInput.end()  ? byInput->second
+                 : index < exitStatuses.size() ? exitStatuses[index]
+                                               : 0;
+    if (leavesOutput && !command.output.empty())
+      WriteFile(command.output, status == 0 ? "output" : "partial");
+    return status;
+  }
+
+  void ReportOutput(const CBatchCommand& command, const COutputReport& found) override {
+    std::lock_guard<std::mutex> guard(lock_);
+    outputReports.push_back(Sprintf(L"%d:%s:%d/%d", static_cast<int>(found.verdict), command.output,
+                                    found.actualSeconds, found.expectedSeconds));
   }
 
   // Waits until count commands run at the same time.
@@ -146,9 +159,12 @@ class FakeHost : public CBatchHost {
   std::map<std::wstring, int> exitByInput;  // by the command's input, whatever order they come in
   std::vector<std::wstring> noCommand;      // "position:path" of each file without a command
   std::vector<std::wstring> fileEnds;       // "position:outcome" of each file the run is done with
-  bool holdEvery = false;                   // every command waits until Release or the stop
-  int maxRunning = 0;                       // the most commands that ran at the same time
-  std::vector<size_t> statusesAtRun;        // how many files had been reached at each command
+  std::vector<std::wstring> outputReports;  // "verdict:output:actual/expected" of each ReportOutput
+  std::vector<bool> outputThereAtRun;       // whether each command's output existed as it ran
+  bool leavesOutput = true;
+  bool holdEvery = false;             // every command waits until Release or the stop
+  int maxRunning = 0;                 // the most commands that ran at the same time
+  std::vector<size_t> statusesAtRun;  // how many files had been reached at each command
   CPreviewedCommand preview;
   CBatchReport report;
   int reports = 0;
@@ -170,16 +186,23 @@ class FakeHost : public CBatchHost {
 };
 
 // Stands in for the probe: every file holds H.264 video and two stereo AAC tracks, except the
-// files named to fail.
+// files named to fail; a file named in seconds lasts that long (its streams too), others give no
+// length.
 struct FakeProbe {
   std::vector<std::wstring> failing;
+  std::map<std::wstring, int> seconds;
 
   ProbeFunction Function() const {
     std::vector<std::wstring> fails = failing;
-    return [fails](const std::wstring& path, MediaDesc& media) {
+    std::map<std::wstring, int> lengths = seconds;
+    return [fails, lengths](const std::wstring& path, MediaDesc& media) {
       for (const std::wstring& f : fails)
         if (f == path) return false;
       ResetMediaDesc(media);
+      auto length = lengths.find(path);
+      if (length != lengths.end())
+        media.durationSec = media.video.durationSec = media.audio[0].durationSec =
+            media.audio[1].durationSec = length->second;
       media.video.codec = VCODEC_H264;
       media.video.width = 640;
       media.video.height = 360;
@@ -855,6 +878,11 @@ std::string ReadText(const std::wstring& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// What a run wrote goes, so that a second run over the same files chooses the same names.
+void RemoveOutputs(const FakeHost& host) {
+  for (const CBatchCommand& command : host.batchCommands) RemoveFile(command.output);
+}
+
 // The commands a host ran, by the file's place in the list (they may come in any order).
 std::map<int, std::wstring> ByPosition(const FakeHost& host) {
   std::map<int, std::wstring> commands;
@@ -872,6 +900,7 @@ TEST(BatchWorkerAtOnce, NamesAreThoseOfARunInOrderAndChosenBeforeAnyCommand) {
     dir.Write(L"c_(02).mp4");
     auto inOrder = std::make_shared<FakeHost>();
     RunBatch(Settings(jobKind, files), inOrder, Options(FakeProbe(), false));
+    RemoveOutputs(*inOrder);
     auto atOnce = std::make_shared<FakeHost>();
     ASSERT_EQ(RunBatch(Settings(jobKind, files), atOnce, AtOnce(FakeProbe(), 3)), BATCH_STARTED);
 
@@ -896,6 +925,7 @@ TEST(BatchWorkerAtOnce, FilesAreProbedBesideEachOtherBeforeTheBuilds) {
                                      dir.Write(L"d.mp4")};
   auto inOrder = std::make_shared<FakeHost>();
   RunBatch(Settings(JOB_CONVERT, files), inOrder, Options(FakeProbe(), false));
+  RemoveOutputs(*inOrder);
 
   std::mutex lock;
   std::vector<std::wstring> early, reports, late;
@@ -984,6 +1014,7 @@ TEST(BatchWorkerAtOnce, TheJoinWaitsForEveryRemux) {
     std::vector<std::wstring> files = {dir.Write(L"x.mkv"), dir.Write(L"y.mp4"), dir.Write(L"z.mp4")};
     auto inOrder = std::make_shared<FakeHost>();
     RunBatch(Settings(JOB_MERGE_FILES, files), inOrder, Options(FakeProbe(), false));
+    RemoveOutputs(*inOrder);
     auto host = std::make_shared<FakeHost>();
     if (remuxFails) host->exitByInput[files[2]] = 1;
     ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, AtOnce(FakeProbe(), 2)), BATCH_STARTED);
@@ -1022,6 +1053,227 @@ TEST(BatchWorkerAtOnce, StopEndsEveryRunningCommand) {
   EXPECT_EQ(host->report.filesSkipped, 4);
   EXPECT_EQ(ReadText(usersOwn), "the user's own");
   EXPECT_FALSE(FileExists(dir.File(L"d_(03).mp4")));
+}
+
+// The text a plan of the same run shows: nothing claimed, nothing checked, nothing on disk.
+std::map<int, std::wstring> Planned(const JobSettings& settings, const FakeProbe& probe) {
+  auto plan = std::make_shared<FakeHost>();
+  plan->leavesOutput = false;
+  CBatchOptions options = AtOnce(probe, 1);
+  options.dryRun = true;
+  RunBatch(settings, plan, options);
+  std::map<int, std::wstring> commands = ByPosition(*plan);
+  for (const CBatchCommand& command : plan->batchCommands) EXPECT_FALSE(FileExists(command.output));
+  return commands;
+}
+
+std::wstring Replaced(std::wstring text, const std::wstring& from, const std::wstring& to) {
+  size_t at = text.find(from);
+  return at == std::wstring::npos ? std::wstring() : text.replace(at, from.size(), to);
+}
+
+// A run of several files at once names every output before the first command starts. While its
+// first two commands run, another run (here: the test) writes the name the third file was
+// given: that file is never written over. The third command takes the next free name as it
+// starts, its text changed in the name alone; a remux's new name is what the join reads. Each
+// command finds its claimed name there as it runs.
+TEST(BatchWorkerClaim, ANameTakenSinceTheBuildGivesWayToTheNextFree) {
+  const struct {
+    const char* what;
+    int32_t jobKind;
+    std::wstring taken;    // written while the first two commands run
+    std::wstring written;  // what the third command writes instead
+  } cases[] = {
+      {"convert", JOB_CONVERT, L"c_(02).mp4", L"c_(03).mp4"},
+#ifdef _WIN32
+      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).AAC", L"c_(03).aac"},
+#else
+      // The numbering lowers the extension: in a folder that tells case apart, that name is free.
+      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).AAC", L"c_(02).aac"},
+#endif
+      {"the remux of a merge", JOB_MERGE_FILES, L"c.ts", L"c_(02).ts"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const JobSettings settings =
+        Settings(c.jobKind, {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")});
+    std::map<int, std::wstring> planned = Planned(settings, FakeProbe());
+    auto host = std::make_shared<FakeHost>();
+    host->holdEvery = true;
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(settings, host, AtOnce(FakeProbe(), 2)), BATCH_STARTED);
+    host->WaitUntilRunning(2);
+    const std::wstring taken = dir.Write(c.taken, "the other run's");
+    host->Release();
+    worker.Join();
+
+    EXPECT_EQ(ReadText(taken), "the other run's");
+    std::map<int, std::wstring> ran = ByPosition(*host);
+    EXPECT_EQ(ran[1], planned[1]);
+    EXPECT_EQ(ran[2], planned[2]);
+    EXPECT_EQ(ran[3], Replaced(planned[3], L"\"" + taken + L"\"", L"\"" + dir.File(c.written) + L"\""));
+    const CBatchCommand& third = host->batchCommands[2];
+    ASSERT_EQ(third.position, 3);
+    EXPECT_EQ(third.output, dir.File(c.written));
+    EXPECT_EQ(third.plannedOutput, taken);
+    EXPECT_EQ(ReadText(third.output), "output");
+    EXPECT_EQ(host->outputThereAtRun, std::vector<bool>(host->batchCommands.size(), true));
+    EXPECT_EQ(host->report.filesDone, 3);
+    EXPECT_TRUE(BatchSucceeded(host->report));
+    if (c.jobKind == JOB_MERGE_FILES) {
+      EXPECT_EQ(host->report.join, JOIN_DONE);
+      EXPECT_NE(host->commands.back().find(L"|" + dir.File(c.written) + L"\" -c copy"), std::wstring::npos)
+          << WideToUtf8(host->commands.back());
+    }
+  }
+}
+
+// The merge of video and audio runs the previewed text, which has no "-y": ffmpeg would refuse
+// any file under its name, the run's own claim included, so the claim is let go as it starts.
+// A name taken since the preview gives way to the next free one as for every other command.
+TEST(BatchWorkerClaim, TheMergeOfVideoAndAudioTakesTheNextFreeNameToo) {
+  for (bool takenMeanwhile : {false, true}) {
+    SCOPED_TRACE(takenMeanwhile ? "a file made since the preview" : "nothing in the way");
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+    const std::wstring head =
+        L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] + L"\" -map 0 -map 1 -c copy  -strict -2 \"";
+    const std::wstring planned = dir.File(L"movie_(02).mp4");
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {head + planned + L"\" & pause", JOB_MERGE_VIDEO_AUDIO, files, planned};
+    if (takenMeanwhile) dir.Write(L"movie_(02).mp4", "made since the preview");
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe())), BATCH_STARTED);
+    const std::wstring written = takenMeanwhile ? dir.File(L"movie_(03).mp4") : planned;
+    ASSERT_EQ(host->commands.size(), 1u);
+    EXPECT_EQ(host->commands[0], head + written + L"\" & pause");
+    EXPECT_EQ(host->outputThereAtRun, std::vector<bool>{false});
+    EXPECT_EQ(ReadText(planned), takenMeanwhile ? "made since the preview" : "output");
+    EXPECT_EQ(host->report.filesDone, 2);
+  }
+}
+
+// A folder that will not take the name (here: gone since the build) fails that file, says so,
+// and runs nothing for it; the others go on.
+TEST(BatchWorkerClaim, ANameTheFolderRefusesFailsItsFileAndRunsNothing) {
+  TempDir dir;
+  const std::wstring gone = dir.Folder(L"gone");
+  const std::wstring c = dir.Write(L"gone" + std::wstring(1, kPathSeparator) + L"c.mp4");
+  auto host = std::make_shared<FakeHost>();
+  host->holdEvery = true;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(Settings(JOB_CONVERT, {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), c}), host,
+                         AtOnce(FakeProbe(), 2)),
+            BATCH_STARTED);
+  host->WaitUntilRunning(2);
+  std::error_code error;
+  std::filesystem::remove_all(FsPath(gone), error);
+  ASSERT_FALSE(error);
+  host->Release();
+  worker.Join();
+  EXPECT_EQ(host->batchCommands.size(), 2u);
+  EXPECT_EQ(host->outputReports,
+            std::vector<std::wstring>{Sprintf(L"%d:%s:0/0", static_cast<int>(OUTPUT_UNCLAIMED),
+                                              dir.File(L"gone") + kPathSeparator + L"c_(02).mp4")});
+  EXPECT_EQ(host->report.filesDone, 2);
+  EXPECT_EQ(host->report.filesFailed, 1);
+  EXPECT_FALSE(BatchSucceeded(host->report));
+}
+
+// A command that exits with 0 counts as done only when its output is whole: there, not empty,
+// and as long as expected within max(1 s, 2 %). One that falls short counts short and is kept;
+// one that left nothing, or failed, leaves nothing of the run's.
+TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
+  auto range = [](JobSettings& s) {
+    s.applyRange = true;
+    s.rangeStart.seconds = 10;
+    s.rangeEnd.seconds = 20;
+  };
+  auto gif = [](JobSettings& s) { s.outputCodec = OUT_GIF; };
+  const struct {
+    const char* what;
+    int inputSeconds;   // 0: the description gives no length
+    int outputSeconds;  // as the probe reads the output; 0: no length
+    std::function<void(JobSettings&)> setup;
+    bool leavesOutput;
+    int exitStatus;
+    int done, failed, shortOnes;
+    int reported;  // the verdict the host heard of, -1 for none
+    bool kept;     // the output is there afterwards
+  } cases[] = {
+      {"as long as its input", 30, 30, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"a second less", 30, 29, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"two seconds less of thirty", 30, 28, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"2 % less of a hundred", 100, 98, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"3 % less of a hundred", 100, 97, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"a header that promises twice the data", 30, 15, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"no length to expect", 0, 5, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"a length the probe cannot tell", 30, 0, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"the range's ten seconds", 30, 10, range, true, 0, 1, 0, 0, -1, true},
+      {"half the range", 30, 5, range, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"a GIF", 30, 1, gif, true, 0, 1, 0, 0, -1, true},
+      {"exit 0 but nothing written", 30, 30, nullptr, false, 0, 0, 1, 0, OUTPUT_MISSING, false},
+      {"exit 1 after writing part of it", 30, 30, nullptr, true, 1, 0, 1, 0, -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    JobSettings settings = Settings(JOB_CONVERT, {dir.Write(L"a.mp4")});
+    if (c.setup) c.setup(settings);
+    const std::wstring output = dir.File(settings.outputCodec == OUT_GIF ? L"a_(02).gif" : L"a_(02).mp4");
+    FakeProbe probe;
+    if (c.inputSeconds > 0) probe.seconds[settings.files[0]] = c.inputSeconds;
+    if (c.outputSeconds > 0) probe.seconds[output] = c.outputSeconds;
+    auto host = std::make_shared<FakeHost>();
+    host->leavesOutput = c.leavesOutput;
+    host->exitStatuses = {c.exitStatus};
+    ASSERT_EQ(RunBatch(settings, host, Options(probe)), BATCH_STARTED);
+    ASSERT_EQ(host->batchCommands.size(), 1u);
+    EXPECT_EQ(host->batchCommands[0].output, output);
+    EXPECT_EQ(host->report.filesDone, c.done);
+    EXPECT_EQ(host->report.filesFailed, c.failed);
+    EXPECT_EQ(host->report.filesShort, c.shortOnes);
+    EXPECT_EQ(BatchSucceeded(host->report), c.done == 1);
+    std::vector<std::wstring> reported;
+    const int expected = settings.applyRange ? 10 : c.inputSeconds;
+    if (c.reported >= 0)
+      reported.push_back(Sprintf(L"%d:%s:%d/%d", c.reported, output,
+                                 c.reported == OUTPUT_SHORT ? c.outputSeconds : 0, expected));
+    EXPECT_EQ(host->outputReports, reported);
+    EXPECT_EQ(FileExists(output), c.kept);
+  }
+}
+
+// The join of a merge must last as long as its parts together; a part that falls short is no
+// part to join.
+TEST(BatchWorkerCheck, TheJoinLastsAsLongAsItsParts) {
+  const struct {
+    const char* what;
+    int firstPart, joined;  // seconds of a.ts and of a_ALL.mp4, as the probe reads them
+    int done, shortOnes;
+    JoinOutcome join;
+  } cases[] = {
+      {"whole", 30, 59, 2, 0, JOIN_DONE},
+      {"the join falls short", 30, 40, 2, 0, JOIN_SHORT},
+      {"a part falls short", 10, 40, 1, 1, JOIN_SKIPPED},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+    FakeProbe probe;
+    probe.seconds = {{files[0], 30},
+                     {files[1], 30},
+                     {dir.File(L"a.ts"), c.firstPart},
+                     {dir.File(L"b.ts"), 30},
+                     {dir.File(L"a_ALL.mp4"), c.joined}};
+    auto host = std::make_shared<FakeHost>();
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(probe)), BATCH_STARTED);
+    EXPECT_EQ(host->report.filesDone, c.done);
+    EXPECT_EQ(host->report.filesShort, c.shortOnes);
+    EXPECT_EQ(host->report.join, c.join);
+    EXPECT_FALSE(c.join != JOIN_DONE && BatchSucceeded(host->report));
+  }
 }
 
 #ifndef _WIN32
@@ -1079,6 +1331,7 @@ class BatchWorkerRealRun : public ::testing::Test {
  protected:
   // The real interpreter behind the recording host.
   struct RealHost : FakeHost {
+    RealHost() { leavesOutput = false; }
     int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
       FakeHost::RunCommand(command, stop);
       return RunCommandLine(command.text, stop);

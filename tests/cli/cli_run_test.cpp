@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -18,12 +19,19 @@
 #include "cli_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
+#include "running_kestrune.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 extern char** environ;
 #endif
 
@@ -188,8 +196,9 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_EQ(plan.exitCode, CLI_EXIT_OK);
   EXPECT_NE(plan.out.find(L"-c:v libx265"), std::wstring::npos) << WideToUtf8(plan.out);
   EXPECT_EQ(plan.out.find(L"cuvid"), std::wstring::npos);
-  EXPECT_EQ(plan.err, L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
-                      L"(libx265); --gpu forces it\n");
+  EXPECT_EQ(plan.err,
+            L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
+            L"(libx265); --gpu forces it\n");
 
   CliResult run = RunCli({L"run", L"--gpu", L"auto", clip});
   EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
@@ -204,6 +213,32 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_NE(gpu.out.find(L"-hwaccel cuvid -c:v h264_cuvid"), std::wstring::npos) << WideToUtf8(gpu.out);
   EXPECT_NE(gpu.out.find(L"-c:v h264_nvenc"), std::wstring::npos);
   EXPECT_EQ(gpu.err, L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (h264_nvenc)\n");
+}
+
+// A file whose header says 30 s but whose data ends after 15 s (an interrupted
+// download) converts with exit status 0 into a 15 s file. It counts short, not done, with a
+// line that names both lengths; the file stays, and the exit code is 1.
+TEST_F(CliRun, AnOutputShorterThanItsInputCountsShort) {
+  std::wstring cut = Clip(L"cut.mkv", Sample::CUT_SHORT_MKV, 15);
+  std::wstring whole = Clip(L"whole.mp4");
+  MediaDesc header;
+  ASSERT_TRUE(ProbeMediaFile(cut, header));
+  ASSERT_EQ(header.video.durationSec, 30);
+  CliResult result = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", cut, whole});
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED) << WideToUtf8(result.err);
+  EXPECT_EQ(result.out, L"kestrune: 2 files: 1 done, 0 failed, 0 skipped, 1 short\n");
+  const std::wstring output = dir_.File(L"cut_(02).mkv");
+  const std::wstring said = L"kestrune: [1/2] short: '" + output + L"' lasts ";
+  size_t at = result.err.find(said);
+  ASSERT_NE(at, std::wstring::npos) << WideToUtf8(result.err);
+  const int lasts = std::stoi(result.err.substr(at + said.size()));
+  EXPECT_TRUE(lasts >= 13 && lasts <= 16) << lasts;
+  EXPECT_EQ(result.err.find(L" s of the 30 s expected; it is kept for you to check\n", at),
+            at + said.size() + 2);
+  MediaDesc kept;
+  ASSERT_TRUE(ProbeMediaFile(output, kept));
+  EXPECT_EQ(kept.durationSec, lasts);
+  EXPECT_TRUE(FileExists(dir_.File(L"whole_(02).mp4")));
 }
 
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {
@@ -462,6 +497,78 @@ int RunProgram(const std::vector<std::string>& args, std::string& err) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The first runnable name on PATH, or empty.
+std::string FindOnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "";
+  for (size_t start = 0, end; start <= folders.size(); start = end + 1) {
+    end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string candidate = folders.substr(start, end - start) + "/" + name;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return std::string();
+}
+
+// Two real runs at once. `run --jobs 2` over three clips names every output before
+// the first command starts; its ffmpeg is held at the gate (a script first on its PATH that
+// waits for a file, then runs the real ffmpeg). Meanwhile a second run writes the name the
+// third clip was given. The first run then writes beside that file, says so, and leaves it
+// whole.
+TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
+  const std::string ffmpeg = FindOnPath("ffmpeg");
+  ASSERT_FALSE(ffmpeg.empty());
+  std::vector<std::wstring> clips = {Clip(L"c1.mp4"), Clip(L"c2.mp4"), Clip(L"c3.mp4")};
+  const std::wstring gate = dir_.Folder(L"gate"), marks = dir_.Folder(L"started");
+  const std::wstring open = dir_.File(L"open");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(marks) + "$$\"\nwhile [ ! -e \"" +
+                                 WideToUtf8(open) + "\" ]; do sleep 0.05; done\nexec \"" + ffmpeg +
+                                 "\" \"$@\"\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
+  std::vector<std::string> args = {"run", "--jobs", "2", "--no-gpu", "--codec", "h264"};
+  for (const std::wstring& clip : clips) args.push_back(WideToUtf8(clip));
+  // The first run alone finds the gate first on its PATH; the second one, and the test, do not.
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
+  CRunningKestrune first(args, WideToUtf8(dir_.Folder(L"first-run")));
+  setenv("PATH", path.c_str(), 1);
+  ASSERT_GT(first.Pid(), 0);
+  auto started = [&] {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(marks)))
+      count += entry.is_regular_file();
+    return count;
+  };
+  for (int waited = 0; started() < 2 && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(started(), 2u) << "the first run's two commands did not reach ffmpeg";
+
+  CliResult second = RunCli({L"run", L"--job", L"video", clips[2]});
+  EXPECT_EQ(second.exitCode, CLI_EXIT_OK) << WideToUtf8(second.err);
+  const std::wstring taken = dir_.File(L"c3_(02).mp4"), beside = dir_.File(L"c3_(03).mp4");
+  const std::string secondRuns = ReadBytes(taken);
+  EXPECT_FALSE(secondRuns.empty());
+  dir_.Write(L"open");
+  EXPECT_EQ(first.Wait(), CLI_EXIT_OK) << first.Err();
+  const std::wstring said = Utf8ToWide(first.Err());
+  EXPECT_NE(said.find(L"kestrune: [3/3] '" + taken + L"' was taken since the plan; writing '" + beside +
+                      L"' instead\n"),
+            std::wstring::npos)
+      << first.Err();
+  EXPECT_EQ(ReadBytes(taken), secondRuns);
+  MediaDesc video, converted;
+  ASSERT_TRUE(ProbeMediaFile(taken, video));
+  EXPECT_EQ(video.audioCount, 0);  // the video extract of the second run
+  ASSERT_TRUE(ProbeMediaFile(beside, converted));
+  EXPECT_EQ(converted.audioCount, 1);  // the first run's conversion
+  EXPECT_EQ(converted.video.codec, VCODEC_H264);
 }
 
 TEST(CliProgram, ExitCodesAndStandardError) {

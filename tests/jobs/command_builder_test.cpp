@@ -10,6 +10,7 @@
 #include "exec/command_line_split.h"
 #include "job_test_support.h"
 #include "jobs/job_settings.h"
+#include "jobs/merge_commands.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
 
@@ -637,6 +638,128 @@ TEST(BuildCommand, EveryNameStaysOneArgument) {
       EXPECT_EQ(words.back(), builder.LastOutputPath());
     }
   }
+}
+
+// A command whose output name was taken before it started is made again with the next free
+// name: the output alone changes, whatever the names hold, for every kind of command made.
+TEST(WithOutputName, OnlyTheOutputChanges) {
+  TempDir dir;
+  FakeProbe probe;
+  probe.media = Clip();
+  const std::wstring other = dir.File(L"b & touch x \" \\.mp4");
+  for (const wchar_t* name :
+       {L"a\" -f null - & rm \".mp4", L"a & touch pwned & b.mp4\\", L"plain name.mp4"}) {
+    const std::wstring input = dir.File(name);
+    std::vector<std::pair<std::wstring, std::wstring>> made;  // text, output
+    for (int32_t kind : {JOB_CONVERT, JOB_VIDEO_EXTRACT, JOB_AUDIO_EXTRACT, JOB_MERGE_FILES}) {
+      for (bool pause : {false, true}) {
+        JobSettings settings;
+        settings.jobKind = kind;
+        std::wstring cmdSet;
+        CRunBuilds builder(settings, cmdSet, probe.Function());
+        ASSERT_TRUE(builder.BuildCommand(input, nullptr, pause));
+        made.emplace_back(cmdSet, builder.LastOutputPath());
+      }
+    }
+    JobSettings merge;
+    merge.jobKind = JOB_MERGE_VIDEO_AUDIO;
+    merge.files = {input, dir.File(L"song & x.mp3")};
+    const MediaDesc video = Clip();
+    CBuiltCommand av = BuildMergeVideoAudioCommand(merge, &video);
+    if (av.Made()) made.emplace_back(av.text, av.output);  // a name ending in "\\" is no video
+    made.emplace_back(MakeJoinCommand({input + L".ts", other}, input + L"_ALL.mp4"), input + L"_ALL.mp4");
+    for (const auto& [text, output] : made) {
+      SCOPED_TRACE(WideToUtf8(text));
+      const std::wstring renamed = output + L"_(03).mp4";
+      const std::wstring changed = WithOutputName(text, output, renamed);
+      std::vector<CommandWords> before = SplitCommandSequence(text), after = SplitCommandSequence(changed);
+      ASSERT_FALSE(before.empty());
+      ASSERT_EQ(after.size(), before.size());
+      ASSERT_EQ(before[0].words.back(), output);
+      before[0].words.back() = renamed;
+      for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(after[i].words, before[i].words);
+      // Named back, it is the text it was.
+      EXPECT_EQ(WithOutputName(changed, renamed, output), text);
+      // A text that does not end with that output is not touched.
+      EXPECT_EQ(WithOutputName(text, other, renamed), L"");
+    }
+  }
+}
+
+// How long an output must last: the longest stream the command surely keeps, cut to the range;
+// 0 where that cannot be told.
+TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
+  // 40 s in all, its video 30 s, its two tracks 20 s and 35 s.
+  MediaDesc clip =
+      MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AAC, 2, 192).Get();
+  clip.durationSec = 40;
+  clip.video.durationSec = 30;
+  clip.audio[0].durationSec = 20;
+  clip.audio[1].durationSec = 35;
+  MediaDesc song = MediaBuilder().Track(ACODEC_MP3, 2, 192).Get();
+  song.durationSec = song.audio[0].durationSec = 25;
+  MediaDesc unknown = MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Get();
+  MediaDesc gif = MediaBuilder().Video(VCODEC_GIF, 320).Get();
+  gif.durationSec = gif.video.durationSec = 3;
+  auto range = [](int from, int to) {
+    return [from, to](JobSettings& s) {
+      s.applyRange = true;
+      s.rangeStart.minutes = static_cast<uint16_t>(from / 60);
+      s.rangeStart.seconds = static_cast<uint16_t>(from % 60);
+      s.rangeEnd.minutes = static_cast<uint16_t>(to / 60);
+      s.rangeEnd.seconds = static_cast<uint16_t>(to % 60);
+    };
+  };
+  const struct {
+    const char* what;
+    int32_t jobKind;
+    const MediaDesc& media;
+    std::function<void(JobSettings&)> setup;
+    int expected;
+  } cases[] = {
+      {"convert keeps the video", JOB_CONVERT, clip, Defaults, 30},
+      {"video extract", JOB_VIDEO_EXTRACT, clip, Defaults, 30},
+      {"audio extract: the first track taken", JOB_AUDIO_EXTRACT, clip, Defaults, 20},
+      {"audio extract of the second track only, in the first file of a run", JOB_AUDIO_EXTRACT, clip,
+       [](JobSettings& s) {
+         s.allAudioTracks = false;
+         s.selectedAudioTracks = {1};
+       },
+       35},
+      {"convert to MP3 keeps no video", JOB_CONVERT, clip, [](JobSettings& s) { s.outputCodec = OUT_MP3; },
+       20},
+      {"an audio file", JOB_CONVERT, song, [](JobSettings& s) { s.outputCodec = OUT_WAV; }, 25},
+      {"the remux of a merge keeps it all", JOB_MERGE_FILES, clip, range(5, 10), 30},
+      {"the merge of video and audio: the video file", JOB_MERGE_VIDEO_AUDIO, clip, Defaults, 30},
+      {"a range inside", JOB_CONVERT, clip, range(10, 25), 15},
+      {"a range past the end", JOB_CONVERT, clip, range(20, 90), 10},
+      {"a range not applied", JOB_CONVERT, clip,
+       [&range](JobSettings& s) {
+         range(20, 25)(s);
+         s.applyRange = false;
+       },
+       30},
+      {"a range after the end", JOB_CONVERT, clip, range(45, 50), 0},
+      {"no length in the description", JOB_CONVERT, unknown, Defaults, 0},
+      {"a GIF output", JOB_CONVERT, clip, [](JobSettings& s) { s.outputCodec = OUT_GIF; }, 0},
+      {"a GIF input", JOB_CONVERT, gif, Defaults, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    JobSettings settings;
+    settings.jobKind = c.jobKind;
+    c.setup(settings);
+    EXPECT_EQ(ExpectedOutputSeconds(settings, c.media), c.expected);
+  }
+  // The build hands it on with its command.
+  TempDir dir;
+  FakeProbe probe;
+  probe.media = clip;
+  JobSettings settings;
+  range(10, 25)(settings);
+  EXPECT_EQ(ProbeAndBuild(settings, dir.Write(L"clip.mp4"), probe.Function(), COutputReservations(), false)
+                .expectedSeconds,
+            15);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "support/media_fixtures.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
+#include "base/file_util.h"
 #include "base/text.h"
 
 #ifdef _WIN32
@@ -26,8 +29,10 @@ std::wstring QuoteArgument(const std::wstring& arg) {
       ++backslashes;
       continue;
     }
-    if (c == L'"') out.append(backslashes * 2 + 1, L'\\');
-    else out.append(backslashes, L'\\');
+    if (c == L'"')
+      out.append(backslashes * 2 + 1, L'\\');
+    else
+      out.append(backslashes, L'\\');
     backslashes = 0;
     out += c;
   }
@@ -53,8 +58,8 @@ bool RunProgram(const std::wstring& program, const std::vector<std::wstring>& ar
   }
   PROCESS_INFORMATION process{};
   std::wstring writable = line;
-  BOOL started = CreateProcessW(nullptr, &writable[0], nullptr, nullptr, output ? TRUE : FALSE, 0,
-                                nullptr, nullptr, &startup, &process);
+  BOOL started = CreateProcessW(nullptr, &writable[0], nullptr, nullptr, output ? TRUE : FALSE, 0, nullptr,
+                                nullptr, &startup, &process);
   if (writeEnd) CloseHandle(writeEnd);
   if (!started) {
     if (readEnd) CloseHandle(readEnd);
@@ -97,7 +102,8 @@ bool RunProgram(const std::wstring& program, const std::vector<std::wstring>& ar
     if (rc == 0) {
       char buffer[4096];
       ssize_t got;
-      while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) output->append(buffer, static_cast<size_t>(got));
+      while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        output->append(buffer, static_cast<size_t>(got));
     }
     close(pipeFds[0]);
   }
@@ -152,12 +158,14 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
     case Sample::H264_AAC_MP4:
       Append(args, Lavfi(Video(small, seconds)));
       Append(args, Lavfi(Tone(440, seconds)));
-      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
+      Append(args,
+             {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
       break;
     case Sample::NOISY_H264_MP4:
       Append(args, Lavfi(Video(small, seconds) + L",noise=alls=40:allf=t+u"));
       Append(args, Lavfi(Tone(440, seconds)));
-      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
+      Append(args,
+             {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
       break;
     case Sample::H264_1080_MP4:
       Append(args, Lavfi(Video(L"1920x1080", seconds)));
@@ -168,8 +176,8 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
     case Sample::H265_AC3_51_MKV:
       Append(args, Lavfi(Video(small, seconds)));
       Append(args, Lavfi(Tone(440, seconds)));
-      Append(args, {L"-c:v", L"libx265", L"-x265-params", L"log-level=none", L"-pix_fmt", L"yuv420p",
-                    L"-c:a", L"ac3", L"-ac", L"6", L"-b:a", L"448k", L"-metadata:s:a:0", L"language=kor"});
+      Append(args, {L"-c:v", L"libx265", L"-x265-params", L"log-level=none", L"-pix_fmt", L"yuv420p", L"-c:a",
+                    L"ac3", L"-ac", L"6", L"-b:a", L"448k", L"-metadata:s:a:0", L"language=kor"});
       break;
     case Sample::THREE_AUDIO_TWO_SUBS_MKV: {
       std::wstring srt = path + L".srt";
@@ -179,11 +187,36 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       Append(args, Lavfi(Tone(550, seconds)));
       Append(args, Lavfi(Tone(660, seconds)));
       Append(args, {L"-i", srt, L"-i", srt});
-      Append(args, {L"-map", L"0:v", L"-map", L"1:a", L"-map", L"2:a", L"-map", L"3:a", L"-map", L"4:s",
-                    L"-map", L"5:s", L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac",
-                    L"-b:a", L"192k", L"-ac", L"2", L"-c:s", L"srt",
-                    L"-metadata:s:a:0", L"language=eng", L"-metadata:s:a:1", L"language=jpn",
-                    L"-metadata:s:a:2", L"language=fre"});
+      Append(args, {L"-map",
+                    L"0:v",
+                    L"-map",
+                    L"1:a",
+                    L"-map",
+                    L"2:a",
+                    L"-map",
+                    L"3:a",
+                    L"-map",
+                    L"4:s",
+                    L"-map",
+                    L"5:s",
+                    L"-c:v",
+                    L"libx264",
+                    L"-pix_fmt",
+                    L"yuv420p",
+                    L"-c:a",
+                    L"aac",
+                    L"-b:a",
+                    L"192k",
+                    L"-ac",
+                    L"2",
+                    L"-c:s",
+                    L"srt",
+                    L"-metadata:s:a:0",
+                    L"language=eng",
+                    L"-metadata:s:a:1",
+                    L"language=jpn",
+                    L"-metadata:s:a:2",
+                    L"language=fre"});
       break;
     }
     case Sample::VP9_OPUS_WEBM:
@@ -204,7 +237,8 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       for (int i = 0; i < 7; ++i) Append(args, Lavfi(Tone(300 + 100 * i, seconds)));
       Append(args, {L"-map", L"0:v"});
       for (int i = 1; i <= 7; ++i) Append(args, {L"-map", std::to_wstring(i) + L":a"});
-      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
+      Append(args,
+             {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
       break;
     case Sample::TWELVE_AUDIO_MKV:
       Append(args, Lavfi(Video(small, seconds)));
@@ -215,12 +249,25 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       for (int i = 0; i < 12; ++i)
         Append(args, {L"-ac:a:" + std::to_wstring(i), i >= 10 ? L"6" : i % 2 == 0 ? L"1" : L"2"});
       break;
+    case Sample::CUT_SHORT_MKV:
+      // Written whole, then cut: Matroska keeps the length in its header, at the start.
+      Append(args, Lavfi(Video(small, 2 * seconds)));
+      Append(args, Lavfi(Tone(440, 2 * seconds)));
+      Append(args,
+             {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"192k", L"-ac", L"2"});
+      break;
     case Sample::MONO_AAC_M4A_MP4:
       Append(args, Lavfi(Video(small, seconds)));
       Append(args, Lavfi(Tone(440, seconds)));
-      Append(args, {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"96k", L"-ac", L"1"});
+      Append(args,
+             {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"96k", L"-ac", L"1"});
       break;
   }
   args.push_back(path);
-  return RunFfmpeg(args);
+  if (!RunFfmpeg(args)) return false;
+  if (kind != Sample::CUT_SHORT_MKV) return true;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(FsPath(path), error);
+  if (!error) std::filesystem::resize_file(FsPath(path), size / 2, error);
+  return !error;
 }

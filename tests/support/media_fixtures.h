@@ -6,22 +6,26 @@
 #include <vector>
 
 enum class Sample {
-  H264_AAC_MP4,           // 320x240 H.264, one stereo AAC track of about 192 kb/s
-  H265_AC3_51_MKV,        // H.265, one 5.1 AC-3 track tagged Korean
+  H264_AAC_MP4,              // 320x240 H.264, one stereo AAC track of about 192 kb/s
+  H265_AC3_51_MKV,           // H.265, one 5.1 AC-3 track tagged Korean
   THREE_AUDIO_TWO_SUBS_MKV,  // H.264, three stereo AAC tracks (eng, jpn, fra), two subtitles
-  VP9_OPUS_WEBM,          // VP9 with one Opus track
-  ANIMATED_GIF,           // an animated GIF, no audio
-  MP3_ONLY,               // stereo MP3, audio only
-  SEVEN_AUDIO_MKV,        // H.264, seven stereo AAC tracks
-  MONO_AAC_M4A_MP4,       // H.264 with one mono AAC track of 96 kb/s
-  H264_1080_MP4,          // 1920x1080 H.264 with one stereo AAC track (short)
-  TWELVE_AUDIO_MKV,       // H.264, twelve AAC tracks: odd ones mono, even ones stereo, but the
-                          // 11th and 12th 5.1, so a later track written over an earlier one shows
-  NOISY_H264_MP4,         // 320x240 H.264 of a noisy picture, so an encoder spends the bit rate it is
-                          // given; one stereo AAC track of about 192 kb/s
+  VP9_OPUS_WEBM,             // VP9 with one Opus track
+  ANIMATED_GIF,              // an animated GIF, no audio
+  MP3_ONLY,                  // stereo MP3, audio only
+  SEVEN_AUDIO_MKV,           // H.264, seven stereo AAC tracks
+  MONO_AAC_M4A_MP4,          // H.264 with one mono AAC track of 96 kb/s
+  H264_1080_MP4,             // 1920x1080 H.264 with one stereo AAC track (short)
+  TWELVE_AUDIO_MKV,          // H.264, twelve AAC tracks: odd ones mono, even ones stereo, but the
+                             // 11th and 12th 5.1, so a later track written over an earlier one shows
+  NOISY_H264_MP4,            // 320x240 H.264 of a noisy picture, so an encoder spends the bit rate it is
+                             // given; one stereo AAC track of about 192 kb/s
+  CUT_SHORT_MKV,             // H.264 and stereo AAC whose header says twice the length asked for, but
+                             // whose data ends after about that length, as an interrupted download
+                             // leaves a file: the first half of a whole one
 };
 
-// Writes the sample to path (its extension should match); seconds is its length.
+// Writes the sample to path (its extension should match); seconds is its length (for
+// CUT_SHORT_MKV, what its data holds).
 // False when ffmpeg is missing or fails.
 bool MakeSample(Sample kind, const std::wstring& path, int seconds = 2);
 

@@ -12,28 +12,30 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <regex>
 
 #include "base/file_util.h"
+#include "base/format.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "batch/gpu_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/console_host.h"
-#include "batch/gpu_check.h"
 #include "install/installer.h"
-#include "ui/control_ids.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
+#include "ui/control_ids.h"
 #include "ui/fake_taskbar.h"
 #include "ui/main_window_fixture.h"
+#include "ui/run_texts.h"
 
 namespace {
 
@@ -100,17 +102,18 @@ class BatchRunTest : public MainWindowFixture {
   // when none was asked.
   std::wstring PressAndAnswer(bool yes) {
     std::wstring asked;
-    WhileDialogOpen([](HWND hwnd) { return WindowText(hwnd) == L"Kestrune" && WindowClass(hwnd) == L"#32770"; },
-                    [this] {
-                      SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
-                                   reinterpret_cast<LPARAM>(Item(IDC_START)));
-                    },
-                    [&](HWND box) {
-                      for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                        if (WindowClass(child) == L"Static" && !WindowText(child).empty()) asked = WindowText(child);
-                      }
-                      PostMessageW(box, WM_COMMAND, MAKEWPARAM(yes ? IDYES : IDNO, BN_CLICKED), 0);
-                    });
+    WhileDialogOpen(
+        [](HWND hwnd) { return WindowText(hwnd) == L"Kestrune" && WindowClass(hwnd) == L"#32770"; },
+        [this] {
+          SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(Item(IDC_START)));
+        },
+        [&](HWND box) {
+          for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (WindowClass(child) == L"Static" && !WindowText(child).empty()) asked = WindowText(child);
+          }
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(yes ? IDYES : IDNO, BN_CLICKED), 0);
+        });
     PumpMessages();
     return asked;
   }
@@ -220,7 +223,7 @@ TEST_F(BatchRunTest, ANameWithPercentHangulAndParenthesesGoesThroughEveryStep) {
                reinterpret_cast<LPARAM>(Item(IDC_MEDIA_INFO)));
   PumpMessages();
   EXPECT_EQ(std::vector<std::wstring>{L"mediainfo \"" + clip + L"\" & pause"}, commands);
-  EXPECT_EQ(std::vector<int>{0}, statuses);  // the console's MediaInfo was found and ran
+  EXPECT_EQ(std::vector<int>{0}, statuses);          // the console's MediaInfo was found and ran
   EXPECT_EQ(320, dialog->currentMedia.video.width);  // and the file was probed again after it
 }
 
@@ -233,8 +236,9 @@ TEST_F(BatchRunTest, StartAsksBeforeARunWithoutTheGpuThatWasAskedFor) {
   TraceCapture trace;
   DropFiles(dialog->Hwnd(), {clip});
   ASSERT_TRUE(Checked(IDC_GPU));
-  const std::wstring question = Label(L"이 컴퓨터에서는 GPU 가속을 쓸 수 없습니다.\nGPU 가속 없이 실행할까요?",
-                                      L"GPU acceleration is not available on this computer.\nRun without it?");
+  const std::wstring question =
+      Label(L"이 컴퓨터에서는 GPU 가속을 쓸 수 없습니다.\nGPU 가속 없이 실행할까요?",
+            L"GPU acceleration is not available on this computer.\nRun without it?");
 
   EXPECT_EQ(question, PressAndAnswer(false));
   EXPECT_FALSE(Running());
@@ -265,7 +269,8 @@ TEST_F(BatchRunTest, StartAsksBeforeARunWithoutTheGpuThatWasAskedFor) {
   SetGpuCheck(previous);
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
   ASSERT_EQ(1u, held->commands.size());
-  EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid")) << held->commands[0];
+  EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid"))
+      << held->commands[0];
 }
 
 // Stop during a long conversion: the console closes, the partial output goes, a file of an
@@ -296,6 +301,63 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
   EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
+}
+
+// A clip whose header says 8 s but whose data ends after 4 s
+// converts with exit status 0 into a 4 s file. It counts short on the status line, a message
+// names it with both lengths, and the file stays.
+TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
+  std::wstring clip = MakeClip(::Sample::CUT_SHORT_MKV, L"cut.mkv", 4);
+  ASSERT_FALSE(clip.empty());
+  MessageCapture messages;
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  Click(IDC_GPU);
+  Click(IDC_JOB_CONVERT);
+  const std::wstring output = folder.File(L"cut_(02).mkv");
+  EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
+  ASSERT_TRUE(RunToTheEnd());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"), StatusText());
+  MediaDesc kept;
+  ASSERT_TRUE(ProbeMediaFile(output, kept));
+  EXPECT_LT(kept.durationSec, 6);
+  EXPECT_EQ(messages.Messages(),
+            std::vector<std::wstring>{Sprintf(
+                Label(L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다.",
+                      L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check.")
+                    .c_str(),
+                output, kept.durationSec, 8)});
+}
+
+// The status line after a run: the short outputs only when there are any, so a run without
+// one reads as it always did.
+TEST(RunTexts, TheStatusLineCountsShortOutputsOnlyWhenThereAreAny) {
+  const struct {
+    int done, failed, skipped, shortOnes;
+    JoinOutcome join;
+    bool stopped;
+    const wchar_t* korean;
+    const wchar_t* english;
+  } cases[] = {
+      {3, 1, 1, 0, JOIN_NONE, false, L"완료 3, 실패 1, 건너뜀 1", L"done 3, failed 1, skipped 1"},
+      {1, 0, 0, 1, JOIN_NONE, false, L"완료 1, 실패 0, 건너뜀 0, 짧음 1",
+       L"done 1, failed 0, skipped 0, short 1"},
+      {2, 0, 0, 0, JOIN_SHORT, false, L"완료 2, 실패 0, 건너뜀 0, 합치기 짧음",
+       L"done 2, failed 0, skipped 0, join short"},
+      {1, 0, 1, 1, JOIN_SKIPPED, true, L"완료 1, 실패 0, 건너뜀 1, 짧음 1, 합치기 안 함, 중지됨",
+       L"done 1, failed 0, skipped 1, short 1, join skipped, stopped"},
+  };
+  for (const auto& c : cases) {
+    CBatchReport report;
+    report.filesDone = c.done;
+    report.filesFailed = c.failed;
+    report.filesSkipped = c.skipped;
+    report.filesShort = c.shortOnes;
+    report.join = c.join;
+    report.stopped = c.stopped;
+    EXPECT_EQ(RunReportText(report, kUiLanguageKorean), c.korean);
+    EXPECT_EQ(RunReportText(report, kUiLanguageEnglish), c.english);
+  }
 }
 
 TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
