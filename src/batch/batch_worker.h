@@ -12,6 +12,7 @@
 #include "base/texts.h"
 #include "batch/batch_host.h"
 #include "batch/file_command.h"
+#include "batch/probe_groups.h"
 #include "jobs/job_settings.h"
 #include "probe/probe_runner.h"
 
@@ -33,11 +34,13 @@ struct CBatchOptions {
   // every output name is chosen before anything runs, then runs up to this many at once; the
   // join of a merge runs after all of them.
   int jobs = 1;
-  // With more than one job: a probe that may run beside others, given a report file of its own
-  // (ProbeMediaFileAlone), so the files are probed up to jobs at once before the commands are
-  // built; the builds then take those results. Empty: every file is probed by probe, one at a
-  // time.
-  std::function<bool(const std::wstring& path, MediaDesc& media, const std::wstring& reportPath)> probeAlone;
+  // A probe of several files at once with a report file of its own (ProbeMediaFilesTogether):
+  // when given, the files of a job that probes each of them are probed before the first
+  // command is built, in groups side by side (batch/probe_groups.h), and the builds take those
+  // results. Empty: every file is probed by probe just before its build, one at a time.
+  GroupProbeFunction probeGroup;
+  // Groups of probeGroup probed at once; 0: ProbeProcessCount().
+  int probeProcesses = 0;
 };
 
 struct CBatchRun;
