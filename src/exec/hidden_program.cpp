@@ -5,14 +5,13 @@
 
 #include "base/command_quoting.h"
 #else
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 
 #include "base/file_util.h"
 #endif
+#include "exec/tied_child.h"
 
 #ifdef _WIN32
 namespace {
@@ -25,14 +24,15 @@ std::wstring FolderOf(const std::wstring& path) {
 int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                      const std::wstring& outputFile) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                               OPEN_EXISTING, 0, nullptr);
+  HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inherit, OPEN_EXISTING, 0, nullptr);
   // Shared for deletion too: a copy of the handle that outlives the program for a moment must
   // never keep the next user of the file from removing it.
   HANDLE output = nothing;
   if (!outputFile.empty()) {
-    output = CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    output =
+        CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (output == INVALID_HANDLE_VALUE) {
       if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
       return -1;
@@ -51,10 +51,13 @@ int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring
   std::wstring commandLine = QuoteArgument(program);
   for (const std::wstring& argument : arguments) commandLine += L" " + QuoteArgument(argument);
   std::wstring folder = FolderOf(program);
-  BOOL created = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+  BOOL created = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
                                 folder.empty() ? nullptr : folder.c_str(), &startup, &info);
   int status = -1;
   if (created) {
+    TieToThisProcess(info.hProcess);
+    ResumeThread(info.hThread);
     WaitForSingleObject(info.hProcess, INFINITE);
     DWORD code = 0;
     if (GetExitCodeProcess(info.hProcess, &code)) status = static_cast<int>(code);
@@ -66,25 +69,15 @@ int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring
   return status;
 }
 #else
-extern char** environ;
-
 int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                      const std::wstring& outputFile) {
   std::vector<std::string> words{PathToNative(program)};
   for (const std::wstring& argument : arguments) words.push_back(PathToNative(argument));
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(&word[0]);
-  argv.push_back(nullptr);
-  std::string output = outputFile.empty() ? std::string("/dev/null") : PathToNative(outputFile);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  ChildStreams streams;
+  streams.outputFile = outputFile.empty() ? std::string("/dev/null") : PathToNative(outputFile);
+  streams.errorFile = "/dev/null";
   pid_t pid = 0;
-  int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
+  if (StartTiedChild(words, streams, pid) != 0) return -1;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
     if (errno != EINTR) return -1;
