@@ -37,6 +37,13 @@ enum JoinOutcome {
   JOIN_SKIPPED,   // not run, because a file before it was not remuxed
 };
 
+// How the run ended with one file of its list, counted as the report counts it.
+enum FileOutcome {
+  FILE_DONE = 0,  // its command exited with 0
+  FILE_FAILED,    // its command exited with another status
+  FILE_SKIPPED,   // no command could be made for it (its probe failed), or a stop ended its command
+};
+
 // The end-of-run report. Every entry of the file list is counted exactly once.
 struct CBatchReport {
   int32_t jobKind = 0;
@@ -73,6 +80,16 @@ class CBatchHost {
   virtual void ReportNoCommand(const std::wstring& path, int position) {
     (void)path;
     (void)position;
+  }
+
+  // The run is done with the file at position (1-based) of the list: once for each file whose
+  // command ended or for which none could be made, as it happens (with more than one job, not
+  // in the list's order); for a merge of video and audio, each entry once its one command has
+  // ended. A file that a stop kept from being reached may get none. Same rule as ShowStatus,
+  // one call at a time. The window shows the files finished on its taskbar button.
+  virtual void ReportFileEnd(int position, FileOutcome outcome) {
+    (void)position;
+    (void)outcome;
   }
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),

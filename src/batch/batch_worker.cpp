@@ -54,6 +54,11 @@ struct CBatchRun {
     if (attached) host->ReportNoCommand(path, position);
   }
 
+  void ReportFileEnd(int position, FileOutcome outcome) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportFileEnd(position, outcome);
+  }
+
   // The run counts as over before the host hears of it, so a Start prompted by the report is
   // never refused as busy; that Start then only waits for this call to return.
   void ReportEnd(const CBatchReport& report) {
@@ -100,6 +105,10 @@ CommandOutcome RunOne(CBatchRun& run, const CBatchCommand& command) {
   return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
 }
 
+FileOutcome OutcomeOfFile(CommandOutcome outcome) {
+  return outcome == COMMAND_DONE ? FILE_DONE : outcome == COMMAND_FAILED ? FILE_FAILED : FILE_SKIPPED;
+}
+
 void Count(CommandOutcome outcome, int files, CBatchReport& report) {
   if (outcome == COMMAND_DONE)
     report.filesDone += files;
@@ -116,8 +125,11 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  Count(RunOne(run, command), joined, report);
+  CommandOutcome outcome = RunOne(run, command);
+  Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
+  for (int position = 1; position <= report.fileCount; ++position)
+    run.ReportFileEnd(position, position <= joined ? OutcomeOfFile(outcome) : FILE_SKIPPED);
 }
 
 // The join runs only when every file was remuxed: otherwise it would silently leave out a part.
@@ -165,6 +177,7 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   if (!built.Made()) {
     ++report.filesSkipped;
     run.ReportNoCommand(path, i + 1);
+    run.ReportFileEnd(i + 1, FILE_SKIPPED);
     return false;
   }
   run.reserved.Reserve(built.output);
@@ -219,8 +232,11 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   RunAtOnce(commands.size(), run.options.jobs, [&](size_t i) {
     // A stop or a detach keeps every command not yet started from starting; it counts as skipped.
     CommandOutcome outcome = RunOne(run, commands[i]);
-    std::lock_guard<std::mutex> guard(countLock);
-    Count(outcome, 1, report);
+    {
+      std::lock_guard<std::mutex> guard(countLock);
+      Count(outcome, 1, report);
+    }
+    run.ReportFileEnd(commands[i].position, OutcomeOfFile(outcome));
   });
 }
 
@@ -238,7 +254,9 @@ void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
     if (i > 0) settings.firstFileOfBatch = false;
     if (!BuildFileCommand(run, i, command, report)) continue;
     // A build may take seconds (it probes the file): the window may have gone meanwhile.
-    Count(RunOne(run, command), 1, report);
+    CommandOutcome outcome = RunOne(run, command);
+    Count(outcome, 1, report);
+    run.ReportFileEnd(i + 1, OutcomeOfFile(outcome));
   }
 }
 

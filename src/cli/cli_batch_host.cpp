@@ -15,6 +15,10 @@ namespace {
 // How long a command ended by the user's Ctrl-C waits for the run's stop, which the interrupt's
 // own thread brings at once.
 constexpr auto kStopWait = std::chrono::seconds(5);
+// A Ctrl-C at the terminal reaches this process and its programs at once, but a busy machine
+// may run the program's exit before this process's handler: a program that failed is given
+// this long for the interrupt to show.
+constexpr auto kInterruptLag = std::chrono::milliseconds(250);
 
 std::wstring FileName(const std::wstring& path) {
   size_t slash = path.find_last_of(L"/\\");
@@ -26,9 +30,14 @@ double RangeLength(const JobSettings& settings) {
 }
 
 // The same Ctrl-C that reaches this process reaches its programs, which may end by it before
-// the run's stop has come; their status is then the stop's, never a failure.
-bool EndedByInterrupt(CCommandStop* stop) {
-  if (stop == nullptr || !CRunInterrupt::Arrived()) return false;
+// the run's stop has come; their status is then the stop's, never a failure. lag: how long an
+// interrupt may still take to arrive.
+bool EndedByInterrupt(CCommandStop* stop, std::chrono::milliseconds lag = std::chrono::milliseconds(0)) {
+  if (stop == nullptr) return false;
+  auto arrives = std::chrono::steady_clock::now() + lag;
+  while (!CRunInterrupt::Arrived() && std::chrono::steady_clock::now() < arrives)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (!CRunInterrupt::Arrived()) return false;
   auto until = std::chrono::steady_clock::now() + kStopWait;
   while (!stop->Stopped() && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -102,7 +111,7 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
   std::string lastLines;
   int status = RunWatched(command, stop, counter, lastLines);
   if (status == 0) return 0;
-  if ((stop != nullptr && stop->Stopped()) || EndedByInterrupt(stop)) {
+  if ((stop != nullptr && stop->Stopped()) || EndedByInterrupt(stop, kInterruptLag)) {
     Say(CliFormat(TXT_CLI_COMMAND_STOPPED, counter, command.position > 0 ? command.input : command.text));
     return kStoppedStatus;
   }

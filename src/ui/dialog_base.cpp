@@ -124,8 +124,12 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM w, LPAR
     self = reinterpret_cast<CDialogBase*>(l);
     self->hwnd_ = hwnd;
     SetPropW(hwnd, kDialogObjectProp, self);
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   } else {
-    self = FromHandle(hwnd);
+    // This procedure belongs to our dialogs only, so their DWLP_USER is ours. A property would
+    // do as well, but Wine asks its server for one, and a list sends a notification for each
+    // row it takes.
+    self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) go to the dialog manager.
   if (!self) return FALSE;
@@ -162,6 +166,7 @@ INT_PTR CDialogBase::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       return FALSE;
     case WM_NCDESTROY: {
       RemovePropW(hwnd_, kDialogObjectProp);
+      SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
       hwnd_ = nullptr;
       return FALSE;
     }

@@ -13,6 +13,21 @@ WNDPROC OriginalProc(HWND hwnd) {
   return reinterpret_cast<WNDPROC>(GetPropW(hwnd, kHyperlinkOriginalProcProp));
 }
 
+// The parent's replaced procedure, read from its property once while the same parent gets
+// message after message: Wine asks its server for every property read, and the parent (the main
+// window) gets a notification for each row its file list takes. A window's procedure runs on
+// the window's own thread.
+thread_local HWND lastParent = nullptr;
+thread_local WNDPROC lastParentProc = nullptr;
+
+WNDPROC ParentOriginalProc(HWND parent) {
+  if (parent != lastParent) {
+    lastParentProc = OriginalProc(parent);
+    lastParent = parent;
+  }
+  return lastParentProc;
+}
+
 LRESULT CallOriginal(WNDPROC prev, HWND hwnd, UINT message, WPARAM w, LPARAM l) {
   return prev ? CallWindowProcW(prev, hwnd, message, w, l) : DefWindowProcW(hwnd, message, w, l);
 }
@@ -62,9 +77,11 @@ void MakeHyperlink(HWND control) {
 }
 
 LRESULT CALLBACK HyperlinkParentProc(HWND parent, UINT message, WPARAM w, LPARAM l) {
-  WNDPROC prev = OriginalProc(parent);
+  WNDPROC prev = ParentOriginalProc(parent);
   switch (message) {
     case WM_DESTROY:
+      // Its handle may come back for another window.
+      lastParent = nullptr;
       InstallProc(parent, prev);
       RemovePropW(parent, kHyperlinkOriginalProcProp);
       return CallOriginal(prev, parent, message, w, l);

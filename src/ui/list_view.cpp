@@ -6,8 +6,18 @@
 #include <vector>
 
 namespace {
-// Far beyond any path a row holds (a dropped path has at most 1023 characters).
+// Far beyond any path a row holds (a Windows path has at most 32,767 characters).
 constexpr size_t kMaxRowTextRoom = 1 << 16;
+
+// The list takes the text as a writable pointer, so it gets a copy.
+int InsertListRow(HWND list, int row, const std::wstring& text) {
+  std::wstring copy = text;
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = copy.data();
+  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
 }  // namespace
 
 void SetUpListView(HWND list, DWORD extendedStyle, const std::wstring& heading, int width) {
@@ -23,12 +33,21 @@ void SetUpListView(HWND list, DWORD extendedStyle, const std::wstring& heading, 
 }
 
 int AppendListRow(HWND list, const std::wstring& text) {
-  std::wstring copy = text;
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = ListRowCount(list);
-  item.pszText = copy.data();
-  return static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  return InsertListRow(list, ListRowCount(list), text);
+}
+
+int AppendListRows(HWND list, const std::vector<std::wstring>& texts) {
+  if (texts.empty()) return 0;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  const int start = ListRowCount(list);
+  int end = start;
+  for (const std::wstring& text : texts) {
+    if (InsertListRow(list, end, text) >= 0) ++end;
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  // Turning drawing back on draws nothing by itself; the frame holds the scroll bars.
+  RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  return end - start;
 }
 
 int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

@@ -120,6 +120,10 @@ void CMainDlg::OnListClickPosted(WPARAM w, LPARAM l) {
 }
 
 bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
+  if (message == CTaskbarProgress::ButtonCreatedMessage()) {
+    taskbarProgress.OnButtonCreated();
+    return true;
+  }
   switch (message) {
     case WM_SYSCOMMAND:
       return OnSysCommand(static_cast<UINT>(w), l);
@@ -140,6 +144,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     case WM_BATCH_END:
       OnBatchEnd();
       return true;
+    case WM_BATCH_FILE_END:
+      OnBatchFileEnd();
+      return true;
+    case WM_TIMER:
+      return OnTimer(w);
     default:
       return false;
   }

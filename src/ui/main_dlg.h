@@ -22,6 +22,7 @@
 #include "ui/gdi_handles.h"
 #include "ui/install_dlg.h"
 #include "ui/job_controls.h"
+#include "ui/taskbar_progress.h"
 #include "ui/window_batch_host.h"
 
 // The caption of the main window, the same in both languages.
@@ -84,6 +85,8 @@ class CMainDlg : public CDialogBase, public IJobControls {
   CommandRunner commandRunner;
   // How a run probes its files (ProbeMediaFile); tests wrap it to hold a run inside a build.
   ProbeFunction batchProbe;
+  // The run's progress on the taskbar button; tests give it a fake button.
+  CTaskbarProgress taskbarProgress;
 
  protected:
   bool OnInitDialog() override;
@@ -123,10 +126,19 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnListClickPosted(WPARAM w, LPARAM l);
   void OnBatchStatus();
   void OnBatchEnd();
+  // A run's progress beside its status line: the elapsed time and the taskbar button.
+  void BeginRunProgress(int fileCount);
+  void ShowRunStatus();
+  void OnBatchFileEnd();
+  // The run's clock; false for any other timer.
+  bool OnTimer(UINT_PTR id);
+  void EndRunProgress();
+  int64_t RunSeconds() const;
   // A Yes/No question over the window, captioned with the program's name; true for Yes.
   bool AskYesNo(const std::wstring& question);
   // The pressed Start of a running batch: asks, then stops the run.
   void OnButtonStop();
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
+  ULONGLONG runStartTick_ = 0;                   // when the current or last run started
 };

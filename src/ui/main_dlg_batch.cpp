@@ -74,6 +74,7 @@ void CMainDlg::OnButtonStart() {
   batchHost_ = host;
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
+  BeginRunProgress(static_cast<int>(jobSettings.files.size()));
 }
 
 void CMainDlg::OnButtonStop() {
@@ -87,13 +88,13 @@ bool CMainDlg::AskYesNo(const std::wstring& question) {
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void CMainDlg::OnBatchStatus() {
-  if (batchHost_) SetItemText(IDC_STATUS_LINE, batchHost_->Status());
-}
+void CMainDlg::OnBatchStatus() { ShowRunStatus(); }
 
 void CMainDlg::OnBatchEnd() {
   if (!batchHost_ || !batchHost_->Ended()) return;
   batchFinished = true;
   SetItemText(IDC_START, LabelText(IDC_START));
-  SetItemText(IDC_STATUS_LINE, RunReportText(batchHost_->Report(), uiLanguage));
+  SetItemText(IDC_STATUS_LINE,
+              WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
+  EndRunProgress();
 }

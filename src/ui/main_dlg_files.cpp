@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <string>
 #include <vector>
 
 #include "base/program_dir.h"
@@ -16,12 +17,12 @@
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "ui/control_ids.h"
+#include "ui/dropped_paths.h"
 #include "ui/list_view.h"
 #include "ui/main_dlg.h"
 
 namespace {
 
-constexpr UINT kDropPathChars = 1024;   // a dropped path: up to 1023 characters
 constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
 
 // The input codec list's row for a probed video codec; -1 when it has none.
@@ -46,16 +47,13 @@ std::wstring AudioRowText(const AudioTrackDesc& track) {
 
 }  // namespace
 
+// The rows go in together, so the list is drawn once for the whole drop.
 void CMainDlg::OnDropFiles(HDROP drop) {
-  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    wchar_t path[kDropPathChars] = {0};
-    if (DragQueryFileW(drop, i, path, kDropPathChars) == 0) continue;
-    DebugLog(L"OnDropFiles-%s", std::wstring(path));
-    AppendListRow(Item(IDC_FILE_LIST), path);
-  }
+  std::vector<std::wstring> paths = DroppedPaths(drop);
   // The drop's memory is ours to release, whatever was done with it.
   DragFinish(drop);
+  DebugLogEach(L"OnDropFiles-%s", paths);
+  AppendListRows(Item(IDC_FILE_LIST), paths);
 }
 
 void CMainDlg::OnButtonFileAdd() {

@@ -50,6 +50,7 @@ bool CMainDlg::OnInitDialog() {
   SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon.Get()));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
 
+  taskbarProgress.SetWindow(Hwnd());
   SetTitle(MainWindowTitle());
   SetItemText(IDC_STATUS_LINE, Text(TXT_BUILD_DATE, uiLanguage));
 

@@ -76,6 +76,7 @@ void CMainDlg::OnDestroy() {
   // its own console.
   batchWorker.Detach();
   batchHost_.reset();
+  taskbarProgress.OnWindowGone();
   SaveWindowPos();
   SaveOptions();
   // The streams of a run that goes on (the probe's report) are its own: only a program with no

@@ -37,3 +37,15 @@ std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   if (report.stopped) text += Text(TXT_RUN_STOPPED, uiLanguage);
   return text;
 }
+
+std::wstring ElapsedText(int64_t seconds) {
+  if (seconds < 0) seconds = 0;
+  const int hours = static_cast<int>(seconds / 3600);
+  const int minutes = static_cast<int>(seconds / 60 % 60);
+  const int rest = static_cast<int>(seconds % 60);
+  return hours > 0 ? Sprintf(L"(%d:%02d:%02d)", hours, minutes, rest) : Sprintf(L"(%d:%02d)", minutes, rest);
+}
+
+std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds) {
+  return text.empty() ? ElapsedText(seconds) : text + L" " + ElapsedText(seconds);
+}

@@ -20,3 +20,9 @@ std::wstring RunStatusText(int position, int count, const std::wstring& path);
 // "완료 3, 실패 1, 건너뜀 1" / "done 3, failed 1, skipped 1", then how a join went and whether
 // the run was stopped.
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
+// The time a run has taken, as the status line shows it after its text: "(0:42)", and from an
+// hour on "(1:02:03)".
+std::wstring ElapsedText(int64_t seconds);
+// text and the elapsed time after it: "[2/5] C:\v\clip.mp4 (0:42)"; the time alone for an
+// empty text.
+std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds);

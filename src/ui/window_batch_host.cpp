@@ -31,6 +31,15 @@ void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
   PostMessageW(window_, WM_BATCH_END, 0, 0);
 }
 
+void CWindowBatchHost::ReportFileEnd(int, FileOutcome outcome) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    ++finished_;
+    if (outcome == FILE_FAILED) failed_ = true;
+  }
+  PostMessageW(window_, WM_BATCH_FILE_END, 0, 0);
+}
+
 std::wstring CWindowBatchHost::Status() const {
   std::lock_guard<std::mutex> guard(lock_);
   return status_;
@@ -44,4 +53,14 @@ bool CWindowBatchHost::Ended() const {
 CBatchReport CWindowBatchHost::Report() const {
   std::lock_guard<std::mutex> guard(lock_);
   return report_;
+}
+
+int CWindowBatchHost::FilesFinished() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return finished_;
+}
+
+bool CWindowBatchHost::AnyFileFailed() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return failed_;
 }

@@ -11,10 +11,12 @@
 
 #include "batch/batch_host.h"
 
-// Posted to the main window: a new status text (WM_BATCH_STATUS) and the end of the run
-// (WM_BATCH_END). Both are read back from the host on the window's thread.
+// Posted to the main window: a new status text (WM_BATCH_STATUS), the end of the run
+// (WM_BATCH_END) and of one of its files (WM_BATCH_FILE_END). Each is read back from the host
+// on the window's thread.
 constexpr UINT WM_BATCH_STATUS = WM_APP + 1;
 constexpr UINT WM_BATCH_END = WM_APP + 2;
+constexpr UINT WM_BATCH_FILE_END = WM_APP + 4;
 
 // Runs one command line and waits for its end, ending it when stop (if any) stops; its exit
 // status.
@@ -31,12 +33,16 @@ class CWindowBatchHost : public CBatchHost {
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
+  void ReportFileEnd(int position, FileOutcome outcome) override;
 
   // On the window's thread, after the messages above. Status is "[n/m] path" of the file the
   // run reached last.
   std::wstring Status() const;
   bool Ended() const;
   CBatchReport Report() const;
+  // The files the run is done with so far, and whether any of them failed.
+  int FilesFinished() const;
+  bool AnyFileFailed() const;
 
  private:
   const HWND window_;
@@ -48,4 +54,6 @@ class CWindowBatchHost : public CBatchHost {
   std::wstring status_;
   CBatchReport report_;
   bool ended_ = false;
+  int finished_ = 0;
+  bool failed_ = false;
 };

@@ -224,6 +224,9 @@ const CFormatRow kProductFormats[] = {
      [](const wchar_t* t) { return Fill(t, kText); }},
     {L"mediainfo \"%s\" & pause", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"PreTranslateMessage-WM_SYSCOMMAND-%d", [](const wchar_t* t) { return Fill(t, kInt); }},
+    {L"(%d:%02d:%02d)", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
+    {L"(%d:%02d)", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
+    {L"TaskbarList-%08x-%08x", [](const wchar_t* t) { return Fill(t, kUint32, kUint32); }},
     // src/base: the trace's own line
     {L"%s\n", [](const wchar_t* t) { return Fill(t, kText); }},
 };
@@ -398,7 +401,7 @@ struct CFoundText {
 // The texts the product fills, and the first arguments that are no text of their file.
 void ScanFile(const std::string& name, const std::string& code, std::vector<CFoundText>& texts,
               std::vector<std::string>& others) {
-  for (const char* function : {"Sprintf", "DebugLog", "ShowMessage"}) {
+  for (const char* function : {"Sprintf", "DebugLog", "DebugLogEach", "ShowMessage"}) {
     const std::string word = function;
     for (size_t at = code.find(word); at != std::string::npos; at = code.find(word, at + 1)) {
       if (at > 0 && IsWordChar(code[at - 1])) continue;

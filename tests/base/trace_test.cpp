@@ -15,6 +15,33 @@ TEST(DebugLog, FormatsOnceAndAppendsOneLineFeed) {
   EXPECT_EQ(trace.Lines()[2], L"100% 안전\n");
 }
 
+TEST(DebugLogEach, ASinkGetsEveryLineByItselfInOrder) {
+  TraceCapture trace;
+  DebugLogEach(L"OnDropFiles-%s", {L"C:\\a.mp4", L"100% 안전.mkv", L""});
+  DebugLogEach(L"OnDropFiles-%s", {});
+  EXPECT_EQ(trace.Lines(), (std::vector<std::wstring>{L"OnDropFiles-C:\\a.mp4\n",
+                                                      L"OnDropFiles-100% 안전.mkv\n", L"OnDropFiles-\n"}));
+}
+
+TEST(TraceBlocks, JoinLinesInOrderWithinTheSizeAndKeepALongerLineWhole) {
+  const struct {
+    const char* name;
+    std::vector<std::wstring> lines;
+    size_t maxChars;
+    std::vector<std::wstring> blocks;
+  } cases[] = {
+      {"none", {}, 10, {}},
+      {"all fit", {L"ab\n", L"cd\n", L"e\n"}, 10, {L"ab\ncd\ne\n"}},
+      {"exactly full", {L"abcd\n", L"efgh\n", L"i\n"}, 10, {L"abcd\nefgh\n", L"i\n"}},
+      {"one too many", {L"abcd\n", L"efghi\n"}, 10, {L"abcd\n", L"efghi\n"}},
+      {"a longer line alone", {L"a\n", L"0123456789abc\n", L"b\n"}, 10, {L"a\n", L"0123456789abc\n", L"b\n"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.blocks, TraceBlocks(c.lines, c.maxChars));
+  }
+}
+
 TEST(ShowMessage, ReachesTheInstalledSinkFormatted) {
   MessageCapture messages;
   EXPECT_TRUE(ShowMessage(L"%s 가 없습니다. ", std::wstring(L"a.mp4")));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <fstream>
@@ -60,6 +61,12 @@ class FakeHost : public CBatchHost {
   void ReportNoCommand(const std::wstring& path, int position) override {
     std::lock_guard<std::mutex> guard(lock_);
     noCommand.push_back(Sprintf(L"%d:%s", position, path));
+  }
+
+  void ReportFileEnd(int position, FileOutcome outcome) override {
+    static const wchar_t* const names[] = {L"done", L"failed", L"skipped"};
+    std::lock_guard<std::mutex> guard(lock_);
+    fileEnds.push_back(Sprintf(L"%d:%s", position, names[outcome]));
   }
 
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override {
@@ -139,6 +146,7 @@ class FakeHost : public CBatchHost {
   std::vector<int> exitStatuses;
   std::map<std::wstring, int> exitByInput;  // by the command's input, whatever order they come in
   std::vector<std::wstring> noCommand;      // "position:path" of each file without a command
+  std::vector<std::wstring> fileEnds;       // "position:outcome" of each file the run is done with
   bool holdEvery = false;                   // every command waits until Release or the stop
   int maxRunning = 0;                       // the most commands that ran at the same time
   std::vector<size_t> statusesAtRun;        // how many files had been reached at each command
@@ -286,6 +294,64 @@ TEST(BatchWorker, FailuresDoNotStopTheBatchAndAreCounted) {
     EXPECT_FALSE(BatchSucceeded(host->report));
     EXPECT_TRUE(
         trace.Contains(Sprintf(L"DoProcess-4-done=%d, failed=%d, skipped=%d", c.done, c.failed, c.skipped)));
+  }
+}
+
+// The host hears of each file as the run is done with it, counted as the report counts it.
+TEST(BatchWorker, EachFileEndIsReportedAsItHappens) {
+  struct Case {
+    const char* name;
+    int32_t jobKind;
+    int jobs;
+    std::vector<int> failingProbes;     // positions (from 1) whose probe fails
+    std::map<int, int> exitByPosition;  // exit status of the command of a position
+    int holdAt;                         // the command (from 0) the run is stopped at; -1: none
+    std::vector<std::wstring> ends;
+    bool anyOrder;
+  };
+  // One case a line.
+  // clang-format off
+  const Case cases[] = {
+      {"in turn", JOB_CONVERT, 1, {2}, {{3, 1}}, -1, {L"1:done", L"2:skipped", L"3:failed", L"4:done"}, false},
+      {"at once", JOB_CONVERT, 2, {4}, {{2, 1}}, -1, {L"1:done", L"2:failed", L"3:done", L"4:skipped"}, true},
+      {"remuxes of a merge", JOB_MERGE_FILES, 1, {}, {{1, 1}}, -1, {L"1:failed", L"2:done", L"3:done", L"4:done"}, false},
+      {"stopped at the second", JOB_CONVERT, 1, {}, {}, 1, {L"1:done", L"2:skipped"}, false},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
+                                       dir.Write(L"d.mp4")};
+    FakeProbe probe;
+    for (int position : c.failingProbes) probe.failing.push_back(files[position - 1]);
+    auto host = std::make_shared<FakeHost>();
+    for (const auto& [position, status] : c.exitByPosition) host->exitByInput[files[position - 1]] = status;
+    host->holdAt = c.holdAt;
+    CBatchOptions options = Options(probe, false);
+    options.jobs = c.jobs;
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(Settings(c.jobKind, files), host, options), BATCH_STARTED);
+    if (c.holdAt >= 0) {
+      host->WaitUntilHeld();
+      worker.Stop();
+    }
+    worker.Join();
+    std::vector<std::wstring> ends = host->fileEnds;
+    if (c.anyOrder) std::sort(ends.begin(), ends.end());
+    EXPECT_EQ(c.ends, ends);
+  }
+
+  // A merge of video and audio: both files end with its one command.
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+  for (int status : {0, 1}) {
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, files, L""};
+    host->exitStatuses = {status};
+    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_VIDEO_AUDIO, files), host, Options(FakeProbe())), BATCH_STARTED);
+    const std::wstring outcome = status == 0 ? L"done" : L"failed";
+    EXPECT_EQ((std::vector<std::wstring>{L"1:" + outcome, L"2:" + outcome}), host->fileEnds);
   }
 }
 

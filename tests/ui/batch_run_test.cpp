@@ -32,6 +32,7 @@
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
+#include "ui/fake_taskbar.h"
 #include "ui/main_window_fixture.h"
 
 namespace {
@@ -116,6 +117,15 @@ class BatchRunTest : public MainWindowFixture {
   std::wstring Label(const wchar_t* korean, const wchar_t* english) const {
     return ExpectKorean() ? korean : english;
   }
+  // The status line without the time the run has taken, which follows its text (" (0:42)"). A
+  // line without the time comes back marked as such, so it equals no text of a run.
+  std::wstring StatusText() const {
+    std::wstring line = Text(IDC_STATUS_LINE);
+    std::wsmatch match;
+    if (std::regex_match(line, match, std::wregex(kElapsedAfterText))) return match[1].str();
+    return line + L" (without the time)";
+  }
+  static constexpr const wchar_t* kElapsedAfterText = L"(.*) \\(([0-9]+:)?[0-9]+:[0-9][0-9]\\)";
 
   TempDir folder;
 };
@@ -160,7 +170,7 @@ TEST_F(BatchRunTest, DroppedClipIsClickedConvertedByStartAndComesOutAsH265) {
   // The worker ran the very command the box shows, and the status line tells how it went.
   EXPECT_TRUE(trace.Contains(L"DoProcess-2-ret=1, [" + command + L"]"));
   EXPECT_TRUE(trace.Contains(L"DoProcess-2-exit=0"));
-  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
   EXPECT_EQ(command, Text(IDC_COMMAND_BOX));
   ASSERT_TRUE(FileExists(output));
@@ -273,7 +283,7 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   ASSERT_TRUE(Running());
   // ffmpeg has begun to write its output: the conversion is under way.
   ASSERT_TRUE(WaitUntil([&] { return GetFileLength(partial) > 0; }, kRunTimeoutMs));
-  EXPECT_EQ(L"[1/2] " + longClip, Text(IDC_STATUS_LINE));
+  EXPECT_EQ(L"[1/2] " + longClip, StatusText());
 
   EXPECT_FALSE(PressAndAnswer(true).empty());
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
@@ -284,7 +294,7 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   }());
   EXPECT_FALSE(FileExists(folder.File(L"other_(02).mp4")));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
 }
 
@@ -308,7 +318,7 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   ASSERT_TRUE(RunToTheEnd());
   EXPECT_TRUE(messages.Messages().empty());
   // The one command: no file of its own on the status line, then the counts of its two files.
-  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), StatusText());
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-"));
   ASSERT_TRUE(FileExists(output));
   MediaDesc merged;
@@ -393,7 +403,7 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
   // Running: the button reads Stop; pressed, it asks, and No leaves the run alone.
   EXPECT_TRUE(Running());
   EXPECT_EQ(Label(L"중지", L"Stop"), Text(IDC_START));
-  EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == L"[1/2] " + first; }, 10000));
+  EXPECT_TRUE(WaitUntil([&] { return StatusText() == L"[1/2] " + first; }, 10000));
   EXPECT_EQ(Label(L"실행 중인 작업을 중지할까요?\n지금 만들고 있는 파일은 지워집니다.",
                   L"Stop the running job?\nThe file being made now is removed."),
             PressAndAnswer(false));
@@ -419,9 +429,66 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
   EXPECT_FALSE(EndsWith(held->commands[0], kPauseEnding));
   EXPECT_TRUE(EndsWith(held->commands[1], kPauseEnding));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-stop"));
-  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 2, 실패 0, 건너뜀 0", L"done 2, failed 0, skipped 0"), StatusText());
   EXPECT_TRUE(FileExists(folder.File(L"first_(02).mp4")));
   EXPECT_TRUE(FileExists(folder.File(L"second_(02).mp4")));
+}
+
+// While a run goes on, the status line counts its time on and the taskbar button shows the
+// files finished, in the error state once one failed, and nothing once the run is over; the
+// button flashes at the end only when the window is not in front. The button's interface and
+// what is in front are fakes: the shell under test makes no button (Wine sends no
+// "TaskbarButtonCreated"), so the test sends that message as the shell does.
+TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
+  std::vector<std::wstring> clips;
+  for (const wchar_t* name : {L"first.mp4", L"second.mp4", L"third.mp4"}) {
+    clips.push_back(MakeClip(::Sample::H264_AAC_MP4, name, 1));
+    ASSERT_FALSE(clips.back().empty());
+  }
+  auto inFront = std::make_shared<bool>(true);
+  TaskbarLog log = UseFakeTaskbar(dialog->taskbarProgress, true, inFront);
+  SendMessageW(dialog->Hwnd(), CTaskbarProgress::ButtonCreatedMessage(), 0, 0);
+  // Each run holds at its first command until the test lets go; the second file's command
+  // fails. Nothing is converted.
+  auto held = std::make_shared<CHeldRunner>();
+  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+    std::unique_lock<std::mutex> guard(held->lock);
+    held->commands.push_back(command);
+    held->changed.wait(guard, [&] { return held->released; });
+    return held->commands.size() % 3 == 2 ? 1 : 0;
+  };
+  DropFiles(dialog->Hwnd(), clips);
+  Click(IDC_GPU);
+
+  // The window in front at the end: no flash.
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1; }, kRunTimeoutMs));
+  EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == L"[1/3] " + clips[0] + L" (0:01)"; }, 5000))
+      << WideToUtf8(Text(IDC_STATUS_LINE));
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3"}), *log);
+  held->Release();
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_EQ(Label(L"완료 2, 실패 1, 건너뜀 0", L"done 2, failed 1, skipped 0"), StatusText());
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3", L"value 1/3", L"state error",
+                                       L"value 2/3", L"value 3/3", L"state none", L"released"}),
+            *log);
+
+  // The user turns to another window during the run: at the end the button flashes, after it
+  // was cleared.
+  log->clear();
+  {
+    std::lock_guard<std::mutex> guard(held->lock);
+    held->released = false;
+  }
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return held->Count() == 4; }, kRunTimeoutMs));
+  *inFront = false;
+  held->Release();
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3", L"value 1/3", L"state error",
+                                       L"value 2/3", L"value 3/3", L"state none", L"released", L"flash"}),
+            *log);
+  EXPECT_EQ(Label(L"완료 2, 실패 1, 건너뜀 0", L"done 2, failed 1, skipped 0"), StatusText());
 }
 
 TEST_F(BatchRunTest, ClosingTheWindowDuringARunLetsTheWorkerEndWithoutIt) {

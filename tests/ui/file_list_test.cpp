@@ -66,19 +66,66 @@ TEST_F(FileListTest, DropAppendsEveryPathInOrderAndKeepsWhatWasThere) {
 }
 
 TEST_F(FileListTest, ALongDroppedPathIsReadBackWhole) {
-  // 1023 characters, the most a drop hands over (the file need not exist). Cut after 510, it
-  // would name another file.
+  // 1023 characters (the file need not exist); cut after 510, it would name another file. A
+  // drop may hand over longer paths than that, up to the 32,767 characters of a Windows path:
+  // cut at any fixed length, they too would name another file.
   TempDir folder;
-  const std::wstring path = folder.Path() + std::wstring(1023 - folder.Path().size() - 4, L'가') + L".mp4";
-  ASSERT_EQ(1023u, path.size());
-  DropFiles(dialog->Hwnd(), {path, L"C:\\short.mp4"});
-  EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), RowTexts(IDC_FILE_LIST));
-  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
-  EXPECT_EQ(path, dialog->jobSettings.currentFile);
-  JobSettings settings;
-  GatherJobSettings(*dialog, dialog->currentItem, settings);
-  EXPECT_EQ(path, settings.currentFile);
-  EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), settings.files);
+  for (size_t length : {size_t{1023}, size_t{1024}, size_t{4000}, size_t{32767}}) {
+    SCOPED_TRACE(testing::Message() << length << " characters");
+    ListView_DeleteAllItems(Item(IDC_FILE_LIST));
+    const std::wstring path =
+        folder.Path() + std::wstring(length - folder.Path().size() - 4, L'가') + L".mp4";
+    ASSERT_EQ(length, path.size());
+    DropFiles(dialog->Hwnd(), {path, L"C:\\short.mp4"});
+    EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), RowTexts(IDC_FILE_LIST));
+    ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+    EXPECT_EQ(path, dialog->jobSettings.currentFile);
+    JobSettings settings;
+    GatherJobSettings(*dialog, dialog->currentItem, settings);
+    EXPECT_EQ(path, settings.currentFile);
+    EXPECT_EQ((std::vector<std::wstring>{path, L"C:\\short.mp4"}), settings.files);
+  }
+}
+
+TEST_F(FileListTest, ABigDropListsEveryPathExactlyInItsOrder) {
+  // Names a command interpreter would take up, Korean, blanks, the same path twice, and
+  // lengths from a few characters to far beyond any fixed buffer; behind a row already there.
+  const std::vector<std::wstring> names = {L"a.mp4", L"여행 영상 (2019).mkv",
+                                           L"50% & \"q\" 'x' !v! ^c $h `d`.mp4", L"%PATH%.avi",
+                                           L" blank .webm"};
+  std::vector<std::wstring> paths;
+  for (int i = 0; i < 1200; ++i) {
+    std::wstring folder = L"C:\\드롭\\" + std::wstring(static_cast<size_t>(i % 7) * 300, L'가') + L"\\";
+    paths.push_back(folder + std::to_wstring(i) + L" " + names[static_cast<size_t>(i) % names.size()]);
+  }
+  paths[700] = paths[699];
+  DropFiles(dialog->Hwnd(), {L"C:\\first.mp4"});
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), paths);
+
+  std::vector<std::wstring> expected = {L"C:\\first.mp4"};
+  expected.insert(expected.end(), paths.begin(), paths.end());
+  std::vector<std::wstring> rows = RowTexts(IDC_FILE_LIST);
+  ASSERT_EQ(expected.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) ASSERT_EQ(expected[i], rows[i]) << "row " << i;
+  // One trace line a path, in the dropped order.
+  std::vector<std::wstring> traced;
+  for (const std::wstring& line : trace.Lines())
+    if (line.rfind(L"OnDropFiles-", 0) == 0) traced.push_back(line);
+  ASSERT_EQ(paths.size(), traced.size());
+  for (size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(L"OnDropFiles-" + paths[i] + L"\n", traced[i]) << i;
+
+  // The list draws again after the drop: it shows, and it scrolls over every row.
+  HWND list = Item(IDC_FILE_LIST);
+  EXPECT_TRUE(IsWindowVisible(list));
+  SCROLLINFO scroll{};
+  scroll.cbSize = sizeof(scroll);
+  scroll.fMask = SIF_RANGE | SIF_PAGE;
+  ASSERT_TRUE(GetScrollInfo(list, SB_VERT, &scroll));
+  EXPECT_EQ(static_cast<int>(expected.size()) - 1, scroll.nMax);
+  ASSERT_TRUE(ListView_EnsureVisible(list, static_cast<int>(expected.size()) - 1, FALSE));
+  PumpMessages();
+  EXPECT_GT(ListView_GetTopIndex(list), 1000);
 }
 
 TEST_F(FileListTest, RemoveSelectsTheRowThatTakesThePlaceOfTheRemovedOne) {
