@@ -417,6 +417,13 @@ void ExpectSameMedia(const MediaDesc& a, const MediaDesc& b) {
   EXPECT_EQ(a.subtitleCount, b.subtitleCount);
 }
 
+// A POSIX name may hold a quote, which no Windows name can.
+#ifdef _WIN32
+const wchar_t kQuotedSong[] = L"song 'q' $(x).mp3";
+#else
+const wchar_t kQuotedSong[] = L"song \"q\" $(x).mp3";
+#endif
+
 // One MediaInfo run over many files gives each file the very description a probe of that file
 // alone gives, in the list's order; a file the run's report does not surely describe (missing,
 // no media, a name MediaInfo writes otherwise) is probed alone, and one that cannot be read
@@ -426,7 +433,7 @@ TEST_F(ProbeRunnerTest, ProbesOfManyFilesTogetherReadWhatEachAloneReads) {
     ::Sample kind;
     std::wstring name;
   } samples[] = {
-      {Sample::THREE_AUDIO_TWO_SUBS_MKV, L"-three & more.mkv"}, {Sample::MP3_ONLY, L"song \"q\" $(x).mp3"},
+      {Sample::THREE_AUDIO_TWO_SUBS_MKV, L"-three & more.mkv"}, {Sample::MP3_ONLY, kQuotedSong},
       {Sample::H265_AC3_51_MKV, L"\ud55c\uae00 5.1.mkv"},       {Sample::ANIMATED_GIF, L"anim.gif"},
       {Sample::VP9_OPUS_WEBM, L"vp9 %PATH% !x!.webm"},          {Sample::TWELVE_AUDIO_MKV, L"twelve.mkv"},
   };
