@@ -7,8 +7,8 @@
 #   takes every option of the option list; the options written on a usage line belong to its
 #   subcommand. Option lines begin with blanks and "--": the option column ends at the first
 #   run of two blanks; a word after an option that is a|b|c (or one lower-case word) lists its
-#   values, [a|b] values the option may also go without, any other word (N, H:M:S-H:M:S, 0,2)
-#   is a free argument.
+#   values, [a|b] values the option may also go without, DIR a folder, any other word (N,
+#   H:M:S-H:M:S, 0,2) is a free argument.
 set -euo pipefail
 program=$1
 output=$2
@@ -43,6 +43,7 @@ tables=$(awk '
       if (w[i] ~ /^\[[a-z0-9][a-z0-9-]*(\|[a-z0-9][a-z0-9-]*)*\]$/) {
         gsub(/[][]/, "", w[i]); gsub(/\|/, " ", w[i]); values[last] = add(values[last], w[i]); optional[last] = 1
       } else if (w[i] ~ /^[a-z0-9][a-z0-9-]*(\|[a-z0-9][a-z0-9-]*)*$/) { gsub(/\|/, " ", w[i]); values[last] = add(values[last], w[i]) }
+      else if (w[i] == "DIR") folders = add(folders, last)
       else free = add(free, last)
       last = ""
     }
@@ -56,9 +57,10 @@ tables=$(awk '
     for (o in values) { name = o; gsub(/-/, "_", name); printf "values%s=\"%s\"\n", name, values[o] }
     for (o in optional) { name = o; gsub(/-/, "_", name); printf "optional%s=1\n", name }
     printf "free=\"%s\"\n", free
+    printf "folders=\"%s\"\n", folders
   }' <<<"$help")
 
-commands= top= options= free=
+commands= top= options= free= folders=
 eval "$tables"
 if [ -z "$commands" ] || [ -z "$options" ]; then
   echo "make-completion: no subcommands or options found in the help of $program" >&2
@@ -92,6 +94,9 @@ for var in $(compgen -v values_); do
 done
 free_case=
 [ -n "$free" ] && free_case="        ${free// /|}) return 0 ;;"$'\n'
+folder_case=
+[ -n "$folders" ] &&
+  folder_case="        ${folders// /|}) compopt -o filenames 2>/dev/null; COMPREPLY=(\$(compgen -d -- \"\$cur\")); return 0 ;;"$'\n'
 
 cat >"$output" <<EOF
 # bash completion for kestrune (${version}), generated from its --help.
@@ -109,7 +114,7 @@ _kestrune()
     fi
     if [[ \$cur != -* ]]; then
         case \$prev in
-${value_cases}${free_case}        esac
+${value_cases}${free_case}${folder_case}        esac
     fi
     local options=
     case \$command in

@@ -105,6 +105,7 @@ enum TextId : int {
   TXT_REFUSE_NO_EXTENSION,
   TXT_REFUSE_JOINED_EXTENSION,
   TXT_REFUSE_CONCAT_SEPARATOR,
+  TXT_REFUSE_CONCAT_SEPARATOR_FOLDER,  // "%s": the output folder
   TXT_REFUSE_STALE_PREVIEW,
   TXT_REFUSE_NOT_PROBED,  // a file that MediaInfo could not read; the window says nothing of it
 
@@ -161,6 +162,9 @@ enum TextId : int {
   TXT_CLI_EMPTY_FILE,
   TXT_CLI_NEEDS_FILE,    // "%s": the command
   TXT_CLI_NO_SUCH_FILE,  // "%s"
+  TXT_CLI_OUTPUT_DIR_NEEDS_NAME,
+  TXT_CLI_NO_SUCH_FOLDER,       // "%s": --output-dir's folder
+  TXT_CLI_FOLDER_NOT_WRITABLE,  // "%s": --output-dir's folder
 
   TXT_COUNT
 };

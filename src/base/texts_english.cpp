@@ -93,6 +93,10 @@ const CTextEntry kEnglish[] = {
      L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s"},
     {TXT_REFUSE_CONCAT_SEPARATOR,
      L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s"},
+    {TXT_REFUSE_CONCAT_SEPARATOR_FOLDER,
+     L"이름에 '|' 가 든 폴더에는 합칠 파일을 쓸 수 없습니다 (the files of a join cannot be written to a "
+     L"folder whose "
+     L"name holds '|'): %s"},
     {TXT_REFUSE_STALE_PREVIEW,
      L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
      L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
@@ -125,7 +129,8 @@ const CTextEntry kEnglish[] = {
      L"  --mp4, --mkv           force the container\n"
      L"  --scale1080            scale the picture to 1080 lines\n"
      L"  --pix-compat           add a compatible pixel format\n"
-     L"  --tracks 0,2 / --all-tracks   audio tracks of the first file (default all)\n"
+     L"  --tracks 0,2|none / --all-tracks   audio tracks of the first file (default all; none: no\n"
+     L"                         audio in its command)\n"
      L"  --copy-audio           copy audio instead of encoding it\n"
      L"  --abitrate N           audio bit rate in kb/s (default 128)\n"
      L"  --downmix              mix more than two channels down to two\n"
@@ -135,6 +140,7 @@ const CTextEntry kEnglish[] = {
      L"  --range H:M:S-H:M:S    cut a time range\n"
      L"  --range-copy / --no-range-copy   with a range: copy instead of encoding (default copy)\n"
      L"  --accurate             with a range: seek after opening the input\n"
+     L"  --output-dir DIR       write every output into the folder DIR (default: beside its input)\n"
      L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
      L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
      L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"
@@ -196,7 +202,7 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_OPTION_JOBS, L"option '--jobs' takes a whole number from 1 to %d, or auto, not '%s'"},
     {TXT_CLI_OPTION_QP, L"option '--qp' takes a whole number, not '%s'"},
     {TXT_CLI_OPTION_TRACKS,
-     L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'"},
+     L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2) or none, not '%s'"},
     {TXT_CLI_OPTION_RANGE, L"option '--range' takes H:M:S-H:M:S (e.g. 0:1:0-0:2:30), not '%s'"},
     {TXT_CLI_OPTION_NEEDS_RANGE, L"option '%s' needs '--range'"},
     {TXT_CLI_GPU_COMPAT_WITHOUT_GPU, L"option '--gpu-compat' needs the GPU, but '--no-gpu' was given"},
@@ -207,6 +213,9 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_EMPTY_FILE, L"an empty FILE argument"},
     {TXT_CLI_NEEDS_FILE, L"'%s' needs at least one FILE"},
     {TXT_CLI_NO_SUCH_FILE, L"no such file: '%s'"},
+    {TXT_CLI_OUTPUT_DIR_NEEDS_NAME, L"option '--output-dir' needs a folder name"},
+    {TXT_CLI_NO_SUCH_FOLDER, L"option '--output-dir': no such folder: '%s'"},
+    {TXT_CLI_FOLDER_NOT_WRITABLE, L"option '--output-dir': cannot write in '%s'"},
 };
 }  // namespace
 

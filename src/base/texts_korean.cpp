@@ -91,6 +91,10 @@ const CTextEntry kKorean[] = {
      L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s"},
     {TXT_REFUSE_CONCAT_SEPARATOR,
      L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s"},
+    {TXT_REFUSE_CONCAT_SEPARATOR_FOLDER,
+     L"이름에 '|' 가 든 폴더에는 합칠 파일을 쓸 수 없습니다 (the files of a join cannot be written to a "
+     L"folder whose "
+     L"name holds '|'): %s"},
     {TXT_REFUSE_STALE_PREVIEW,
      L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
      L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},

@@ -9,11 +9,11 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
-#include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "batch/output_check.h"
 #include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
+#include "batch/probe_groups.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
@@ -201,7 +201,7 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
     return true;
   }
   CBatchCommand command;
-  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved)) {
+  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved, run.settings.outputFolder)) {
     report.join = JOIN_SKIPPED;
     return false;
   }
@@ -263,20 +263,17 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   return true;
 }
 
-// Probes the files up to options.jobs at once, each with a report of its own, and lets the
-// builds take the results: the probes, not the commands, are what one at a time would cost.
-// A file the early probe could not read is probed again before its build, as any other would be.
+// Probes every file before the first build, a group of files per MediaInfo run and a run per
+// core at once, and lets the builds take the results: the probes, not the commands, are what
+// one at a time would cost. A file the early probe could not read is probed again before its
+// build, as any other would be.
 void ProbeFilesAtOnce(CBatchRun& run) {
   const std::vector<std::wstring>& files = run.settings.files;
-  CScratchFolder reports("probes");
-  if (!reports.Made()) return;
-  std::vector<MediaDesc> media(files.size());
-  std::vector<char> probed(files.size(), 0);
-  RunAtOnce(files.size(), run.options.jobs, [&](size_t i) {
-    if (run.stopping || files[i].empty()) return;
-    probed[i] = run.options.probeAlone(files[i], media[i],
-                                       reports.File(Sprintf(L"media-%d.txt", static_cast<int>(i))));
-  });
+  std::vector<MediaDesc> media;
+  std::vector<char> probed;
+  const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
+  ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
+                  [&run] { return run.stopping.load(); });
   auto known = std::make_shared<std::map<std::wstring, MediaDesc>>();
   for (size_t i = 0; i < files.size(); ++i)
     if (probed[i]) (*known)[files[i]] = media[i];
@@ -294,7 +291,7 @@ void ProbeFilesAtOnce(CBatchRun& run) {
 // run of one file at a time; then up to options.jobs of them run at once.
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
-  if (run.options.probeAlone) ProbeFilesAtOnce(run);
+  if (run.options.probeGroup) ProbeFilesAtOnce(run);
   std::vector<CBatchCommand> commands;
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
@@ -321,6 +318,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
 void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
   JobSettings& settings = run.settings;
   const int count = report.fileCount;
+  if (run.options.probeGroup) ProbeFilesAtOnce(run);
   CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping || settings.files[i].empty()) {
@@ -413,7 +411,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
     run->mergeCommand = preview;
   }
   if (settings.jobKind == JOB_MERGE_FILES) {
-    why = CheckMergeEntries(settings.files);
+    why = CheckMergeEntries(settings.files, settings.outputFolder);
     if (why.Refused()) return BATCH_REFUSED;
   }
 

@@ -13,6 +13,7 @@
 #include "base/texts.h"
 #include "batch/batch_host.h"
 #include "batch/file_command.h"
+#include "batch/probe_groups.h"
 #include "jobs/job_settings.h"
 #include "probe/probe_runner.h"
 
@@ -35,11 +36,13 @@ struct CBatchOptions {
   // join of a merge runs after all of them. A name that something took between the build and
   // the start gives way to the next free one as the command starts (output_claim.h).
   int jobs = 1;
-  // With more than one job: a probe that may run beside others, given a report file of its own
-  // (ProbeMediaFileAlone), so the files are probed up to jobs at once before the commands are
-  // built; the builds then take those results. Empty: every file is probed by probe, one at a
-  // time.
-  std::function<bool(const std::wstring& path, MediaDesc& media, const std::wstring& reportPath)> probeAlone;
+  // A probe of several files at once with a report file of its own (ProbeMediaFilesTogether):
+  // when given, the files of a job that probes each of them are probed before the first
+  // command is built, in groups side by side (batch/probe_groups.h), and the builds take those
+  // results. Empty: every file is probed by probe just before its build, one at a time.
+  GroupProbeFunction probeGroup;
+  // Groups of probeGroup probed at once; 0: ProbeProcessCount().
+  int probeProcesses = 0;
   // A plan: the host only shows each command. No output name is claimed and no output checked.
   // Otherwise each command's output is claimed as it starts (output_claim.h) and, after it
   // exited with 0, checked with probe (output_check.h).

@@ -120,7 +120,7 @@ int CheckTools(bool needFfmpeg, CCliOutput& out) {
 int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   JobSettings& settings = request.settings;
   std::wstring error;
-  if (!CheckCliFiles(settings.files, error)) {
+  if (!CheckCliFiles(settings.files, error) || !CheckCliOutputFolder(settings.outputFolder, error)) {
     out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
@@ -137,6 +137,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   CBatchOptions options;
   options.pause = request.pause;
   options.dryRun = dryRun;
+  options.probeGroup = ProbeMediaFilesTogether;
   if (dryRun) {
     // A plan is made one file after another; a run of several at once chooses the same names.
     auto host = std::make_shared<CCliPlanHost>(out, request, preview);
@@ -149,7 +150,6 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
 
   auto host = std::make_shared<CCliBatchHost>(out, request, preview);
   options.jobs = request.jobs;
-  options.probeAlone = ProbeMediaFileAlone;
   CBatchWorker worker;
   {
     // Ctrl-C and SIGTERM stop the run as the window's Stop does; the interrupt ends (its

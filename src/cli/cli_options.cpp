@@ -6,6 +6,7 @@
 
 #include "base/file_util.h"
 #include "base/format.h"
+#include "base/private_folder.h"
 #include "base/program_dir.h"
 #include "cli/cli_output.h"
 
@@ -182,6 +183,11 @@ const COption kOptions[] = {
     {L"--tracks", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.allAudioTracks = false;
+       // The window with every track unticked: the first file's command maps no audio at all.
+       if (v == L"none") {
+         r.settings.selectedAudioTracks.clear();
+         return true;
+       }
        if (ParseTracks(v, r.settings.selectedAudioTracks)) return true;
        e = CliFormat(TXT_CLI_OPTION_TRACKS, v);
        return false;
@@ -211,6 +217,13 @@ const COption kOptions[] = {
     {L"--range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, true)},
     {L"--no-range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, false)},
     {L"--accurate", false, SCOPE_BATCH, FLAG(rangeAccurate, true)},
+    {L"--output-dir", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       r.settings.outputFolder = v;
+       if (!v.empty()) return true;
+       e = CliText(TXT_CLI_OUTPUT_DIR_NEEDS_NAME);
+       return false;
+     }},
 };
 
 #undef FLAG
@@ -435,19 +448,40 @@ bool IsAbsolutePath(const std::wstring& path) {
   return !path.empty() && path[0] == L'/';
 #endif
 }
+
+// Relative to the current folder, made absolute: a run works in the program folder.
+void MakeAbsolute(std::wstring& path) {
+  if (IsAbsolutePath(path)) return;
+  std::wstring here = GetCurrentDir();
+  if (!here.empty() && here.back() != kPathSeparator) here += kPathSeparator;
+  while (path.size() > 2 && path[0] == L'.' && path[1] == kPathSeparator) path.erase(0, 2);
+  path = path == L"." || path == std::wstring(L".") + kPathSeparator ? here : here + path;
+}
 }  // namespace
 
 bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error) {
-  std::wstring here = GetCurrentDir();
-  if (!here.empty() && here.back() != kPathSeparator) here += kPathSeparator;
   for (std::wstring& file : files) {
     if (!FileExists(file) || IsDirectory(file)) {
       error = CliFormat(TXT_CLI_NO_SUCH_FILE, file);
       return false;
     }
-    if (IsAbsolutePath(file)) continue;
-    while (file.size() > 2 && file[0] == L'.' && file[1] == kPathSeparator) file.erase(0, 2);
-    file = here + file;
+    MakeAbsolute(file);
   }
+  return true;
+}
+
+bool CheckCliOutputFolder(std::wstring& folder, std::wstring& error) {
+  if (folder.empty()) return true;
+  if (!IsDirectory(folder)) {
+    error = CliFormat(TXT_CLI_NO_SUCH_FOLDER, folder);
+    return false;
+  }
+  // A file is really made there and removed: the access bits say too little (read-only
+  // mounts, ACLs, root).
+  if (!CanCreateFileIn(folder)) {
+    error = CliFormat(TXT_CLI_FOLDER_NOT_WRITABLE, folder);
+    return false;
+  }
+  MakeAbsolute(folder);
   return true;
 }

@@ -42,3 +42,7 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
 // Every FILE must name an existing file; each is made absolute, because a run works in the
 // program folder. False with error naming the first bad one.
 bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error);
+
+// --output-dir's folder, when one was given, must be a folder that a file can be made in; it
+// is made absolute as the files are. False with error naming it.
+bool CheckCliOutputFolder(std::wstring& folder, std::wstring& error);

@@ -72,6 +72,9 @@ struct JobSettings {
   // selection applies to; a run sets it in its own copy. A preview before any run honours the
   // selection, like a run's first file.
   bool firstFileOfBatch = true;
+  // The folder every output, intermediate and joined file goes to; empty: beside each input,
+  // as the window always writes them.
+  std::wstring outputFolder;
 };
 
 // The output kind that settings.outputCodec gives: video for H.264, H.265 and GIF, audio for WAV

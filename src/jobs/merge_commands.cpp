@@ -89,7 +89,9 @@ CBuiltCommand BuildMergeVideoAudioCommand(const JobSettings& settings, const Med
   return built;
 }
 
-CRefusal CheckMergeEntries(const std::vector<std::wstring>& files) {
+CRefusal CheckMergeEntries(const std::vector<std::wstring>& files, const std::wstring& outputFolder) {
+  if (outputFolder.find(L'|') != std::wstring::npos)
+    return CRefusal{TXT_REFUSE_CONCAT_SEPARATOR_FOLDER, outputFolder};
   for (const std::wstring& file : files) {
     if (file.empty()) return CRefusal{TXT_REFUSE_EMPTY_ENTRY, L""};
     if (!HasOwnExtension(file)) return CRefusal{TXT_REFUSE_NO_EXTENSION, file};

@@ -1,7 +1,8 @@
 #pragma once
 // The joining jobs, which do not follow the nine-slot convert command: one video file with one
 // audio file, and the merge of files end to end, whose files are each rewrapped as an MPEG
-// transport stream beside themselves and then joined by one more command.
+// transport stream beside themselves (or in the output folder) and then joined by one more
+// command.
 #include <string>
 #include <vector>
 
@@ -28,8 +29,10 @@ CBuiltCommand BuildMergeVideoAudioCommand(const JobSettings& settings, const Med
 // entry must have a file name with an extension (the intermediate of "dir/name" would be
 // "dir/.ts"), no name may hold "|", which separates the parts of the join's "concat:" list,
 // and the first entry's extension, which the joined file takes and by which ffmpeg picks its
-// format, must be letters and digits.
-CRefusal CheckMergeEntries(const std::vector<std::wstring>& files);
+// format, must be letters and digits. The intermediates lie in outputFolder when one is given,
+// so its name must not hold "|" either.
+CRefusal CheckMergeEntries(const std::vector<std::wstring>& files,
+                           const std::wstring& outputFolder = std::wstring());
 
 // The concat join of the intermediates into output, ending in " & pause".
 std::wstring MakeJoinCommand(const std::vector<std::wstring>& intermediates, const std::wstring& output);

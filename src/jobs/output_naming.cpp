@@ -38,18 +38,38 @@ int TakeNumberTail(std::wstring& stem, const std::wstring& ext, bool trace) {
   return counter;
 }
 
+bool IsSeparator(wchar_t c) {
+#ifdef _WIN32
+  return c == L'\\' || c == L'/' || c == L':';
+#else
+  return c == L'/';
+#endif
+}
+
 // Counting goes on past 99 as long as names are taken: handing back a taken name would let
-// ffmpeg ("-y") overwrite a file, or two outputs of one run share a name.
+// ffmpeg ("-y") overwrite a file, or two outputs of one run share a name. The candidates are
+// made beside the input and looked up where they go (InOutputFolder); skipFirst passes over the
+// first candidate whatever the folder holds.
 std::wstring NumberOn(std::wstring candidate, const std::wstring& stem, int counter, const std::wstring& ext,
-                      const COutputReservations* reserved, bool trace) {
+                      const COutputReservations* reserved, bool trace, const std::wstring& folder,
+                      bool skipFirst) {
   COutputReservations none;
   const COutputReservations& taken = reserved != nullptr ? *reserved : none;
-  while (taken.IsTaken(candidate)) {
+  while (skipFirst || taken.IsTaken(InOutputFolder(folder, candidate))) {
+    skipFirst = false;
     candidate = Sprintf(kNumberedFormat, stem, counter, ext);
-    if (trace) DebugLog(L"%d - %s", counter, candidate);
+    if (trace) DebugLog(L"%d - %s", counter, InOutputFolder(folder, candidate));
     ++counter;
   }
-  return candidate;
+  return InOutputFolder(folder, candidate);
+}
+
+std::wstring FirstFreeNameIn(const std::wstring& folder, const std::wstring& path,
+                             const COutputReservations* reserved) {
+  std::wstring stem, ext;
+  if (!SplitFileExt(path, stem, ext)) return InOutputFolder(folder, path);
+  int counter = TakeNumberTail(stem, ext, false);
+  return NumberOn(path, stem, counter, ToLowerText(ext), reserved, false, folder, false);
 }
 
 void ApplyExtensionOverrides(const JobSettings& settings, std::wstring& ext) {
@@ -77,6 +97,15 @@ bool COutputReservations::IsTaken(const std::wstring& path) const {
 
 void COutputReservations::Reserve(const std::wstring& path) { files_.insert(FileKey(path)); }
 
+std::wstring InOutputFolder(const std::wstring& folder, const std::wstring& path) {
+  if (folder.empty()) return path;
+  size_t nameStart = path.size();
+  while (nameStart > 0 && !IsSeparator(path[nameStart - 1])) --nameStart;
+  std::wstring placed = folder;
+  if (!IsSeparator(placed.back())) placed += kPathSeparator;
+  return placed + path.substr(nameStart);
+}
+
 bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
                        const COutputReservations* reserved) {
   const size_t dot = inputPath.rfind(L'.');
@@ -92,14 +121,18 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
 
   if (settings.jobKind == JOB_MERGE_FILES) {
     // The intermediate transport stream, by the same name the join step is given.
-    GetIntermediatePath(inputPath, candidate, reserved);
+    GetIntermediatePath(inputPath, candidate, reserved, settings.outputFolder);
   } else {
     if (settings.jobKind != JOB_AUDIO_EXTRACT) ApplyExtensionOverrides(settings, ext);
     int counter = TakeNumberTail(stem, ext, true);
     ext = ToLowerText(ext);
     ApplyVideoContainerRule(settings, ext);
-    // The input itself is the first candidate, so an existing input always gets a number.
-    candidate = NumberOn(candidate, stem, counter, ext, reserved, true);
+    // The input itself is the first candidate, so an existing input always gets a number. In an
+    // output folder its name is passed over just as it would be beside it: an output is named as
+    // beside its input, numbered on past whatever that folder holds.
+    const bool inputThere = !settings.outputFolder.empty() &&
+                            (reserved != nullptr ? reserved->IsTaken(inputPath) : FileExists(inputPath));
+    candidate = NumberOn(candidate, stem, counter, ext, reserved, true, settings.outputFolder, inputThere);
   }
 
   DebugLog(L"GetOutputFileName - END - %s -> [%s , %s],\n%s , ret=%d", inputPath, stem, ext, candidate, 0);
@@ -108,25 +141,22 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
 }
 
 std::wstring FirstFreeName(const std::wstring& path, const COutputReservations* reserved) {
-  std::wstring stem, ext;
-  if (!SplitFileExt(path, stem, ext)) return path;
-  int counter = TakeNumberTail(stem, ext, false);
-  return NumberOn(path, stem, counter, ToLowerText(ext), reserved, false);
+  return FirstFreeNameIn(std::wstring(), path, reserved);
 }
 
 bool GetIntermediatePath(const std::wstring& inputPath, std::wstring& out,
-                         const COutputReservations* reserved) {
+                         const COutputReservations* reserved, const std::wstring& outputFolder) {
   std::wstring stem, ext;
   if (!SplitFileExt(inputPath, stem, ext)) return false;
-  out = FirstFreeName(stem + L".ts", reserved);
+  out = FirstFreeNameIn(outputFolder, stem + L".ts", reserved);
   return true;
 }
 
 bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
-                         const COutputReservations* reserved) {
+                         const COutputReservations* reserved, const std::wstring& outputFolder) {
   std::wstring stem, ext;
   if (!SplitFileExt(firstEntry, stem, ext)) return false;
-  out = FirstFreeName(stem + kJoinedSuffix + ext, reserved);
+  out = FirstFreeNameIn(outputFolder, stem + kJoinedSuffix + ext, reserved);
   return true;
 }
 
@@ -135,9 +165,12 @@ std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring
   std::wstring stem, ext;
   SplitFileExt(outputPath, stem, ext);
   std::wstring codecNamed = Sprintf(L"%s.%s", stem, codecName);
+  // The output path lies where it goes already: the codec-named file is numbered there.
+  JobSettings where = settings;
+  where.outputFolder.clear();
   std::wstring named;
   std::wstring result = codecNamed;
-  if (GetOutputFileName(settings, codecNamed, named, reserved)) result = named;
+  if (GetOutputFileName(where, codecNamed, named, reserved)) result = named;
   DebugLog(L"오디오 추출, %s, %s, %s, %s", result, stem, codecName, named);
   return result;
 }

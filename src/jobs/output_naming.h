@@ -4,6 +4,10 @@
 // files' intermediate transport streams and joined output, and the extracted audio named after
 // its codec, are named here too, by the same numbering rule. The command builder and the batch
 // worker only use these names.
+//
+// With an output folder (JobSettings::outputFolder) every one of these files goes there: it gets
+// the name it would have beside its input, numbered on past what the output folder holds (and
+// what the run reserved there), so two inputs of one name from two folders get two outputs.
 #include <set>
 #include <string>
 
@@ -24,9 +28,13 @@ class COutputReservations {
   std::set<std::wstring> files_;  // FileKey of each reserved name
 };
 
-// The output of inputPath for the job of settings. False (out untouched) only when inputPath
-// is empty or ends with ".". The result is never inputPath itself while it exists, and never a
-// taken name. Reserves nothing.
+// path's file name in folder (the part after its last separator); path itself when folder is
+// empty.
+std::wstring InOutputFolder(const std::wstring& folder, const std::wstring& path);
+
+// The output of inputPath for the job of settings, in settings.outputFolder when one is set. False (out
+// untouched) only when inputPath is empty or ends with ".". The result is never inputPath itself while it
+// exists, and never a taken name. Reserves nothing.
 bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
                        const COutputReservations* reserved = nullptr);
 
@@ -35,18 +43,22 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
 std::wstring FirstFreeName(const std::wstring& path, const COutputReservations* reserved = nullptr);
 
 // The intermediate transport stream of one input of a merge of files: stem + ".ts" (the path
-// split at its last "."), or the first free name numbered on from it. False for a path that
-// does not split (empty, or ending in ".").
+// split at its last "."), or the first free name numbered on from it; in outputFolder when one
+// is given. False for a path that does not split (empty, or ending in ".").
 bool GetIntermediatePath(const std::wstring& inputPath, std::wstring& out,
-                         const COutputReservations* reserved = nullptr);
+                         const COutputReservations* reserved = nullptr,
+                         const std::wstring& outputFolder = std::wstring());
 
 // The joined output of a merge of files: stem(first) + "_ALL." + ext(first), or the first free
-// name numbered on from it. False when the first entry does not split.
+// name numbered on from it; in outputFolder when one is given. False when the first entry does
+// not split.
 bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
-                         const COutputReservations* reserved = nullptr);
+                         const COutputReservations* reserved = nullptr,
+                         const std::wstring& outputFolder = std::wstring());
 
-// The extracted audio: the output path with the first track's codec name as its extension
-// ("clip_(02).AAC"), numbered on with the lower-cased extension when that is taken.
+// The extracted audio: the output path (already where it goes) with the first track's codec
+// name as its extension ("clip_(02).AAC"), numbered on with the lower-cased extension when that
+// is taken.
 std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring& outputPath,
                                  const std::wstring& codecName,
                                  const COutputReservations* reserved = nullptr);

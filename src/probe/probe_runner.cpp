@@ -13,6 +13,7 @@
 #include "probe/probe_runner_lock.h"
 #include "probe/report_folder.h"
 #include "probe/report_parser.h"
+#include "probe/report_split.h"
 
 namespace {
 
@@ -24,6 +25,11 @@ constexpr int REPORT_WAIT_STEP_MS = 100;
 // process's current folder: probes take turns, whichever thread asks (and, through the
 // folder lock, whichever process).
 std::mutex probeLock;
+
+// A relative name beginning with "-" would read as an option.
+std::wstring AsArgument(const std::wstring& inputPath) {
+  return !inputPath.empty() && inputPath[0] == L'-' ? L"./" + inputPath : inputPath;
+}
 
 }  // namespace
 
@@ -76,10 +82,45 @@ bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const 
   ResetMediaDesc(media);
   std::wstring mediaInfo = MediaInfoProgramPath();
   if (mediaInfo.empty() || !FileExists(inputPath)) return false;
-  // A relative name beginning with "-" would read as an option.
-  std::wstring input = !inputPath.empty() && inputPath[0] == L'-' ? L"./" + inputPath : inputPath;
-  int status = RunHiddenProgram(mediaInfo, {input}, reportPath);
+  int status = RunHiddenProgram(mediaInfo, {AsArgument(inputPath)}, reportPath);
   DebugLog(L"ProbeMediaFileAlone-%d-%s", status, inputPath);
   SetMediaPath(media, inputPath);
   return ParseMediaReport(reportPath, media);
+}
+
+void ProbeMediaFilesTogether(const std::vector<std::wstring>& paths, std::vector<MediaDesc>& media,
+                             std::vector<char>& probed, const std::wstring& reportPath) {
+  media.resize(paths.size());
+  for (MediaDesc& one : media) ResetMediaDesc(one);
+  probed.assign(paths.size(), 0);
+  const std::wstring mediaInfo = MediaInfoProgramPath();
+  if (mediaInfo.empty()) return;
+  // Only files: MediaInfo would describe every file of a folder.
+  std::vector<size_t> given;
+  std::vector<std::wstring> arguments;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!FileExists(paths[i]) || IsDirectory(paths[i])) continue;
+    given.push_back(i);
+    arguments.push_back(AsArgument(paths[i]));
+  }
+  std::string report;
+  std::vector<std::string_view> sections(given.size());
+  if (given.size() > 1) {
+    const int status = RunHiddenProgram(mediaInfo, arguments, reportPath);
+    // The largest report the parser reads of one file, for each file; a longer report is not
+    // cut (its last file's section would be cut with it), it is not used at all.
+    const size_t most = given.size() * static_cast<size_t>(MAX_REPORT_LINES) * kReadLineBytes;
+    if (status == 0 && ReadTextFile(reportPath, report, most + 1) && report.size() <= most)
+      sections = SplitMediaReport(report, arguments);
+    DebugLog(L"ProbeMediaFilesTogether-%d-%d", status, static_cast<int>(given.size()));
+  }
+  for (size_t k = 0; k < given.size(); ++k) {
+    const size_t i = given[k];
+    if (sections[k].empty()) {
+      probed[i] = ProbeMediaFileAlone(paths[i], media[i], reportPath);
+      continue;
+    }
+    SetMediaPath(media[i], paths[i]);
+    probed[i] = ParseMediaReportText(sections[k], media[i]);
+  }
 }

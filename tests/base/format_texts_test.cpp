@@ -129,6 +129,7 @@ const CFormatRow kProductFormats[] = {
     {L"GpuCheck-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"ProbeMediaFile-direct-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"ProbeMediaFileAlone-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"ProbeMediaFilesTogether-%d-%d", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
     {L"media-%d.txt", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"%s 를 지울 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%smedia.txt 를 쓸 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
@@ -267,6 +268,7 @@ const CTableRow kTableFormats[] = {
     {TXT_REFUSE_NO_EXTENSION, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_JOINED_EXTENSION, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_CONCAT_SEPARATOR, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_CONCAT_SEPARATOR_FOLDER, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_NOT_PROBED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_VERSION, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_MESSAGE, [](const wchar_t* t) { return Fill(t, kText); }},
@@ -301,6 +303,8 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_OPTION_NEEDS_RANGE, [](const wchar_t* t) { return Fill(t, kChars); }},
     {TXT_CLI_NEEDS_FILE, [](const wchar_t* t) { return Fill(t, kChars); }},
     {TXT_CLI_NO_SUCH_FILE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_NO_SUCH_FOLDER, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32

@@ -21,6 +21,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "batch/probe_groups.h"
 #include "batch/start_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
@@ -519,10 +520,12 @@ TEST(BatchWorkerMerge, RefusesListsItCannotCarryOut) {
   struct Case {
     const char* name;
     std::vector<std::wstring> files;
-    std::wstring named;  // the path the message names
+    std::wstring named;         // the path the message names
+    std::wstring folder = L"";  // the output folder
   };
   const Case cases[] = {
       {"no extension", {d + L"a.mp4", d + L"noext"}, d + L"noext"},
+      {"a bar in the output folder", {d + L"a.mp4", d + L"b.mp4"}, d + L"o|p", d + L"o|p"},
       {"dot only in a folder name", {d + L"a.mp4", d + L"dir.d" + kPathSeparator + L"name"}, d + L"dir.d"},
       {"nothing before the dot", {d + L"a.mp4", d + L".mp4"}, d + L".mp4"},
       {"a bar splits the concat list", {d + L"a.mp4", d + L"b|c.mp4"}, d + L"b|c.mp4"},
@@ -534,8 +537,9 @@ TEST(BatchWorkerMerge, RefusesListsItCannotCarryOut) {
     auto host = std::make_shared<FakeHost>();
     std::vector<std::wstring> messages;
     TraceCapture trace;
-    EXPECT_EQ(RunBatch(Settings(JOB_MERGE_FILES, c.files), host, Options(FakeProbe()), &messages),
-              BATCH_REFUSED);
+    JobSettings settings = Settings(JOB_MERGE_FILES, c.files);
+    settings.outputFolder = c.folder;
+    EXPECT_EQ(RunBatch(settings, host, Options(FakeProbe()), &messages), BATCH_REFUSED);
     EXPECT_TRUE(host->commands.empty());
     EXPECT_EQ(host->reports, 0);
     EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
@@ -553,8 +557,22 @@ TEST(BatchWorkerMerge, TakenNamesAreNumberedOnAndTheJoinUsesThem) {
     std::vector<std::wstring> existing;  // other files already there
     std::vector<std::wstring> intermediates;
     std::wstring joined;
+    bool intoFolder = false;  // into the output folder "out"
   };
+  const std::wstring out = std::wstring(L"out") + kPathSeparator;
   const Case cases[] = {
+      {"into an output folder: what lies beside the inputs does not count",
+       {L"a.mp4", L"b.mp4"},
+       {L"a.ts", out + L"b.ts", out + L"a_ALL.mp4"},
+       {out + L"a.ts", out + L"b_(02).ts"},
+       out + L"a_ALL_(02).mp4",
+       true},
+      {"into an output folder: one name from two folders",
+       {L"x" + std::wstring(1, kPathSeparator) + L"a.mp4", L"y" + std::wstring(1, kPathSeparator) + L"a.mp4"},
+       {},
+       {out + L"a.ts", out + L"a_(02).ts"},
+       out + L"a_ALL.mp4",
+       true},
       {"the user's own .ts beside an input",
        {L"a.mp4", L"b.mp4"},
        {L"a.ts"},
@@ -577,11 +595,14 @@ TEST(BatchWorkerMerge, TakenNamesAreNumberedOnAndTheJoinUsesThem) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
+    for (const wchar_t* folder : {L"out", L"x", L"y"}) ASSERT_FALSE(dir.Folder(folder).empty());
     std::vector<std::wstring> files;
     for (const std::wstring& input : c.inputs) files.push_back(dir.Write(input));
     for (const std::wstring& other : c.existing) dir.Write(other);
     auto host = std::make_shared<FakeHost>();
-    ASSERT_EQ(RunBatch(Settings(JOB_MERGE_FILES, files), host, Options(FakeProbe())), BATCH_STARTED);
+    JobSettings settings = Settings(JOB_MERGE_FILES, files);
+    if (c.intoFolder) settings.outputFolder = dir.File(L"out");
+    ASSERT_EQ(RunBatch(settings, host, Options(FakeProbe())), BATCH_STARTED);
     std::vector<std::wstring> expected;
     std::wstring list;
     for (size_t i = 0; i < files.size(); ++i) {
@@ -604,6 +625,11 @@ TEST(MergeJoin, CommandText) {
             L"ffmpeg -y -i \"concat:/m/say \\\"hi\\\".ts|/m/b.ts\" -c copy  \"/m/x\\\\\" & pause");
   const CRefusal refusal = CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4", L"/m/c.mov"});
   EXPECT_FALSE(refusal.Refused()) << WideToUtf8(RefusalText(refusal, kUiLanguageEnglish));
+  EXPECT_FALSE(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4"}, L"/o").Refused());
+  EXPECT_EQ(RefusalText(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4"}, L"/o|p"), kUiLanguageEnglish),
+            L"이름에 '|' 가 든 폴더에는 합칠 파일을 쓸 수 없습니다 (the files of a join cannot be written to "
+            L"a folder "
+            L"whose name holds '|'): /o|p");
 }
 
 TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
@@ -916,40 +942,86 @@ TEST(BatchWorkerAtOnce, NamesAreThoseOfARunInOrderAndChosenBeforeAnyCommand) {
   }
 }
 
-// With a probe that may run beside others, the files are probed first, each once and with a
-// report of its own; the builds take those results, and a file that probe could not read is
-// probed again the usual way. The commands are those of a run in order.
+// With a probe of groups of files, the files are probed first, each once, in groups that
+// cover the list in order, each group with a report of its own; the builds take those results,
+// and a file that probe could not read is probed again the usual way. The commands are those
+// of a run without it, one file at a time or several at once.
 TEST(BatchWorkerAtOnce, FilesAreProbedBesideEachOtherBeforeTheBuilds) {
-  TempDir dir;
-  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
-                                     dir.Write(L"d.mp4")};
-  auto inOrder = std::make_shared<FakeHost>();
-  RunBatch(Settings(JOB_CONVERT, files), inOrder, Options(FakeProbe(), false));
-  RemoveOutputs(*inOrder);
+  for (int jobs : {1, 2}) {
+    SCOPED_TRACE(jobs);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4"),
+                                       dir.Write(L"d.mp4"), dir.Write(L"e.mp4")};
+    auto inOrder = std::make_shared<FakeHost>();
+    RunBatch(Settings(JOB_CONVERT, files), inOrder, Options(FakeProbe(), false));
+    RemoveOutputs(*inOrder);
 
-  std::mutex lock;
-  std::vector<std::wstring> early, reports, late;
-  CBatchOptions options = AtOnce(FakeProbe(), 2);
-  ProbeFunction answer = FakeProbe().Function();
-  options.probeAlone = [&](const std::wstring& path, MediaDesc& media, const std::wstring& report) {
-    std::lock_guard<std::mutex> guard(lock);
-    early.push_back(path);
-    reports.push_back(report);
-    return path != files[2] && answer(path, media);
+    std::mutex lock;
+    std::vector<std::wstring> early, reports, late;
+    CBatchOptions options = AtOnce(FakeProbe(), jobs);
+    options.probeProcesses = 2;
+    ProbeFunction answer = FakeProbe().Function();
+    options.probeGroup = [&](const std::vector<std::wstring>& paths, std::vector<MediaDesc>& media,
+                             std::vector<char>& probed, const std::wstring& report) {
+      media.resize(paths.size());
+      probed.assign(paths.size(), 0);
+      for (size_t i = 0; i < paths.size(); ++i)
+        probed[i] = paths[i] != files[2] && answer(paths[i], media[i]);
+      std::lock_guard<std::mutex> guard(lock);
+      early.insert(early.end(), paths.begin(), paths.end());
+      reports.push_back(report);
+    };
+    options.probe = [&](const std::wstring& path, MediaDesc& media) {
+      std::lock_guard<std::mutex> guard(lock);
+      late.push_back(path);
+      return answer(path, media);
+    };
+    auto atOnce = std::make_shared<FakeHost>();
+    ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), atOnce, options), BATCH_STARTED);
+    EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
+    EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()),
+              std::set<std::wstring>(files.begin(), files.end()));
+    EXPECT_EQ(early.size(), files.size());
+    EXPECT_EQ(reports.size(), GroupFiles(files, 2).size());
+    EXPECT_EQ(std::set<std::wstring>(reports.begin(), reports.end()).size(), reports.size());
+    EXPECT_EQ(late, std::vector<std::wstring>{files[2]});
+  }
+}
+
+// The groups cover the list in its order, a multiple of the processes of about even size, and
+// none is too big for one MediaInfo run or for Windows' command line.
+TEST(ProbeGroups, CoverTheListInOrder) {
+  const std::wstring longName(5000, L'x');
+  struct Case {
+    size_t files;
+    int processes;
+    std::vector<size_t> sizes;
+    const std::wstring* name = nullptr;
   };
-  options.probe = [&](const std::wstring& path, MediaDesc& media) {
-    std::lock_guard<std::mutex> guard(lock);
-    late.push_back(path);
-    return answer(path, media);
+  const Case cases[] = {
+      {0, 2, {}},
+      {1, 2, {1}},
+      {12, 2, {6, 6}},
+      {13, 2, {7, 6}},
+      {5, 8, {1, 1, 1, 1, 1}},
+      {64, 2, {32, 32}},
+      {65, 2, {17, 16, 16, 16}},
+      {100, 1, {25, 25, 25, 25}},
+      {10, 1, {4, 4, 2}, &longName},  // 4 names of 5,003 characters fit in 24,000
   };
-  auto atOnce = std::make_shared<FakeHost>();
-  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), atOnce, options), BATCH_STARTED);
-  EXPECT_EQ(ByPosition(*atOnce), ByPosition(*inOrder));
-  EXPECT_EQ(std::set<std::wstring>(early.begin(), early.end()),
-            std::set<std::wstring>(files.begin(), files.end()));
-  EXPECT_EQ(early.size(), files.size());
-  EXPECT_EQ(std::set<std::wstring>(reports.begin(), reports.end()).size(), files.size());
-  EXPECT_EQ(late, std::vector<std::wstring>{files[2]});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.files << " files, " << c.processes << " processes");
+    const std::vector<std::wstring> files(c.files,
+                                          c.name != nullptr ? *c.name : std::wstring(L"/v/clip.mp4"));
+    std::vector<size_t> sizes;
+    size_t next = 0;
+    for (const auto& group : GroupFiles(files, c.processes)) {
+      EXPECT_EQ(group.first, next);
+      sizes.push_back(group.second - group.first);
+      next = group.second;
+    }
+    EXPECT_EQ(sizes, c.sizes);
+  }
 }
 
 TEST(BatchWorkerAtOnce, RunsUpToJobsCommandsTogether) {

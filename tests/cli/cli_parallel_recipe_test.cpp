@@ -9,15 +9,16 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <set>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "batch/start_check.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
-#include "batch/start_check.h"
 #include "exec/program_lookup.h"
 #include "local_ssh_server.h"
 #include "probe/probe_runner.h"
@@ -105,7 +106,7 @@ std::wstring ProbeJson(const std::wstring& path) {
 
 class CliParallelRecipe : public ::testing::Test {
  protected:
-  static constexpr size_t kJobCount = 3;
+  static constexpr size_t kJobCount = 4;
 
   void SetUp() override {
     EnterProgramDir();
@@ -122,19 +123,31 @@ class CliParallelRecipe : public ::testing::Test {
   std::string Canary() const { return WideToUtf8(canaryDir_.File(L"CANARY")); }
 
   // For each of kJobCount jobs: kestrune run over copies of the clips in one folder, the recipe
-  // with the file steps' line given over copies in another; the same files must come out.
+  // with the file steps' line given over copies in another; the same files must come out. A
+  // job with an output folder writes into the folder "out" of each, and nothing beside the clips.
   void ExpectTheFilesOfARun(const char* fileSteps, const std::vector<std::string>& settings) {
     const std::string recipe = std::string(kRecipeStart) + fileSteps + kRecipeEnd;
-    const std::vector<std::vector<std::wstring>> jobs = {
-        {L"--job", L"merge"}, {L"--job", L"audio"}, {L"--no-gpu", L"--codec", L"h264"}};
-    ASSERT_EQ(jobs.size(), kJobCount);
-    for (const std::vector<std::wstring>& options : jobs) {
-      SCOPED_TRACE(WideToUtf8(options.back()));
+    const struct {
+      std::vector<std::wstring> options;
+      bool intoFolder;
+    } jobs[] = {
+        {{L"--job", L"merge"}, false},
+        {{L"--job", L"audio"}, false},
+        {{L"--no-gpu", L"--codec", L"h264"}, false},
+        {{L"--job", L"merge", L"--no-gpu"}, true},
+    };
+    ASSERT_EQ(std::size(jobs), kJobCount);
+    for (const auto& job : jobs) {
+      SCOPED_TRACE(WideToUtf8(job.options.back()) + (job.intoFolder ? " --output-dir" : ""));
       TempDir byRun, byParallel;
       std::vector<std::wstring> runArgs = {L"run"};
-      runArgs.insert(runArgs.end(), options.begin(), options.end());
+      runArgs.insert(runArgs.end(), job.options.begin(), job.options.end());
       std::vector<std::string> planArgs;
-      for (const std::wstring& option : options) planArgs.push_back(WideToUtf8(option));
+      for (const std::wstring& option : job.options) planArgs.push_back(WideToUtf8(option));
+      if (job.intoFolder) {
+        runArgs.insert(runArgs.end(), {L"--output-dir", byRun.Folder(L"out")});
+        planArgs.insert(planArgs.end(), {"--output-dir", WideToUtf8(byParallel.Folder(L"out"))});
+      }
       for (const std::wstring& name : kNames) {
         for (const TempDir* dir : {&byRun, &byParallel})
           std::filesystem::copy_file(FsPath(source_.File(name)), FsPath(dir->File(name)));
@@ -148,14 +161,23 @@ class CliParallelRecipe : public ::testing::Test {
       ASSERT_EQ(recipeCode, 0);
       ASSERT_TRUE(RemoveFile(byParallel.File(L"plan.jsonl")));
 
-      std::set<std::wstring> made = FolderNames(byRun.Path());
-      EXPECT_EQ(FolderNames(byParallel.Path()), made);
+      std::wstring runFolder = byRun.Path(), parallelFolder = byParallel.Path();
+      if (job.intoFolder) {
+        std::set<std::wstring> top(kNames.begin(), kNames.end());
+        top.insert(L"out");
+        EXPECT_EQ(FolderNames(byRun.Path()), top);
+        EXPECT_EQ(FolderNames(byParallel.Path()), top);
+        runFolder = byRun.File(L"out/");
+        parallelFolder = byParallel.File(L"out/");
+      }
+      std::set<std::wstring> made = FolderNames(runFolder);
+      EXPECT_EQ(FolderNames(parallelFolder), made);
       EXPECT_GT(made.size(), kNames.size());
       for (const std::wstring& name : made) {
         SCOPED_TRACE(WideToUtf8(name));
-        std::wstring expected = ProbeJson(byRun.File(name));
+        std::wstring expected = ProbeJson(runFolder + name);
         EXPECT_NE(expected, L"cannot probe");
-        EXPECT_EQ(ProbeJson(byParallel.File(name)), expected);
+        EXPECT_EQ(ProbeJson(parallelFolder + name), expected);
       }
     }
   }

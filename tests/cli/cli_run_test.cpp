@@ -14,9 +14,13 @@
 #include "base/text.h"
 #include "batch/gpu_check.h"
 #include "batch/start_check.h"
+#include "cli/cli_options.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
+#include "exec/program_lookup.h"
+#include "jobs/command_builder.h"
+#include "jobs/output_naming.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "running_kestrune.h"
@@ -95,6 +99,60 @@ TEST_F(CliRun, ProbeOfSomethingThatIsNoMediaFails) {
   EXPECT_NE(result.out.find(L"\"width\":320"), std::wstring::npos);  // the other file still
 }
 
+// A POSIX name may hold a quote, which no Windows name can.
+#ifdef _WIN32
+const wchar_t kSayHi[] = L"say 'hi' & go.mp4";
+#else
+const wchar_t kSayHi[] = L"say \"hi\" & go.mp4";
+#endif
+
+// kestrune probe over many files (probed in groups, side by side) prints for each file what a
+// probe of that file alone prints, in the list's order, hostile names and a file that is no
+// media among them; more files than one round of groups takes.
+TEST_F(CliRun, ProbeOfManyFilesPrintsWhatEachAlonePrints) {
+  const std::vector<std::wstring> names = {kSayHi,     L"100% real.mkv",  L"\ud55c\uae00 \uc601\uc0c1.webm",
+                                           L"General", L"  blanks  .mp3", L"$(x) !y! `z`.mp4"};
+  const Sample kinds[] = {Sample::H264_AAC_MP4,  Sample::THREE_AUDIO_TWO_SUBS_MKV,
+                          Sample::VP9_OPUS_WEBM, Sample::H264_AAC_MP4,
+                          Sample::MP3_ONLY,      Sample::MONO_AAC_M4A_MP4};
+  std::vector<std::wstring> files;
+  for (size_t i = 0; i < names.size(); ++i) {
+    // "General" has no extension to give ffmpeg the format: a copy of a clip.
+    const std::wstring made = Clip(i == 3 ? L"general.mp4" : names[i].c_str(), kinds[i]);
+    if (i == 3) {
+      ASSERT_TRUE(std::filesystem::copy_file(FsPath(made), FsPath(dir_.File(names[i]))));
+    }
+    files.push_back(dir_.File(names[i]));
+  }
+  files.insert(files.begin() + 2, dir_.Write(L"notes.txt", "not media\n"));
+  // Repeats up to more files than a round of groups on any machine this runs on.
+  while (files.size() < 70) files.push_back(files[files.size() % 7]);
+  for (bool json : {false, true}) {
+    SCOPED_TRACE(json ? "--json" : "summary");
+    std::vector<std::wstring> args = {L"probe"};
+    if (json) args.push_back(L"--json");
+    CliResult all = RunCli([&] {
+      std::vector<std::wstring> many = args;
+      many.insert(many.end(), files.begin(), files.end());
+      return many;
+    }());
+    EXPECT_EQ(all.exitCode, CLI_EXIT_FAILED);
+    std::wstring out, err;
+    for (size_t i = 0; i < files.size(); ++i) {
+      std::vector<std::wstring> one = args;
+      one.push_back(files[i]);
+      const CliResult alone = RunCli(one);
+      // Several files: each summary under its own path.
+      if (!json && !alone.out.empty()) out += (i > 0 ? L"\n" : L"") + files[i] + L"\n";
+      out += alone.out;
+      err += alone.err;
+    }
+    EXPECT_EQ(all.out, out);
+    EXPECT_EQ(all.err, err);
+    EXPECT_NE(all.err.find(L"notes.txt"), std::wstring::npos);
+  }
+}
+
 TEST_F(CliRun, PlanPrintsExactlyTheCommandsOfARun) {
   Clip(L"a.mp4");
   Clip(L"b.mp4");
@@ -137,6 +195,155 @@ TEST_F(CliRun, PlanTakesRelativePathsFromTheCurrentFolder) {
   SetCurrentDir(before);
   EXPECT_EQ(result.exitCode, CLI_EXIT_OK);
   EXPECT_EQ(result.out, Expand(L"FFMpeg.exe -y -i \"@/a.mp4\" -c copy  -f mpegts \"@/a.ts\"\n"));
+}
+
+// --output-dir: every file a plan names lies there, a relative folder taken from the current
+// one; the inputs are read where they are.
+TEST_F(CliRun, PlanWritesIntoTheOutputFolder) {
+  Clip(L"a.mp4");
+  Clip(L"b.mp4");
+  ASSERT_FALSE(dir_.Folder(L"out").empty());
+  const std::wstring out = dir_.File(L"out") + kPathSeparator;
+  struct Case {
+    std::vector<std::wstring> args;
+    std::wstring expected;  // "@/" stands for the test folder, "@out/" for its folder out
+  };
+  const Case cases[] = {
+      {{L"plan", L"--no-gpu", L"--codec", L"h264", L"--output-dir", L"out", L"a.mp4", L"b.mp4"},
+       L"FFMpeg.exe  -y  -i \"@/a.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a "
+       L"128k   \"@out/a_(02).mp4\"\n"
+       L"FFMpeg.exe  -y  -i \"@/b.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 -c:a aac -b:a "
+       L"128k   \"@out/b_(02).mp4\"\n"},
+      {{L"plan", L"--job", L"merge", L"--output-dir=@/out", L"a.mp4", L"b.mp4"},
+       L"FFMpeg.exe -y -i \"@/a.mp4\" -c copy  -f mpegts \"@out/a.ts\"\n"
+       L"FFMpeg.exe -y -i \"@/b.mp4\" -c copy  -f mpegts \"@out/b.ts\"\n"
+       L"ffmpeg -y -i \"concat:@out/a.ts|@out/b.ts\" -c copy  \"@out/a_ALL.mp4\"\n"},
+      {{L"plan", L"--job", L"audio", L"--output-dir", L".", L"a.mp4"},
+       L"FFMpeg.exe  -y  -i \"@/a.mp4\"      -map 0:a:0 -c:a copy    \"@/a_(02).AAC\"\n"},
+  };
+  const std::wstring before = GetCurrentDir();
+  for (const Case& c : cases) {
+    std::vector<std::wstring> args;
+    for (const std::wstring& arg : c.args) args.push_back(Expand(arg));
+    SCOPED_TRACE(WideToUtf8(args[2]));
+    // A run moves to the program folder: each starts from the test folder.
+    ASSERT_TRUE(SetCurrentDir(dir_.Path()));
+    CliResult result = RunCli(args);
+    EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    std::wstring expected = c.expected;
+    for (size_t at; (at = expected.find(L"@out/")) != std::wstring::npos;) expected.replace(at, 5, out);
+    EXPECT_EQ(result.out, Expand(expected));
+  }
+  SetCurrentDir(before);
+}
+
+// Inputs of one name from two folders, run into one output folder: each gets its output, and
+// the merge joins both parts.
+TEST_F(CliRun, RunWritesIntoTheOutputFolder) {
+  const std::wstring s(1, kPathSeparator);
+  ASSERT_FALSE(dir_.Folder(L"x").empty());
+  ASSERT_FALSE(dir_.Folder(L"y").empty());
+  const std::vector<std::wstring> inputs = {Clip((L"x" + s + L"a.mp4").c_str(), Sample::H264_AAC_MP4, 2),
+                                            Clip((L"y" + s + L"a.mp4").c_str(), Sample::H264_AAC_MP4, 2)};
+  const struct {
+    std::vector<std::wstring> options;
+    std::vector<std::wstring> outputs;
+    const wchar_t* summary;
+  } cases[] = {
+      {{L"--no-gpu", L"--codec", L"h264", L"--jobs", L"2"},
+       {L"a_(02).mp4", L"a_(03).mp4"},
+       L"kestrune: 2 files: 2 done, 0 failed, 0 skipped\n"},
+      {{L"--job", L"merge"},
+       {L"a.ts", L"a_(02).ts", L"a_ALL.mp4"},
+       L"kestrune: 2 files: 2 done, 0 failed, 0 skipped, join done\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.options[1]));
+    TempDir out;
+    std::vector<std::wstring> args = {L"run", L"--output-dir", out.Path()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    CliResult result = RunCli(args);
+    EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    EXPECT_EQ(result.out, c.summary);
+    for (const std::wstring& name : c.outputs) {
+      MediaDesc media;
+      EXPECT_TRUE(ProbeMediaFile(out.File(name), media) && media.video.codec == VCODEC_H264)
+          << WideToUtf8(name);
+    }
+  }
+  // Nothing was written beside the inputs.
+  for (const wchar_t* folder : {L"x", L"y"}) {
+    size_t count = 0;
+    for (auto it = std::filesystem::directory_iterator(FsPath(dir_.File(folder)));
+         it != std::filesystem::directory_iterator(); ++it)
+      ++count;
+    EXPECT_EQ(count, 1u) << WideToUtf8(folder);
+  }
+}
+
+// --tracks none: the first file's command is the one the window builds with every audio track
+// unticked (no row checked, "all tracks" off), for each job; the other files keep all of theirs.
+TEST_F(CliRun, NoTracksBuildsTheWindowsCommandsWithEveryTrackUnticked) {
+  const std::wstring three = Clip(L"three.mkv", Sample::THREE_AUDIO_TWO_SUBS_MKV);
+  const std::wstring surround = Clip(L"surround.mkv", Sample::H265_AC3_51_MKV);
+  const std::wstring second = Clip(L"b.mp4");
+  const struct {
+    std::vector<std::wstring> options;
+    std::wstring first;
+  } rows[] = {
+      {{L"--no-gpu", L"--codec", L"h264"}, three},
+      {{L"--no-gpu", L"--codec", L"h265", L"--copy-audio", L"--mkv"}, three},
+      {{L"--no-gpu", L"--codec", L"h264", L"--downmix", L"--abitrate", L"256"}, surround},
+      {{L"--no-gpu", L"--codec", L"h264", L"--range", L"0:0:0-0:0:1", L"--no-range-copy"}, surround},
+      {{L"--codec", L"mp3"}, three},
+      {{L"--codec", L"wav"}, surround},
+      {{L"--job", L"video"}, three},
+      {{L"--job", L"audio"}, surround},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::wstring> args = {L"plan"};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    SCOPED_TRACE(WideToUtf8(args[1] + L" " + args[2]));
+    // The window's settings: the same choices with every track unticked.
+    CCliRequest request;
+    std::wstring error;
+    std::vector<std::wstring> choices = args;
+    choices.push_back(row.first);
+    ASSERT_TRUE(ParseCliArguments(choices, request, error)) << WideToUtf8(error);
+    request.settings.allAudioTracks = false;
+    request.settings.selectedAudioTracks.clear();
+    MediaDesc media;
+    ASSERT_TRUE(ProbeMediaFile(row.first, media));
+    const CBuiltCommand window =
+        BuildCommand(request.settings, row.first, &media, COutputReservations(), false);
+    ASSERT_FALSE(window.text.empty());
+
+    args.insert(args.end(), {L"--tracks", L"none", row.first, second});
+    const CliResult plan = RunCli(args);
+    EXPECT_EQ(plan.exitCode, CLI_EXIT_OK) << WideToUtf8(plan.err);
+    const size_t firstEnd = plan.out.find(L'\n');
+    ASSERT_NE(firstEnd, std::wstring::npos);
+    EXPECT_EQ(plan.out.substr(0, firstEnd), window.text);
+    EXPECT_EQ(plan.out.find(L"-map 0:a"), plan.out.find(L"-map 0:a", firstEnd)) << "no audio in the first";
+  }
+  CliResult plan =
+      RunCli({L"plan", L"--no-gpu", L"--codec", L"h264", L"--tracks", L"none", Clip(L"a.mp4"), second});
+  EXPECT_EQ(plan.exitCode, CLI_EXIT_OK) << WideToUtf8(plan.err);
+  EXPECT_EQ(plan.out,
+            Expand(L"FFMpeg.exe  -y  -i \"@/a.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k     "
+                   L"\"@/a_(02).mp4\"\n"
+                   L"FFMpeg.exe  -y  -i \"@/b.mp4\"   -map 0:v:0  -c:v libx264  -b:v 3000k    -map 0:a:0 "
+                   L"-c:a aac -b:a 128k   \"@/b_(02).mp4\"\n"));
+  CliResult run =
+      RunCli({L"run", L"--no-gpu", L"--codec", L"h264", L"--tracks", L"none", dir_.File(L"a.mp4"), second});
+  EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
+  MediaDesc media;
+  ASSERT_TRUE(ProbeMediaFile(dir_.File(L"a_(02).mp4"), media));
+  EXPECT_EQ(media.video.codec, VCODEC_H264);
+  EXPECT_EQ(media.audioCount, 0);
+  ASSERT_TRUE(ProbeMediaFile(dir_.File(L"b_(02).mp4"), media));
+  EXPECT_EQ(media.audioCount, 1);
 }
 
 TEST_F(CliRun, RunConvertsAndCounts) {
@@ -472,12 +679,16 @@ TEST_F(CliRun, ExecRunsOneCommandOfAPlan) {
 }
 
 #ifndef _WIN32
-// The program itself: its exit code and streams, as a shell sees them.
-int RunProgram(const std::vector<std::string>& args, std::string& err) {
+// The program itself: its exit code and streams, as a shell sees them. asUser: as an ordinary
+// user, whom a folder's mode binds (nobody, through setpriv, when the tests run as root).
+int RunProgram(const std::vector<std::string>& args, std::string& err, bool asUser = false) {
   std::string program = WideToUtf8(GetProgramDir()) + "kestrune";
-  std::vector<char*> argv{&program[0]};
-  std::vector<std::string> copy = args;
-  for (std::string& arg : copy) argv.push_back(&arg[0]);
+  std::vector<std::string> words;
+  if (asUser && geteuid() == 0) words = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  words.push_back(program);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
   int ends[2];
   if (pipe(ends) != 0) return -1;
@@ -486,7 +697,7 @@ int RunProgram(const std::vector<std::string>& args, std::string& err) {
   posix_spawn_file_actions_adddup2(&actions, ends[1], 2);
   posix_spawn_file_actions_addclose(&actions, ends[0]);
   pid_t pid = 0;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(ends[1]);
   char buffer[1024];
@@ -569,6 +780,57 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
   ASSERT_TRUE(ProbeMediaFile(beside, converted));
   EXPECT_EQ(converted.audioCount, 1);  // the first run's conversion
   EXPECT_EQ(converted.video.codec, VCODEC_H264);
+}
+
+// On a folder the user cannot write (a camera card, a share, a snapshot) every command fails
+// with its outputs beside the inputs; with --output-dir each job writes its files there, and a
+// folder the user cannot write is refused before anything runs.
+TEST_F(CliRun, AReadOnlyInputFolderNeedsAnOutputFolder) {
+  // A folder's mode does not bind root: the program then runs as nobody.
+  const char* path = getenv("PATH");
+  if (geteuid() == 0 && SearchFolderList(path != nullptr ? path : "", L"setpriv").empty())
+    GTEST_SKIP() << "the tests run as root and setpriv, which would run the program as an ordinary user, is "
+                    "not on PATH: a read-only folder would still be writable";
+  const std::string in = WideToUtf8(dir_.Folder(L"in"));
+  const std::string a = in + "a.mp4", b = in + "b b.mp4";
+  for (const std::string& clip : {a, b}) ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, Utf8ToWide(clip), 1));
+  ASSERT_EQ(0, chmod(WideToUtf8(dir_.Path()).c_str(), 0755));
+  ASSERT_EQ(0, chmod(in.c_str(), 0555));
+  const struct {
+    std::vector<std::string> options;
+    std::vector<std::string> outputs;
+  } cases[] = {
+      {{"--no-gpu", "--codec", "h264"}, {"a_(02).mp4", "b b_(02).mp4"}},
+      {{"--job", "audio", "--jobs", "2"}, {"a_(02).AAC", "b b_(02).AAC"}},
+      {{"--job", "merge"}, {"a.ts", "b b.ts", "a_ALL.mp4"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options[1]);
+    // A folder of each job's own: the outputs of one job would number the next one's on.
+    const std::string out = WideToUtf8(dir_.Folder(Utf8ToWide("out-" + c.options[1])));
+    ASSERT_EQ(0, chmod(out.c_str(), 0777));
+    std::vector<std::string> beside = {"run"}, into = {"run", "--output-dir", out};
+    for (std::vector<std::string>* args : {&beside, &into}) {
+      args->insert(args->end(), c.options.begin(), c.options.end());
+      args->insert(args->end(), {a, b});
+    }
+    std::string err;
+    EXPECT_EQ(RunProgram(beside, err, true), CLI_EXIT_FAILED) << err;
+    err.clear();
+    EXPECT_EQ(RunProgram(into, err, true), CLI_EXIT_OK) << err;
+    for (const std::string& name : c.outputs) {
+      MediaDesc media;
+      EXPECT_TRUE(ProbeMediaFile(Utf8ToWide(out + name), media)) << name;
+    }
+  }
+  std::string err;
+  EXPECT_EQ(RunProgram({"plan", "--output-dir", in, a}, err, true), CLI_EXIT_USAGE);
+  EXPECT_EQ(err, "kestrune: option '--output-dir': cannot write in '" + in + "'\n");
+  size_t inside = 0;
+  for (auto it = std::filesystem::directory_iterator(in); it != std::filesystem::directory_iterator(); ++it)
+    ++inside;
+  EXPECT_EQ(inside, 2u) << "nothing was written beside the inputs";
+  chmod(in.c_str(), 0755);
 }
 
 TEST(CliProgram, ExitCodesAndStandardError) {

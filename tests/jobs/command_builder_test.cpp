@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "base/file_util.h"
 #include "base/text.h"
 #include "exec/command_line_split.h"
 #include "job_test_support.h"
@@ -22,7 +23,7 @@ struct CommandCase {
   std::vector<std::wstring> existing;  // further files created there
   MediaDesc media;
   std::function<void(JobSettings&)> setup;
-  std::wstring expected;  // "<dir>" stands for the test folder
+  std::wstring expected;  // "<dir>" stands for the test folder, "<out>" for its folder "out"
 };
 
 MediaDesc Clip() { return MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Get(); }
@@ -34,21 +35,33 @@ MediaDesc ClipWith(std::function<void(MediaBuilder&)> tracks) {
 }
 void Defaults(JobSettings&) {}
 
-// Builds case.expected's command from a fresh folder holding the case's files.
+// "<out>" replaced by the output folder "out" of the test folder dir (with "" for dir: the
+// name relative to it).
+std::wstring ExpandOut(std::wstring text, const std::wstring& dir) {
+  const std::wstring mark = L"<out>", out = dir + L"out" + kPathSeparator;
+  for (size_t at = text.find(mark); at != std::wstring::npos; at = text.find(mark, at + out.size()))
+    text.replace(at, mark.size(), out);
+  return text;
+}
+
+// Builds case.expected's command from a fresh folder holding the case's files. A setup that
+// sets an output folder gets the folder "out" of the test folder.
 void CheckCase(const CommandCase& c) {
   SCOPED_TRACE(c.name);
   TempDir dir;
-  dir.Write(c.input);
-  for (const std::wstring& name : c.existing) dir.Write(name);
   JobSettings settings;
   c.setup(settings);
+  const std::wstring out = dir.Folder(L"out");
+  if (!settings.outputFolder.empty()) settings.outputFolder = out;
+  dir.Write(c.input);
+  for (const std::wstring& name : c.existing) dir.Write(ExpandOut(name, L""));
   FakeProbe probe;
   probe.media = c.media;
   std::wstring cmdSet;
   std::wstring result;
   CRunBuilds builder(settings, cmdSet, probe.Function());
   ASSERT_TRUE(builder.BuildCommand(dir.File(c.input), &result, false));
-  EXPECT_EQ(cmdSet, Expand(c.expected, dir.Path()));
+  EXPECT_EQ(cmdSet, Expand(ExpandOut(c.expected, dir.Path()), dir.Path()));
   EXPECT_EQ(result, cmdSet);
   ASSERT_EQ(probe.probedPaths.size(), 1u);
   EXPECT_EQ(probe.probedPaths[0], dir.File(c.input));
@@ -506,6 +519,63 @@ TEST(BuildCommand, AudioExtractRangeAndSubtitles) {
        [](JobSettings& s) { s.containerMp4 = true; },
        L"FFMpeg.exe -hwaccel cuvid -c:v h264_cuvid -y  -i \"<dir>clip.\"   -map 0:v:0  -c:v hevc_nvenc  -b:v "
        L"3000k    -map 0:a:0 -c:a aac -b:a 128k   \".mp4\""},
+  };
+  for (const CommandCase& c : cases) CheckCase(c);
+}
+
+// Every file a command writes goes into the output folder, named as beside its input and
+// numbered on past what that folder holds; the input is read where it is.
+TEST(BuildCommand, OutputFolder) {
+  const auto into = [](std::function<void(JobSettings&)> more) {
+    return [more](JobSettings& s) {
+      s.outputFolder = L"out";
+      s.useGpu = false;
+      more(s);
+    };
+  };
+  const std::vector<CommandCase> cases = {
+      {"convert",
+       L"clip.mp4",
+       {},
+       Clip(),
+       into(Defaults),
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac "
+       L"-b:a 128k   \"<out>clip_(02).mp4\""},
+      {"convert, numbered past the folder's files",
+       L"clip.mp4",
+       {L"<out>clip_(02).mp4", L"clip_(03).mp4"},
+       Clip(),
+       into(Defaults),
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac "
+       L"-b:a 128k   \"<out>clip_(03).mp4\""},
+      {"a video extract kept in MKV, numbered there",
+       L"clip.mkv",
+       {L"<out>clip_(02).mkv"},
+       Clip(),
+       into([](JobSettings& s) {
+         s.jobKind = JOB_VIDEO_EXTRACT;
+         s.containerMkv = true;
+       }),
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mkv\"   -map 0:v:0  -c:v copy      \"<out>clip_(03).mkv\""},
+      {"audio extract",
+       L"clip.mp4",
+       {L"<out>clip_(02).AAC", L"<out>clip_(02).aac"},
+       Clip(),
+       into([](JobSettings& s) { s.jobKind = JOB_AUDIO_EXTRACT; }),
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"      -map 0:a:0 -c:a copy    \"<out>clip_(03).aac\""},
+      {"merge of files: the intermediate",
+       L"clip.mp4",
+       {L"clip.ts"},
+       Clip(),
+       into([](JobSettings& s) { s.jobKind = JOB_MERGE_FILES; }),
+       L"FFMpeg.exe -y -i \"<dir>clip.mp4\" -c copy  -f mpegts \"<out>clip.ts\""},
+      {"no output folder: beside the input, as ever",
+       L"clip.mp4",
+       {L"<out>clip_(02).mp4"},
+       Clip(),
+       [](JobSettings& s) { s.useGpu = false; },
+       L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac "
+       L"-b:a 128k   \"<dir>clip_(02).mp4\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
 }

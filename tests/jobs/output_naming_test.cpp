@@ -513,3 +513,179 @@ TEST(OutputNaming, AudioExtractTakesTheCodecName) {
 }
 
 }  // namespace
+
+namespace {
+
+// "<dir>" expanded and "/" written as the platform's separator.
+std::wstring NativePath(std::wstring text, const std::wstring& dir) {
+  text = Expand(text, dir);
+  for (wchar_t& c : text)
+    if (c == L'/') c = kPathSeparator;
+  return text;
+}
+
+TEST(OutputFolder, TheFileNameGoesIntoTheFolder) {
+  const struct {
+    std::wstring folder, path, expected;
+  } cases[] = {
+      {L"", L"/v/clip.mp4", L"/v/clip.mp4"},
+      {L"/o", L"/v/clip.mp4", L"/o/clip.mp4"},
+      {L"/o/", L"/v/w/clip_(02).mp4", L"/o/clip_(02).mp4"},
+      {L"/o", L"clip.mp4", L"/o/clip.mp4"},
+#ifdef _WIN32
+      {L"C:\\o", L"D:\\v\\clip.mp4", L"C:\\o\\clip.mp4"},
+      {L"C:\\o\\", L"D:clip.mp4", L"C:\\o\\clip.mp4"},
+      {L"\\\\server\\share\\o", L"C:/v/clip.mp4", L"\\\\server\\share\\o\\clip.mp4"},
+#else
+      {L"/o", L"/v/x\\y.mp4", L"/o/x\\y.mp4"},  // a backslash belongs to a POSIX name
+#endif
+  };
+  for (const auto& c : cases) {
+    std::wstring expected = c.expected;
+#ifdef _WIN32
+    if (c.folder == L"/o") expected[2] = L'\\';  // the separator added is the platform's
+#endif
+    EXPECT_EQ(InOutputFolder(c.folder, c.path), expected) << c.path;
+  }
+}
+
+// With an output folder, each name is the one it would have beside its input, numbered on
+// past what the output folder holds; what lies beside the input no longer counts, except the
+// input's own name, which is never an output's.
+TEST(OutputFolder, NamesAreNumberedAgainstTheOutputFolder) {
+  struct Case {
+    const char* name;
+    std::wstring input;                  // "<dir>" stands for the test folder, "/" for the separator
+    std::vector<std::wstring> existing;  // files under the test folder
+    int32_t jobKind;
+    int32_t outputCodec;
+    std::wstring folder;  // the output folder
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {"convert: named as beside the input",
+       L"<dir>in/clip.avi",
+       {L"in/clip.avi"},
+       JOB_CONVERT,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/clip_(02).mp4"},
+      {"numbered on past what the folder holds",
+       L"<dir>in/clip.avi",
+       {L"in/clip.avi", L"out/clip_(02).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       L"<dir>out/",
+       L"<dir>out/clip_(03).mp4"},
+      {"what lies beside the input does not count",
+       L"<dir>in/clip.avi",
+       {L"in/clip.avi", L"in/clip_(02).mp4", L"in/clip_(03).mp4"},
+       JOB_CONVERT,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/clip_(02).mp4"},
+      {"the input's own name is passed over",
+       L"<dir>in/clip.mp4",
+       {L"in/clip.mp4"},
+       JOB_CONVERT,
+       OUT_H264,
+       L"<dir>out",
+       L"<dir>out/clip_(02).mp4"},
+      {"a numbered input numbers on from its number",
+       L"<dir>in/clip_(03).mp4",
+       {L"in/clip_(03).mp4", L"out/clip_(03).mp4"},
+       JOB_CONVERT,
+       OUT_H264,
+       L"<dir>out",
+       L"<dir>out/clip_(04).mp4"},
+      {"an input in the output folder: as beside it",
+       L"<dir>out/clip.avi",
+       {L"out/clip.avi"},
+       JOB_CONVERT,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/clip_(02).mp4"},
+      {"audio extract",
+       L"<dir>in/song.MP3",
+       {L"in/song.MP3", L"out/song_(02).mp3"},
+       JOB_AUDIO_EXTRACT,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/song_(03).mp3"},
+      {"merge files: the intermediate",
+       L"<dir>in/a.mp4",
+       {L"in/a.mp4", L"in/a.ts"},
+       JOB_MERGE_FILES,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/a.ts"},
+      {"merge files: a taken intermediate",
+       L"<dir>in/a.mp4",
+       {L"in/a.mp4", L"out/a.ts"},
+       JOB_MERGE_FILES,
+       OUT_H265,
+       L"<dir>out",
+       L"<dir>out/a_(02).ts"},
+      {"merge of video and audio",
+       L"<dir>in/movie.mkv",
+       {L"in/movie.mkv"},
+       JOB_MERGE_VIDEO_AUDIO,
+       OUT_H264,
+       L"<dir>out",
+       L"<dir>out/movie_(02).mkv"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ASSERT_FALSE(dir.Folder(L"in").empty());
+    ASSERT_FALSE(dir.Folder(L"out").empty());
+    for (const std::wstring& name : c.existing) dir.Write(NativePath(name, L""));
+    JobSettings settings;
+    settings.jobKind = c.jobKind;
+    settings.outputCodec = c.outputCodec;
+    settings.outputFolder = NativePath(c.folder, dir.Path());
+    std::wstring out;
+    ASSERT_TRUE(GetOutputFileName(settings, NativePath(c.input, dir.Path()), out));
+    EXPECT_EQ(out, NativePath(c.expected, dir.Path()));
+  }
+}
+
+// Inputs of one name from two folders, into one output folder: the reservations keep their
+// outputs, intermediates and joined file apart, and the audio extract named after its codec.
+TEST(OutputFolder, InputsOfOneNameFromTwoFoldersGetTwoOutputs) {
+  TempDir dir;
+  for (const wchar_t* folder : {L"a", L"b", L"out"}) ASSERT_FALSE(dir.Folder(folder).empty());
+  const std::wstring first = dir.Write(NativePath(L"a/clip.mp4", L""));
+  const std::wstring second = dir.Write(NativePath(L"b/clip.mp4", L""));
+  const std::wstring out = NativePath(L"<dir>out/", dir.Path());
+  JobSettings settings;
+  settings.outputFolder = out;
+  COutputReservations reserved;
+  std::wstring name;
+  const struct {
+    std::wstring input, expected;
+    bool intermediate;
+  } steps[] = {
+      {first, L"clip_(02).mp4", false},
+      {second, L"clip_(03).mp4", false},
+      {first, L"clip.ts", true},
+      {second, L"clip_(02).ts", true},
+  };
+  for (const auto& step : steps) {
+    ASSERT_TRUE(step.intermediate ? GetIntermediatePath(step.input, name, &reserved, out)
+                                  : GetOutputFileName(settings, step.input, name, &reserved));
+    EXPECT_EQ(name, out + step.expected);
+    reserved.Reserve(name);
+  }
+  dir.Write(NativePath(L"out/clip_ALL.mp4", L""));
+  ASSERT_TRUE(GetJoinedOutputPath(first, name, &reserved, out));
+  EXPECT_EQ(name, out + L"clip_ALL_(02).mp4");
+
+  settings.jobKind = JOB_AUDIO_EXTRACT;
+  EXPECT_EQ(GetAudioExtractPath(settings, out + L"clip_(04).mp4", L"AAC", &reserved), out + L"clip_(04).AAC");
+  reserved.Reserve(out + L"clip_(04).AAC");
+  reserved.Reserve(out + L"clip_(04).aac");  // one name where case does not count, two elsewhere
+  EXPECT_EQ(GetAudioExtractPath(settings, out + L"clip_(04).mp4", L"AAC", &reserved), out + L"clip_(05).aac");
+}
+
+}  // namespace

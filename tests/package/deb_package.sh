@@ -142,6 +142,9 @@ check "exec takes --output" test "$(complete_words kestrune exec --)" = "--outpu
 check "run takes --jobs" test "$(complete_words kestrune run --jo)" = "--job --jobs"
 check "run takes --verbose" test "$(complete_words kestrune run --ve)" = "--verbose"
 check "files after the options" test "$(cd "$media" && complete_words kestrune probe cl)" = "clip.mp4"
+mkdir -p "$media/clips"
+check "--output-dir completes folders only" \
+  test "$(cd "$media" && complete_words kestrune run --output-dir cl)" = "clips"
 # Every option the help lists is completed for plan: the completion follows the program.
 missing=
 for option in $("$kestrune" --help | grep -oE '^ +--[a-z0-9-]+( [^ ]+)? */ *--[a-z0-9-]+|^ +--[a-z0-9-]+|, --[a-z0-9-]+' | grep -oE -- '--[a-z0-9-]+' | sort -u); do

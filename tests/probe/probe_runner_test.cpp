@@ -392,6 +392,108 @@ TEST_F(ProbeRunnerTest, ProbesBesideEachOtherReadTheSameRecords) {
   EXPECT_FALSE(ProbeMediaFileAlone(temp_.File(L"nowhere.mp4"), none, temp_.File(L"report-3.txt")));
 }
 
+void ExpectSameMedia(const MediaDesc& a, const MediaDesc& b) {
+  EXPECT_EQ(std::wstring(a.filePath), std::wstring(b.filePath));
+  EXPECT_EQ(a.fileSize, b.fileSize);
+  EXPECT_EQ(a.durationSec, b.durationSec);
+  EXPECT_EQ(a.video.streamSize, b.video.streamSize);
+  EXPECT_EQ(a.video.durationSec, b.video.durationSec);
+  EXPECT_EQ(a.video.codec, b.video.codec);
+  EXPECT_EQ(a.video.bitRate, b.video.bitRate);
+  EXPECT_EQ(a.video.width, b.video.width);
+  EXPECT_EQ(a.video.height, b.video.height);
+  EXPECT_EQ(a.video.frameRate, b.video.frameRate);
+  EXPECT_EQ(a.video.bitDepth, b.video.bitDepth);
+  EXPECT_EQ(a.audioCount, b.audioCount);
+  for (int i = 0; i < MAX_AUDIO_TRACKS; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(a.audio[i].streamSize, b.audio[i].streamSize);
+    EXPECT_EQ(a.audio[i].durationSec, b.audio[i].durationSec);
+    EXPECT_EQ(a.audio[i].codec, b.audio[i].codec);
+    EXPECT_EQ(a.audio[i].bitRate, b.audio[i].bitRate);
+    EXPECT_EQ(a.audio[i].channels, b.audio[i].channels);
+    EXPECT_EQ(a.audio[i].language, b.audio[i].language);
+  }
+  EXPECT_EQ(a.subtitleCount, b.subtitleCount);
+}
+
+// A POSIX name may hold a quote, which no Windows name can.
+#ifdef _WIN32
+const wchar_t kQuotedSong[] = L"song 'q' $(x).mp3";
+#else
+const wchar_t kQuotedSong[] = L"song \"q\" $(x).mp3";
+#endif
+
+// One MediaInfo run over many files gives each file the very description a probe of that file
+// alone gives, in the list's order; a file the run's report does not surely describe (missing,
+// no media, a name MediaInfo writes otherwise) is probed alone, and one that cannot be read
+// stays unread.
+TEST_F(ProbeRunnerTest, ProbesOfManyFilesTogetherReadWhatEachAloneReads) {
+  const struct {
+    ::Sample kind;
+    std::wstring name;
+  } samples[] = {
+      {Sample::THREE_AUDIO_TWO_SUBS_MKV, L"-three & more.mkv"}, {Sample::MP3_ONLY, kQuotedSong},
+      {Sample::H265_AC3_51_MKV, L"\ud55c\uae00 5.1.mkv"},       {Sample::ANIMATED_GIF, L"anim.gif"},
+      {Sample::VP9_OPUS_WEBM, L"vp9 %PATH% !x!.webm"},          {Sample::TWELVE_AUDIO_MKV, L"twelve.mkv"},
+  };
+  std::vector<std::wstring> files;
+  for (const auto& sample : samples) files.push_back(Sample(sample.kind, sample.name));
+  for (const std::wstring& file : files) ASSERT_FALSE(file.empty());
+  const std::wstring text = temp_.Write(L"notes.txt", "not media\n");
+  // Names that look like the report's own lines: a copy of a clip, since ffmpeg picks the
+  // format by the extension.
+  const std::wstring header = temp_.File(L"General");
+  ASSERT_TRUE(std::filesystem::copy_file(FsPath(files[4]), FsPath(header)));
+#ifndef _WIN32
+  const std::wstring forged = temp_.File(L"x\n\nGeneral\nComplete name                            : " +
+                                         files[1].substr(files[1].rfind(L'/') + 1));
+  ASSERT_TRUE(std::filesystem::copy_file(FsPath(files[3]), FsPath(forged)));
+#endif
+  const struct {
+    const char* what;
+    std::vector<std::wstring> paths;
+    size_t probedAlone;  // files the report did not surely describe
+  } lists[] = {
+      {"media only", files, 0},
+      {"with a repeat, no media and a missing file",
+       {files[0], text, files[1], temp_.File(L"nowhere.mp4"), files[0], files[2]},
+       0},
+      {"a name like the line that opens a section", {files[0], header, files[1], text}, 0},
+#ifndef _WIN32
+      // MediaInfo writes the line break as " / ": that name's section is no one's.
+      {"with a line break in a name", {files[3], Sample(Sample::MP3_ONLY, L"line\nbreak.mp3"), files[4]}, 1},
+      {"a name that writes a section of another file", {forged, files[1], header}, 1},
+#endif
+  };
+  for (const auto& list : lists) {
+    SCOPED_TRACE(list.what);
+    std::vector<MediaDesc> together;
+    std::vector<char> probed;
+    TraceCapture trace;
+    ProbeMediaFilesTogether(list.paths, together, probed, temp_.File(L"together.txt"));
+    size_t alone = 0;
+    for (const std::wstring& line : trace.Lines()) alone += line.rfind(L"ProbeMediaFileAlone-", 0) == 0;
+#ifdef _WIN32
+    // Under Wine MediaInfo is the Linux one behind the bridge: it names each file by its Unix
+    // path, so no section is surely any file's and every file is probed alone.
+    (void)alone;
+#else
+    EXPECT_EQ(alone, list.probedAlone);
+#endif
+    ASSERT_EQ(together.size(), list.paths.size());
+    ASSERT_EQ(probed.size(), list.paths.size());
+    for (size_t i = 0; i < list.paths.size(); ++i) {
+      SCOPED_TRACE(WideToUtf8(list.paths[i]));
+      MediaDesc alone;
+      const bool read = ProbeMediaFileAlone(list.paths[i], alone, temp_.File(L"alone.txt"));
+      EXPECT_EQ(probed[i] != 0, read);
+      if (read) ExpectSameMedia(together[i], alone);
+    }
+  }
+  EXPECT_FALSE(FileExists(report_)) << "nothing in the program folder";
+}
+
 TEST_F(ProbeRunnerTest, ConcurrentProbesTakeTurnsAndKeepTheirResults) {
   std::wstring video = Sample(Sample::H264_AAC_MP4, L"video.mp4");
   std::wstring audio = Sample(Sample::MP3_ONLY, L"audio.mp3");

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -511,13 +512,19 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
   TaskbarLog log = UseFakeTaskbar(dialog->taskbarProgress, true, inFront);
   SendMessageW(dialog->Hwnd(), CTaskbarProgress::ButtonCreatedMessage(), 0, 0);
   // Each run holds at its first command until the test lets go; the second file's command
-  // fails. Nothing is converted.
+  // fails. Nothing is converted: a command that succeeds leaves a copy of a clip as its output,
+  // which is as long as its input.
   auto held = std::make_shared<CHeldRunner>();
-  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+  const std::wstring model = clips[0];
+  dialog->commandRunner = [held, model](const std::wstring& command, CCommandStop*) {
     std::unique_lock<std::mutex> guard(held->lock);
     held->commands.push_back(command);
     held->changed.wait(guard, [&] { return held->released; });
-    return held->commands.size() % 3 == 2 ? 1 : 0;
+    if (held->commands.size() % 3 == 2) return 1;
+    std::error_code ignored;
+    std::filesystem::copy_file(FsPath(model), FsPath(OutputOf(command)),
+                               std::filesystem::copy_options::overwrite_existing, ignored);
+    return 0;
   };
   DropFiles(dialog->Hwnd(), clips);
   Click(IDC_GPU);
