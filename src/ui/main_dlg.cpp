@@ -140,6 +140,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
     case WM_BATCH_END:
       OnBatchEnd();
       return true;
+    case WM_GPU_CHECKED:
+      OnGpuChecked(static_cast<GpuDecision>(w));
+      return true;
     default:
       return false;
   }

@@ -20,6 +20,7 @@
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"
 #include "ui/gdi_handles.h"
+#include "ui/gpu_check_thread.h"
 #include "ui/install_dlg.h"
 #include "ui/job_controls.h"
 #include "ui/window_batch_host.h"
@@ -84,6 +85,9 @@ class CMainDlg : public CDialogBase, public IJobControls {
   CommandRunner commandRunner;
   // How a run probes its files (ProbeMediaFile); tests wrap it to hold a run inside a build.
   ProbeFunction batchProbe;
+  // A pressed Start that takes the NVIDIA path waits here, the window answering, while its GPU
+  // check runs; Start is disabled meanwhile.
+  bool GpuCheckRunning() const { return gpuCheck_.Running(); }
 
  protected:
   bool OnInitDialog() override;
@@ -123,10 +127,23 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnListClickPosted(WPARAM w, LPARAM l);
   void OnBatchStatus();
   void OnBatchEnd();
+  // The tools Start needs are there; otherwise it has offered their install or said which.
+  bool StartToolsPresent();
+  // Start's GPU check: begun with the Start it holds, answered by WM_GPU_CHECKED.
+  void BeginGpuCheck();
+  void OnGpuChecked(GpuDecision decision);
+  // The run itself, on the snapshot Start took.
+  void StartBatch(const JobSettings& settings, const CPreviewedCommand& preview);
   // A Yes/No question over the window, captioned with the program's name; true for Yes.
   bool AskYesNo(const std::wstring& question);
   // The pressed Start of a running batch: asks, then stops the run.
   void OnButtonStop();
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
+  CGpuCheckThread gpuCheck_;
+  // The Start held while its check runs: the settings and preview it took, and the status
+  // line's text before it, shown again when the answer comes.
+  JobSettings heldSettings_;
+  CPreviewedCommand heldPreview_;
+  std::wstring heldStatus_;
 };
