@@ -12,15 +12,13 @@
 #include "base/scratch_folder.h"
 #include "base/trace.h"
 #include "batch/parallel_runs.h"
+#include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
 #include "jobs/output_naming.h"
 
 namespace {
 const wchar_t kPauseEnding[] = L" & pause";
-const wchar_t kStalePreview[] =
-    L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-    L"(The video-and-audio merge command was not built for the current file list; choose the job again.)";
 }  // namespace
 
 // Everything one run uses. The worker thread holds it by shared_ptr, so it outlives the
@@ -86,19 +84,20 @@ enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED };
 
 // Runs a command unless the run is stopping. A command that a stop ended leaves no partial
 // output: its file goes, unless it was there before the command (which the naming never
-// chooses, but a name is never trusted blindly).
+// chooses, but a name is never trusted blindly). So does one that the user interrupted in its
+// own console (its line gives kStoppedStatus), which counts as failed: the run goes on.
 CommandOutcome RunOne(CBatchRun& run, const CBatchCommand& command) {
   if (run.stopping) return COMMAND_STOPPED;
   const bool outputExisted = !command.output.empty() && FileExists(command.output);
   int status = run.host->RunCommand(command, &run.commandStop);
   DebugLog(L"DoProcess-2-exit=%d", status);
   if (status == 0) return COMMAND_DONE;
-  if (!run.stopped) return COMMAND_FAILED;
+  if (!run.stopped && status != kStoppedStatus) return COMMAND_FAILED;
   if (!outputExisted && !command.output.empty() && FileExists(command.output)) {
     bool removed = RemoveFileSoon(command.output);
     DebugLog(L"DoProcess-stop-%s-%d", command.output, removed ? 1 : 0);
   }
-  return COMMAND_STOPPED;
+  return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
 }
 
 void Count(CommandOutcome outcome, int files, CBatchReport& report) {

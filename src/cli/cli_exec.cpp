@@ -29,11 +29,9 @@ int RunExecCommand(CCliRequest& request, CCliOutput& out) {
     return CLI_EXIT_FAILED;
   }
   CCommandStop stop;
-  int status;
-  {
-    CRunInterrupt interrupt([&stop] { stop.Stop(); });
-    status = RunCommandLine(request.commandText, &stop);
-  }
+  // Alive until the partial output is gone: a closing console ends the process when it goes.
+  CRunInterrupt interrupt([&stop] { stop.Stop(); });
+  int status = RunCommandLine(request.commandText, &stop);
   if (status != 0 && (stop.Stopped() || CRunInterrupt::Arrived())) {
     // Stopped: what the command had written of its output goes; the name was free before it.
     if (!output.empty() && FileExists(output)) RemoveFileSoon(output);

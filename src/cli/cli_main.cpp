@@ -1,3 +1,4 @@
+#include "base/kestrune_version.h"
 #include "base/message.h"
 #include "base/program_dir.h"
 #include "cli/cli_commands.h"
@@ -18,6 +19,10 @@ class CMessageRedirect {
   MessageSink previous_;
 };
 }  // namespace
+
+std::wstring VersionText() { return CliFormat(TXT_CLI_VERSION, KESTRUNE_VERSION_WIDE_TEXT); }
+
+std::wstring UsageText() { return CliText(TXT_CLI_USAGE); }
 
 int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
   CCliRequest request;

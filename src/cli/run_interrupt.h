@@ -4,6 +4,10 @@
 // The first one calls onStop, on a thread of its own (never inside a signal handler: the POSIX
 // handler only writes to a pipe that this thread reads). A second one calls onStop again, which
 // ends whatever the run still has running, and ends the process at once with kStoppedStatus.
+// A console that closes (or a session that ends) on Windows ends the process a few seconds
+// later whatever it does: there onStop is called and the process ends with kStoppedStatus as
+// soon as this object is destroyed, or just before Windows would end it. So it must live until
+// the run has removed what its stopped programs had written.
 #include <functional>
 
 class CRunInterrupt {

@@ -10,9 +10,10 @@
 // the arguments stay balanced. Launches take turns: the current folder is the process's.
 //
 // Windows: CreateProcessW on the command line, no handle inheritance, NORMAL_PRIORITY_CLASS,
-// SW_SHOW or SW_HIDE. POSIX: posix_spawn, never through a shell; the arguments are split by
+// SW_SHOW or SW_HIDE. POSIX: fork and exec, never through a shell; the arguments are split by
 // the Windows rules; a ".bat" runs the ".sh" beside it (which is the file that must exist);
-// a hidden program's standard streams lead to /dev/null.
+// the standard input is /dev/null, and a hidden program's output and error lead there too.
+// Either way the program ends with this process (tied_child.h).
 #include <cstdint>
 #include <string>
 

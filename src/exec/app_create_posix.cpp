@@ -1,7 +1,4 @@
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <vector>
@@ -10,8 +7,7 @@
 #include "base/program_dir.h"
 #include "exec/app_create_launch.h"
 #include "exec/command_line_split.h"
-
-extern char** environ;
+#include "exec/tied_child.h"
 
 SavedFolder SaveCurrentFolder() {
   SavedFolder saved;
@@ -33,22 +29,13 @@ bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program)
   std::vector<std::string> words{PathToNative(RunnableProgramPath(plan.programToRun, true))};
   for (const std::wstring& argument : SplitArguments(plan.argumentsOnly))
     words.push_back(PathToNative(argument));
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(&word[0]);
-  argv.push_back(nullptr);
 
-  // A hidden program has no console to show anything in: its standard streams lead nowhere.
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (!show) {
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  }
+  // A hidden program has no console to show anything in: its output and error lead nowhere.
+  // Its input is the null device either way.
+  ChildStreams streams;
+  if (!show) streams.outputFile = streams.errorFile = "/dev/null";
   pid_t pid = 0;
-  int result = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (result != 0 || pid <= 0) return false;
+  if (StartTiedChild(words, streams, pid) != 0 || pid <= 0) return false;
   program.processId = static_cast<uint32_t>(pid);
   return true;
 }

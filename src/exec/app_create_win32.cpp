@@ -3,6 +3,7 @@
 
 #include "base/trace.h"
 #include "exec/app_create_launch.h"
+#include "exec/tied_child.h"
 
 // The start-up record is the 68-byte STARTUPINFOW of 32-bit Windows; the 64-bit build passes
 // its own size, since the 64-bit layout puts wShowWindow at offset 68 and a record cut at 68
@@ -53,14 +54,17 @@ bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program)
   for (int tries = 1;; ++tries) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring writable = plan.commandToRun;
-    if (CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                       nullptr, &startup, &info))
+    if (CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE,
+                       NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info))
       break;
     DWORD error = GetLastError();
     if (tries == kStartTries || !CouldStartLater(error)) return false;
     DebugLog(L"AppCreate-retry-%u", static_cast<unsigned>(error));
     Sleep(kStartPauseMs);
   }
+  // Suspended until it is tied to this process, so nothing it starts escapes the tie.
+  TieToThisProcess(info.hProcess);
+  ResumeThread(info.hThread);
   program.processId = info.dwProcessId;
   program.process = info.hProcess;
   program.thread = info.hThread;

@@ -33,19 +33,21 @@ int RunCopy(const std::vector<std::wstring>& words, CCommandErrorPipe* errors) {
   return 1;
 }
 
-int RunProgram(const std::vector<std::wstring>& words, CCommandStop* stop, CCommandErrorPipe* errors) {
+int RunProgram(const std::vector<std::wstring>& words, CCommandStop* stop, CCommandErrorPipe* errors,
+               CommandInput input) {
   std::wstring program = ResolveCommandProgram(words[0]);
   if (program.empty()) {
     SayError("'" + WideToUtf8(words[0]) + "' is not recognized as a program.\n", errors);
     return kNotFoundStatus;
   }
   std::fflush(nullptr);
-  return RunCommandProgram(program, words, stop, errors);
+  return RunCommandProgram(program, words, stop, errors, input);
 }
 
 }  // namespace
 
-int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors) {
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors,
+                   CommandInput input) {
   int status = 0;
   for (const CommandWords& command : SplitCommandSequence(commandLine)) {
     if (command.onlyAfterSuccess && status != 0) continue;
@@ -59,7 +61,7 @@ int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommand
     } else if (name == L"copy") {
       status = RunCopy(command.words, errors);
     } else {
-      status = RunProgram(command.words, stop, errors);
+      status = RunProgram(command.words, stop, errors, input);
     }
   }
   return status;

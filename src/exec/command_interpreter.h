@@ -7,9 +7,11 @@
 //     inside a quoted name never exposes an "&" (see command_line_split.h).
 //   - Words are split by the Windows rules. Nothing else is special: no variables, carets,
 //     redirections or pipes.
-//   - Every program is started directly with its words as its arguments (POSIX: posix_spawn;
+//   - Every program is started directly with its words as its arguments (POSIX: fork and exec;
 //     Windows: CreateProcessW with a command line rebuilt by the same rules; a batch file, which
-//     only cmd.exe can run, goes through cmd.exe).
+//     only cmd.exe can run, goes through cmd.exe), tied to this process so that it ends with it
+//     (see tied_child.h). Its standard input is the null device: a program never reads what
+//     was meant for the caller (see CommandInput for the one exception).
 //   - "pause" waits for a key: POSIX reads a line from a terminal and goes on at once without
 //     one; Windows runs cmd.exe's own pause, which needs no file name, on the standard input.
 //   - "copy /b a + b  c" joins a and b byte for byte into c (see copy_command.h).
@@ -24,6 +26,17 @@
 class CCommandErrorPipe;
 class CCommandStop;
 
+// The standard input of the programs a line starts. "pause" is the interpreter's own and always
+// reads the caller's input.
+enum CommandInput {
+  COMMAND_INPUT_NULL = 0,   // the null device: a list piped into the caller, or the keys typed at
+                            // its terminal, are never taken (ffmpeg reads keys, and on a terminal
+                            // changes its settings)
+  COMMAND_INPUT_INHERITED,  // Windows: this process's own input, for the console of its own that
+                            // hosts a line of the window, where the user may press keys for the
+                            // program; POSIX treats it as COMMAND_INPUT_NULL
+};
+
 // The status of the line (see above); -1 when a program could not be waited for. With stop,
 // a Stop() from another thread ends the program running now and starts no further command
 // (a pause is skipped); a command that the stop ended or kept from starting gives the line
@@ -31,7 +44,8 @@ class CCommandStop;
 int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop);
 // The same, with the standard error of the line's programs, and the interpreter's own messages
 // about it, going into errors when it is open (see command_error_pipe.h).
-int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors);
+int RunCommandLine(const std::wstring& commandLine, CCommandStop* stop, CCommandErrorPipe* errors,
+                   CommandInput input = COMMAND_INPUT_NULL);
 int RunCommandLine(const std::wstring& commandLine);
 
 constexpr int kStoppedStatus = 130;

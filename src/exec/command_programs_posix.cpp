@@ -1,10 +1,13 @@
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -16,10 +19,17 @@
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
 #include "exec/program_lookup.h"
-
-extern char** environ;
+#include "exec/tied_child.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A stop asks a program to end (SIGTERM: ffmpeg then closes its output and gives back what it
+// changed) and kills it when it has not ended this long after.
+constexpr auto kEndGrace = std::chrono::seconds(5);
+// How often the end of a program is looked for where the system cannot say it by itself.
+constexpr int kPollMillis = 100;
 
 int StatusOf(int waitStatus) {
   if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
@@ -27,19 +37,94 @@ int StatusOf(int waitStatus) {
   return -1;
 }
 
-// Waits for pid to end without reaping it, so that its id cannot be reused while a stop may
-// still signal it; then reaps it.
-int WaitForChild(pid_t pid, CCommandStop* stop, int ticket) {
+// A descriptor that becomes readable when pid ends; -1 where the system has none.
+int EndDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+  (void)pid;
+  return -1;
+#endif
+}
+
+// Whether pid has ended; it stays unreaped, so its id is never reused while it may be signalled.
+bool HasEnded(pid_t pid) {
   siginfo_t info{};
-  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0) {
-    if (errno != EINTR) break;
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | WNOHANG) != 0) {
+    if (errno != EINTR) return true;
   }
-  if (stop != nullptr && ticket != 0) stop->Remove(ticket);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
+  return info.si_pid == pid;
+}
+
+// The child of one command and the stop's way to reach the thread that waits for it. Only
+// that thread signals the child, and only before it reaps it.
+class CWaitedChild {
+ public:
+  explicit CWaitedChild(pid_t pid)
+      : pid_(pid), ended_(EndDescriptor(pid)), wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+  ~CWaitedChild() {
+    if (ended_ >= 0) close(ended_);
+    if (wake_ >= 0) close(wake_);
   }
-  return StatusOf(status);
+  CWaitedChild(const CWaitedChild&) = delete;
+  CWaitedChild& operator=(const CWaitedChild&) = delete;
+
+  // The stop's part, on any thread: wakes the waiting thread.
+  void Wake() {
+    if (wake_ >= 0) eventfd_write(wake_, 1);
+  }
+
+  // Waits for the end of the child, asking it to end once stop has come and killing it after
+  // the grace; then reaps it. Its status; asked tells whether the stop asked it to end.
+  int Wait(CCommandStop* stop, int ticket, bool& asked) {
+    asked = false;
+    bool killed = false;
+    Clock::time_point deadline;
+    while (!HasEnded(pid_)) {
+      if (!asked && stop != nullptr && stop->Stopped()) {
+        asked = true;
+        deadline = Clock::now() + kEndGrace;
+        kill(pid_, SIGTERM);
+      } else if (asked && !killed && Clock::now() >= deadline) {
+        killed = true;
+        kill(pid_, SIGKILL);
+      }
+      SleepUntil(asked && !killed ? deadline : Clock::time_point::max());
+    }
+    if (stop != nullptr && ticket != 0) stop->Remove(ticket);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0) {
+      if (errno != EINTR) return -1;
+    }
+    return StatusOf(status);
+  }
+
+ private:
+  // Sleeps until the child ends, the stop wakes this thread, or until comes.
+  void SleepUntil(Clock::time_point until) {
+    int timeout = -1;
+    if (until != Clock::time_point::max()) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+      timeout = left < 0 ? 0 : static_cast<int>(left) + 1;
+    }
+    if (ended_ < 0 || wake_ < 0) timeout = timeout < 0 ? kPollMillis : std::min(timeout, kPollMillis);
+    pollfd watched[2] = {{wake_, POLLIN, 0}, {ended_, POLLIN, 0}};
+    poll(watched, 2, timeout);
+    eventfd_t count = 0;
+    if (wake_ >= 0) eventfd_read(wake_, &count);
+  }
+
+  pid_t pid_;
+  int ended_;
+  int wake_;
+};
+
+void SayCannotStart(const std::wstring& name, CCommandErrorPipe* errors, bool ownErrors) {
+  std::string message = "'" + WideToUtf8(name) + "' cannot be started.\n";
+  if (ownErrors)
+    errors->Write(message);
+  else
+    std::fputs(message.c_str(), stderr);
 }
 
 }  // namespace
@@ -61,37 +146,28 @@ std::wstring ResolveCommandProgram(const std::wstring& name) {
 }
 
 int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
-                      CCommandErrorPipe* errors) {
-  // Every word reaches the program exactly as split: no shell ever sees a file name.
-  std::vector<std::string> narrow{PathToNative(program)};
-  for (size_t i = 1; i < words.size(); ++i) narrow.push_back(PathToNative(words[i]));
-  std::vector<char*> argv;
-  for (std::string& word : narrow) argv.push_back(&word[0]);
-  argv.push_back(nullptr);
+                      CCommandErrorPipe* errors, CommandInput) {
+  // Every word reaches the program exactly as split: no shell ever sees a file name. Its
+  // standard input is the null device whatever input asks: on POSIX the line runs in the
+  // caller's own terminal, never in a console of its own.
+  std::vector<std::string> argv{PathToNative(program)};
+  for (size_t i = 1; i < words.size(); ++i) argv.push_back(PathToNative(words[i]));
   if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
-  pid_t pid = 0;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
+  ChildStreams streams;
   const bool ownErrors = errors != nullptr && errors->WriteEnd() >= 0;
-  if (ownErrors) posix_spawn_file_actions_adddup2(&actions, errors->WriteEnd(), STDERR_FILENO);
-  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    std::string message = "'" + WideToUtf8(words[0]) + "' cannot be started.\n";
-    if (ownErrors)
-      errors->Write(message);
-    else
-      std::fputs(message.c_str(), stderr);
+  if (ownErrors) streams.errorDescriptor = errors->WriteEnd();
+  pid_t pid = 0;
+  if (StartTiedChild(argv, streams, pid) != 0) {
+    SayCannotStart(words[0], errors, ownErrors);
     return kNotFoundStatus;
   }
+  CWaitedChild child(pid);
   int ticket = 0;
-  if (stop != nullptr) {
-    ticket = stop->Add([pid] { kill(pid, SIGKILL); });
-    if (ticket == 0) kill(pid, SIGKILL);
-  }
-  int status = WaitForChild(pid, stop, ticket);
+  if (stop != nullptr) ticket = stop->Add([&child] { child.Wake(); });
+  bool asked = false;
+  int status = child.Wait(stop, ticket, asked);
   // Ended by the stop, not by itself: a program that finished before the stop keeps its status.
-  if (stop != nullptr && stop->Stopped() && status == 128 + SIGKILL) return kStoppedStatus;
+  if (asked && status != 0) return kStoppedStatus;
   return status;
 }
 

@@ -10,6 +10,7 @@
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
 #include "exec/program_lookup.h"
+#include "exec/tied_child.h"
 
 namespace {
 
@@ -81,11 +82,12 @@ std::wstring SystemCommandInterpreter() {
   return JoinFolder(folder, L"cmd.exe");
 }
 
-// The standard handles this process hands to the programs it starts, as inheritable copies;
-// none when it has no standard handles of its own (the program then gets its own console).
+// The standard handles this process hands to the programs it starts, as inheritable copies:
+// its own output and error, and its own input or the null device; none when it has no output
+// or error of its own (the program then gets a console of its own).
 class CInheritedStdHandles {
  public:
-  CInheritedStdHandles() {
+  explicit CInheritedStdHandles(CommandInput input) {
     const DWORD which[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
     HANDLE self = GetCurrentProcess();
     for (int i = 0; i < 3; ++i) {
@@ -94,6 +96,13 @@ class CInheritedStdHandles {
           !DuplicateHandle(self, handle, self, &handles_[i], 0, TRUE, DUPLICATE_SAME_ACCESS)) {
         handles_[i] = nullptr;
       }
+    }
+    if (input == COMMAND_INPUT_NULL) {
+      if (handles_[0] != nullptr) CloseHandle(handles_[0]);
+      SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+      handles_[0] = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                OPEN_EXISTING, 0, nullptr);
+      if (handles_[0] == INVALID_HANDLE_VALUE) handles_[0] = nullptr;
     }
   }
   ~CInheritedStdHandles() {
@@ -115,21 +124,26 @@ class CInheritedStdHandles {
   HANDLE handles_[3] = {nullptr, nullptr, nullptr};
 };
 
-// Starts application with commandLine on this process's standard handles and waits for it.
-int StartAndWait(const std::wstring& application, std::wstring commandLine, CCommandStop* stop) {
+// Starts application with commandLine on this process's standard handles (the input as input
+// says) and waits for it. The program starts suspended until it is tied to this process, so
+// nothing it starts escapes the tie either.
+int StartAndWait(const std::wstring& application, std::wstring commandLine, CCommandStop* stop,
+                 CommandInput input) {
   if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
   STARTUPINFOW startup;
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
-  CInheritedStdHandles std;
+  CInheritedStdHandles std(input);
   if (std.Complete()) std.FillIn(startup);
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
   // CreateProcessW may write into the command line, so it gets a copy of its own.
   if (!CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, std.Complete() ? TRUE : FALSE,
-                      0, nullptr, nullptr, &startup, &info)) {
+                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
     return kNotFoundStatus;
   }
+  TieToThisProcess(info.hProcess);
+  ResumeThread(info.hThread);
   CloseHandle(info.hThread);
   HANDLE process = info.hProcess;
   int ticket = 0;
@@ -157,18 +171,20 @@ std::wstring ResolveCommandProgram(const std::wstring& name) {
 
 // errors never opens on Windows: the programs write into the console.
 int RunCommandProgram(const std::wstring& program, const std::vector<std::wstring>& words, CCommandStop* stop,
-                      CCommandErrorPipe*) {
+                      CCommandErrorPipe*, CommandInput input) {
   std::wstring arguments;
   for (size_t i = 1; i < words.size(); ++i) arguments += L" " + QuoteArgument(words[i]);
   if (IsBatchFile(program)) {
     // Only cmd.exe runs a batch file. The system's own batch files (unzip.bat) take fixed names.
     std::wstring interpreter = SystemCommandInterpreter();
     return StartAndWait(interpreter, L"cmd.exe /d /s /c \"" + QuoteArgument(program) + arguments + L"\"",
-                        stop);
+                        stop, input);
   }
-  return StartAndWait(program, QuoteArgument(program) + arguments, stop);
+  return StartAndWait(program, QuoteArgument(program) + arguments, stop, input);
 }
 
 // cmd.exe's own pause on this process's standard input: it names no file, so nothing in it
 // can be expanded.
-void RunPause(CCommandStop* stop) { StartAndWait(SystemCommandInterpreter(), L"cmd.exe /d /c pause", stop); }
+void RunPause(CCommandStop* stop) {
+  StartAndWait(SystemCommandInterpreter(), L"cmd.exe /d /c pause", stop, COMMAND_INPUT_INHERITED);
+}

@@ -13,8 +13,8 @@ class CCommandStop {
   bool Stopped() const;
 
   // For whoever starts a program under this stop: end must end that program (and what it
-  // started). Returns a ticket for Remove, or 0 when the stop has already come; the caller then
-  // ends the program itself.
+  // started), or wake the thread that ends it. Returns a ticket for Remove, or 0 when the stop
+  // has already come; the caller then ends the program itself.
   int Add(std::function<void()> end);
   void Remove(int ticket);
 

@@ -19,7 +19,10 @@ std::wstring ConsoleHostProgram();
 // program before the pause; kNotFoundStatus when the host cannot be started. stop asks the host
 // to stop its line as RunCommandLine does (a program that had finished keeps its status), and
 // ends the whole console (the host and every program it started) if the host has not ended
-// a few seconds later.
+// a few seconds later. A Ctrl-C typed in that console reaches the program running there, which
+// ends by it in its own way; the line then gives kStoppedStatus (unless the program finished
+// with 0 anyway), and the pause after it still waits. A console closed by the user ends the line
+// and its programs at once, and gives kStoppedStatus too.
 int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop);
 
 // The host's side: the marker that makes kestrune-cli.exe host a console, and the line after it.
@@ -28,5 +31,5 @@ constexpr const wchar_t* kConsoleHostMarker = L"--console-line";
 // text after the marker and one blank, exactly as given.
 bool IsConsoleHostCall(const std::wstring& processCommandLine, std::wstring& line);
 // Runs line in this process's console until it ends, stopping it when the starter asks; the
-// line's status.
+// line's status. Its programs read the console's input, as the pause does.
 int RunConsoleHost(const std::wstring& line);

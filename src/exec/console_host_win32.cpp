@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 
 #include "base/command_quoting.h"
@@ -20,6 +21,24 @@ constexpr DWORD kPollMillis = 200;
 // starter before the host runs.
 std::wstring StopEventName(DWORD hostProcessId) {
   return Sprintf(L"Local\\KestruneConsoleStop-%u", static_cast<unsigned>(hostProcessId));
+}
+
+// A Ctrl-C or Ctrl-Break typed in the host's console, as the host's handler learns of it.
+std::atomic<bool> interrupted{false};
+
+// The console delivers Ctrl-C to every process attached to it: the program running in it ends
+// by its own handling, and the host only takes note, so that it goes on to the pause (its window
+// stays readable) and reports the line as stopped. A console that closes ends the host a few
+// seconds later anyway: it ends at once as stopped, which ends its programs (their job closes),
+// and the starter removes what they had written.
+BOOL WINAPI NoteInterrupt(DWORD event) {
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+    interrupted = true;
+    return TRUE;
+  }
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    TerminateProcess(GetCurrentProcess(), kStoppedStatus);
+  return FALSE;
 }
 
 // A redirected standard input (a file, NUL or a pipe; not a console) as an inheritable copy;
@@ -115,9 +134,12 @@ int RunConsoleHost(const std::wstring& line) {
   // The host lies in the program folder; the tools the line names are looked for there.
   SetProgramDir(GetProgramDir());
   SetConsoleTitleW(line.c_str());
-  // A Ctrl-C typed in this console reaches the program running in it, which reports it; the
-  // host goes on to the pause so its window stays readable.
-  SetConsoleCtrlHandler(nullptr, TRUE);
+  // A Ctrl-C typed in this console must reach the program running in it. Ignoring it here
+  // (a null handler) would be inherited by every program the host starts, ffmpeg included, and
+  // so would an ignore this process inherited from its own starter: that is switched off, and a
+  // handler of its own keeps the host alive instead.
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  SetConsoleCtrlHandler(NoteInterrupt, TRUE);
   // A host started with only its input given writes to its own console.
   for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
     HANDLE handle = GetStdHandle(which);
@@ -145,11 +167,16 @@ int RunConsoleHost(const std::wstring& line) {
         },
         &watch, 0, nullptr);
   }
-  int status = RunCommandLine(line, &stop);
+  // The programs of the line keep the console's input: the user may press keys for them there.
+  int status = RunCommandLine(line, &stop, nullptr, COMMAND_INPUT_INHERITED);
   if (watcher != nullptr) {
     SetEvent(lineDone.Get());
     WaitForSingleObject(watcher, INFINITE);
     CloseHandle(watcher);
   }
+  // A program that the user's Ctrl-C ended reports it in its own way (ffmpeg 255, others
+  // STATUS_CONTROL_C_EXIT); the starter hears that the line was stopped, so the output it had
+  // begun is not taken for a finished one. A program that finished anyway keeps its status.
+  if (interrupted && status != 0) return kStoppedStatus;
   return status;
 }

@@ -5,9 +5,7 @@
 
 #include "base/command_quoting.h"
 #else
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -17,6 +15,7 @@
 
 #include "base/file_util.h"
 #endif
+#include "exec/tied_child.h"
 
 #ifdef _WIN32
 namespace {
@@ -56,10 +55,13 @@ int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
   std::wstring commandLine = QuoteArgument(program);
   for (const std::wstring& argument : arguments) commandLine += L" " + QuoteArgument(argument);
   std::wstring folder = FolderOf(program);
-  BOOL created = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  BOOL created = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                                folder.empty() ? nullptr : folder.c_str(), &startup, &info);
   int status = -1;
   if (created) {
+    TieToThisProcess(info.hProcess);
+    ResumeThread(info.hThread);
     DWORD waited =
         WaitForSingleObject(info.hProcess, timeLimitMs < 0 ? INFINITE : static_cast<DWORD>(timeLimitMs));
     DWORD code = 0;
@@ -78,8 +80,6 @@ int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
   return status;
 }
 #else
-extern char** environ;
-
 namespace {
 // Waits for pid; ends it once timeLimitMs (when not negative) has passed. Its exit status, -1
 // when it could not be waited for or did not exit by itself.
@@ -111,19 +111,11 @@ int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
                            const std::vector<std::wstring>& arguments, const std::wstring& outputFile) {
   std::vector<std::string> words{PathToNative(program)};
   for (const std::wstring& argument : arguments) words.push_back(PathToNative(argument));
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(&word[0]);
-  argv.push_back(nullptr);
-  std::string output = outputFile.empty() ? std::string("/dev/null") : PathToNative(outputFile);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  ChildStreams streams;
+  streams.outputFile = outputFile.empty() ? std::string("/dev/null") : PathToNative(outputFile);
+  streams.errorFile = "/dev/null";
   pid_t pid = 0;
-  int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
+  if (StartTiedChild(words, streams, pid) != 0) return -1;
   return WaitForProgram(pid, timeLimitMs);
 }
 #endif

@@ -2,7 +2,8 @@
 // Starts a program with an argument list, hidden (no console window, nothing to read from the
 // keyboard), and waits for its end. Its standard output goes into a file when one is named,
 // else nowhere; its standard error goes nowhere. No command interpreter is involved, so no
-// argument is ever expanded. The program's own folder is its current folder.
+// argument is ever expanded. The program's own folder is its current folder. It ends with this
+// process (tied_child.h).
 #include <string>
 #include <vector>
 

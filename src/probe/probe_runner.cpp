@@ -27,11 +27,6 @@ std::mutex probeLock;
 
 }  // namespace
 
-std::wstring ReportFolder(const std::wstring& programDir) {
-  if (CanCreateFileIn(programDir)) return programDir;
-  return UserReportFolder();
-}
-
 bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
   std::lock_guard<std::mutex> guard(probeLock);
   ResetMediaDesc(media);

@@ -5,7 +5,14 @@
 // id through one-line typed helpers.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+
+#include "base/texts.h"
+
+// The interface language of the dialogs, decided once per dialog object: Korean labels when the
+// user's interface language is Korean, English labels otherwise.
+inline int32_t UserUiLanguage() { return UiLanguageFromLangId(GetUserDefaultUILanguage()); }
 
 class CDialogBase {
  public:

@@ -2,7 +2,7 @@
 
 #include "base/message.h"
 #include "ui/control_ids.h"
-#include "ui/ui_language.h"
+#include "ui/dialog_base.h"
 
 CInstallDlg::CInstallDlg() : CDialogBase(IDD_INSTALL_DIALOG), uiLanguage(UserUiLanguage()) {}
 

@@ -9,7 +9,7 @@
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/ui_language.h"
+#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.

@@ -70,6 +70,7 @@ class FakeHost : public CBatchHost {
     statusesAtRun.push_back(statuses.size());
     ++running_;
     if (running_ > maxRunning) maxRunning = running_;
+    if (writeOutputs) WriteFile(command.output, "partial");
     changed_.notify_all();
     struct Leave {
       FakeHost* host;
@@ -144,7 +145,8 @@ class FakeHost : public CBatchHost {
   CBatchReport report;
   int reports = 0;
   int holdAt = -1;
-  bool writeOutput = false;  // the held command writes part of its output first
+  bool writeOutput = false;   // the held command writes part of its output first
+  bool writeOutputs = false;  // every command writes part of its output first
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -752,6 +754,26 @@ TEST(BatchWorkerStop, EndsTheRunningCommandAndRemovesOnlyItsOwnPartialOutput) {
     EXPECT_EQ(FileExists(taken), outputWasThere);
     EXPECT_FALSE(FileExists(dir.File(L"c_(02).mp4")));
   }
+}
+
+// The user's Ctrl-C in the console of one file's command (the window's) ends that command alone,
+// and its line gives kStoppedStatus: the file counts as failed, the output it had begun goes, and
+// the run goes on.
+TEST(BatchWorkerStop, ACommandInterruptedInItsConsoleFailsAndLeavesNoPartialOutput) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+  auto host = std::make_shared<FakeHost>();
+  host->exitStatuses = {0, kStoppedStatus, 0};
+  host->writeOutputs = true;
+  ASSERT_EQ(RunBatch(Settings(JOB_CONVERT, files), host, Options(FakeProbe())), BATCH_STARTED);
+  EXPECT_EQ(host->Commands().size(), 3u);
+  EXPECT_FALSE(host->report.stopped);
+  EXPECT_EQ(host->report.filesDone, 2);
+  EXPECT_EQ(host->report.filesFailed, 1);
+  EXPECT_EQ(host->report.filesSkipped, 0);
+  EXPECT_TRUE(FileExists(dir.File(L"a_(02).mp4")));
+  EXPECT_FALSE(FileExists(dir.File(L"b_(02).mp4")));
+  EXPECT_TRUE(FileExists(dir.File(L"c_(02).mp4")));
 }
 
 // Several files at once: every command is built first, with exactly the names of a run of one

@@ -3,122 +3,23 @@
 // group, as a terminal sends it, so ffmpeg gets it too) or SIGTERM (to kestrune alone). The
 // running commands end, their partial outputs go, no further file starts, a file of a later
 // name that was there before is untouched, the counts are printed and the exit status is 130.
+// A kestrune that is killed (SIGKILL) takes its ffmpeg with it.
 #ifndef _WIN32
-#include <dirent.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <thread>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
-#include "cli/exit_codes.h"
 #include "batch/start_check.h"
+#include "cli/exit_codes.h"
+#include "running_kestrune.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 
-extern char** environ;
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kPatience = std::chrono::seconds(120);
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Processes whose command line names something in folder (ffmpeg at work on its clips).
-int ProcessesNaming(const std::string& folder) {
-  int count = 0;
-  DIR* proc = opendir("/proc");
-  if (proc == nullptr) return 0;
-  while (dirent* entry = readdir(proc)) {
-    if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
-    std::string cmdline = ReadText(std::string("/proc/") + entry->d_name + "/cmdline");
-    if (cmdline.find(folder) != std::string::npos && cmdline.find("ffmpeg") != std::string::npos) ++count;
-  }
-  closedir(proc);
-  return count;
-}
-
-// The real program in a process group of its own, its standard output and error in files.
-class CRunningKestrune {
- public:
-  CRunningKestrune(const std::vector<std::string>& args, const std::string& folder)
-      : out_(folder + "out.txt"), err_(folder + "err.txt") {
-    std::string program = WideToUtf8(GetProgramDir()) + "kestrune";
-    std::vector<std::string> words = args;
-    std::vector<char*> argv{&program[0]};
-    for (std::string& word : words) argv.push_back(&word[0]);
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    if (posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-  }
-  ~CRunningKestrune() {
-    if (pid_ > 0 && !reaped_) {
-      kill(-pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  pid_t Pid() const { return pid_; }
-
-  // The exit status; 1000 + N for a signal N that ended it (never mistaken for an exit with
-  // 130), -1 when it does not end in time.
-  int Wait() {
-    auto until = Clock::now() + kPatience;
-    int status = 0;
-    while (Clock::now() < until) {
-      pid_t done = waitpid(pid_, &status, WNOHANG);
-      if (done == pid_) {
-        reaped_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
-
-  std::string Out() const { return ReadText(out_); }
-  std::string Err() const { return ReadText(err_); }
-
- private:
-  std::string out_, err_;
-  pid_t pid_ = -1;
-  bool reaped_ = false;
-};
-
-bool WaitForFiles(const std::vector<std::wstring>& paths) {
-  auto until = Clock::now() + kPatience;
-  while (Clock::now() < until) {
-    bool all = true;
-    for (const std::wstring& path : paths) all = all && FileExists(path);
-    if (all) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return false;
-}
 
 class CliStop : public ::testing::Test {
  protected:
@@ -128,7 +29,7 @@ class CliStop : public ::testing::Test {
   }
 };
 
-TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
+TEST_F(CliStop, CtrlCSigtermOrAKillEndTheRun) {
   struct Case {
     const char* name;
     int jobs;
@@ -142,6 +43,8 @@ TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
       {"SIGTERM, two at once", 2, SIGTERM, false, false, 2},
       {"Ctrl-C, two at once", 2, SIGINT, true, false, 2},
       {"Ctrl-C twice", 2, SIGINT, true, true, 2},
+      // kestrune itself killed: nothing of it can run, and its ffmpegs end with it.
+      {"SIGKILL, two at once", 2, SIGKILL, false, false, 2},
   };
   // A clip that x265 takes well over a minute to convert here; the others are copies.
   TempDir source;
@@ -170,9 +73,10 @@ TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
         << run.Err();
     kill(c.toGroup ? -run.Pid() : run.Pid(), c.signal);
     if (c.twice) kill(-run.Pid(), SIGINT);
-    EXPECT_EQ(run.Wait(), CLI_EXIT_STOPPED) << run.Err();
+    const bool killed = c.signal == SIGKILL;
+    EXPECT_EQ(run.Wait(), killed ? 1000 + SIGKILL : CLI_EXIT_STOPPED) << run.Err();
 
-    if (!c.twice) {
+    if (!c.twice && !killed) {
       EXPECT_EQ(run.Out(), "kestrune: " + std::to_string(count) + " files: 0 done, 0 failed, " +
                                std::to_string(count) + " skipped, stopped\n");
       EXPECT_NE(run.Err().find("kestrune: [1/" + std::to_string(count) + "] stopped: "), std::string::npos)
@@ -187,6 +91,167 @@ TEST_F(CliStop, CtrlCAndSigtermStopTheRun) {
     while (ProcessesNaming(WideToUtf8(dir.Path())) > 0 && Clock::now() < until)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ProcessesNaming(WideToUtf8(dir.Path())), 0);
+  }
+}
+
+}  // namespace
+#else
+// On Windows, Ctrl-C and the closing of the console reach kestrune-cli.exe as console control
+// events, delivered as the system delivers them (windows_processes.h). Either one stops the
+// run: the partial outputs go and the exit status is 130, for a closing console before Windows
+// ends the process (5 s). A kestrune-cli.exe that is killed (TerminateProcess) takes its ffmpeg
+// with it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "base/command_quoting.h"
+#include "base/file_util.h"
+#include "base/program_dir.h"
+#include "base/text.h"
+#include "batch/start_check.h"
+#include "cli/exit_codes.h"
+#include "support/media_fixtures.h"
+#include "support/temp_dir.h"
+#include "support/windows_processes.h"
+
+namespace {
+
+constexpr DWORD kPatienceMillis = 120000;
+
+// kestrune-cli.exe in a console of its own, as a user starts it; its input is NUL, its output
+// and error go into files of folder.
+class CRunningCli {
+ public:
+  CRunningCli(const std::vector<std::wstring>& args, const std::wstring& folder) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE input = CreateFileW(L"NUL", GENERIC_READ, share, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE output =
+        CreateFileW((folder + L"out.txt").c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    std::wstring program = GetProgramDir() + L"kestrune-cli.exe";
+    std::wstring line = QuoteArgument(program);
+    for (const std::wstring& arg : args) line += L" " + QuoteArgument(arg);
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof info);
+    if (CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
+                       nullptr, &startup, &info)) {
+      CloseHandle(info.hThread);
+      process_ = info.hProcess;
+      pid_ = info.dwProcessId;
+    }
+    CloseHandle(input);
+    CloseHandle(output);
+  }
+  ~CRunningCli() {
+    if (process_ == nullptr) return;
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, kPatienceMillis);
+    CloseHandle(process_);
+  }
+  CRunningCli(const CRunningCli&) = delete;
+  CRunningCli& operator=(const CRunningCli&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+
+  // A console control event, delivered as the system delivers it; false when it cannot be.
+  bool Deliver(DWORD event) { return DeliverConsoleEvent(pid_, event); }
+
+  void Kill() { TerminateProcess(process_, 1); }
+
+  // The exit status; -1 when it does not end in time.
+  int Wait() {
+    if (WaitForSingleObject(process_, kPatienceMillis) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    return GetExitCodeProcess(process_, &code) ? static_cast<int>(code) : -1;
+  }
+
+  // The processes it started that are still there (ffmpeg.exe at work), each opened to be
+  // waited for, so that its id is never taken for another process's.
+  std::vector<HANDLE> Children() const {
+    std::vector<HANDLE> children;
+    for (unsigned long id : ChildProcessIds(pid_)) {
+      HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, id);
+      if (child != nullptr) children.push_back(child);
+    }
+    return children;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+bool WaitForFiles(const std::vector<std::wstring>& paths) {
+  for (DWORD waited = 0; waited < kPatienceMillis; waited += 20) {
+    bool all = true;
+    for (const std::wstring& path : paths) all = all && FileExists(path);
+    if (all) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+class CliStop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnterProgramDir();
+    if (FindMissingTool() != MISSING_NONE) GTEST_SKIP() << "ffmpeg or MediaInfo is not beside the tests";
+  }
+};
+
+TEST_F(CliStop, CtrlCClosingTheConsoleOrAKillEndTheRun) {
+  enum How { HOW_CTRL_C, HOW_CLOSE, HOW_KILL };
+  struct Case {
+    const char* name;
+    How how;
+  };
+  const Case cases[] = {
+      {"Ctrl-C", HOW_CTRL_C},
+      {"the console closed", HOW_CLOSE},
+      {"kestrune-cli.exe killed", HOW_KILL},
+  };
+  // A clip that x265 takes well over a minute to convert here.
+  TempDir source;
+  const std::wstring clip = source.File(L"clip.mp4");
+  ASSERT_TRUE(MakeSample(Sample::NOISY_H264_MP4, clip, 20));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::vector<std::wstring> args = {L"run", L"--no-gpu", L"--codec", L"h265", L"--jobs", L"2"};
+    std::vector<std::wstring> outputs;
+    for (const wchar_t* name : {L"a", L"b"}) {
+      std::filesystem::copy_file(FsPath(clip), FsPath(dir.File(std::wstring(name) + L".mp4")));
+      args.push_back(dir.File(std::wstring(name) + L".mp4"));
+      outputs.push_back(dir.File(std::wstring(name) + L"_(02).mp4"));
+    }
+    CRunningCli run(args, dir.Path());
+    ASSERT_TRUE(run.Started());
+    ASSERT_TRUE(WaitForFiles(outputs));
+    std::vector<HANDLE> children = run.Children();
+    EXPECT_EQ(children.size(), 2u);
+    if (c.how == HOW_KILL) {
+      run.Kill();
+      run.Wait();
+    } else {
+      ASSERT_TRUE(run.Deliver(c.how == HOW_CLOSE ? CTRL_CLOSE_EVENT : CTRL_C_EVENT));
+      EXPECT_EQ(run.Wait(), CLI_EXIT_STOPPED);
+      // The partial outputs are gone.
+      for (const std::wstring& output : outputs) EXPECT_FALSE(FileExists(output)) << WideToUtf8(output);
+    }
+    // Nothing it started is left running.
+    for (HANDLE child : children) {
+      EXPECT_EQ(WaitForSingleObject(child, 10000), WAIT_OBJECT_0);
+      CloseHandle(child);
+    }
   }
 }
 

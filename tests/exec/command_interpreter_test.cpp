@@ -21,6 +21,11 @@
 #include "exec/console_host.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
+#include "support/windows_processes.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -186,6 +191,23 @@ TEST_F(CommandInterpreterTest, StopEndsTheRunningProgramAndStartsNoOther) {
   EXPECT_EQ(Arguments().size(), 1u);
 }
 
+// A program never reads the caller's input (a list piped into a loop of runs, the keys typed at
+// its terminal), whichever way it is started. The console of its own that hosts a line of the
+// window is the exception: there the user may press keys for the program, as for the pause.
+TEST_F(CommandInterpreterTest, ProgramsReadTheNullDeviceNotTheCallersInput) {
+  CInputFrom list(temp_.Write(L"list.txt", "a.mp4\nb.mp4\n"));
+  EXPECT_EQ(RunCommandLine(L"exec_witness one"), 0);
+  std::vector<std::wstring> expected = {L"null"};
+#ifdef _WIN32
+  SetProgramDir(GetProgramDir());
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness two", nullptr), 0);
+  expected.push_back(L"file");
+#endif
+  std::vector<std::wstring> inputs;
+  for (const WitnessRecord& record : ReadWitness(record_)) inputs.push_back(record.input);
+  EXPECT_EQ(inputs, expected);
+}
+
 #ifdef _WIN32
 // The window runs each line in a console of kestrune-cli.exe: the line reaches it whole, its
 // status is that of the command before the pause, and a stop ends it.
@@ -205,6 +227,29 @@ TEST_F(CommandInterpreterTest, ConsoleOfItsOwnRunsTheLineAndKeepsItsStatus) {
   EXPECT_EQ(RunInOwnConsole(L"exec_witness --sleep=60 & exec_witness after & pause", &stop), kStoppedStatus);
   stopper.join();
   EXPECT_EQ(Arguments().size(), 3u);
+}
+
+// A Ctrl-C typed in that console reaches the program running there, which ends by it (the host
+// hands it no ignored Ctrl-C); the host itself lives on to the pause and reports the line as
+// stopped. A console the user closes ends the line and its program at once, stopped as well.
+// Either way the window counts the file as failed and removes what it had written.
+TEST_F(CommandInterpreterTest, CtrlCOrClosingItsConsoleStopsTheLine) {
+  SetProgramDir(GetProgramDir());
+  CNullInput noKeyboard;
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness --interrupt-console & pause", nullptr), kStoppedStatus);
+  EXPECT_EQ(Arguments(), (std::vector<Words>{{L"--interrupt-console"}}));
+
+  std::thread closer([&] {
+    while (Arguments().size() < 2) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (unsigned long host : ChildProcessIds(GetCurrentProcessId(), L"kestrune-cli.exe"))
+      DeliverConsoleEvent(host, CTRL_CLOSE_EVENT);
+  });
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness --sleep=30 & exec_witness after & pause", nullptr),
+            kStoppedStatus);
+  closer.join();
+  std::vector<WitnessRecord> records = ReadWitness(record_);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_TRUE(WaitForProcessEnd(records[1].pid, 10000));
 }
 #endif
 

@@ -20,32 +20,37 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 const wchar_t* const kWitnessName = L"exec_witness.exe";
 
-CNullInput::CNullInput() : saved_(GetStdHandle(STD_INPUT_HANDLE)) {
-  SetStdHandle(STD_INPUT_HANDLE, CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+const wchar_t* const kNullDevice = L"NUL";
+
+CInputFrom::CInputFrom(const std::wstring& file) : saved_(GetStdHandle(STD_INPUT_HANDLE)) {
+  SetStdHandle(STD_INPUT_HANDLE, CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                              nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-CNullInput::~CNullInput() {
-  HANDLE null = GetStdHandle(STD_INPUT_HANDLE);
+CInputFrom::~CInputFrom() {
+  HANDLE opened = GetStdHandle(STD_INPUT_HANDLE);
   SetStdHandle(STD_INPUT_HANDLE, static_cast<HANDLE>(saved_));
-  if (null != nullptr && null != INVALID_HANDLE_VALUE) CloseHandle(null);
+  if (opened != nullptr && opened != INVALID_HANDLE_VALUE) CloseHandle(opened);
 }
 #else
 const wchar_t* const kWitnessName = L"exec_witness";
+const wchar_t* const kNullDevice = L"/dev/null";
 
-CNullInput::CNullInput() : savedFd_(dup(0)) {
-  int null = open("/dev/null", O_RDONLY);
-  if (null < 0) return;
-  dup2(null, 0);
-  close(null);
+CInputFrom::CInputFrom(const std::wstring& file) : savedFd_(dup(0)) {
+  int opened = open(WideToUtf8(file).c_str(), O_RDONLY);
+  if (opened < 0) return;
+  dup2(opened, 0);
+  close(opened);
 }
 
-CNullInput::~CNullInput() {
+CInputFrom::~CInputFrom() {
   if (savedFd_ < 0) return;
   dup2(savedFd_, 0);
   close(savedFd_);
 }
 #endif
+
+CNullInput::CNullInput() : CInputFrom(kNullDevice) {}
 
 CScopedEnv::CScopedEnv(const std::string& name, const std::wstring& value, bool unset) : name_(name) {
 #ifdef _WIN32
@@ -113,6 +118,8 @@ std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
       current.cwd = value(4);
     else if (line.rfind("show=", 0) == 0)
       current.show = value(5);
+    else if (line.rfind("input=", 0) == 0)
+      current.input = value(6);
     else if (line.rfind("arg=", 0) == 0)
       current.args.push_back(value(4));
     else if (line == "end")

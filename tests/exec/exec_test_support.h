@@ -13,6 +13,7 @@ struct WitnessRecord {
   std::wstring self;
   std::wstring cwd;
   std::wstring show;
+  std::wstring input;  // what its standard input was: "null", "file", "pipe", "terminal", ...
   std::vector<std::wstring> args;
 };
 
@@ -31,18 +32,24 @@ class CScopedEnv {
   std::wstring previous_;
 };
 
-// Points the process's standard input at the null device while it lives: a "pause" then ends
-// at once, as it does for a run without anyone at the keyboard.
-class CNullInput {
+// Points the process's standard input at a file while it lives.
+class CInputFrom {
  public:
-  CNullInput();
-  ~CNullInput();
-  CNullInput(const CNullInput&) = delete;
-  CNullInput& operator=(const CNullInput&) = delete;
+  explicit CInputFrom(const std::wstring& file);
+  ~CInputFrom();
+  CInputFrom(const CInputFrom&) = delete;
+  CInputFrom& operator=(const CInputFrom&) = delete;
 
  private:
   void* saved_ = nullptr;  // the standard input handle on Windows
   int savedFd_ = -1;       // a copy of descriptor 0 on POSIX
+};
+
+// The null device as standard input: a "pause" then ends at once, as it does for a run without
+// anyone at the keyboard.
+class CNullInput : public CInputFrom {
+ public:
+  CNullInput();
 };
 
 // The witness's file name: exec_witness, with ".exe" on Windows.

@@ -5,7 +5,12 @@
 // show is "flags=F window=W" from the start-up record on Windows, and on POSIX "null" when
 // its standard output is /dev/null (started hidden), "stream" otherwise. A first argument
 // "--exit=N" makes it exit with status N, and "--sleep=N" makes it wait N seconds after
-// writing its record and then exit with 0 (the argument is recorded too).
+// writing its record and then exit with 0 (the argument is recorded too). input is what its
+// standard input is: "null" (the null device), "file", "pipe", "terminal" (a console on
+// Windows), "none" or "other". On Windows "--interrupt-console" makes it press Ctrl-C in its
+// own console after its record (every process attached to it gets the event, as when the user
+// types it) and then wait 10 seconds; a Ctrl-C that reaches it ends it with
+// STATUS_CONTROL_C_EXIT, as Windows' own handling does (Wine's would exit with 0).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +24,40 @@
 #endif
 
 namespace {
+
+#ifdef _WIN32
+const char* InputKind() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (input == nullptr || input == INVALID_HANDLE_VALUE) return "none";
+  DWORD mode = 0;
+  if (GetConsoleMode(input, &mode)) return "terminal";
+  switch (GetFileType(input)) {
+    case FILE_TYPE_CHAR:
+      return "null";
+    case FILE_TYPE_DISK:
+      return "file";
+    case FILE_TYPE_PIPE:
+      return "pipe";
+    default:
+      return "other";
+  }
+}
+
+BOOL WINAPI EndByCtrlC(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+}
+#else
+const char* InputKind() {
+  struct stat input, null;
+  if (fstat(0, &input) != 0) return "none";
+  if (isatty(0)) return "terminal";
+  if (S_ISCHR(input.st_mode) && stat("/dev/null", &null) == 0 && input.st_rdev == null.st_rdev) return "null";
+  if (S_ISREG(input.st_mode)) return "file";
+  if (S_ISFIFO(input.st_mode)) return "pipe";
+  return "other";
+}
+#endif
 
 #ifdef _WIN32
 std::string Utf8(const wchar_t* text) {
@@ -60,9 +99,10 @@ int wmain(int argc, wchar_t** argv) {
   GetStartupInfoW(&startup);
   wchar_t self[2048] = {0};
   GetModuleFileNameW(nullptr, self, 2048);
-  std::fprintf(out, "begin\npid=%lu\nself=%s\ncwd=%s\nshow=flags=%lu window=%u\n", GetCurrentProcessId(),
-               Utf8(self).c_str(), Utf8(cwd).c_str(), startup.dwFlags,
-               static_cast<unsigned>(startup.wShowWindow));
+  SetConsoleCtrlHandler(EndByCtrlC, TRUE);
+  std::fprintf(out, "begin\npid=%lu\nself=%s\ncwd=%s\nshow=flags=%lu window=%u\ninput=%s\n",
+               GetCurrentProcessId(), Utf8(self).c_str(), Utf8(cwd).c_str(), startup.dwFlags,
+               static_cast<unsigned>(startup.wShowWindow), InputKind());
   std::string first;
   for (int i = 1; i < argc; ++i) {
     std::string arg = Utf8(argv[i]);
@@ -80,8 +120,8 @@ int main(int argc, char** argv) {
   struct stat output, null;
   bool toNull = fstat(1, &output) == 0 && stat("/dev/null", &null) == 0 && S_ISCHR(output.st_mode) &&
                 output.st_rdev == null.st_rdev;
-  std::fprintf(out, "begin\npid=%ld\nself=%s\ncwd=%s\nshow=%s\n", static_cast<long>(getpid()), argv[0], cwd,
-               toNull ? "null" : "stream");
+  std::fprintf(out, "begin\npid=%ld\nself=%s\ncwd=%s\nshow=%s\ninput=%s\n", static_cast<long>(getpid()),
+               argv[0], cwd, toNull ? "null" : "stream", InputKind());
   std::string first;
   for (int i = 1; i < argc; ++i) {
     if (i == 1) first = argv[i];
@@ -90,5 +130,12 @@ int main(int argc, char** argv) {
 #endif
   std::fputs("end\n", out);
   std::fclose(out);
+#ifdef _WIN32
+  if (first == "--interrupt-console") {
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    Sleep(10000);
+    return 0;
+  }
+#endif
   return Finish(first);
 }

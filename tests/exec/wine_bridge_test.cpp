@@ -1,12 +1,15 @@
 // The Wine bridge, as the Windows program uses it under Wine: the bare tool names run through
 // cmd from the current folder, Windows paths (also inside an ffmpeg "concat:" list) reach the
-// Linux programs as Unix paths, exit statuses and pipes pass through, and unzip extracts into
-// the current folder.
+// Linux programs as Unix paths, exit statuses and pipes pass through, unzip extracts into
+// the current folder, and a Ctrl-C ends the bridge as Windows ends a program.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
@@ -15,6 +18,7 @@
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"
 #include "support/temp_dir.h"
+#include "support/windows_processes.h"
 
 namespace fs = std::filesystem;
 
@@ -48,6 +52,28 @@ TEST_F(WineBridgeTest, MissingLinuxProgramGivesStatus127) {
   ASSERT_TRUE(CopyBridge(L"kestrune-no-such-tool.exe"));
   ASSERT_TRUE(SetCurrentDir(temp_.Path()));
   EXPECT_EQ(RunCommandLine(L"kestrune-no-such-tool --help"), 127);
+}
+
+// A Ctrl-C typed in the console of the window's command reaches ffmpeg.exe, which ends by it with
+// STATUS_CONTROL_C_EXIT as a Windows program does (Wine's own ending would say 0, success), and
+// the Linux ffmpeg goes with it.
+TEST_F(WineBridgeTest, ACtrlCEndsItAsWindowsEndsAProgram) {
+  ASSERT_TRUE(SetCurrentDir(GetProgramDir()));
+  std::thread typist([] {
+    std::vector<unsigned long> bridges;
+    while (bridges.empty()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      bridges = ChildProcessIds(GetCurrentProcessId(), L"ffmpeg.exe");
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (unsigned long bridge : bridges) DeliverConsoleEvent(bridge, CTRL_C_EVENT);
+  });
+  const std::wstring output = temp_.File(L"long.mp4");
+  int status = RunCommandLine(
+      L"ffmpeg -hide_banner -loglevel error -f lavfi -i testsrc=duration=60:size=640x360 -c:v libx264 \"" +
+      output + L"\"");
+  typist.join();
+  EXPECT_EQ(static_cast<unsigned>(status), static_cast<unsigned>(STATUS_CONTROL_C_EXIT));
 }
 
 TEST_F(WineBridgeTest, StandardOutputReachesAPipe) {

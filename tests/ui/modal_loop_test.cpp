@@ -7,7 +7,7 @@
 
 #include "support/trace_capture.h"
 #include "ui/main_dlg.h"
-#include "ui/ui_language.h"
+#include "ui/dialog_base.h"
 #include "ui/ui_test_support.h"
 
 namespace {

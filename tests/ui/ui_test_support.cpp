@@ -12,7 +12,7 @@
 #include "base/text.h"
 #include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
-#include "ui/ui_language.h"
+#include "ui/dialog_base.h"
 
 namespace {
 

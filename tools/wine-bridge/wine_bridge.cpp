@@ -215,6 +215,16 @@ void WriteError(const std::wstring& text) {
             nullptr);
 }
 
+// A Ctrl-C in the console ends the bridge as Windows ends a console program that does not
+// handle it, with STATUS_CONTROL_C_EXIT; Wine's own ending says 0, which would pass a
+// conversion cut short for a finished one. The Linux program goes with the bridge (see the
+// watch script below).
+BOOL WINAPI EndByCtrlC(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+  return TRUE;
+}
+
 }  // namespace
 
 // Runs "$@" and waits for it; kills it when the Unix process $1 (the bridge) has gone or is a
@@ -241,10 +251,13 @@ int wmain() {
     return EXIT_NOT_STARTED;
   }
 
+  SetConsoleCtrlHandler(EndByCtrlC, TRUE);
+
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> words{"/bin/sh", "-c", kWatchScript, "kestrune-bridge",
-                                 std::to_string(LinuxCall(LINUX_GETPID, 0)), ToUtf8(tool)};
+  std::vector<std::string> words{
+      "/bin/sh",   "-c", kWatchScript, "kestrune-bridge", std::to_string(LinuxCall(LINUX_GETPID, 0)),
+      ToUtf8(tool)};
   for (int i = 1; arguments != nullptr && i < count; ++i)
     words.push_back(TranslateArgument(wine, arguments[i]));
   if (arguments != nullptr) LocalFree(arguments);
