@@ -16,6 +16,7 @@
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
+#include "exec/exec_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
@@ -188,8 +189,9 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_EQ(plan.exitCode, CLI_EXIT_OK);
   EXPECT_NE(plan.out.find(L"-c:v libx265"), std::wstring::npos) << WideToUtf8(plan.out);
   EXPECT_EQ(plan.out.find(L"cuvid"), std::wstring::npos);
-  EXPECT_EQ(plan.err, L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
-                      L"(libx265); --gpu forces it\n");
+  EXPECT_EQ(plan.err,
+            L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU "
+            L"(libx265); --gpu forces it\n");
 
   CliResult run = RunCli({L"run", L"--gpu", L"auto", clip});
   EXPECT_EQ(run.exitCode, CLI_EXIT_OK) << WideToUtf8(run.err);
@@ -204,6 +206,38 @@ TEST_F(CliRun, WithoutAGpuOptionTheCheckChoosesThePathAndSaysSo) {
   EXPECT_NE(gpu.out.find(L"-hwaccel cuvid -c:v h264_cuvid"), std::wstring::npos) << WideToUtf8(gpu.out);
   EXPECT_NE(gpu.out.find(L"-c:v h264_nvenc"), std::wstring::npos);
   EXPECT_EQ(gpu.err, L"kestrune: GPU acceleration works here: encoding on the NVIDIA GPU (h264_nvenc)\n");
+}
+
+// An ffmpeg build whose NVENC does not work here and that lacks libx265 (a stand-in ffmpeg in a
+// program folder of its own): "--gpu auto" names both encoders and runs nothing.
+TEST_F(CliRun, WithoutAWorkingGpuNorTheCpusEncoderNothingRuns) {
+  std::wstring clip = Clip(L"a.mp4");
+#ifdef _WIN32
+  const wchar_t* names[][2] = {{L"fake_ffmpeg.exe", L"ffmpeg.exe"}, {L"mediainfo.exe", L"mediainfo.exe"}};
+#else
+  const wchar_t* names[][2] = {{L"fake_ffmpeg", L"ffmpeg"}};
+#endif
+  TempDir programDir;
+  for (const auto& name : names) {
+    std::error_code code;
+    std::filesystem::copy_file(FsPath(GetProgramDir() + name[0]), FsPath(programDir.File(name[1])), code);
+    ASSERT_FALSE(code) << WideToUtf8(name[0]);
+  }
+  const std::wstring saved = ProgramDir();
+  CScopedEnv rules("KESTRUNE_FAKE_FFMPEG",
+                   L"encoders=h264_nvenc,hevc_nvenc,aac;fail=h264_nvenc;fail=hevc_nvenc");
+  CScopedEnv folder("KESTRUNE_PROGRAM_DIR", programDir.Path());
+  SetProgramDir(programDir.Path());
+  CliResult result = RunCli({L"run", clip});
+  SetProgramDir(saved);
+  EnterProgramDir();
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED);
+  EXPECT_EQ(result.err,
+            L"kestrune: GPU acceleration (hevc_nvenc) does not work on this computer, and this ffmpeg has no "
+            L"libx265 "
+            L"encoder; nothing was run (use an ffmpeg build with libx265, or another --codec)\n");
+  EXPECT_EQ(result.out, L"");
+  EXPECT_FALSE(FileExists(dir_.File(L"a_(02).mp4")));
 }
 
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {

@@ -675,8 +675,11 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
   });
   EXPECT_TRUE(WaitUntil([&] { return answered.load(); }, 10000));
   asker.join();
+  // A file click makes it the current file; the preview then follows the job chosen.
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
   Click(IDC_JOB_VIDEO_EXTRACT);
-  EXPECT_NE(std::wstring::npos, Text(IDC_COMMAND_BOX).find(L"-c:v copy")) << Text(IDC_COMMAND_BOX);
+  EXPECT_NE(std::wstring::npos, Text(IDC_COMMAND_BOX).find(L"-c:v copy"))
+      << WideToUtf8(Text(IDC_COMMAND_BOX));
   SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
                reinterpret_cast<LPARAM>(Item(IDC_START)));
   PumpMessages();
