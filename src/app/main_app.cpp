@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "batch/batch_worker.h"
+#include "batch/gpu_check.h"
 #include "ui/main_dlg.h"
 
 // The application object: starts the common controls, runs the main dialog modally and ends
@@ -34,7 +35,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   theApp.InitInstance();
   // A run that the closed window left behind must not see the program's static objects (the
   // trace, the probe's lock, the program folder) destroyed under it: the program ends here
-  // without their destructors. The command it was running goes on in its own console.
-  if (BatchThreadsAlive() > 0) _exit(0);
+  // without their destructors. The command it was running goes on in its own console. So does
+  // a GPU check that Start had begun (its test encode ends within a second or its time limit).
+  if (BatchThreadsAlive() > 0 || GpuChecksRunning() > 0) _exit(0);
   return 0;
 }

@@ -77,7 +77,10 @@ enum TextId : int {
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
   TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
-  TXT_MEDIA_INFO_MISSING,  // "%s": the download page
+  TXT_MEDIA_INFO_MISSING,    // "%s": the download page
+  TXT_GPU_CHECKING,          // the status line while Start checks the GPU
+  TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
+  TXT_CONSOLE_HOST_MISSING,  // "%s": where kestrune-cli.exe should be
 
   // The missing-tool dialog and its install.
   TXT_INSTALL_FFMPEG_MESSAGE,     // "%s": the download page
@@ -119,7 +122,8 @@ enum TextId : int {
   TXT_CLI_GPU_WORKS,        // "%s": the encoder
   TXT_CLI_GPU_UNAVAILABLE,  // "%s": the encoder used instead
   TXT_CLI_GPU_NOTE,
-  TXT_CLI_RUN_SUMMARY,  // "%d %s: %d done, %d failed, %d skipped%s%s"
+  TXT_CLI_GPU_NO_ENCODER,  // "%s" "%s" "%s": the NVIDIA encoder, the CPU's encoder, the CPU's encoder
+  TXT_CLI_RUN_SUMMARY,     // "%d %s: %d done, %d failed, %d skipped%s%s"
   TXT_CLI_FILE,
   TXT_CLI_FILES,
   TXT_CLI_JOIN_DONE,

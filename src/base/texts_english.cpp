@@ -58,6 +58,14 @@ const CTextEntry kEnglish[] = {
     {TXT_RUN_STOPPED, L", stopped"},
     {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
+    {TXT_GPU_CHECKING, L"Checking whether GPU acceleration works on this computer..."},
+    {TXT_GPU_NO_ENCODER,
+     L"GPU acceleration (%s) does not work on this computer, and this ffmpeg has no %s encoder to use "
+     L"instead.\nNothing was started. Use an ffmpeg build that has it, or choose another output codec."},
+    {TXT_CONSOLE_HOST_MISSING,
+     L"kestrune-cli.exe is missing: %s\nThe window runs every command through it, so nothing was started. "
+     L"Copy kestrune-cli.exe of the same version into the program's folder, beside kestrune.exe, or "
+     L"install Kestrune again."},
 
     {TXT_INSTALL_FFMPEG_MESSAGE, L"FFmpeg.exe file not found\nVisit '%s'"},
     {TXT_INSTALL_MEDIAINFO_MESSAGE, L"MediaInfo.exe file not found\nVisit '%s'"},
@@ -164,6 +172,9 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_GPU_UNAVAILABLE,
      L"kestrune: GPU acceleration is not available on this computer: encoding on the CPU (%s); --gpu forces "
      L"it\n"},
+    {TXT_CLI_GPU_NO_ENCODER,
+     L"kestrune: GPU acceleration (%s) does not work on this computer, and this ffmpeg has no %s encoder; "
+     L"nothing was run (use an ffmpeg build with %s, or another --codec)\n"},
     {TXT_CLI_GPU_NOTE,
      L"kestrune: note: the conversion used the NVIDIA GPU (--gpu); without --gpu it is used only where it "
      L"works\n"},

@@ -57,6 +57,14 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_STOPPED, L", 중지됨"},
     {TXT_RUN_OUTPUT_SHORT, L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
+    {TXT_GPU_CHECKING, L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중..."},
+    {TXT_GPU_NO_ENCODER,
+     L"이 컴퓨터에서는 GPU 가속(%s)을 쓸 수 없고, 이 ffmpeg 에는 대신 쓸 %s 인코더가 없습니다.\n"
+     L"작업을 시작하지 않았습니다. 그 인코더가 있는 ffmpeg 를 쓰거나 다른 출력 코덱을 고르세요."},
+    {TXT_CONSOLE_HOST_MISSING,
+     L"kestrune-cli.exe 파일이 없습니다: %s\n창의 모든 명령은 이 파일로 실행되므로 작업을 시작하지 "
+     L"않았습니다. 같은 버전의 kestrune-cli.exe 를 kestrune.exe 가 있는 프로그램 폴더에 복사하거나 "
+     L"케스트룬을 다시 설치하세요."},
 
     {TXT_INSTALL_FFMPEG_MESSAGE, L"FFmpeg.exe 파일이 없습니다. \n%s 에서 다운로드 하세요."},
     {TXT_INSTALL_MEDIAINFO_MESSAGE, L"MediaInfo.exe 파일이 없습니다. '%s' 에서 다운로드 하세요."},

@@ -5,6 +5,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
+#include "exec/console_host.h"
 #include "exec/program_lookup.h"
 
 namespace {
@@ -27,4 +28,15 @@ MissingTool FindMissingTool() {
   if (code == kFileNotFound) return MISSING_FFMPEG;
   if (!IsMediaInfoPresent()) return MISSING_MEDIAINFO;
   return MISSING_NONE;
+}
+
+std::wstring FindMissingConsoleHost() {
+#ifdef _WIN32
+  // A user who updates by copying only kestrune.exe leaves the window without it; each line
+  // would then end with 9009 and nothing said.
+  std::wstring host = ConsoleHostProgram();
+  return FileExists(host) && !IsDirectory(host) ? std::wstring() : host;
+#else
+  return std::wstring();
+#endif
 }

@@ -1,6 +1,9 @@
 #pragma once
 // The checks of the start button: the encoder must be found and MediaInfo must lie beside the
-// program, otherwise the missing-tool dialog is offered instead of a run.
+// program, otherwise the missing-tool dialog is offered instead of a run; and the window's
+// console host must lie beside it, otherwise every command would fail without a word.
+#include <string>
+
 enum MissingTool {
   MISSING_NONE = 0,
   MISSING_FFMPEG = 1,     // the missing-tool dialog's mode for ffmpeg
@@ -13,3 +16,8 @@ bool IsMediaInfoPresent();
 // Looks up "ffmpeg.exe" (only "not found", code 2, counts as missing; other failures of the
 // lookup count as present), then MediaInfo. Traces "%X-[%s]" with the lookup's code and path.
 MissingTool FindMissingTool();
+
+// The program the window runs each command line through (ConsoleHostProgram: kestrune-cli.exe
+// beside the window's program on Windows) when it is not there: its path. Empty when it is
+// there, and where command lines run without it (POSIX).
+std::wstring FindMissingConsoleHost();

@@ -54,20 +54,26 @@ std::wstring ShortAndJoinText(const CBatchReport& report) {
   }
 }
 
-// "--gpu auto": the NVIDIA path only where the check finds that it works here, said once.
-void ChooseGpu(CCliRequest& request, CCliOutput& out) {
+// "--gpu auto": the NVIDIA path only where the check finds that it works here, said once; the
+// CPU's encoder only where this ffmpeg has it. False when neither fits: nothing is run.
+bool ChooseGpu(CCliRequest& request, CCliOutput& out) {
   JobSettings& settings = request.settings;
-  if (request.gpu != CLI_GPU_AUTO) return;
+  if (request.gpu != CLI_GPU_AUTO) return true;
+  const wchar_t* gpuEncoder = VideoEncoderName(settings.outputCodec, true);
+  const wchar_t* cpuEncoder = VideoEncoderName(settings.outputCodec, false);
   switch (DecideGpu(settings)) {
     case GPU_WORKS:
-      out.Err(CliFormat(TXT_CLI_GPU_WORKS, VideoEncoderName(settings.outputCodec, true)));
-      break;
+      out.Err(CliFormat(TXT_CLI_GPU_WORKS, gpuEncoder));
+      return true;
     case GPU_UNAVAILABLE:
       UseCpuInstead(settings);
-      out.Err(CliFormat(TXT_CLI_GPU_UNAVAILABLE, VideoEncoderName(settings.outputCodec, false)));
-      break;
+      out.Err(CliFormat(TXT_CLI_GPU_UNAVAILABLE, cpuEncoder));
+      return true;
+    case GPU_NO_ENCODER:
+      out.Err(CliFormat(TXT_CLI_GPU_NO_ENCODER, gpuEncoder, cpuEncoder, cpuEncoder));
+      return false;
     default:
-      break;
+      return true;
   }
 }
 
@@ -129,7 +135,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   EnterProgramDir();
   int toolCheck = CheckTools(!dryRun, out);
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
-  ChooseGpu(request, out);
+  if (!ChooseGpu(request, out)) return CLI_EXIT_FAILED;
 
   CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).

@@ -5,9 +5,13 @@
 
 #include "base/command_quoting.h"
 #else
+#include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "base/file_util.h"
 #endif
@@ -21,8 +25,8 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 }  // namespace
 
-int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                     const std::wstring& outputFile) {
+int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
+                           const std::vector<std::wstring>& arguments, const std::wstring& outputFile) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                &inherit, OPEN_EXISTING, 0, nullptr);
@@ -58,9 +62,16 @@ int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring
   if (created) {
     TieToThisProcess(info.hProcess);
     ResumeThread(info.hThread);
-    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD waited =
+        WaitForSingleObject(info.hProcess, timeLimitMs < 0 ? INFINITE : static_cast<DWORD>(timeLimitMs));
     DWORD code = 0;
-    if (GetExitCodeProcess(info.hProcess, &code)) status = static_cast<int>(code);
+    if (waited == WAIT_TIMEOUT) {
+      TerminateProcess(info.hProcess, 1);
+      WaitForSingleObject(info.hProcess, INFINITE);
+      status = kHiddenProgramTimedOut;
+    } else if (GetExitCodeProcess(info.hProcess, &code)) {
+      status = static_cast<int>(code);
+    }
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
   }
@@ -69,8 +80,35 @@ int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring
   return status;
 }
 #else
-int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
-                     const std::wstring& outputFile) {
+namespace {
+// Waits for pid; ends it once timeLimitMs (when not negative) has passed. Its exit status, -1
+// when it could not be waited for or did not exit by itself.
+int WaitForProgram(pid_t pid, int timeLimitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeLimitMs);
+  auto pause = std::chrono::milliseconds(1);
+  int status = 0;
+  for (;;) {
+    pid_t ended = waitpid(pid, &status, timeLimitMs < 0 ? 0 : WNOHANG);
+    if (ended == pid) break;
+    if (ended < 0 && errno != EINTR) return -1;
+    if (ended == 0 && std::chrono::steady_clock::now() >= deadline) {
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      return kHiddenProgramTimedOut;
+    }
+    // A check's programs end within a second or so: a short nap first, then longer ones.
+    if (ended == 0) {
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}  // namespace
+
+int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
+                           const std::vector<std::wstring>& arguments, const std::wstring& outputFile) {
   std::vector<std::string> words{PathToNative(program)};
   for (const std::wstring& argument : arguments) words.push_back(PathToNative(argument));
   ChildStreams streams;
@@ -78,10 +116,11 @@ int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring
   streams.errorFile = "/dev/null";
   pid_t pid = 0;
   if (StartTiedChild(words, streams, pid) != 0) return -1;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return -1;
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return WaitForProgram(pid, timeLimitMs);
 }
 #endif
+
+int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                     const std::wstring& outputFile) {
+  return RunHiddenProgramWithin(-1, program, arguments, outputFile);
+}

@@ -10,3 +10,12 @@
 // The program's exit status; -1 when it could not be started or waited for.
 int RunHiddenProgram(const std::wstring& program, const std::vector<std::wstring>& arguments,
                      const std::wstring& outputFile = std::wstring());
+
+// What RunHiddenProgramWithin gives for a program it ended because its time was up.
+constexpr int kHiddenProgramTimedOut = -2;
+
+// The same, for a program that may hang (a driver that never answers): one still running
+// after timeLimitMs milliseconds is ended and gives kHiddenProgramTimedOut.
+int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
+                           const std::vector<std::wstring>& arguments,
+                           const std::wstring& outputFile = std::wstring());

@@ -149,6 +149,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
       return true;
     case WM_TIMER:
       return OnTimer(w);
+    case WM_GPU_CHECKED:
+      OnGpuChecked(static_cast<GpuDecision>(w));
+      return true;
     default:
       return false;
   }

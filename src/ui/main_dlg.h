@@ -20,6 +20,7 @@
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"
 #include "ui/gdi_handles.h"
+#include "ui/gpu_check_thread.h"
 #include "ui/install_dlg.h"
 #include "ui/job_controls.h"
 #include "ui/taskbar_progress.h"
@@ -87,6 +88,9 @@ class CMainDlg : public CDialogBase, public IJobControls {
   ProbeFunction batchProbe;
   // The run's progress on the taskbar button; tests give it a fake button.
   CTaskbarProgress taskbarProgress;
+  // A pressed Start that takes the NVIDIA path waits here, the window answering, while its GPU
+  // check runs; Start is disabled meanwhile.
+  bool GpuCheckRunning() const { return gpuCheck_.Running(); }
 
  protected:
   bool OnInitDialog() override;
@@ -134,6 +138,13 @@ class CMainDlg : public CDialogBase, public IJobControls {
   bool OnTimer(UINT_PTR id);
   void EndRunProgress();
   int64_t RunSeconds() const;
+  // The tools Start needs are there; otherwise it has offered their install or said which.
+  bool StartToolsPresent();
+  // Start's GPU check: begun with the Start it holds, answered by WM_GPU_CHECKED.
+  void BeginGpuCheck();
+  void OnGpuChecked(GpuDecision decision);
+  // The run itself, on the snapshot Start took.
+  void StartBatch(const JobSettings& settings, const CPreviewedCommand& preview);
   // A Yes/No question over the window, captioned with the program's name; true for Yes.
   bool AskYesNo(const std::wstring& question);
   // The pressed Start of a running batch: asks, then stops the run.
@@ -141,4 +152,10 @@ class CMainDlg : public CDialogBase, public IJobControls {
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
   ULONGLONG runStartTick_ = 0;                   // when the current or last run started
+  CGpuCheckThread gpuCheck_;
+  // The Start held while its check runs: the settings and preview it took, and the status
+  // line's text before it, shown again when the answer comes.
+  JobSettings heldSettings_;
+  CPreviewedCommand heldPreview_;
+  std::wstring heldStatus_;
 };

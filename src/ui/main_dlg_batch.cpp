@@ -1,6 +1,7 @@
 // The command preview and the batch: the job-kind radios show the command the chosen job
-// would run for the current file; Start hands a snapshot of the settings to the batch worker,
-// which runs on its own thread and tells the window of its progress by posted messages.
+// would run for the current file; Start checks the tools (and, for the NVIDIA path, the GPU,
+// on a thread of its own) and hands a snapshot of the settings to the batch worker, which runs
+// on its own thread and tells the window of its progress by posted messages.
 #include <memory>
 
 #include "base/message.h"
@@ -8,6 +9,7 @@
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/start_check.h"
+#include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
 #include "ui/control_ids.h"
 #include "ui/main_dlg.h"
@@ -37,20 +39,66 @@ void CMainDlg::OnButtonStart() {
     OnButtonStop();
     return;
   }
+  // Start is disabled while its check runs; a click that comes all the same waits with it.
+  if (gpuCheck_.Running()) {
+    DebugLog(L"OnButtonStart-checking");
+    return;
+  }
+  if (!StartToolsPresent()) return;
+  GatherJobSettings(*this, currentItem, jobSettings);
+  // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
+  // work here, the user chooses between the CPU and no run at all. The check may take seconds.
+  if (UsesNvidiaPath(jobSettings)) {
+    BeginGpuCheck();
+    return;
+  }
+  StartBatch(jobSettings, lastPreview);
+}
+
+bool CMainDlg::StartToolsPresent() {
   switch (FindMissingTool()) {
     case MISSING_FFMPEG:
       ShowInstallDlg(INSTALL_FFMPEG);
-      return;
+      return false;
     case MISSING_MEDIAINFO:
       ShowInstallDlg(INSTALL_MEDIAINFO);
-      return;
+      return false;
     default:
       break;
   }
-  GatherJobSettings(*this, currentItem, jobSettings);
-  // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
-  // work here, the user chooses between the CPU and no run at all.
-  if (DecideGpu(jobSettings) == GPU_UNAVAILABLE) {
+  std::wstring host = FindMissingConsoleHost();
+  if (!host.empty()) {
+    ShowProgramMessage(L"%s", FormatText(TXT_CONSOLE_HOST_MISSING, uiLanguage, host));
+    return false;
+  }
+  return true;
+}
+
+// The layout stays as it is: Start is greyed and the status line says what goes on.
+void CMainDlg::BeginGpuCheck() {
+  heldSettings_ = jobSettings;
+  heldPreview_ = lastPreview;
+  heldStatus_ = GetItemText(IDC_STATUS_LINE);
+  if (!gpuCheck_.Start(Hwnd(), heldSettings_)) return;
+  DebugLog(L"OnButtonStart-checking GPU");
+  EnableItem(IDC_START, false);
+  SetItemText(IDC_STATUS_LINE, Text(TXT_GPU_CHECKING, uiLanguage));
+}
+
+void CMainDlg::OnGpuChecked(GpuDecision decision) {
+  if (!gpuCheck_.Running()) return;
+  gpuCheck_.Finish();
+  EnableItem(IDC_START, true);
+  SetItemText(IDC_STATUS_LINE, heldStatus_);
+  JobSettings settings = heldSettings_;
+  if (decision == GPU_NO_ENCODER) {
+    ShowProgramMessage(
+        L"%s", FormatText(TXT_GPU_NO_ENCODER, uiLanguage, VideoEncoderName(settings.outputCodec, true),
+                          VideoEncoderName(settings.outputCodec, false)));
+    DebugLog(L"OnButtonStart-no encoder, not started");
+    return;
+  }
+  if (decision == GPU_UNAVAILABLE) {
     if (!AskYesNo(GpuUnavailableQuestion(uiLanguage))) {
       DebugLog(L"OnButtonStart-no GPU, not started");
       return;
@@ -59,13 +107,18 @@ void CMainDlg::OnButtonStart() {
     CheckButton(IDC_GPU, false);
     OnCheckGpu();
     UseCpuInstead(jobSettings);
+    UseCpuInstead(settings);
   }
-  auto host = std::make_shared<CWindowBatchHost>(Hwnd(), lastPreview, commandRunner,
-                                                 static_cast<int>(jobSettings.files.size()));
+  StartBatch(settings, heldPreview_);
+}
+
+void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& preview) {
+  auto host = std::make_shared<CWindowBatchHost>(Hwnd(), preview, commandRunner,
+                                                 static_cast<int>(settings.files.size()));
   CBatchOptions options;
   options.probe = batchProbe;
   CRefusal refusal;
-  BatchStart started = batchWorker.Start(jobSettings, host, options, &refusal);
+  BatchStart started = batchWorker.Start(settings, host, options, &refusal);
   if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));
   if (started != BATCH_STARTED) {
     DebugLog(L"OnButtonStart-not started-%d", static_cast<int>(started));

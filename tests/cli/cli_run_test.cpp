@@ -21,6 +21,7 @@
 #include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
 #include "jobs/output_naming.h"
+#include "exec/exec_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "running_kestrune.h"
@@ -446,6 +447,38 @@ TEST_F(CliRun, AnOutputShorterThanItsInputCountsShort) {
   ASSERT_TRUE(ProbeMediaFile(output, kept));
   EXPECT_EQ(kept.durationSec, lasts);
   EXPECT_TRUE(FileExists(dir_.File(L"whole_(02).mp4")));
+}
+
+// An ffmpeg build whose NVENC does not work here and that lacks libx265 (a stand-in ffmpeg in a
+// program folder of its own): "--gpu auto" names both encoders and runs nothing.
+TEST_F(CliRun, WithoutAWorkingGpuNorTheCpusEncoderNothingRuns) {
+  std::wstring clip = Clip(L"a.mp4");
+#ifdef _WIN32
+  const wchar_t* names[][2] = {{L"fake_ffmpeg.exe", L"ffmpeg.exe"}, {L"mediainfo.exe", L"mediainfo.exe"}};
+#else
+  const wchar_t* names[][2] = {{L"fake_ffmpeg", L"ffmpeg"}};
+#endif
+  TempDir programDir;
+  for (const auto& name : names) {
+    std::error_code code;
+    std::filesystem::copy_file(FsPath(GetProgramDir() + name[0]), FsPath(programDir.File(name[1])), code);
+    ASSERT_FALSE(code) << WideToUtf8(name[0]);
+  }
+  const std::wstring saved = ProgramDir();
+  CScopedEnv rules("KESTRUNE_FAKE_FFMPEG",
+                   L"encoders=h264_nvenc,hevc_nvenc,aac;fail=h264_nvenc;fail=hevc_nvenc");
+  CScopedEnv folder("KESTRUNE_PROGRAM_DIR", programDir.Path());
+  SetProgramDir(programDir.Path());
+  CliResult result = RunCli({L"run", clip});
+  SetProgramDir(saved);
+  EnterProgramDir();
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED);
+  EXPECT_EQ(result.err,
+            L"kestrune: GPU acceleration (hevc_nvenc) does not work on this computer, and this ffmpeg has no "
+            L"libx265 "
+            L"encoder; nothing was run (use an ffmpeg build with libx265, or another --codec)\n");
+  EXPECT_EQ(result.out, L"");
+  EXPECT_FALSE(FileExists(dir_.File(L"a_(02).mp4")));
 }
 
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {

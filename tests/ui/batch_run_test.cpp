@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -19,11 +20,13 @@
 #include <memory>
 #include <mutex>
 #include <regex>
+#include <thread>
 
 #include "base/file_util.h"
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "base/texts.h"
 #include "batch/gpu_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/console_host.h"
@@ -100,7 +103,7 @@ class BatchRunTest : public MainWindowFixture {
     return WaitUntil([this] { return !Running(); }, kRunTimeoutMs);
   }
   // Presses Start (or Stop), which asks a question; answers it. The question's text, or empty
-  // when none was asked.
+  // when none was asked. A Start that checks the GPU asks once the check has answered.
   std::wstring PressAndAnswer(bool yes) {
     std::wstring asked;
     WhileDialogOpen(
@@ -108,6 +111,7 @@ class BatchRunTest : public MainWindowFixture {
         [this] {
           SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
                        reinterpret_cast<LPARAM>(Item(IDC_START)));
+          WaitUntil([this] { return !dialog->GpuCheckRunning(); }, kRunTimeoutMs);
         },
         [&](HWND box) {
           for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -657,6 +661,213 @@ TEST_F(BatchRunTest, MediaInfoButtonRunsTheWholeCommandInAConsoleOfItsOwn) {
   std::wstring summary;
   FormatMediaSummary(dialog->currentMedia, summary);
   EXPECT_TRUE(trace.Contains(summary));
+}
+
+// A program folder of the test's own, holding copies of the build's files (and, as ffmpeg.exe,
+// whichever program stands in for it); the window's program folder comes back at the end.
+class CProgramFolder {
+ public:
+  CProgramFolder(std::initializer_list<const wchar_t*> files, const wchar_t* ffmpeg = L"ffmpeg.exe") {
+    for (const wchar_t* file : files) {
+      copied_ = copied_ && CopyFileW((GetProgramDir() + file).c_str(), folder_.File(file).c_str(), FALSE);
+    }
+    copied_ =
+        copied_ && CopyFileW((GetProgramDir() + ffmpeg).c_str(), folder_.File(L"ffmpeg.exe").c_str(), FALSE);
+    SetProgramDir(folder_.Path());
+  }
+  ~CProgramFolder() { SetProgramDir(GetProgramDir()); }
+  CProgramFolder(const CProgramFolder&) = delete;
+  CProgramFolder& operator=(const CProgramFolder&) = delete;
+
+  bool Copied() const { return copied_; }
+  std::wstring File(const wchar_t* name) const { return folder_.File(name); }
+
+ private:
+  TempDir folder_;
+  bool copied_ = true;
+};
+
+// An environment variable for the programs the test starts, while it lives.
+class CScopedVariable {
+ public:
+  CScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    _wputenv_s(name, value.c_str());
+  }
+  ~CScopedVariable() { _wputenv_s(name_, L""); }
+  CScopedVariable(const CScopedVariable&) = delete;
+  CScopedVariable& operator=(const CScopedVariable&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
+// The stand-in for the GPU check, for the life of the object.
+class CScopedGpuCheck {
+ public:
+  explicit CScopedGpuCheck(GpuCheckFunction check) : previous_(SetGpuCheck(std::move(check))) {}
+  ~CScopedGpuCheck() { SetGpuCheck(previous_); }
+  CScopedGpuCheck(const CScopedGpuCheck&) = delete;
+  CScopedGpuCheck& operator=(const CScopedGpuCheck&) = delete;
+
+ private:
+  GpuCheckFunction previous_;
+};
+
+// The window beside which kestrune-cli.exe is missing (a user who copied only kestrune.exe):
+// Start names it, over any GPU check, and starts nothing; put back, Start runs.
+TEST_F(BatchRunTest, StartWithoutKestruneCliBesideTheWindowNamesItAndRunsNothing) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  CProgramFolder program({L"mediainfo.exe", L"exec.bat"});
+  ASSERT_TRUE(program.Copied());
+  DropFiles(dialog->Hwnd(), {clip});
+  TraceCapture trace;
+  MessageCapture messages;
+  const std::wstring expected =
+      FormatText(TXT_CONSOLE_HOST_MISSING, ExpectKorean() ? 18 : 9, program.File(L"kestrune-cli.exe"));
+  EXPECT_EQ(0u,
+            expected.find(Label(L"kestrune-cli.exe 파일이 없습니다: ", L"kestrune-cli.exe is missing: ")));
+
+  ASSERT_TRUE(Checked(IDC_GPU));
+  Click(IDC_START);
+  EXPECT_FALSE(dialog->GpuCheckRunning());
+  Click(IDC_GPU);
+  Click(IDC_START);
+  EXPECT_FALSE(Running());
+  EXPECT_EQ((std::vector<std::wstring>{expected, expected}), messages.Messages());
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess"));
+  EXPECT_FALSE(trace.ContainsText(L"OnButtonStart-checking"));
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_START)));
+
+  ASSERT_TRUE(CopyFileW((GetProgramDir() + L"kestrune-cli.exe").c_str(),
+                        program.File(L"kestrune-cli.exe").c_str(), FALSE));
+  ASSERT_TRUE(RunToTheEnd());
+  EXPECT_EQ(2u, messages.Messages().size());
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+}
+
+// The check runs off the window's thread: while it waits, Start is greyed, the status line says
+// what goes on, the window answers other threads' messages and its own controls, and a second
+// Start changes nothing; the answer then starts the run that Start took.
+TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  struct Gate {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool checking = false, released = false, finished = false;
+    int calls = 0;
+    DWORD thread = 0;
+  };
+  auto gate = std::make_shared<Gate>();
+  CScopedGpuCheck slowCheck([gate](int32_t, bool) {
+    std::unique_lock<std::mutex> guard(gate->lock);
+    gate->checking = true;
+    ++gate->calls;
+    gate->thread = GetCurrentThreadId();
+    // A slow driver, at most a minute.
+    gate->changed.wait_for(guard, std::chrono::seconds(60), [&] { return gate->released; });
+    gate->finished = true;
+    return true;
+  });
+  auto held = std::make_shared<CHeldRunner>();
+  held->Release();
+  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+    std::lock_guard<std::mutex> guard(held->lock);
+    held->commands.push_back(command);
+    return 0;
+  };
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(Checked(IDC_GPU));
+  const std::wstring before = Text(IDC_STATUS_LINE);
+
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        std::lock_guard<std::mutex> guard(gate->lock);
+        return gate->checking;
+      },
+      10000));
+  {
+    std::lock_guard<std::mutex> guard(gate->lock);
+    EXPECT_FALSE(gate->finished);  // the click came back while the check went on
+    EXPECT_NE(GetCurrentThreadId(), gate->thread);
+  }
+  EXPECT_TRUE(dialog->GpuCheckRunning());
+  EXPECT_FALSE(IsWindowEnabled(Item(IDC_START)));
+  EXPECT_EQ(Label(L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중...",
+                  L"Checking whether GPU acceleration works on this computer..."),
+            Text(IDC_STATUS_LINE));
+
+  std::atomic<bool> answered{false};
+  std::thread asker([&] {
+    DWORD_PTR result = 0;
+    answered = SendMessageTimeoutW(dialog->Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+  });
+  EXPECT_TRUE(WaitUntil([&] { return answered.load(); }, 10000));
+  asker.join();
+  // A file click makes it the current file; the preview then follows the job chosen.
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  Click(IDC_JOB_VIDEO_EXTRACT);
+  EXPECT_NE(std::wstring::npos, Text(IDC_COMMAND_BOX).find(L"-c:v copy"))
+      << WideToUtf8(Text(IDC_COMMAND_BOX));
+  SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(IDC_START)));
+  PumpMessages();
+  EXPECT_TRUE(trace.Contains(L"OnButtonStart-checking"));
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess-쓰레드 시작"));
+
+  {
+    std::lock_guard<std::mutex> guard(gate->lock);
+    gate->released = true;
+    gate->changed.notify_all();
+  }
+  ASSERT_TRUE(WaitUntil([&] { return !dialog->GpuCheckRunning(); }, kRunTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1 && !Running(); }, kRunTimeoutMs));
+  EXPECT_EQ(1, gate->calls);
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_START)));
+  EXPECT_NE(before, Label(L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중...",
+                          L"Checking whether GPU acceleration works on this computer..."));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  // The run is the conversion Start took, on the GPU the check found, not the extract chosen
+  // since.
+  EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid"))
+      << held->commands[0];
+  EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-c:v hevc_nvenc")) << held->commands[0];
+  EXPECT_TRUE(Checked(IDC_GPU));
+}
+
+// An ffmpeg build with NVENC but neither a working GPU nor libx265 (a stand-in ffmpeg, through
+// the real check): Start says which encoders are missing and starts nothing.
+TEST_F(BatchRunTest, StartRefusesARunThatNoEncoderOfThisFfmpegCanMake) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  CProgramFolder program({L"mediainfo.exe", L"exec.bat", L"kestrune-cli.exe"}, L"fake_ffmpeg.exe");
+  ASSERT_TRUE(program.Copied());
+  CScopedVariable rules(L"KESTRUNE_FAKE_FFMPEG",
+                        L"encoders=h264_nvenc,hevc_nvenc,aac;fail=h264_nvenc;fail=hevc_nvenc");
+  DropFiles(dialog->Hwnd(), {clip});
+  TraceCapture trace;
+  MessageCapture messages;
+  ASSERT_TRUE(Checked(IDC_GPU));
+
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return !dialog->GpuCheckRunning(); }, kRunTimeoutMs));
+  ASSERT_EQ(1u, messages.Messages().size());
+  const std::wstring message = messages.Messages()[0];
+  EXPECT_EQ(FormatText(TXT_GPU_NO_ENCODER, ExpectKorean() ? 18 : 9, L"hevc_nvenc", L"libx265"), message);
+  EXPECT_EQ(0u, message.find(Label(
+                    L"이 컴퓨터에서는 GPU 가속(hevc_nvenc)을 쓸 수 없고, 이 ffmpeg 에는 대신 쓸 libx265 "
+                    L"인코더가 없습니다.",
+                    L"GPU acceleration (hevc_nvenc) does not work on this computer, and this ffmpeg "
+                    L"has no libx265 encoder")))
+      << WideToUtf8(message);
+  EXPECT_FALSE(Running());
+  EXPECT_FALSE(trace.ContainsText(L"DoProcess"));
+  EXPECT_TRUE(trace.Contains(L"OnButtonStart-no encoder, not started"));
+  EXPECT_TRUE(Checked(IDC_GPU));
+  EXPECT_TRUE(IsWindowEnabled(Item(IDC_START)));
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "base/program_dir.h"
+#include "base/text.h"
+#include "base/texts.h"
 #include "install/download_addresses.h"
 #include "install/installer.h"
-#include "ui/control_ids.h"
 #include "support/temp_dir.h"
+#include "ui/control_ids.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 
@@ -208,6 +210,37 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.WaitForExit());
   }
+}
+
+// A user who updates by copying only kestrune.exe into a folder without kestrune-cli.exe: Start
+// names the missing file in a box captioned with the program's name, in the run's language,
+// and starts nothing (every command would otherwise end with 9009 and no word).
+TEST_F(ProgramTest, StartWithoutKestruneCliNamesItAndStartsNothing) {
+  TempDir programFolder;
+  for (const wchar_t* file : {L"kestrune.exe", L"ffmpeg.exe", L"mediainfo.exe", L"exec.bat"}) {
+    ASSERT_TRUE(CopyFileW((GetProgramDir() + file).c_str(), programFolder.File(file).c_str(), FALSE));
+  }
+  int32_t language = ExpectKorean() ? 18 : 9;
+  CProgram program(programFolder.Path());
+  ASSERT_TRUE(program.Started());
+  HWND window = program.WaitForWindow();
+  ASSERT_NE(nullptr, window);
+  const std::wstring status = ItemText(window, IDC_STATUS_LINE);
+
+  PostCommand(window, IDC_START);
+  HWND box =
+      program.WaitForDialog([&](HWND hwnd) { return hwnd != window && WindowItemText(hwnd) == L"kestrune"; });
+  ASSERT_NE(nullptr, box);
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_EQ(FormatText(TXT_CONSOLE_HOST_MISSING, language, programFolder.File(L"kestrune-cli.exe")), text);
+  EXPECT_NE(std::wstring::npos, text.find(L"kestrune-cli.exe")) << WideToUtf8(text);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  // Nothing started: the button and the status line are as they were.
+  EXPECT_EQ(std::wstring(language == 18 ? L"작업 실행" : L"Start Process"), ItemText(window, IDC_START));
+  EXPECT_EQ(status, ItemText(window, IDC_STATUS_LINE));
+  EXPECT_NE(FALSE, IsWindowEnabled(GetDlgItem(window, IDC_START)));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, program.WaitForExit());
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ if [ -z "${KESTRUNE_UI_ON_XVFB:-}" ]; then
   bin=$(cd "$(dirname "$exe")" && pwd)
   run_dir=$build_dir/ui-run-$language
   mkdir -p "$run_dir"
-  for part in "$(basename "$exe")" kestrune.exe kestrune-cli.exe ffmpeg.exe mediainfo.exe unzip.exe exec.bat unzip.bat; do
+  for part in "$(basename "$exe")" kestrune.exe kestrune-cli.exe ffmpeg.exe mediainfo.exe unzip.exe exec.bat unzip.bat fake_ffmpeg.exe; do
     [ -f "$bin/$part" ] || continue
     ln -f "$bin/$part" "$run_dir/$part" 2>/dev/null || cp -f "$bin/$part" "$run_dir/$part"
   done
