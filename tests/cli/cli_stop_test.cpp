@@ -190,10 +190,15 @@ class CRunningCli {
   DWORD pid_ = 0;
 };
 
+// Until ffmpeg has written into each file: the run claims an output's name (an empty file)
+// before it starts the program that writes it.
 bool WaitForFiles(const std::vector<std::wstring>& paths) {
   for (DWORD waited = 0; waited < kPatienceMillis; waited += 20) {
     bool all = true;
-    for (const std::wstring& path : paths) all = all && FileExists(path);
+    for (const std::wstring& path : paths) {
+      std::error_code unknown;
+      all = all && std::filesystem::file_size(FsPath(path), unknown) > 0 && !unknown;
+    }
     if (all) return true;
     Sleep(20);
   }

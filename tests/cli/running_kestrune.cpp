@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -41,7 +42,10 @@ bool WaitForFiles(const std::vector<std::wstring>& paths) {
   auto until = Clock::now() + kPatience;
   while (Clock::now() < until) {
     bool all = true;
-    for (const std::wstring& path : paths) all = all && FileExists(path);
+    for (const std::wstring& path : paths) {
+      std::error_code unknown;
+      all = all && std::filesystem::file_size(FsPath(path), unknown) > 0 && !unknown;
+    }
     if (all) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

@@ -20,7 +20,8 @@ std::string ReadText(const std::string& path);
 // Processes whose command line names something in folder (ffmpeg at work on its clips).
 int ProcessesNaming(const std::string& folder);
 
-// Waits until every path exists; false when they do not in time.
+// Waits until ffmpeg has written into every path (the run claims each name as an empty file
+// before the program that writes it starts); false when it has not in time.
 bool WaitForFiles(const std::vector<std::wstring>& paths);
 
 // A pseudo-terminal, as the user's terminal window is. What is written to it is read and kept,
