@@ -10,8 +10,10 @@
 #include "batch/gpu_check.h"
 #include "jobs/job_settings.h"
 
-// Posted to the window when the check has ended: the GpuDecision in wParam.
-constexpr UINT WM_GPU_CHECKED = WM_APP + 4;
+// Posted to the window when the check has ended: the GpuDecision in wParam. The main window's
+// one switch takes every WM_APP message (window_batch_host.h, main_dlg.cpp): each has a number
+// of its own.
+constexpr UINT WM_GPU_CHECKED = WM_APP + 5;
 
 class CGpuCheckThread {
  public:

@@ -572,7 +572,9 @@ TEST(TextTables, EveryTextOnceAndFilledAsItsCallSitesFillIt) {
             << entry.id << " takes arguments but has no row: " << WideToUtf8(entry.text);
       }
     }
-    if (table == &EnglishTexts()) EXPECT_EQ(seen.size(), static_cast<size_t>(TXT_COUNT - 1));
+    if (table == &EnglishTexts()) {
+      EXPECT_EQ(seen.size(), static_cast<size_t>(TXT_COUNT - 1));
+    }
   }
   // A text a table lacks comes from the English one; an unknown language speaks English.
   EXPECT_STREQ(Text(TXT_CLI_COUNTER_JOIN, kUiLanguageKorean), L"[join]");

@@ -82,7 +82,9 @@ TEST_F(FileDownTest, RefusesPlainHttpElsewhereAndRedirectsAwayFromHttps) {
     std::wstring path = program.File(L"down.txt");
     EXPECT_EQ(DownloadToFile(c.url, path), c.status);
     EXPECT_EQ(FileExists(path), c.status == DOWNLOAD_OK);
-    if (c.status == DOWNLOAD_OK) EXPECT_EQ(ReadFile(path), "the file");
+    if (c.status == DOWNLOAD_OK) {
+      EXPECT_EQ(ReadFile(path), "the file");
+    }
     RemoveFile(path);
     EXPECT_TRUE(ProgramFiles().empty());  // no partial download either
     std::vector<std::string> requests = server.Requests();
