@@ -177,6 +177,9 @@ int RunConsoleHost(const std::wstring& line) {
   // A program that the user's Ctrl-C ended reports it in its own way (ffmpeg 255, others
   // STATUS_CONTROL_C_EXIT); the starter hears that the line was stopped, so the output it had
   // begun is not taken for a finished one. A program that finished anyway keeps its status.
-  if (interrupted && status != 0) return kStoppedStatus;
+  // The system may run a program's end by the Ctrl-C before this host's own handler has run:
+  // the status that says so counts as the interrupt.
+  const bool endedByCtrlC = static_cast<DWORD>(status) == static_cast<DWORD>(STATUS_CONTROL_C_EXIT);
+  if ((interrupted || endedByCtrlC) && status != 0) return kStoppedStatus;
   return status;
 }

@@ -75,7 +75,7 @@ const CFormatRow kProductFormats[] = {
      [](const wchar_t* t) { return Fill(t, kChars, kText); }},
     {L"option '%s' takes %s, not '%s'", [](const wchar_t* t) { return Fill(t, kChars, kText, kText); }},
     {L"option '--qp' takes a whole number, not '%s'", [](const wchar_t* t) { return Fill(t, kText); }},
-    {L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2), not '%s'",
+    {L"option '--tracks' takes track numbers from 0 separated by commas (e.g. 0,2) or none, not '%s'",
      [](const wchar_t* t) { return Fill(t, kText); }},
     {L"option '--range' takes H:M:S-H:M:S (e.g. 0:1:0-0:2:30), not '%s'",
      [](const wchar_t* t) { return Fill(t, kText); }},

@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -57,6 +56,12 @@ std::wstring OutputOf(const std::wstring& command) {
   size_t open =
       close == std::wstring::npos || close == 0 ? std::wstring::npos : command.rfind(L'"', close - 1);
   return open == std::wstring::npos ? std::wstring() : command.substr(open + 1, close - open - 1);
+}
+
+// What a command that succeeds leaves for the check of its output: a copy of a clip as long as
+// its input, under the name the command writes. True when it is there.
+bool LeaveOutput(const std::wstring& command, const std::wstring& model) {
+  return CopyFileW(LongPathForm(model).c_str(), LongPathForm(OutputOf(command)).c_str(), FALSE) != 0;
 }
 
 // A command runner that the test holds before each command until it lets go; it records every
@@ -525,10 +530,7 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
     held->commands.push_back(command);
     held->changed.wait(guard, [&] { return held->released; });
     if (held->commands.size() % 3 == 2) return 1;
-    std::error_code ignored;
-    std::filesystem::copy_file(FsPath(model), FsPath(OutputOf(command)),
-                               std::filesystem::copy_options::overwrite_existing, ignored);
-    return 0;
+    return LeaveOutput(command, model) ? 0 : 2;
   };
   DropFiles(dialog->Hwnd(), clips);
   Click(IDC_GPU);
@@ -743,7 +745,7 @@ TEST_F(BatchRunTest, StartWithoutKestruneCliBesideTheWindowNamesItAndRunsNothing
                         program.File(L"kestrune-cli.exe").c_str(), FALSE));
   ASSERT_TRUE(RunToTheEnd());
   EXPECT_EQ(2u, messages.Messages().size());
-  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
 }
 
 // The check runs off the window's thread: while it waits, Start is greyed, the status line says
@@ -772,10 +774,10 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
   });
   auto held = std::make_shared<CHeldRunner>();
   held->Release();
-  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+  dialog->commandRunner = [held, clip](const std::wstring& command, CCommandStop*) {
     std::lock_guard<std::mutex> guard(held->lock);
     held->commands.push_back(command);
-    return 0;
+    return LeaveOutput(command, clip) ? 0 : 2;
   };
   TraceCapture trace;
   DropFiles(dialog->Hwnd(), {clip});
@@ -829,7 +831,7 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
   EXPECT_TRUE(IsWindowEnabled(Item(IDC_START)));
   EXPECT_NE(before, Label(L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중...",
                           L"Checking whether GPU acceleration works on this computer..."));
-  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), Text(IDC_STATUS_LINE));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
   // The run is the conversion Start took, on the GPU the check found, not the extract chosen
   // since.
   EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid"))
