@@ -66,7 +66,7 @@ class FakeHost : public CBatchHost {
   }
 
   void ReportFileEnd(int position, FileOutcome outcome) override {
-    static const wchar_t* const names[] = {L"done", L"failed", L"skipped"};
+    static const wchar_t* const names[] = {L"done", L"failed", L"skipped", L"short"};
     std::lock_guard<std::mutex> guard(lock_);
     fileEnds.push_back(Sprintf(L"%d:%s", position, names[outcome]));
   }
