@@ -18,12 +18,7 @@ options=(--no-gpu)  # the default conversion otherwise needs an NVIDIA GPU
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for i in $(seq -w 1 "$files"); do
-  ffmpeg -hide_banner -loglevel error -nostdin -y \
-    -f lavfi -i "testsrc2=size=640x360:rate=25:duration=$seconds" \
-    -f lavfi -i "sine=frequency=$((300 + 10#$i * 20)):sample_rate=48000:duration=$seconds" \
-    -c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 192k -ac 2 "$work/clip$i.mp4"
-done
+make_clips "$work" "$files" "$seconds" "clip"
 inputs=("$work"/clip*.mp4)
 "$kestrune" plan "${options[@]}" "${inputs[@]}" >"$work/plan.txt"
 echo "batch: $files clips of ${seconds} s, 640x360, converted to H.265 with --no-gpu"

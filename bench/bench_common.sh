@@ -16,3 +16,16 @@ peak_kb() {
   wait "$pid" || echo "bench: $* failed" >&2
   echo "$peak"
 }
+
+# make_clips FOLDER COUNT SECONDS NAME [X264-OPTION...]: COUNT clips FOLDER/NAME01.mp4 ...,
+# 640x360 H.264 with stereo AAC, each with a tone of its own.
+make_clips() {
+  local folder=$1 count=$2 seconds=$3 name=$4 i
+  shift 4
+  for i in $(seq -w 1 "$count"); do
+    ffmpeg -hide_banner -loglevel error -nostdin -y \
+      -f lavfi -i "testsrc2=size=640x360:rate=25:duration=$seconds" \
+      -f lavfi -i "sine=frequency=$((300 + 10#$i * 20)):sample_rate=48000:duration=$seconds" \
+      -c:v libx264 "$@" -pix_fmt yuv420p -c:a aac -b:a 192k -ac 2 "$folder/$name$i.mp4"
+  done
+}

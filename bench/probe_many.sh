@@ -17,12 +17,7 @@ pairs=${BENCH_PAIRS:-15}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for i in $(seq -w 1 "$files"); do
-  ffmpeg -hide_banner -loglevel error -nostdin -y \
-    -f lavfi -i "testsrc2=size=640x360:rate=25:duration=$seconds" \
-    -f lavfi -i "sine=frequency=$((300 + 10#$i * 20)):sample_rate=48000:duration=$seconds" \
-    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 192k -ac 2 "$work/clip $i.mp4"
-done
+make_clips "$work" "$files" "$seconds" "clip " -preset veryfast
 inputs=("$work"/clip*.mp4)
 echo "probe: $files clips of ${seconds} s, 640x360 H.264 with AAC, on $(nproc) cores; $pairs pairs after a warm-up pair"
 
