@@ -36,6 +36,10 @@ measure() {  # measure NAME: wall seconds of one run on a clean folder
   echo "$wall"
 }
 
+# One untimed run of each side first, so neither timed round pays for loading the programs and
+# the clip from a cold disk.
+measure kestrune >/dev/null; measure ffmpeg >/dev/null
+
 # The machine may be shared: each round runs both sides back to back, alternating which goes
 # first, so a change of load hits both alike.
 sum_k=0; sum_f=0
