@@ -3,6 +3,7 @@
 
 #include "base/trace.h"
 #include "exec/app_create_launch.h"
+#include "exec/process_start.h"
 #include "exec/tied_child.h"
 
 // The start-up record is the 68-byte STARTUPINFOW of 32-bit Windows; the 64-bit build passes
@@ -30,17 +31,6 @@ void RestoreFolder(const SavedFolder& saved) {
 
 std::wstring LaunchedFile(const AppLaunchPlan& plan) { return plan.programPath; }
 
-namespace {
-constexpr int kStartTries = 3;
-constexpr DWORD kStartPauseMs = 200;
-
-// A program that is not there, or is no program, will not start on a second try either.
-bool CouldStartLater(DWORD error) {
-  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_BAD_EXE_FORMAT &&
-         error != ERROR_ACCESS_DENIED;
-}
-}  // namespace
-
 bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program) {
   STARTUPINFOW startup;
   ZeroMemory(&startup, sizeof startup);
@@ -49,19 +39,9 @@ bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program)
   startup.wShowWindow = static_cast<WORD>(show ? SW_SHOW : SW_HIDE);
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
-  // A start can fail for a moment (a virus scanner holding the batch file it has just read, a
-  // system short of resources); the program is tried again before the start counts as failed.
-  for (int tries = 1;; ++tries) {
-    // CreateProcessW may write into the command line, so it gets a copy of its own.
-    std::wstring writable = plan.commandToRun;
-    if (CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE,
-                       NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info))
-      break;
-    DWORD error = GetLastError();
-    if (tries == kStartTries || !CouldStartLater(error)) return false;
-    DebugLog(L"AppCreate-retry-%u", static_cast<unsigned>(error));
-    Sleep(kStartPauseMs);
-  }
+  if (CreateProcessPatiently(nullptr, plan.commandToRun, false, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
+                             startup, info) != 0)
+    return false;
   // Suspended until it is tied to this process, so nothing it starts escapes the tie.
   TieToThisProcess(info.hProcess);
   ResumeThread(info.hThread);

@@ -9,6 +9,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_programs.h"
 #include "exec/command_stop.h"
+#include "exec/process_start.h"
 #include "exec/program_lookup.h"
 #include "exec/tied_child.h"
 
@@ -127,7 +128,7 @@ class CInheritedStdHandles {
 // Starts application with commandLine on this process's standard handles (the input as input
 // says) and waits for it. The program starts suspended until it is tied to this process, so
 // nothing it starts escapes the tie either.
-int StartAndWait(const std::wstring& application, std::wstring commandLine, CCommandStop* stop,
+int StartAndWait(const std::wstring& application, const std::wstring& commandLine, CCommandStop* stop,
                  CommandInput input) {
   if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
   STARTUPINFOW startup;
@@ -137,11 +138,9 @@ int StartAndWait(const std::wstring& application, std::wstring commandLine, CCom
   if (std.Complete()) std.FillIn(startup);
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
-  // CreateProcessW may write into the command line, so it gets a copy of its own.
-  if (!CreateProcessW(application.c_str(), &commandLine[0], nullptr, nullptr, std.Complete() ? TRUE : FALSE,
-                      CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
+  if (CreateProcessPatiently(application.c_str(), commandLine, std.Complete(), CREATE_SUSPENDED, nullptr, startup,
+                             info) != 0)
     return kNotFoundStatus;
-  }
   TieToThisProcess(info.hProcess);
   ResumeThread(info.hThread);
   CloseHandle(info.hThread);

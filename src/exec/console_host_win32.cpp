@@ -10,6 +10,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "exec/console_host.h"
+#include "exec/process_start.h"
 
 namespace {
 
@@ -91,11 +92,11 @@ int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
   // Suspended until the job holds it and its stop event exists.
-  BOOL created = CreateProcessW(host.c_str(), &hostLine[0], nullptr, nullptr, input != nullptr ? TRUE : FALSE,
-                                CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+  const uint32_t error = CreateProcessPatiently(host.c_str(), hostLine, input != nullptr,
+                                                CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, startup, info);
   if (input != nullptr) CloseHandle(input);
-  if (!created) {
-    DebugLog(L"RunInOwnConsole-cannot start %s (%u)", host, static_cast<unsigned>(GetLastError()));
+  if (error != 0) {
+    DebugLog(L"RunInOwnConsole-cannot start %s (%u)", host, static_cast<unsigned>(error));
     return kNotFoundStatus;
   }
   CHandle process(info.hProcess);

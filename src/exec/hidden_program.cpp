@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/command_quoting.h"
+#include "exec/process_start.h"
 #else
 #include <signal.h>
 #include <sys/wait.h>
@@ -55,9 +56,8 @@ int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
   std::wstring commandLine = QuoteArgument(program);
   for (const std::wstring& argument : arguments) commandLine += L" " + QuoteArgument(argument);
   std::wstring folder = FolderOf(program);
-  BOOL created = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                                folder.empty() ? nullptr : folder.c_str(), &startup, &info);
+  const bool created = CreateProcessPatiently(program.c_str(), commandLine, true, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+                                              folder.empty() ? nullptr : folder.c_str(), startup, info) == 0;
   int status = -1;
   if (created) {
     TieToThisProcess(info.hProcess);

@@ -29,7 +29,8 @@ struct ChildStreams {
 };
 
 // Starts the program argv[0] (a path, not searched for) with argv and this process's
-// environment. 0 with pid set, or the errno that kept it from starting (nothing left running).
+// environment, tried again when its start fails for a moment (process_start.h). 0 with pid
+// set, or the errno that kept it from starting (nothing left running).
 int StartTiedChild(const std::vector<std::string>& argv, const ChildStreams& streams, pid_t& pid);
 #else
 // Puts a process this one created (suspended, so it has started nothing yet) into the job that

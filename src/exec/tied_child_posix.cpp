@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "exec/process_start.h"
 #include "exec/tied_child.h"
 
 extern char** environ;
@@ -91,10 +92,8 @@ int ReadChildError(int fd) {
   return got == sizeof error ? (error != 0 ? error : ECHILD) : 0;
 }
 
-}  // namespace
-
-int StartTiedChild(const std::vector<std::string>& argv, const ChildStreams& streams, pid_t& pid) {
-  if (argv.empty()) return EINVAL;
+// One try of StartTiedChild.
+int StartOnce(const std::vector<std::string>& argv, const ChildStreams& streams, pid_t& pid) {
   std::vector<char*> words;
   for (const std::string& word : argv) words.push_back(const_cast<char*>(word.c_str()));
   words.push_back(nullptr);
@@ -143,4 +142,11 @@ int StartTiedChild(const std::vector<std::string>& argv, const ChildStreams& str
   }
   pid = child;
   return 0;
+}
+
+}  // namespace
+
+int StartTiedChild(const std::vector<std::string>& argv, const ChildStreams& streams, pid_t& pid) {
+  if (argv.empty()) return EINVAL;
+  return static_cast<int>(StartPatiently([&] { return static_cast<uint32_t>(StartOnce(argv, streams, pid)); }));
 }

@@ -101,7 +101,7 @@ const CFormatRow kProductFormats[] = {
     {L"AppCreate-5-%s \n%s \n \n", [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {L"AppCreate-6-CreateProcess, ret=%d, id=%d  <%s>",
      [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
-    {L"AppCreate-retry-%u", [](const wchar_t* t) { return Fill(t, kUint32); }},
+    {L"StartPatiently-retry-%u", [](const wchar_t* t) { return Fill(t, kUint32); }},
     {L"\"%s%s\" %s", [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
     {L"DoProcess-2-exit=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"DoProcess-3-skip join, %d of %d files remuxed", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
