@@ -28,8 +28,16 @@ count() {  # adds the counts of a ctest log to the totals
 suite() {  # suite NAME ctest-args...
   local name=$1; shift
   echo "== tests: $name"
-  if ! ctest "$@" --output-on-failure --no-tests=ignore 2>&1 | tee "$logs/$name.log"; then status=1; fi
+  if ! ctest "$@" --output-on-failure --no-tests=ignore 2>&1 | tee "$logs/$name.log"; then
+    status=1
+    digest "$logs/$name.log"
+  fi
   count "$logs/$name.log"
+}
+
+digest() {  # repeats each failed check of a log, with what it printed just before and after
+  echo "== failures in $1"
+  grep -B 3 -A 8 -E ': Failure$|^\[  FAILED  \]|\(Timeout\)|\(Subprocess aborted\)' "$1" | head -n 60
 }
 
 suite native --test-dir build/native -j2 -LE package
