@@ -1,7 +1,6 @@
 #include <direct.h>
 #include <windows.h>
 
-#include "base/trace.h"
 #include "exec/app_create_launch.h"
 #include "exec/process_start.h"
 #include "exec/tied_child.h"
