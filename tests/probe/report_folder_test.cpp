@@ -16,6 +16,7 @@
 #include "base/program_dir.h"
 #include "base/scratch_folder.h"
 #include "base/text.h"
+#include "base/user_data_folder.h"
 #include "exec/exec_test_support.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
@@ -330,6 +331,32 @@ TEST_F(ReportFolderStage, ScratchFoldersArePrivate) {
     });
     EXPECT_EQ(found, row.made ? tmp_ + " folder 0700 " + std::to_string(CheckUser()) : "none");
     EXPECT_TRUE(fs::is_empty(tmp_)) << "nothing was left behind";
+  }
+}
+
+// The folder of what the program keeps between runs: under XDG_STATE_HOME when that is an
+// absolute path, else under ~/.local/state, whose missing parents are made; private either way.
+TEST_F(ReportFolderStage, UserDataFolderIsTheStateFolderElseOneUnderHome) {
+  const struct {
+    const char* what;
+    std::string state;  // XDG_STATE_HOME; empty: unset
+    std::string expected;
+  } cases[] = {
+      {"state folder set", "runtime", "runtime/kestrune/runs/"},
+      {"state folder unset", "", "runtime/.local/state/kestrune/runs/"},
+      {"state folder not absolute", "relative", "runtime/.local/state/kestrune/runs/"},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    fs::remove_all(runtime_ + "kestrune");
+    fs::remove_all(runtime_ + ".local");
+    std::wstring state = row.state == "relative" ? L"relative" : Wide(root_ + row.state);
+    CScopedEnv home("HOME", Wide(runtime_));
+    CScopedEnv xdg("XDG_STATE_HOME", state, row.state.empty());
+    std::string found = AsUser([] { return WideToUtf8(UserDataFolder(L"runs")); });
+    EXPECT_EQ(found, root_ + row.expected);
+    EXPECT_EQ(StatusOf(found).mode, 0700u);
+    EXPECT_EQ(StatusOf(found).owner, CheckUser());
   }
 }
 
