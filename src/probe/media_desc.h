@@ -17,6 +17,15 @@ enum VideoCodec : int32_t {
   VCODEC_VP9 = 6,
   VCODEC_VP8 = 7,
   VCODEC_VP7 = 8,
+  // Further formats the probe tells apart, so that a copy goes only where it is held.
+  VCODEC_MPEG4 = 9,     // MPEG-4 Visual without a codec ID of its own (XVID and DX50 have theirs)
+  VCODEC_MSMPEG4 = 10,  // Microsoft's pre-standard MPEG-4 (MP42, MP43, DIV3)
+  VCODEC_MPEG1 = 11,
+  VCODEC_MPEG2 = 12,
+  VCODEC_WMV = 13,  // Windows Media Video 7 to 9 (WMV1, WMV2, WMV3)
+  VCODEC_VC1 = 14,
+  VCODEC_AV1 = 15,
+  VCODEC_MJPEG = 16,
 };
 
 // Audio codes share the number space of the video codes, starting at 51.
@@ -29,6 +38,18 @@ enum AudioCodec : int32_t {
   ACODEC_WAV = 55,
   ACODEC_AC3 = 56,
   ACODEC_OPUS = 57,
+  ACODEC_MP2 = 58,  // MPEG audio layer 2 (layer 3 is ACODEC_MP3)
+  ACODEC_FLAC = 59,
+  ACODEC_PCM = 60,  // uncompressed samples of any layout (see AudioTrackDesc::sampleFormat)
+  ACODEC_WMA = 61,
+};
+
+// How a track's samples are laid out, where the report says (its "Format settings" and
+// "Format profile"): flags, 0 when it says nothing. Only PCM depends on them.
+enum AudioSampleFormat : int32_t {
+  SAMPLE_BIG_ENDIAN = 1,
+  SAMPLE_UNSIGNED = 2,
+  SAMPLE_FLOAT = 4,
 };
 
 // Windows primary language identifiers.
@@ -63,7 +84,10 @@ struct AudioTrackDesc {
   int32_t codec;    // AudioCodec
   int32_t bitRate;  // kb/s
   int32_t channels;
-  int32_t language;  // LanguageCode
+  int32_t language;      // LanguageCode
+  int32_t sampleRate;    // Hz
+  int32_t bitDepth;      // bits per sample
+  int32_t sampleFormat;  // AudioSampleFormat flags
 };
 
 struct MediaDesc {

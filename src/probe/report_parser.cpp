@@ -187,16 +187,33 @@ struct WordCode {
   int code;
 };
 
-constexpr WordCode kVideoFormats[] = {
-    {L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"VP8", VCODEC_VP8}, {L"VP9", VCODEC_VP9}};
-constexpr WordCode kVideoCodecIds[] = {
-    {L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"XVID", VCODEC_XVID}, {L"DX50", VCODEC_DX50}};
+// The words after VP9 name formats a copy must know (which container holds them); a word that
+// names nothing the program tells apart (JPEG 2000) comes before the one it contains.
+constexpr WordCode kVideoFormats[] = {{L"AVC", VCODEC_H264},
+                                      {L"HEVC", VCODEC_H265},
+                                      {L"VP8", VCODEC_VP8},
+                                      {L"VP9", VCODEC_VP9},
+                                      {L"MPEG-4 VISUAL", VCODEC_MPEG4},
+                                      {L"MPEG VIDEO", VCODEC_MPEG2},
+                                      {L"VC-1", VCODEC_VC1},
+                                      {L"WMV", VCODEC_WMV},
+                                      {L"AV1", VCODEC_AV1},
+                                      {L"JPEG 2000", VCODEC_NONE},
+                                      {L"JPEG", VCODEC_MJPEG}};
+// Microsoft's MPEG-4 variants are told apart from the standard one by their codec ID only.
+constexpr WordCode kVideoCodecIds[] = {{L"AVC", VCODEC_H264},     {L"HEVC", VCODEC_H265},
+                                       {L"XVID", VCODEC_XVID},    {L"DX50", VCODEC_DX50},
+                                       {L"MP41", VCODEC_MSMPEG4}, {L"MP42", VCODEC_MSMPEG4},
+                                       {L"MP43", VCODEC_MSMPEG4}, {L"MPG4", VCODEC_MSMPEG4},
+                                       {L"DIV3", VCODEC_MSMPEG4}, {L"DIV4", VCODEC_MSMPEG4}};
 constexpr WordCode kImageFormats[] = {{L"AVC", VCODEC_H264}, {L"HEVC", VCODEC_H265}, {L"VP9", VCODEC_VP9},
                                       {L"VP8", VCODEC_VP8},  {L"VP7", VCODEC_VP7},   {L"GIF", VCODEC_GIF}};
-// E-AC-3 counts as AC-3.
+// E-AC-3 counts as AC-3. MPEG audio is layer 3 until its profile says otherwise; ADPCM (A-law,
+// mu-law and the like) is none of those named here.
 constexpr WordCode kAudioFormats[] = {
-    {L"DTS", ACODEC_DTS},        {L"AC-3", ACODEC_AC3}, {L"AAC", ACODEC_AAC},   {L"OPUS", ACODEC_OPUS},
-    {L"MPEG AUDIO", ACODEC_MP3}, {L"OGG", ACODEC_OGG},  {L"VORBIS", ACODEC_OGG}};
+    {L"DTS", ACODEC_DTS},        {L"AC-3", ACODEC_AC3}, {L"AAC", ACODEC_AAC},    {L"OPUS", ACODEC_OPUS},
+    {L"MPEG AUDIO", ACODEC_MP3}, {L"OGG", ACODEC_OGG},  {L"VORBIS", ACODEC_OGG}, {L"FLAC", ACODEC_FLAC},
+    {L"ADPCM", ACODEC_NONE},     {L"PCM", ACODEC_PCM},  {L"WMA", ACODEC_WMA}};
 // "JAPANES" also finds MediaInfo's "Japanese".
 constexpr WordCode kLanguages[] = {{L"KOREAN", LANGUAGE_KOREAN},    {L"ENGLISH", LANGUAGE_ENGLISH},
                                    {L"JAPANES", LANGUAGE_JAPANESE}, {L"CHINESE", LANGUAGE_CHINESE},
@@ -249,9 +266,12 @@ void MatchVideo(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& vide
     video.durationSec = ReadDuration(upper.Text()).total;
   } else if (line.key == L"Format") {
     StoreFirstMatch(upper.Text(), kVideoFormats, video.codec);
+  } else if (line.key == L"Format version") {
+    if (video.codec == VCODEC_MPEG2 && Contains(upper.Text(), L"VERSION 1")) video.codec = VCODEC_MPEG1;
   } else if (line.key == L"Codec ID") {
-    // Only a fallback: the format, when recognised, names the codec better.
-    if (video.codec != VCODEC_NONE) return;
+    // Only a fallback: the format, when recognised, names the codec better. MPEG-4 Visual is
+    // the one format whose codec ID tells more (XviD, DivX 5, Microsoft's variants).
+    if (video.codec != VCODEC_NONE && video.codec != VCODEC_MPEG4) return;
     StoreFirstMatch(upper.Text(), kVideoCodecIds, video.codec);
   } else if (line.key == L"Bit rate") {
     video.bitRate = line.number;
@@ -276,6 +296,16 @@ void MatchImage(const ReportLine& line, CUpperValue& upper, VideoTrackDesc& vide
   }
 }
 
+// "Format profile : Layer 2" of MPEG audio, "Format settings : Big / Signed" and "Format profile :
+// Float" of PCM.
+void MatchAudioProfile(const std::wstring& upper, AudioTrackDesc& audio) {
+  if (audio.codec == ACODEC_MP3 && Contains(upper, L"LAYER 2")) audio.codec = ACODEC_MP2;
+  if (audio.codec == ACODEC_MP3 && Contains(upper, L"LAYER 1")) audio.codec = ACODEC_NONE;
+  if (Contains(upper, L"BIG")) audio.sampleFormat |= SAMPLE_BIG_ENDIAN;
+  if (Contains(upper, L"UNSIGNED")) audio.sampleFormat |= SAMPLE_UNSIGNED;
+  if (Contains(upper, L"FLOAT")) audio.sampleFormat |= SAMPLE_FLOAT;
+}
+
 void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audio) {
   if (line.key == L"Format") {
     StoreFirstMatch(upper.Text(), kAudioFormats, audio.codec);
@@ -289,6 +319,15 @@ void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audi
     audio.channels = line.number;
   } else if (line.key == L"Bit rate") {
     audio.bitRate = line.number;
+  } else if (line.key == L"Sampling rate") {
+    // "48.0 kHz", "44.1 kHz", or "8 000 Hz".
+    audio.sampleRate = Contains(upper.Text(), L"KHZ")
+                           ? ClampToInt(ReadLeadingFloat(upper.Text()) * 1000 + 0.5)
+                           : line.number;
+  } else if (line.key == L"Bit depth") {
+    audio.bitDepth = line.number;
+  } else if (line.key == L"Format profile" || line.key == L"Format settings") {
+    MatchAudioProfile(upper.Text(), audio);
   }
 }
 

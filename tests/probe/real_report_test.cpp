@@ -76,19 +76,30 @@ std::vector<const MediaInfoTrack*> TracksOf(const Probe& probe, const std::strin
 int ReportSeconds(double seconds) { return static_cast<int>(std::floor(seconds + 0.0005)); }
 
 int ExpectedVideoCodec(const std::string& format) {
-  static const std::map<std::string, int> codes{{"AVC", VCODEC_H264},
-                                                {"HEVC", VCODEC_H265},
-                                                {"VP9", VCODEC_VP9},
-                                                {"VP8", VCODEC_VP8},
-                                                {"GIF", VCODEC_GIF}};
+  static const std::map<std::string, int> codes{
+      {"AVC", VCODEC_H264}, {"HEVC", VCODEC_H265}, {"VP9", VCODEC_VP9},  {"VP8", VCODEC_VP8},
+      {"GIF", VCODEC_GIF},  {"WMV2", VCODEC_WMV},  {"VC-1", VCODEC_VC1}, {"AV1", VCODEC_AV1}};
   auto found = codes.find(format);
   return found == codes.end() ? VCODEC_NONE : found->second;
 }
 
-int ExpectedAudioCodec(const std::string& format) {
+// MPEG video and audio are told apart by their version and layer.
+int ExpectedVideoCodec(const MediaInfoTrack& track) {
+  if (track.Field("Format") == "MPEG Video")
+    return track.Field("Format_Version") == "1" ? VCODEC_MPEG1 : VCODEC_MPEG2;
+  return ExpectedVideoCodec(track.Field("Format"));
+}
+
+int ExpectedAudioCodec(const MediaInfoTrack& track) {
   static const std::map<std::string, int> codes{
-      {"AAC", ACODEC_AAC},        {"AC-3", ACODEC_AC3}, {"E-AC-3", ACODEC_AC3}, {"Opus", ACODEC_OPUS},
-      {"MPEG Audio", ACODEC_MP3}, {"DTS", ACODEC_DTS},  {"Vorbis", ACODEC_OGG}};
+      {"AAC", ACODEC_AAC},   {"AC-3", ACODEC_AC3}, {"E-AC-3", ACODEC_AC3},
+      {"Opus", ACODEC_OPUS}, {"DTS", ACODEC_DTS},  {"Vorbis", ACODEC_OGG},
+      {"FLAC", ACODEC_FLAC}, {"PCM", ACODEC_PCM},  {"WMA", ACODEC_WMA}};
+  const std::string format = track.Field("Format");
+  if (format == "MPEG Audio") {
+    const std::string layer = track.Field("Format_Profile");
+    return layer == "Layer 3" ? ACODEC_MP3 : layer == "Layer 2" ? ACODEC_MP2 : ACODEC_NONE;
+  }
   auto found = codes.find(format);
   return found == codes.end() ? ACODEC_NONE : found->second;
 }
@@ -129,7 +140,7 @@ void ExpectMatchesJson(const Probe& probe) {
   std::vector<const MediaInfoTrack*> image = TracksOf(probe, "Image");
   if (!video.empty()) {
     const MediaInfoTrack& track = *video.front();
-    EXPECT_EQ(media.video.codec, ExpectedVideoCodec(track.Field("Format")));
+    EXPECT_EQ(media.video.codec, ExpectedVideoCodec(track));
     EXPECT_EQ(media.video.width, static_cast<int>(track.Number("Width")));
     EXPECT_EQ(media.video.height, static_cast<int>(track.Number("Height")));
     EXPECT_NEAR(media.video.frameRate, track.Number("FrameRate"), 0.001);
@@ -155,7 +166,8 @@ void ExpectMatchesJson(const Probe& probe) {
     SCOPED_TRACE("audio track " + std::to_string(i + 1));
     const MediaInfoTrack& track = *audio[i];
     const AudioTrackDesc& parsed = media.audio[i];
-    EXPECT_EQ(parsed.codec, ExpectedAudioCodec(track.Field("Format")));
+    EXPECT_EQ(parsed.codec, ExpectedAudioCodec(track));
+    EXPECT_EQ(parsed.sampleRate, static_cast<int>(track.Number("SamplingRate")));
     EXPECT_EQ(parsed.channels, static_cast<int>(track.Number("Channels")));
     EXPECT_EQ(parsed.language, ExpectedLanguage(track.Field("Language")));
     EXPECT_EQ(parsed.durationSec, ReportSeconds(track.Number("Duration")));
@@ -204,7 +216,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SampleCase{Sample::ANIMATED_GIF, L"clip.gif", "ANIMATED_GIF"},
                       SampleCase{Sample::MP3_ONLY, L"tone.mp3", "MP3_ONLY"},
                       SampleCase{Sample::SEVEN_AUDIO_MKV, L"seven.mkv", "SEVEN_AUDIO_MKV"},
-                      SampleCase{Sample::TWELVE_AUDIO_MKV, L"twelve.mkv", "TWELVE_AUDIO_MKV"}),
+                      SampleCase{Sample::TWELVE_AUDIO_MKV, L"twelve.mkv", "TWELVE_AUDIO_MKV"},
+                      SampleCase{Sample::WMV_WMA, L"clip.wmv", "WMV_WMA"},
+                      SampleCase{Sample::MPEG2_MP2_PS, L"clip.mpg", "MPEG2_MP2_PS"},
+                      SampleCase{Sample::VP8_VORBIS_WEBM, L"vp8.webm", "VP8_VORBIS_WEBM"},
+                      SampleCase{Sample::FLAC_ONLY, L"song.flac", "FLAC_ONLY"},
+                      SampleCase{Sample::PCM_WAV, L"voice.wav", "PCM_WAV"}),
     [](const ::testing::TestParamInfo<SampleCase>& info) { return std::string(info.param.name); });
 
 // The JSON cross-check above says nothing when both sides miss a field; these pin the values the
@@ -249,6 +266,38 @@ TEST(RealReport, KnownValuesOfTheSamples) {
   ASSERT_EQ(probe.media.audioCount, 1);
   EXPECT_EQ(probe.media.audio[0].codec, ACODEC_MP3);
   EXPECT_EQ(probe.media.audio[0].bitRate, 192);
+}
+
+// The formats a copy must know, pinned where the JSON cross-check would agree with any answer.
+TEST(RealReport, FormatsThatDecideWhereACopyGoes) {
+  SKIP_WITHOUT_TOOLS();
+  const struct {
+    Sample sample;
+    const wchar_t* file;
+    int videoCodec;
+    int audioCodec;
+    int sampleRate;
+    int bitDepth;
+  } cases[] = {
+      {Sample::WMV_WMA, L"clip.wmv", VCODEC_WMV, ACODEC_WMA, 48000, 16},
+      {Sample::MPEG2_MP2_PS, L"clip.mpg", VCODEC_MPEG2, ACODEC_MP2, 48000, 0},
+      {Sample::VP8_VORBIS_WEBM, L"clip.webm", VCODEC_VP8, ACODEC_OGG, 8000, 0},
+      {Sample::FLAC_ONLY, L"song.flac", VCODEC_NONE, ACODEC_FLAC, 44100, 16},
+      {Sample::PCM_WAV, L"voice.wav", VCODEC_NONE, ACODEC_PCM, 8000, 16},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    TempDir dir;
+    Probe probe;
+    ASSERT_TRUE(MakeSample(c.sample, dir.File(c.file)));
+    ASSERT_TRUE(ProbeFile(dir, dir.File(c.file), probe));
+    EXPECT_EQ(probe.media.video.codec, c.videoCodec);
+    ASSERT_EQ(probe.media.audioCount, 1);
+    EXPECT_EQ(probe.media.audio[0].codec, c.audioCodec);
+    EXPECT_EQ(probe.media.audio[0].sampleRate, c.sampleRate);
+    EXPECT_EQ(probe.media.audio[0].bitDepth, c.bitDepth);
+    EXPECT_EQ(probe.media.audio[0].sampleFormat, 0);  // little-endian, signed
+  }
 }
 
 TEST(RealReport, TwelveTracksDescribeTheFirstTenUntouched) {

@@ -76,7 +76,9 @@ std::vector<double> Figures(const MediaDesc& media) {
   for (const AudioTrackDesc& track : media.audio) {
     out.insert(out.end(), {static_cast<double>(track.streamSize), static_cast<double>(track.durationSec),
                            static_cast<double>(track.codec), static_cast<double>(track.bitRate),
-                           static_cast<double>(track.channels), static_cast<double>(track.language)});
+                           static_cast<double>(track.channels), static_cast<double>(track.language),
+                           static_cast<double>(track.sampleRate), static_cast<double>(track.bitDepth),
+                           static_cast<double>(track.sampleFormat)});
   }
   out.push_back(media.audioCount);
   out.push_back(media.subtitleCount);
@@ -272,6 +274,21 @@ TEST(MediaLineMatch, VideoFormatComesBeforeCodecId) {
       {{L"Format : VP7"}, VCODEC_NONE},  // VP7 is known to images only
       {{L"Format : ProRes", L"Codec ID : apch"}, VCODEC_NONE},
       {{L"Format : AVC", L"Format : ProRes"}, VCODEC_H264},  // no match leaves the codec
+      // Formats a copy must know; MPEG-4 Visual is refined by its codec ID.
+      {{L"Format : MPEG-4 Visual", L"Codec ID : mp4v-20"}, VCODEC_MPEG4},
+      {{L"Format : MPEG-4 Visual", L"Codec ID : DX50"}, VCODEC_DX50},
+      {{L"Format : MPEG-4 Visual", L"Codec ID : MP43"}, VCODEC_MSMPEG4},
+      {{L"Format : MPEG-4 Visual", L"Codec ID : DIV3"}, VCODEC_MSMPEG4},
+      {{L"Format : xvid", L"Codec ID : xvid"}, VCODEC_XVID},
+      {{L"Format : MPEG Video", L"Format version : Version 2"}, VCODEC_MPEG2},
+      {{L"Format : MPEG Video", L"Format version : Version 1"}, VCODEC_MPEG1},
+      {{L"Format : AVC", L"Format version : Version 1"}, VCODEC_H264},
+      {{L"Format : VC-1", L"Codec ID : WMV3"}, VCODEC_VC1},
+      {{L"Format : WMV2"}, VCODEC_WMV},
+      {{L"Format : AV1"}, VCODEC_AV1},
+      {{L"Format : JPEG"}, VCODEC_MJPEG},
+      {{L"Format : JPEG 2000"}, VCODEC_NONE},
+      {{L"Format : HEVC", L"Codec ID : MP43"}, VCODEC_H265},
   };
   for (const Case& c : cases) {
     MediaDesc media = Fresh();
@@ -308,7 +325,8 @@ TEST(MediaLineMatch, AudioFormatsByFirstMatch) {
       {L"DTS", ACODEC_DTS},        {L"DTS XLL", ACODEC_DTS}, {L"AC-3", ACODEC_AC3},
       {L"E-AC-3", ACODEC_AC3},     {L"AAC LC", ACODEC_AAC},  {L"Opus", ACODEC_OPUS},
       {L"MPEG Audio", ACODEC_MP3}, {L"Ogg", ACODEC_OGG},     {L"Vorbis", ACODEC_OGG},
-      {L"PCM", ACODEC_NONE},       {L"FLAC", ACODEC_NONE},   {L"aac", ACODEC_AAC},
+      {L"PCM", ACODEC_PCM},        {L"FLAC", ACODEC_FLAC},   {L"aac", ACODEC_AAC},
+      {L"WMA", ACODEC_WMA},        {L"ADPCM", ACODEC_NONE},  {L"ALAC", ACODEC_NONE},
       {L"AAC / AC-3", ACODEC_AC3},  // the word earlier in the list wins, not the one earlier in the value
   };
   for (const Case& c : cases) {
@@ -352,6 +370,63 @@ TEST(MediaLineMatch, AudioFiguresGoToTheSectionsTrackAndAreTraced) {
   EXPECT_EQ(media.subtitleCount, 0);
   EXPECT_EQ(trace.Count(L"MediaLineMatch- AUDIO- 12, 1"), 5u);
   EXPECT_EQ(trace.Lines().size(), 5u);
+}
+
+// What decides which file holds a copy of a track: the MPEG audio layer, the sample rate and
+// PCM's layout.
+TEST(MediaLineMatch, AudioLayerRateAndSampleLayout) {
+  struct Case {
+    std::vector<const wchar_t*> lines;
+    int codec;
+    int sampleRate;
+    int bitDepth;
+    int sampleFormat;
+  } cases[] = {
+      {{L"Format : MPEG Audio", L"Format version : Version 1", L"Format profile : Layer 3"},
+       ACODEC_MP3,
+       0,
+       0,
+       0},
+      {{L"Format : MPEG Audio", L"Format profile : Layer 2", L"Sampling rate : 48.0 kHz"},
+       ACODEC_MP2,
+       48000,
+       0,
+       0},
+      {{L"Format : MPEG Audio", L"Format profile : Layer 1"}, ACODEC_NONE, 0, 0, 0},
+      {{L"Format : AAC LC", L"Format profile : Layer 2"}, ACODEC_AAC, 0, 0, 0},
+      {{L"Format : MPEG Audio", L"Sampling rate : 8 000 Hz"}, ACODEC_MP3, 8000, 0, 0},
+      {{L"Format : AAC LC", L"Sampling rate : 44.1 kHz"}, ACODEC_AAC, 44100, 0, 0},
+      {{L"Format : WMA", L"Sampling rate : 22.05 kHz", L"Bit depth : 16 bits"}, ACODEC_WMA, 22050, 16, 0},
+      {{L"Format : PCM", L"Format settings : Little / Signed", L"Sampling rate : 11.025 kHz"},
+       ACODEC_PCM,
+       11025,
+       0,
+       0},
+      {{L"Format : PCM", L"Format settings : Big / Signed", L"Bit depth : 24 bits"},
+       ACODEC_PCM,
+       0,
+       24,
+       SAMPLE_BIG_ENDIAN},
+      {{L"Format : PCM", L"Format settings : Unsigned", L"Bit depth : 8 bits"},
+       ACODEC_PCM,
+       0,
+       8,
+       SAMPLE_UNSIGNED},
+      {{L"Format : PCM", L"Format profile : Float", L"Format settings : Big"},
+       ACODEC_PCM,
+       0,
+       0,
+       SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.lines[0] << ", " << c.lines[1]);
+    MediaDesc media = Fresh();
+    for (const wchar_t* line : c.lines) Feed(line, SECTION_AUDIO_FIRST, media);
+    EXPECT_EQ(media.audio[0].codec, c.codec);
+    EXPECT_EQ(media.audio[0].sampleRate, c.sampleRate);
+    EXPECT_EQ(media.audio[0].bitDepth, c.bitDepth);
+    EXPECT_EQ(media.audio[0].sampleFormat, c.sampleFormat);
+  }
 }
 
 TEST(MediaLineMatch, TextSectionsCountIdLines) {

@@ -151,7 +151,62 @@ std::string CaptureProgramOutput(const std::wstring& program, const std::vector<
   return output;
 }
 
+bool MakeClip(const ClipRecipe& recipe, const std::wstring& path) {
+  const wchar_t* const languages[] = {L"eng", L"jpn", L"fre", L"ger"};
+  std::vector<std::wstring> args;
+  const bool video = !recipe.videoOptions.empty();
+  const int tracks = recipe.audioOptions.empty() ? 0 : recipe.audioTracks;
+  if (video) Append(args, Lavfi(Video(L"320x240", recipe.seconds)));
+  for (int i = 0; i < tracks; ++i) {
+    Append(args, Lavfi(L"sine=frequency=" + std::to_wstring(440 + 110 * i) + L":sample_rate=" +
+                       std::to_wstring(recipe.sampleRate) + L":duration=" + Seconds(recipe.seconds)));
+  }
+  if (video) Append(args, {L"-map", L"0:v"});
+  for (int i = 0; i < tracks; ++i) Append(args, {L"-map", std::to_wstring(video ? i + 1 : i) + L":a"});
+  Append(args, recipe.videoOptions);
+  if (tracks > 0) {
+    Append(args, recipe.audioOptions);
+    Append(args, {L"-ac", std::to_wstring(recipe.channels)});
+  }
+  for (int i = 0; i < tracks && i < 4; ++i)
+    Append(args, {L"-metadata:s:a:" + std::to_wstring(i), std::wstring(L"language=") + languages[i]});
+  Append(args, recipe.extraOptions);
+  args.push_back(path);
+  return RunFfmpeg(args);
+}
+
 bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
+  ClipRecipe clip;
+  clip.seconds = seconds;
+  switch (kind) {
+    case Sample::WMV_WMA:
+      clip.videoOptions = {L"-c:v", L"wmv2"};
+      clip.audioOptions = {L"-c:a", L"wmav2", L"-b:a", L"128k"};
+      return MakeClip(clip, path);
+    case Sample::MPEG2_MP2_PS:
+      clip.videoOptions = {L"-c:v", L"mpeg2video"};
+      clip.audioOptions = {L"-c:a", L"mp2", L"-b:a", L"192k"};
+      clip.extraOptions = {L"-f", L"vob"};
+      return MakeClip(clip, path);
+    case Sample::VP8_VORBIS_WEBM:
+      clip.videoOptions = {L"-c:v",      L"libvpx", L"-deadline", L"realtime",
+                           L"-cpu-used", L"8",      L"-b:v",      L"200k"};
+      clip.audioOptions = {L"-c:a", L"libvorbis"};
+      clip.sampleRate = 8000;
+      clip.channels = 1;
+      return MakeClip(clip, path);
+    case Sample::FLAC_ONLY:
+      clip.audioOptions = {L"-c:a", L"flac"};
+      clip.sampleRate = 44100;
+      return MakeClip(clip, path);
+    case Sample::PCM_WAV:
+      clip.audioOptions = {L"-c:a", L"pcm_s16le"};
+      clip.sampleRate = 8000;
+      clip.channels = 1;
+      return MakeClip(clip, path);
+    default:
+      break;
+  }
   std::vector<std::wstring> args;
   const std::wstring small = L"320x240";
   switch (kind) {
@@ -262,6 +317,8 @@ bool MakeSample(Sample kind, const std::wstring& path, int seconds) {
       Append(args,
              {L"-c:v", L"libx264", L"-pix_fmt", L"yuv420p", L"-c:a", L"aac", L"-b:a", L"96k", L"-ac", L"1"});
       break;
+    default:
+      return false;  // made above
   }
   args.push_back(path);
   if (!RunFfmpeg(args)) return false;
