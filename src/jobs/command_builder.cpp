@@ -7,6 +7,7 @@
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/trace.h"
+#include "jobs/container_codecs.h"
 #include "jobs/merge_commands.h"
 #include "jobs/output_naming.h"
 
@@ -33,6 +34,7 @@ struct CommandParts {
   std::wstring outputPath;
   std::wstring outputStem;
   std::wstring outputExt;
+  bool videoCopied = false;  // the video part copies the video stream
 };
 
 // A later override wins; the new name is not tested for existence again.
@@ -67,18 +69,29 @@ std::wstring GpuInputOptions(const JobSettings& settings, int32_t videoCodec) {
   return std::wstring();
 }
 
-std::wstring VideoEncoder(const JobSettings& settings) {
+std::wstring VideoEncoder(const JobSettings& settings, bool useGpu) {
   std::wstring encoder;
   std::wstring pixelFormat;
   if (settings.outputCodec == OUT_H264) {
-    encoder = VideoEncoderName(OUT_H264, settings.useGpu);
+    encoder = VideoEncoderName(OUT_H264, useGpu);
     pixelFormat = L" -pix_fmt yuv420p";
   } else if (settings.outputCodec == OUT_H265) {
-    encoder = VideoEncoderName(OUT_H265, settings.useGpu);
-    pixelFormat = settings.useGpu ? L" -pix_fmt p010le" : L" -pix_fmt yuv420p";
+    encoder = VideoEncoderName(OUT_H265, useGpu);
+    pixelFormat = useGpu ? L" -pix_fmt p010le" : L" -pix_fmt yuv420p";
   }
   if (settings.pixelFormatCompat) encoder += pixelFormat;
   return encoder;
+}
+
+// The video part that encodes: "-map 0:v:0" with the encoder, the rate and the quantiser.
+std::wstring EncodedVideoPart(const JobSettings& settings, bool useGpu) {
+  const std::wstring codecOption = Sprintf(L"-c:v %s ", VideoEncoder(settings, useGpu));
+  std::wstring rateOption;
+  std::wstring quantizerOption;
+  if (settings.useVideoBitRate) rateOption = Sprintf(L"-b:v %dk", settings.videoBitRate);
+  if (settings.useQuantizer) quantizerOption = Sprintf(L"-qp %d", settings.quantizer);
+  if (settings.scale1080) quantizerOption += L" -vf scale=-1:1080 ";
+  return Sprintf(L"-map 0:v:0  %s %s %s", codecOption, rateOption, quantizerOption);
 }
 
 void BuildVideoPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
@@ -87,27 +100,43 @@ void BuildVideoPart(const JobSettings& settings, const MediaDesc& media, Command
     return;
 
   parts.inputOptions = GpuInputOptions(settings, media.video.codec);
-  std::wstring codecOption = Sprintf(L"-c:v %s ", VideoEncoder(settings));
-  std::wstring rateOption;
-  std::wstring quantizerOption;
-  if (settings.useVideoBitRate) rateOption = Sprintf(L"-b:v %dk", settings.videoBitRate);
-  if (settings.useQuantizer) quantizerOption = Sprintf(L"-qp %d", settings.quantizer);
-
-  if (settings.copyVideo || settings.rangeCopy || settings.jobKind == JOB_VIDEO_EXTRACT) {
-    quantizerOption.clear();
-    rateOption.clear();
-    parts.inputOptions.clear();
-    codecOption = L"-c:v copy";
-  }
-  // Kept even with a stream copy, which ffmpeg then refuses: the user asked for both.
-  if (settings.scale1080) quantizerOption += L" -vf scale=-1:1080 ";
+  const bool copy = settings.copyVideo || settings.rangeCopy || settings.jobKind == JOB_VIDEO_EXTRACT;
+  if (copy) parts.inputOptions.clear();
 
   if (settings.outputCodec == OUT_GIF) {
     parts.inputOptions.clear();
     parts.videoPart = L"-r 10";
   } else if (media.video.codec != VCODEC_GIF) {
-    parts.videoPart = Sprintf(L"-map 0:v:0  %s %s %s", codecOption, rateOption, quantizerOption);
+    if (copy) {
+      // The scale filter is kept beside the copy, which ffmpeg then refuses: the user asked for
+      // both.
+      parts.videoPart = Sprintf(L"-map 0:v:0  %s %s %s", L"-c:v copy", L"",
+                                settings.scale1080 ? L" -vf scale=-1:1080 " : L"");
+      parts.videoCopied = true;
+    } else {
+      parts.videoPart = EncodedVideoPart(settings, settings.useGpu);
+    }
   }
+}
+
+// A copied video goes only into a file that holds it: a Matroska file in place of the one named
+// (the same name, numbered on if that is taken), or, where MP4 was ticked, the MP4 with the
+// video encoded by the chosen codec. That encode is the CPU's: a run that copies the video
+// never found out whether the GPU can encode here. Without a chosen codec to encode with,
+// Matroska it is.
+void FitVideoCopy(const JobSettings& settings, const MediaDesc& media, const COutputReservations& reserved,
+                  CommandParts& parts) {
+  if (!parts.videoCopied || ContainerHoldsVideo(ContainerOfPath(parts.outputPath), media.video.codec)) return;
+  const bool canEncode = !VideoEncoder(settings, false).empty();
+  if (settings.containerMp4 && canEncode) {
+    parts.videoPart = EncodedVideoPart(settings, false);
+    parts.videoCopied = false;
+    return;
+  }
+  std::wstring stem, ext;
+  if (!SplitFileExt(parts.outputPath, stem, ext)) return;
+  parts.outputPath = FirstFreeName(stem + L".mkv", &reserved);
+  parts.outputExt = L"mkv";
 }
 
 std::wstring ChooseAudioCodec(const JobSettings& settings) {
@@ -134,7 +163,47 @@ bool IsTrackTaken(const JobSettings& settings, int track) {
   return std::find(selected.begin(), selected.end(), static_cast<uint32_t>(track)) != selected.end();
 }
 
-void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, CommandParts& parts) {
+// How an encoded track counts its channels (a mono track as two, a down-mixed one as two) and
+// the rate each channel gets.
+struct TrackChannels {
+  int channels;
+  int ratePerChannel;
+};
+
+TrackChannels CountChannels(const JobSettings& settings, int trackChannels) {
+  TrackChannels counted;
+  counted.channels = trackChannels < 2 || settings.downmixStereo ? 2 : trackChannels;
+  counted.ratePerChannel = std::max(settings.audioBitRate / counted.channels, kMinRatePerChannel);
+  return counted;
+}
+
+// The rate option of an encoded track: the MP3 output's quality, else its bit rate.
+std::wstring EncodedRateOption(const JobSettings& settings, const TrackChannels& counted) {
+  if (settings.outputCodec == OUT_MP3) {
+    DebugLog(L"samp = %d", settings.audioBitRate);
+    const bool validQuality = settings.audioBitRate >= 1 && settings.audioBitRate <= 9;
+    return Sprintf(L"-q:a %d", validQuality ? settings.audioBitRate : kDefaultMp3Quality);
+  }
+  return Sprintf(L"-b:a %dk", ChannelsRate(counted.channels, counted.ratePerChannel));
+}
+
+// The codec a track is encoded with where its output cannot hold a copy of it: the one codec a
+// WAV or an MP3 file is made for, AAC in any other.
+const wchar_t* FallbackAudioCodec(int32_t container) {
+  if (container == CONTAINER_WAV) return L"pcm_s16le";
+  if (container == CONTAINER_MP3) return L"libmp3lame";
+  return L"aac";
+}
+
+// The rate option of a track encoded because its output cannot hold a copy.
+std::wstring FallbackRateOption(const JobSettings& settings, int channels) {
+  std::wstring rate = EncodedRateOption(settings, CountChannels(settings, channels));
+  if (settings.downmixStereo && channels > 2) rate += L" -ac 2";
+  return rate;
+}
+
+void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, int32_t container,
+                    CommandParts& parts) {
   if (media.audioCount < 1 || settings.jobKind == JOB_VIDEO_EXTRACT) return;
 
   std::wstring codec = ChooseAudioCodec(settings);
@@ -144,6 +213,10 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
   int ratePerChannel = kMinRatePerChannel;
   int mappedTracks = 0;
   bool downmixedTrack = false;
+  // For a copy of every taken track at once: whether the output cannot hold one of them, and
+  // the most channels among them.
+  bool unheldTrack = false;
+  int mostChannels = 0;
   const int trackCount = std::min(media.audioCount, MAX_AUDIO_TRACKS);
 
   for (int i = 0; i < trackCount; ++i) {
@@ -152,19 +225,12 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
     ++mappedTracks;
     mapText = Sprintf(L"-map 0:a:%d", i);
     if (codec != L"copy") {
-      int channels = track.channels;
-      if (channels < 2 || settings.downmixStereo) channels = 2;
-      largestChannels = std::max(largestChannels, channels);
-      ratePerChannel = std::max(settings.audioBitRate / channels, kMinRatePerChannel);
-      if (track.bitRate / channels > kCopyRatePerChannel || settings.forceAudioEncode ||
+      const TrackChannels counted = CountChannels(settings, track.channels);
+      largestChannels = std::max(largestChannels, counted.channels);
+      ratePerChannel = counted.ratePerChannel;
+      if (track.bitRate / counted.channels > kCopyRatePerChannel || settings.forceAudioEncode ||
           settings.outputCodec == OUT_MP3) {
-        if (settings.outputCodec == OUT_MP3) {
-          DebugLog(L"samp = %d", settings.audioBitRate);
-          const bool validQuality = settings.audioBitRate >= 1 && settings.audioBitRate <= 9;
-          rateOption = Sprintf(L"-q:a %d", validQuality ? settings.audioBitRate : kDefaultMp3Quality);
-        } else {
-          rateOption = Sprintf(L"-b:a %dk", ChannelsRate(channels, ratePerChannel));
-        }
+        rateOption = EncodedRateOption(settings, counted);
       } else if (settings.outputCodec != OUT_WAV) {
         // A low-rate track gains nothing from encoding; from here on every track is copied.
         codec = L"copy";
@@ -175,7 +241,16 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
         downmixedTrack = true;
       }
     }
-    parts.audioPart += Sprintf(L" %s -c:a %s %s ", mapText, codec, rateOption);
+    const bool held = ContainerHoldsAudio(container, track);
+    unheldTrack = unheldTrack || !held;
+    mostChannels = std::max(mostChannels, track.channels);
+    if (codec == L"copy" && !held) {
+      // A copy the output cannot hold is encoded instead, as a track above the copy rate is.
+      parts.audioPart += Sprintf(L" %s -c:a %s %s ", mapText, FallbackAudioCodec(container),
+                                 FallbackRateOption(settings, track.channels));
+    } else {
+      parts.audioPart += Sprintf(L" %s -c:a %s %s ", mapText, codec, rateOption);
+    }
   }
 
   if (mappedTracks > kMaxMappedTracks) {
@@ -185,16 +260,32 @@ void BuildAudioPart(const JobSettings& settings, const MediaDesc& media, Command
       // One option now covers every track; a down-mix asked for a multi-channel track must
       // not be lost by the collapse.
       if (downmixedTrack) rateOption += L" -ac 2";
+    } else if (unheldTrack) {
+      // One copy of every track: a track the output cannot hold has them all encoded.
+      codec = FallbackAudioCodec(container);
+      rateOption = FallbackRateOption(settings, mostChannels);
     }
     parts.audioPart = Sprintf(L" %s -c:a %s %s ", mapText, codec, rateOption);
   }
 }
 
-// The extracted audio is named after the first track's codec, for example clip_(02).AAC.
+// The extracted audio is named after the file that holds what it copies: one track goes into
+// the file of its codec's own name where that holds it (clip_(02).AAC, clip_(02).WAV for PCM),
+// several tracks, or a track no such file holds, into Matroska audio (clip_(02).MKA).
 void NameAudioExtract(const JobSettings& settings, const MediaDesc& media,
                       const COutputReservations& reserved, CommandParts& parts) {
   if (settings.jobKind != JOB_AUDIO_EXTRACT || media.audioCount < 1) return;
-  parts.outputExt = CodecName(media.audio[0].codec);
+  const int trackCount = std::min(media.audioCount, MAX_AUDIO_TRACKS);
+  int taken = 0;
+  int first = -1;
+  for (int i = 0; i < trackCount; ++i) {
+    if (!IsTrackTaken(settings, i)) continue;
+    ++taken;
+    if (first < 0) first = i;
+  }
+  // With no track taken the command copies nothing; it keeps the first track's name.
+  parts.outputExt =
+      taken > 1 ? MATROSKA_AUDIO_EXTENSION : AudioExtractExtension(media.audio[first < 0 ? 0 : first]);
   parts.outputPath = GetAudioExtractPath(settings, parts.outputPath, parts.outputExt, &reserved);
 }
 
@@ -268,8 +359,10 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
            OutputKindOf(settings));
 
   BuildVideoPart(settings, *media, parts);
-  BuildAudioPart(settings, *media, parts);
+  if (settings.jobKind != JOB_MERGE_FILES) FitVideoCopy(settings, *media, reserved, parts);
+  // The audio part copies only what the output holds, so the output is named first.
   NameAudioExtract(settings, *media, reserved, parts);
+  BuildAudioPart(settings, *media, ContainerOfPath(parts.outputPath), parts);
   BuildRange(settings, parts);
 
   parts.outputExt = ToLowerText(parts.outputExt);

@@ -161,16 +161,16 @@ bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
 }
 
 std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring& outputPath,
-                                 const std::wstring& codecName, const COutputReservations* reserved) {
+                                 const std::wstring& extension, const COutputReservations* reserved) {
   std::wstring stem, ext;
   SplitFileExt(outputPath, stem, ext);
-  std::wstring codecNamed = Sprintf(L"%s.%s", stem, codecName);
+  std::wstring codecNamed = Sprintf(L"%s.%s", stem, extension);
   // The output path lies where it goes already: the codec-named file is numbered there.
   JobSettings where = settings;
   where.outputFolder.clear();
   std::wstring named;
   std::wstring result = codecNamed;
   if (GetOutputFileName(where, codecNamed, named, reserved)) result = named;
-  DebugLog(L"오디오 추출, %s, %s, %s, %s", result, stem, codecName, named);
+  DebugLog(L"오디오 추출, %s, %s, %s, %s", result, stem, extension, named);
   return result;
 }

@@ -56,9 +56,9 @@ bool GetJoinedOutputPath(const std::wstring& firstEntry, std::wstring& out,
                          const COutputReservations* reserved = nullptr,
                          const std::wstring& outputFolder = std::wstring());
 
-// The extracted audio: the output path (already where it goes) with the first track's codec
-// name as its extension ("clip_(02).AAC"), numbered on with the lower-cased extension when that
-// is taken.
+// The extracted audio: the output path (already where it goes) with the extension of the file
+// that holds it, in upper case ("clip_(02).AAC", "clip_(02).MKA"), numbered on with the
+// lower-cased extension when that is taken.
 std::wstring GetAudioExtractPath(const JobSettings& settings, const std::wstring& outputPath,
-                                 const std::wstring& codecName,
+                                 const std::wstring& extension,
                                  const COutputReservations* reserved = nullptr);

@@ -26,6 +26,14 @@ class MediaBuilder {
     track.bitRate = bitRate;
     return *this;
   }
+  // The sample rate, bit depth and AudioSampleFormat flags of the last track.
+  MediaBuilder& Samples(int32_t sampleRate, int32_t bitDepth = 16, int32_t sampleFormat = 0) {
+    AudioTrackDesc& track = media_.audio[media_.audioCount - 1];
+    track.sampleRate = sampleRate;
+    track.bitDepth = bitDepth;
+    track.sampleFormat = sampleFormat;
+    return *this;
+  }
   MediaBuilder& Tracks(int count, int32_t codec, int32_t channels, int32_t bitRate) {
     for (int i = 0; i < count; ++i) Track(codec, channels, bitRate);
     return *this;
