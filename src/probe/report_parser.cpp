@@ -187,19 +187,14 @@ struct WordCode {
   int code;
 };
 
-// The words after VP9 name formats a copy must know (which container holds them); a word that
-// names nothing the program tells apart (JPEG 2000) comes before the one it contains.
-constexpr WordCode kVideoFormats[] = {{L"AVC", VCODEC_H264},
-                                      {L"HEVC", VCODEC_H265},
-                                      {L"VP8", VCODEC_VP8},
-                                      {L"VP9", VCODEC_VP9},
-                                      {L"MPEG-4 VISUAL", VCODEC_MPEG4},
-                                      {L"MPEG VIDEO", VCODEC_MPEG2},
-                                      {L"VC-1", VCODEC_VC1},
-                                      {L"WMV", VCODEC_WMV},
-                                      {L"AV1", VCODEC_AV1},
-                                      {L"JPEG 2000", VCODEC_NONE},
-                                      {L"JPEG", VCODEC_MJPEG}};
+// The words after VP9 name formats a copy must know (which container holds them); VP09 is how
+// MediaInfo names VP9 in MP4; a word that names nothing the program tells apart (JPEG 2000)
+// comes before the one it contains.
+constexpr WordCode kVideoFormats[] = {
+    {L"AVC", VCODEC_H264},         {L"HEVC", VCODEC_H265},      {L"VP8", VCODEC_VP8},
+    {L"VP9", VCODEC_VP9},          {L"VP09", VCODEC_VP9},       {L"MPEG-4 VISUAL", VCODEC_MPEG4},
+    {L"MPEG VIDEO", VCODEC_MPEG2}, {L"VC-1", VCODEC_VC1},       {L"WMV", VCODEC_WMV},
+    {L"AV1", VCODEC_AV1},          {L"JPEG 2000", VCODEC_NONE}, {L"JPEG", VCODEC_MJPEG}};
 // Microsoft's MPEG-4 variants are told apart from the standard one by their codec ID only.
 constexpr WordCode kVideoCodecIds[] = {{L"AVC", VCODEC_H264},     {L"HEVC", VCODEC_H265},
                                        {L"XVID", VCODEC_XVID},    {L"DX50", VCODEC_DX50},
@@ -328,6 +323,11 @@ void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audi
     audio.bitDepth = line.number;
   } else if (line.key == L"Format profile" || line.key == L"Format settings") {
     MatchAudioProfile(upper.Text(), audio);
+  } else if (line.key == L"Codec ID") {
+    // QuickTime's and Matroska's floating-point PCM says so in its codec ID only.
+    const std::wstring& id = upper.Text();
+    if (Contains(id, L"FL32") || Contains(id, L"FL64") || Contains(id, L"FLOAT"))
+      audio.sampleFormat |= SAMPLE_FLOAT;
   }
 }
 

@@ -286,6 +286,7 @@ TEST(MediaLineMatch, VideoFormatComesBeforeCodecId) {
       {{L"Format : VC-1", L"Codec ID : WMV3"}, VCODEC_VC1},
       {{L"Format : WMV2"}, VCODEC_WMV},
       {{L"Format : AV1"}, VCODEC_AV1},
+      {{L"Format : vp09"}, VCODEC_VP9},
       {{L"Format : JPEG"}, VCODEC_MJPEG},
       {{L"Format : JPEG 2000"}, VCODEC_NONE},
       {{L"Format : HEVC", L"Codec ID : MP43"}, VCODEC_H265},
@@ -377,55 +378,37 @@ TEST(MediaLineMatch, AudioFiguresGoToTheSectionsTrackAndAreTraced) {
 TEST(MediaLineMatch, AudioLayerRateAndSampleLayout) {
   struct Case {
     std::vector<const wchar_t*> lines;
-    int codec;
-    int sampleRate;
-    int bitDepth;
-    int sampleFormat;
+    std::vector<int> expected;  // codec, sample rate, bit depth, sample format
   } cases[] = {
       {{L"Format : MPEG Audio", L"Format version : Version 1", L"Format profile : Layer 3"},
-       ACODEC_MP3,
-       0,
-       0,
-       0},
+       {ACODEC_MP3, 0, 0, 0}},
       {{L"Format : MPEG Audio", L"Format profile : Layer 2", L"Sampling rate : 48.0 kHz"},
-       ACODEC_MP2,
-       48000,
-       0,
-       0},
-      {{L"Format : MPEG Audio", L"Format profile : Layer 1"}, ACODEC_NONE, 0, 0, 0},
-      {{L"Format : AAC LC", L"Format profile : Layer 2"}, ACODEC_AAC, 0, 0, 0},
-      {{L"Format : MPEG Audio", L"Sampling rate : 8 000 Hz"}, ACODEC_MP3, 8000, 0, 0},
-      {{L"Format : AAC LC", L"Sampling rate : 44.1 kHz"}, ACODEC_AAC, 44100, 0, 0},
-      {{L"Format : WMA", L"Sampling rate : 22.05 kHz", L"Bit depth : 16 bits"}, ACODEC_WMA, 22050, 16, 0},
+       {ACODEC_MP2, 48000, 0, 0}},
+      {{L"Format : MPEG Audio", L"Format profile : Layer 1"}, {ACODEC_NONE, 0, 0, 0}},
+      {{L"Format : AAC LC", L"Format profile : Layer 2"}, {ACODEC_AAC, 0, 0, 0}},
+      {{L"Format : MPEG Audio", L"Sampling rate : 8 000 Hz"}, {ACODEC_MP3, 8000, 0, 0}},
+      {{L"Format : AAC LC", L"Sampling rate : 44.1 kHz"}, {ACODEC_AAC, 44100, 0, 0}},
+      {{L"Format : WMA", L"Sampling rate : 22.05 kHz", L"Bit depth : 16 bits"}, {ACODEC_WMA, 22050, 16, 0}},
       {{L"Format : PCM", L"Format settings : Little / Signed", L"Sampling rate : 11.025 kHz"},
-       ACODEC_PCM,
-       11025,
-       0,
-       0},
+       {ACODEC_PCM, 11025, 0, 0}},
       {{L"Format : PCM", L"Format settings : Big / Signed", L"Bit depth : 24 bits"},
-       ACODEC_PCM,
-       0,
-       24,
-       SAMPLE_BIG_ENDIAN},
+       {ACODEC_PCM, 0, 24, SAMPLE_BIG_ENDIAN}},
       {{L"Format : PCM", L"Format settings : Unsigned", L"Bit depth : 8 bits"},
-       ACODEC_PCM,
-       0,
-       8,
-       SAMPLE_UNSIGNED},
+       {ACODEC_PCM, 0, 8, SAMPLE_UNSIGNED}},
       {{L"Format : PCM", L"Format profile : Float", L"Format settings : Big"},
-       ACODEC_PCM,
-       0,
-       0,
-       SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN},
+       {ACODEC_PCM, 0, 0, SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN}},
+      {{L"Format : PCM", L"Format settings : Big / Signed", L"Codec ID : fl32"},
+       {ACODEC_PCM, 0, 0, SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN}},
+      {{L"Format : PCM", L"Codec ID : A_PCM/FLOAT/IEEE"}, {ACODEC_PCM, 0, 0, SAMPLE_FLOAT}},
+      {{L"Format : AAC LC", L"Codec ID : mp4a-40-2"}, {ACODEC_AAC, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lines[0] << ", " << c.lines[1]);
     MediaDesc media = Fresh();
     for (const wchar_t* line : c.lines) Feed(line, SECTION_AUDIO_FIRST, media);
-    EXPECT_EQ(media.audio[0].codec, c.codec);
-    EXPECT_EQ(media.audio[0].sampleRate, c.sampleRate);
-    EXPECT_EQ(media.audio[0].bitDepth, c.bitDepth);
-    EXPECT_EQ(media.audio[0].sampleFormat, c.sampleFormat);
+    const AudioTrackDesc& track = media.audio[0];
+    EXPECT_EQ(std::vector<int>({track.codec, track.sampleRate, track.bitDepth, track.sampleFormat}),
+              c.expected);
   }
 }
 
