@@ -1,5 +1,7 @@
 #include "jobs/container_codecs.h"
 
+#include <iterator>
+
 #include "base/text.h"
 
 namespace {
@@ -16,7 +18,7 @@ constexpr int32_t kWavRefusedPcm = PCM_BIG_ENDIAN | PCM_SIGNED_8_BIT;
 // the probe does not name are refused by ffmpeg's MP4 writer, FLAC and PCM too; WMA and
 // Vorbis fail there for some files (Vorbis at 8 kHz: "Application provided duration ... is
 // invalid"), which makes neither a copy to rely on.
-const std::vector<ContainerCodecRow> kRows = {
+constexpr ContainerCodecRow kRows[] = {
     {CONTAINER_MP4, VCODEC_H264, 0, 0},
     {CONTAINER_MP4, VCODEC_H265, 0, 0},
     {CONTAINER_MP4, VCODEC_VP9, 0, 0},
@@ -77,21 +79,27 @@ constexpr OwnFile kOwnFiles[] = {
     {ACODEC_PCM, L"WAV"}, {ACODEC_WMA, L"WMA"},
 };
 
+int32_t ContainerOfExtension(const std::wstring& extension) {
+  const std::wstring lower = ToLowerText(extension);
+  for (const ExtensionContainer& entry : kExtensions)
+    if (lower == entry.extension) return entry.container;
+  return CONTAINER_UNKNOWN;
+}
+
 bool RowHolds(const ContainerCodecRow& row, int32_t container, int32_t codec) {
   return row.container == container && (row.codec == CODEC_ANY || row.codec == codec);
 }
 
 }  // namespace
 
-const std::vector<ContainerCodecRow>& ContainerCodecRows() { return kRows; }
+const std::vector<ContainerCodecRow>& ContainerCodecRows() {
+  static const std::vector<ContainerCodecRow> rows(std::begin(kRows), std::end(kRows));
+  return rows;
+}
 
 int32_t ContainerOfPath(const std::wstring& path) {
   const size_t dot = path.rfind(L'.');
-  if (dot == std::wstring::npos) return CONTAINER_UNKNOWN;
-  const std::wstring ext = ToLowerText(path.substr(dot + 1));
-  for (const ExtensionContainer& entry : kExtensions)
-    if (ext == entry.extension) return entry.container;
-  return CONTAINER_UNKNOWN;
+  return dot == std::wstring::npos ? CONTAINER_UNKNOWN : ContainerOfExtension(path.substr(dot + 1));
 }
 
 int32_t PcmLayoutOf(const AudioTrackDesc& track) {

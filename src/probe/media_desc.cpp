@@ -17,87 +17,49 @@ void SetMediaPath(MediaDesc& media, const std::wstring& path) {
 
 std::wstring CodecName(int32_t code) {
   switch (code) {
-    case VCODEC_H264:
-      return L"H264(AVC)";
-    case VCODEC_H265:
-      return L"H265(HEVC)";
-    case VCODEC_GIF:
-      return L"GIF";
-    case VCODEC_XVID:
-      return L"XVID";
-    case VCODEC_DX50:
-      return L"DX50";
-    case VCODEC_VP9:
-      return L"VP9";
-    case VCODEC_VP8:
-      return L"VP8";
-    case VCODEC_MPEG4:
-      return L"MPEG-4";
-    case VCODEC_MSMPEG4:
-      return L"MS-MPEG4";
-    case VCODEC_MPEG1:
-      return L"MPEG-1";
-    case VCODEC_MPEG2:
-      return L"MPEG-2";
-    case VCODEC_WMV:
-      return L"WMV";
-    case VCODEC_VC1:
-      return L"VC-1";
-    case VCODEC_AV1:
-      return L"AV1";
-    case VCODEC_MJPEG:
-      return L"MJPEG";
-    case ACODEC_MP3:
-      return L"MP3";
-    case ACODEC_AAC:
-      return L"AAC";
-    case ACODEC_OGG:
-      return L"OGG";
-    case ACODEC_DTS:
-      return L"DTS";
-    case ACODEC_WAV:
-      return L"WAV";
-    case ACODEC_AC3:
-      return L"AC3";
-    case ACODEC_OPUS:
-      return L"OPUS";
-    case ACODEC_MP2:
-      return L"MP2";
-    case ACODEC_FLAC:
-      return L"FLAC";
-    case ACODEC_PCM:
-      return L"PCM";
-    case ACODEC_WMA:
-      return L"WMA";
-    default:
-      return std::wstring();  // VP7 (8) is recognised but has no name
+    case VCODEC_H264: return L"H264(AVC)";
+    case VCODEC_H265: return L"H265(HEVC)";
+    case VCODEC_GIF: return L"GIF";
+    case VCODEC_XVID: return L"XVID";
+    case VCODEC_DX50: return L"DX50";
+    case VCODEC_VP9: return L"VP9";
+    case VCODEC_VP8: return L"VP8";
+    case VCODEC_MPEG4: return L"MPEG-4";
+    case VCODEC_MSMPEG4: return L"MS-MPEG4";
+    case VCODEC_MPEG1: return L"MPEG-1";
+    case VCODEC_MPEG2: return L"MPEG-2";
+    case VCODEC_WMV: return L"WMV";
+    case VCODEC_VC1: return L"VC-1";
+    case VCODEC_AV1: return L"AV1";
+    case VCODEC_MJPEG: return L"MJPEG";
+    case ACODEC_MP3: return L"MP3";
+    case ACODEC_AAC: return L"AAC";
+    case ACODEC_OGG: return L"OGG";
+    case ACODEC_DTS: return L"DTS";
+    case ACODEC_WAV: return L"WAV";
+    case ACODEC_AC3: return L"AC3";
+    case ACODEC_OPUS: return L"OPUS";
+    case ACODEC_MP2: return L"MP2";
+    case ACODEC_FLAC: return L"FLAC";
+    case ACODEC_PCM: return L"PCM";
+    case ACODEC_WMA: return L"WMA";
+    default: return std::wstring();  // VP7 (8) is recognised but has no name
   }
 }
 
 std::wstring LanguageName(int32_t code) {
   switch (code) {
-    case LANGUAGE_CHINESE:
-      return L"CHINESE";
-    case LANGUAGE_GERMAN:
-      return L"GERMAN";
-    case LANGUAGE_GREEK:
-      return L"GREEK";
-    case LANGUAGE_ENGLISH:
-      return L"ENGLISH";
-    case LANGUAGE_SPANISH:
-      return L"SPANISH";
-    case LANGUAGE_FRENCH:
-      return L"FRENCH";
-    case LANGUAGE_ITALIAN:
-      return L"ITALIAN";
-    case LANGUAGE_JAPANESE:
-      return L"JAPANESE";
-    case LANGUAGE_KOREAN:
-      return L"KOREAN";
-    case LANGUAGE_HINDI:
-      return L"HINDI";
-    default:
-      return std::wstring();
+    case LANGUAGE_CHINESE: return L"CHINESE";
+    case LANGUAGE_GERMAN: return L"GERMAN";
+    case LANGUAGE_GREEK: return L"GREEK";
+    case LANGUAGE_ENGLISH: return L"ENGLISH";
+    case LANGUAGE_SPANISH: return L"SPANISH";
+    case LANGUAGE_FRENCH: return L"FRENCH";
+    case LANGUAGE_ITALIAN: return L"ITALIAN";
+    case LANGUAGE_JAPANESE: return L"JAPANESE";
+    case LANGUAGE_KOREAN: return L"KOREAN";
+    case LANGUAGE_HINDI: return L"HINDI";
+    default: return std::wstring();
   }
 }
 

@@ -84,7 +84,8 @@ struct AudioTrackDesc {
   int32_t codec;    // AudioCodec
   int32_t bitRate;  // kb/s
   int32_t channels;
-  int32_t language;      // LanguageCode
+  int32_t language;  // LanguageCode
+  // What decides which files hold a copy of the track.
   int32_t sampleRate;    // Hz
   int32_t bitDepth;      // bits per sample
   int32_t sampleFormat;  // AudioSampleFormat flags

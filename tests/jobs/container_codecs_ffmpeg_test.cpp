@@ -240,7 +240,7 @@ struct JobCase {
   const wchar_t* outputEnd;  // the output name's end, extension included
   std::string streams;       // its streams' codecs as ffprobe names them, in order
   double seconds = kSeconds;
-  std::vector<std::string> languages;  // its audio tracks' languages, where the row checks them
+  std::vector<std::string> languages = {};  // its audio tracks' languages, where the row checks them
 };
 
 std::function<bool(const std::wstring&)> From(Sample sample) {
@@ -352,7 +352,9 @@ TEST_F(RealContainers, EveryJobWritesAFileThatHoldsWhatItCopies) {
     EXPECT_EQ(streams.codecs, c.streams);
     EXPECT_NEAR(streams.seconds, c.seconds, kTolerance);
     EXPECT_TRUE(Plays(output));
-    if (!c.languages.empty()) EXPECT_EQ(streams.languages, c.languages);
+    if (!c.languages.empty()) {
+      EXPECT_EQ(streams.languages, c.languages);
+    }
   }
 }
 
