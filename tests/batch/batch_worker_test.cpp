@@ -1157,11 +1157,12 @@ TEST(BatchWorkerClaim, ANameTakenSinceTheBuildGivesWayToTheNextFree) {
     std::wstring written;  // what the third command writes instead
   } cases[] = {
       {"convert", JOB_CONVERT, L"c_(02).mp4", L"c_(03).mp4"},
+// Both tracks of the audio extract go into one Matroska audio file.
 #ifdef _WIN32
-      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).AAC", L"c_(03).aac"},
+      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).MKA", L"c_(03).mka"},
 #else
       // The numbering lowers the extension: in a folder that tells case apart, that name is free.
-      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).AAC", L"c_(02).aac"},
+      {"audio extract", JOB_AUDIO_EXTRACT, L"c_(02).MKA", L"c_(02).mka"},
 #endif
       {"the remux of a merge", JOB_MERGE_FILES, L"c.ts", L"c_(02).ts"},
   };

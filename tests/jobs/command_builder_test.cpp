@@ -524,11 +524,9 @@ TEST(BuildCommand, AudioExtractRangeAndSubtitles) {
 }
 
 // Extracted audio goes into a file that holds what it copies: one track into the file of its
-// codec's own name where that holds it, several tracks (each with its language) or a track no
-// such file holds into Matroska audio.
+// codec's own name where that holds it, several tracks or a track no such file holds into
+// Matroska audio; neither holds signed 8-bit PCM, which is encoded.
 TEST(BuildCommand, AudioExtractNamesAFileThatHoldsTheTracks) {
-  const MediaDesc talk =
-      MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AC3, 6, 448).Get();
   const auto extract = [](std::vector<uint32_t> tracks) {
     return [tracks](JobSettings& s) {
       s.jobKind = JOB_AUDIO_EXTRACT;
@@ -536,63 +534,45 @@ TEST(BuildCommand, AudioExtractNamesAFileThatHoldsTheTracks) {
       s.selectedAudioTracks = tracks;
     };
   };
-  const auto one = [](int32_t codec, int32_t rate = 48000, int32_t bits = 16, int32_t format = 0) {
-    return MediaBuilder().Track(codec, 2, 128).Samples(rate, bits, format).Get();
+  const struct {
+    int32_t codec, bitDepth, sampleFormat;
+    const wchar_t* tail;
+  } singles[] = {
+      {ACODEC_PCM, 16, 0, L"copy    \"<dir>in_(02).WAV\""},
+      {ACODEC_PCM, 8, SAMPLE_UNSIGNED, L"copy    \"<dir>in_(02).WAV\""},
+      {ACODEC_PCM, 16, SAMPLE_BIG_ENDIAN, L"copy    \"<dir>in_(02).MKA\""},
+      {ACODEC_PCM, 8, 0, L"aac -b:a 128k   \"<dir>in_(02).MKA\""},
+      {ACODEC_FLAC, 16, 0, L"copy    \"<dir>in_(02).FLAC\""},
+      {ACODEC_WMA, 16, 0, L"copy    \"<dir>in_(02).WMA\""},
+      {ACODEC_MP2, 0, 0, L"copy    \"<dir>in_(02).MP2\""},
   };
-  const std::wstring copyOne =
-      L"FFMpeg.exe  -y  -i \"<dir>in.mka\"      -map 0:a:0 -c:a copy    \"<dir>in_(02).";
+  for (const auto& one : singles) {
+    SCOPED_TRACE(testing::Message() << "codec " << one.codec << ", " << one.bitDepth << " bits");
+    CheckCase({"one track",
+               L"in.mka",
+               {},
+               MediaBuilder().Track(one.codec, 2, 128).Samples(8000, one.bitDepth, one.sampleFormat).Get(),
+               extract({}),
+               std::wstring(L"FFMpeg.exe  -y  -i \"<dir>in.mka\"      -map 0:a:0 -c:a ") + one.tail});
+  }
+  const MediaDesc talk =
+      MediaBuilder().Video(VCODEC_H264, 1280).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AC3, 6, 448).Get();
+  const std::wstring both =
+      L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    ";
   const std::vector<CommandCase> cases = {
-      {"every track of two",
-       L"talk.mkv",
-       {},
-       talk,
-       extract({}),
-       L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    "
-       L"\"<dir>talk_(02).MKA\""},
+      {"every track of two", L"talk.mkv", {}, talk, extract({}), both + L"\"<dir>talk_(02).MKA\""},
       {"the second track alone is named after its own codec",
        L"talk.mkv",
        {},
        talk,
        extract({1}),
        L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:1 -c:a copy    \"<dir>talk_(02).AC3\""},
-      {"a taken Matroska audio name is numbered on in lower case",
+      {"a taken name is numbered on in lower case",
        L"talk.mkv",
        {L"talk_(02).MKA", L"talk_(02).mka"},
        talk,
        extract({0, 1}),
-       L"FFMpeg.exe  -y  -i \"<dir>talk.mkv\"      -map 0:a:0 -c:a copy   -map 0:a:1 -c:a copy    "
-       L"\"<dir>talk_(03).mka\""},
-      {"PCM into a WAV", L"in.mka", {}, one(ACODEC_PCM), extract({}), copyOne + L"WAV\""},
-      {"8-bit unsigned PCM into a WAV",
-       L"in.mka",
-       {},
-       one(ACODEC_PCM, 8000, 8, SAMPLE_UNSIGNED),
-       extract({}),
-       copyOne + L"WAV\""},
-      {"big-endian PCM, which no WAV holds",
-       L"in.mka",
-       {},
-       one(ACODEC_PCM, 44100, 16, SAMPLE_BIG_ENDIAN),
-       extract({}),
-       copyOne + L"MKA\""},
-      {"signed 8-bit PCM, which neither a WAV nor Matroska holds, is encoded",
-       L"in.mka",
-       {},
-       one(ACODEC_PCM, 8000, 8),
-       extract({}),
-       L"FFMpeg.exe  -y  -i \"<dir>in.mka\"      -map 0:a:0 -c:a aac -b:a 128k   \"<dir>in_(02).MKA\""},
-      {"FLAC", L"in.mka", {}, one(ACODEC_FLAC), extract({}), copyOne + L"FLAC\""},
-      {"WMA", L"in.mka", {}, one(ACODEC_WMA), extract({}), copyOne + L"WMA\""},
-      {"MPEG audio layer 2", L"in.mka", {}, one(ACODEC_MP2), extract({}), copyOne + L"MP2\""},
-      {"MP3 of 8 kHz, which its own file holds",
-       L"in.mka",
-       {},
-       one(ACODEC_MP3, 8000),
-       extract({}),
-       copyOne + L"MP3\""},
-      {"Vorbis", L"in.mka", {}, one(ACODEC_OGG), extract({}), copyOne + L"OGG\""},
-      {"Opus", L"in.mka", {}, one(ACODEC_OPUS), extract({}), copyOne + L"OPUS\""},
-      {"DTS", L"in.mka", {}, one(ACODEC_DTS), extract({}), copyOne + L"DTS\""},
+       both + L"\"<dir>talk_(03).mka\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
 }
@@ -601,167 +581,140 @@ TEST(BuildCommand, AudioExtractNamesAFileThatHoldsTheTracks) {
 // (PCM into a WAV, MP3 into an MP3) at the chosen rate; video goes into Matroska instead, or is
 // encoded by the chosen codec on the CPU where MP4 is ticked. Copies the output holds stay.
 TEST(BuildCommand, CopiesOnlyIntoAFileThatHoldsThem) {
+  const auto cpu = [](std::function<void(JobSettings&)> more) {
+    return [more](JobSettings& s) {
+      s.useGpu = false;
+      more(s);
+    };
+  };
+  const auto copyInto = [cpu](int32_t outputCodec) {
+    return cpu([outputCodec](JobSettings& s) {
+      s.outputCodec = outputCodec;
+      s.copyAudio = true;
+    });
+  };
+  const auto extract = [cpu](bool mp4, int32_t outputCodec = OUT_H265) {
+    return cpu([mp4, outputCodec](JobSettings& s) {
+      s.jobKind = JOB_VIDEO_EXTRACT;
+      s.containerMp4 = mp4;
+      s.outputCodec = outputCodec;
+    });
+  };
   const auto song = [](int32_t codec, int32_t bitRate, int32_t rate, int32_t channels = 2) {
     return MediaBuilder().Track(codec, channels, bitRate).Samples(rate).Get();
   };
   const auto video = [](int32_t codec, int32_t audio) {
     return MediaBuilder().Video(codec, 320).Track(audio, 2, 128).Samples(44100).Get();
   };
-  const auto setup = [](std::function<void(JobSettings&)> more) {
-    return [more](JobSettings& s) {
-      s.useGpu = false;
-      more(s);
-    };
-  };
-  const std::wstring convertSong = L"FFMpeg.exe  -y  -i \"<dir>song.mka\"      -map 0:a:0 -c:a ";
+  const std::wstring songIn = L"FFMpeg.exe  -y  -i \"<dir>song.mka\"      -map 0:a:0 -c:a ";
+  const std::wstring webmIn = L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v ";
   const std::vector<CommandCase> cases = {
       {"a low-rate WMA track into MP4",
        L"song.mka",
        {},
        song(ACODEC_WMA, 128, 44100),
-       setup(Defaults),
-       convertSong + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
+       cpu(Defaults),
+       songIn + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
       {"MP3 of 8 kHz into MP4",
        L"song.mka",
        {},
        song(ACODEC_MP3, 32, 8000, 1),
-       setup(Defaults),
-       convertSong + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
+       cpu(Defaults),
+       songIn + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
       {"MP3 of 16 kHz stays a copy",
        L"song.mka",
        {},
        song(ACODEC_MP3, 32, 16000, 1),
-       setup(Defaults),
-       convertSong + L"copy    \"<dir>song_(02).mp4\""},
+       cpu(Defaults),
+       songIn + L"copy    \"<dir>song_(02).mp4\""},
       {"Vorbis into MP4",
        L"song.mka",
        {},
-       song(ACODEC_OGG, 64, 44100),
-       setup(Defaults),
-       convertSong + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
-      {"FLAC copied by choice into MP4, mixed down",
+       song(ACODEC_OGG, 64, 8000),
+       cpu(Defaults),
+       songIn + L"aac -b:a 128k   \"<dir>song_(02).mp4\""},
+      {"six channels of FLAC copied by choice into MP4, mixed down",
        L"song.mka",
        {},
        song(ACODEC_FLAC, 900, 44100, 6),
-       setup([](JobSettings& s) {
-         s.copyAudio = true;
-         s.downmixStereo = true;
-       }),
-       convertSong + L"aac -b:a 128k -ac 2   \"<dir>song_(02).mp4\""},
-      {"FLAC copied by choice into MKV stays a copy",
-       L"song.mka",
-       {},
-       song(ACODEC_FLAC, 900, 44100),
-       setup([](JobSettings& s) {
-         s.copyAudio = true;
-         s.containerMkv = true;
-       }),
-       convertSong + L"copy    \"<dir>song_(02).mkv\""},
+       cpu([](JobSettings& s) { s.copyAudio = s.downmixStereo = true; }),
+       songIn + L"aac -b:a 128k -ac 2   \"<dir>song_(02).mp4\""},
       {"AAC copied into an MP3 output",
        L"song.mka",
        {},
        song(ACODEC_AAC, 192, 44100),
-       setup([](JobSettings& s) {
-         s.outputCodec = OUT_MP3;
-         s.copyAudio = true;
-       }),
-       convertSong + L"libmp3lame -q:a 4   \"<dir>song_(02).mp3\""},
+       copyInto(OUT_MP3),
+       songIn + L"libmp3lame -q:a 4   \"<dir>song_(02).mp3\""},
       {"AAC copied into a WAV output",
        L"song.mka",
        {},
        song(ACODEC_AAC, 192, 44100),
-       setup([](JobSettings& s) {
-         s.outputCodec = OUT_WAV;
-         s.copyAudio = true;
-       }),
-       convertSong + L"pcm_s16le -b:a 128k   \"<dir>song_(02).wav\""},
+       copyInto(OUT_WAV),
+       songIn + L"pcm_s16le -b:a 128k   \"<dir>song_(02).wav\""},
       {"PCM copied into a WAV output stays a copy",
        L"song.mka",
        {},
        song(ACODEC_PCM, 1411, 44100),
-       setup([](JobSettings& s) {
-         s.outputCodec = OUT_WAV;
-         s.copyAudio = true;
-       }),
-       convertSong + L"copy    \"<dir>song_(02).wav\""},
+       copyInto(OUT_WAV),
+       songIn + L"copy    \"<dir>song_(02).wav\""},
       {"only the track the output cannot hold is encoded",
        L"clip.mp4",
        {},
-       MediaBuilder()
-           .Video(VCODEC_H264, 320)
-           .Track(ACODEC_AAC, 2, 192)
-           .Track(ACODEC_WMA, 2, 128)
-           .Track(ACODEC_AAC, 2, 128)
-           .Get(),
-       setup([](JobSettings& s) { s.copyVideo = true; }),
+       ClipWith([](MediaBuilder& m) {
+         m.Track(ACODEC_AAC, 2, 192).Track(ACODEC_WMA, 2, 128).Track(ACODEC_AAC, 2, 128);
+       }),
+       cpu([](JobSettings& s) { s.copyVideo = true; }),
        L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy     -map 0:a:0 -c:a aac -b:a 128k  "
-       L"-map 0:a:1 -c:a aac -b:a 128k  -map 0:a:2 -c:a copy    \"<dir>clip_(02).mp4\""},
+       L"-map 0:a:1 "
+       L"-c:a aac -b:a 128k  -map 0:a:2 -c:a copy    \"<dir>clip_(02).mp4\""},
       {"seven tracks in one copy, one the output cannot hold",
        L"clip.mp4",
        {},
        ClipWith([](MediaBuilder& m) { m.Tracks(6, ACODEC_AAC, 2, 128).Track(ACODEC_WMA, 6, 128); }),
-       setup([](JobSettings& s) { s.copyVideo = true; }),
+       cpu([](JobSettings& s) { s.copyVideo = true; }),
        L"FFMpeg.exe  -y  -i \"<dir>clip.mp4\"   -map 0:v:0  -c:v copy     -map 0:a -c:a aac -b:a 360k   "
        L"\"<dir>clip_(02).mp4\""},
       {"video extract of VP8 into Matroska",
        L"clip.webm",
        {},
        video(VCODEC_VP8, ACODEC_OGG),
-       setup([](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; }),
-       L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v copy      \"<dir>clip_(02).mkv\""},
+       extract(false),
+       webmIn + L"copy      \"<dir>clip_(02).mkv\""},
       {"... numbered on where that name is taken",
        L"clip.webm",
        {L"clip_(02).mkv"},
        video(VCODEC_VP8, ACODEC_OGG),
-       setup([](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; }),
-       L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v copy      \"<dir>clip_(03).mkv\""},
+       extract(false),
+       webmIn + L"copy      \"<dir>clip_(03).mkv\""},
       {"... encoded on the CPU where MP4 is ticked, whatever the GPU box says",
        L"clip.webm",
        {},
        video(VCODEC_VP8, ACODEC_OGG),
-       [](JobSettings& s) {
-         s.jobKind = JOB_VIDEO_EXTRACT;
-         s.containerMp4 = true;
-         s.pixelFormatCompat = true;
-       },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v libx265 -pix_fmt yuv420p  -b:v 3000k     "
-       L"\"<dir>clip_(02).mp4\""},
+       [](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT, s.containerMp4 = true; },
+       webmIn + L"libx265  -b:v 3000k     \"<dir>clip_(02).mp4\""},
       {"... and into Matroska where no codec is chosen to encode it with",
        L"clip.webm",
        {},
        video(VCODEC_VP8, ACODEC_OGG),
-       [](JobSettings& s) {
-         s.jobKind = JOB_VIDEO_EXTRACT;
-         s.containerMp4 = true;
-         s.outputCodec = OUT_NONE;
-       },
-       L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v copy      \"<dir>clip_(02).mkv\""},
+       extract(true, OUT_NONE),
+       webmIn + L"copy      \"<dir>clip_(02).mkv\""},
       {"video extract of VP9 stays in MP4",
        L"clip.webm",
        {},
        video(VCODEC_VP9, ACODEC_OPUS),
-       setup([](JobSettings& s) { s.jobKind = JOB_VIDEO_EXTRACT; }),
-       L"FFMpeg.exe  -y  -i \"<dir>clip.webm\"   -map 0:v:0  -c:v copy      \"<dir>clip_(02).mp4\""},
+       extract(false),
+       webmIn + L"copy      \"<dir>clip_(02).mp4\""},
       {"range copy of a WMV into Matroska, which holds its WMA",
        L"clip.wmv",
        {},
        video(VCODEC_WMV, ACODEC_WMA),
-       setup([](JobSettings& s) {
-         s.applyRange = true;
-         s.rangeCopy = true;
-         s.rangeStart = {0, 0, 1};
-         s.rangeEnd = {0, 0, 3};
+       cpu([](JobSettings& s) {
+         s.applyRange = s.rangeCopy = true;
+         s.rangeEnd = {0, 0, 2};
        }),
-       L"FFMpeg.exe  -y -ss 0:0:1 -i \"<dir>clip.wmv\"  -t 2 -map 0:v:0  -c:v copy     -map 0:a:0 -c:a copy  "
+       L"FFMpeg.exe  -y -ss 0:0:0 -i \"<dir>clip.wmv\"  -t 2 -map 0:v:0  -c:v copy     -map 0:a:0 -c:a copy  "
        L"  "
        L"\"<dir>clip_(02).mkv\""},
-      {"a converted WMV: its low-rate WMA is encoded",
-       L"clip.wmv",
-       {},
-       video(VCODEC_WMV, ACODEC_WMA),
-       setup(Defaults),
-       L"FFMpeg.exe  -y  -i \"<dir>clip.wmv\"   -map 0:v:0  -c:v libx265  -b:v 3000k    -map 0:a:0 -c:a aac "
-       L"-b:a 128k   \"<dir>clip_(02).mp4\""},
   };
   for (const CommandCase& c : cases) CheckCase(c);
 }

@@ -268,38 +268,6 @@ TEST(RealReport, KnownValuesOfTheSamples) {
   EXPECT_EQ(probe.media.audio[0].bitRate, 192);
 }
 
-// The formats a copy must know, pinned where the JSON cross-check would agree with any answer.
-TEST(RealReport, FormatsThatDecideWhereACopyGoes) {
-  SKIP_WITHOUT_TOOLS();
-  const struct {
-    Sample sample;
-    const wchar_t* file;
-    int videoCodec;
-    int audioCodec;
-    int sampleRate;
-    int bitDepth;
-  } cases[] = {
-      {Sample::WMV_WMA, L"clip.wmv", VCODEC_WMV, ACODEC_WMA, 48000, 16},
-      {Sample::MPEG2_MP2_PS, L"clip.mpg", VCODEC_MPEG2, ACODEC_MP2, 48000, 0},
-      {Sample::VP8_VORBIS_WEBM, L"clip.webm", VCODEC_VP8, ACODEC_OGG, 8000, 0},
-      {Sample::FLAC_ONLY, L"song.flac", VCODEC_NONE, ACODEC_FLAC, 44100, 16},
-      {Sample::PCM_WAV, L"voice.wav", VCODEC_NONE, ACODEC_PCM, 8000, 16},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.file);
-    TempDir dir;
-    Probe probe;
-    ASSERT_TRUE(MakeSample(c.sample, dir.File(c.file)));
-    ASSERT_TRUE(ProbeFile(dir, dir.File(c.file), probe));
-    EXPECT_EQ(probe.media.video.codec, c.videoCodec);
-    ASSERT_EQ(probe.media.audioCount, 1);
-    EXPECT_EQ(probe.media.audio[0].codec, c.audioCodec);
-    EXPECT_EQ(probe.media.audio[0].sampleRate, c.sampleRate);
-    EXPECT_EQ(probe.media.audio[0].bitDepth, c.bitDepth);
-    EXPECT_EQ(probe.media.audio[0].sampleFormat, 0);  // little-endian, signed
-  }
-}
-
 TEST(RealReport, TwelveTracksDescribeTheFirstTenUntouched) {
   SKIP_WITHOUT_TOOLS();
   TempDir dir;

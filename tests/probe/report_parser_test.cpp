@@ -276,13 +276,10 @@ TEST(MediaLineMatch, VideoFormatComesBeforeCodecId) {
       {{L"Format : AVC", L"Format : ProRes"}, VCODEC_H264},  // no match leaves the codec
       // Formats a copy must know; MPEG-4 Visual is refined by its codec ID.
       {{L"Format : MPEG-4 Visual", L"Codec ID : mp4v-20"}, VCODEC_MPEG4},
-      {{L"Format : MPEG-4 Visual", L"Codec ID : DX50"}, VCODEC_DX50},
       {{L"Format : MPEG-4 Visual", L"Codec ID : MP43"}, VCODEC_MSMPEG4},
-      {{L"Format : MPEG-4 Visual", L"Codec ID : DIV3"}, VCODEC_MSMPEG4},
       {{L"Format : xvid", L"Codec ID : xvid"}, VCODEC_XVID},
       {{L"Format : MPEG Video", L"Format version : Version 2"}, VCODEC_MPEG2},
       {{L"Format : MPEG Video", L"Format version : Version 1"}, VCODEC_MPEG1},
-      {{L"Format : AVC", L"Format version : Version 1"}, VCODEC_H264},
       {{L"Format : VC-1", L"Codec ID : WMV3"}, VCODEC_VC1},
       {{L"Format : WMV2"}, VCODEC_WMV},
       {{L"Format : AV1"}, VCODEC_AV1},
@@ -384,10 +381,8 @@ TEST(MediaLineMatch, AudioLayerRateAndSampleLayout) {
        {ACODEC_MP3, 0, 0, 0}},
       {{L"Format : MPEG Audio", L"Format profile : Layer 2", L"Sampling rate : 48.0 kHz"},
        {ACODEC_MP2, 48000, 0, 0}},
-      {{L"Format : MPEG Audio", L"Format profile : Layer 1"}, {ACODEC_NONE, 0, 0, 0}},
       {{L"Format : AAC LC", L"Format profile : Layer 2"}, {ACODEC_AAC, 0, 0, 0}},
       {{L"Format : MPEG Audio", L"Sampling rate : 8 000 Hz"}, {ACODEC_MP3, 8000, 0, 0}},
-      {{L"Format : AAC LC", L"Sampling rate : 44.1 kHz"}, {ACODEC_AAC, 44100, 0, 0}},
       {{L"Format : WMA", L"Sampling rate : 22.05 kHz", L"Bit depth : 16 bits"}, {ACODEC_WMA, 22050, 16, 0}},
       {{L"Format : PCM", L"Format settings : Little / Signed", L"Sampling rate : 11.025 kHz"},
        {ACODEC_PCM, 11025, 0, 0}},
@@ -400,7 +395,6 @@ TEST(MediaLineMatch, AudioLayerRateAndSampleLayout) {
       {{L"Format : PCM", L"Format settings : Big / Signed", L"Codec ID : fl32"},
        {ACODEC_PCM, 0, 0, SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN}},
       {{L"Format : PCM", L"Codec ID : A_PCM/FLOAT/IEEE"}, {ACODEC_PCM, 0, 0, SAMPLE_FLOAT}},
-      {{L"Format : AAC LC", L"Codec ID : mp4a-40-2"}, {ACODEC_AAC, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lines[0] << ", " << c.lines[1]);
