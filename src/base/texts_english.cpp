@@ -149,6 +149,8 @@ const CTextEntry kEnglish[] = {
      L"  --range-copy / --no-range-copy   with a range: copy instead of encoding (default copy)\n"
      L"  --accurate             with a range: seek after opening the input\n"
      L"  --output-dir DIR       write every output into the folder DIR (default: beside its input)\n"
+     L"  --keep-dates           give each output its input's modification time (a join: its first\n"
+     L"                         file's)\n"
      L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
      L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
      L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"

@@ -115,6 +115,7 @@ const CFormatRow kProductFormats[] = {
     {L"DoProcess-busy", [](const wchar_t* t) { return Fill(t); }},
     {L"DoProcess-stop", [](const wchar_t* t) { return Fill(t); }},
     {L"DoProcess-%s-%s-%d", [](const wchar_t* t) { return Fill(t, kChars, kText, kInt); }},
+    {L"DoProcess-dates-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"DoProcess-4-short=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ClaimOutput-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"CheckOutput-%d-%d-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt32, kInt, kText); }},

@@ -666,6 +666,7 @@ TEST(BatchWorkerMergeVideoAudio, RefusesACommandNotBuiltForThisList) {
       {"the merge could not be built", {L"", JOB_MERGE_VIDEO_AUDIO, files, L""}},
       {"a convert preview", {L"FFMpeg.exe -y -i x", JOB_CONVERT, files, L""}},
       {"another file list", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, {files[0]}, L""}},
+      {"another output folder", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, files, L"", 0, dir.Path()}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,10 +2,12 @@
 // MediaInfo.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -18,10 +20,10 @@
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
+#include "exec/exec_test_support.h"
 #include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
 #include "jobs/output_naming.h"
-#include "exec/exec_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "running_kestrune.h"
@@ -281,6 +283,55 @@ TEST_F(CliRun, RunWritesIntoTheOutputFolder) {
       ++count;
     EXPECT_EQ(count, 1u) << WideToUtf8(folder);
   }
+}
+
+// --keep-dates: each output takes its input's modification time once it is whole, a join and
+// a merge of video and audio their first file's; without it the outputs are dated as made.
+TEST_F(CliRun, KeepDatesGivesEachOutputItsSourcesDate) {
+  namespace fs = std::filesystem;
+  const std::wstring a = Clip(L"a.mp4"), b = Clip(L"b.mp4"), song = Clip(L"s.mp3", Sample::MP3_ONLY);
+  const fs::file_time_type now = fs::file_time_type::clock::now();
+  // Dated back by years, then read back as the file system keeps them (the C runtime of
+  // Windows sets whole seconds).
+  std::map<std::wstring, fs::file_time_type> dated = {{a, now - std::chrono::hours(24 * 1000)},
+                                                      {b, now - std::chrono::hours(24 * 2000)},
+                                                      {song, now - std::chrono::hours(24 * 3000)}};
+  for (auto& [file, when] : dated) {
+    fs::last_write_time(FsPath(file), when);
+    when = fs::last_write_time(FsPath(file));
+    ASSERT_LT(when, now - std::chrono::hours(24 * 900));
+  }
+  const struct {
+    std::vector<std::wstring> options;
+    std::vector<std::wstring> inputs;
+    std::vector<std::pair<std::wstring, std::wstring>> outputs;  // each with the input it takes its date from
+  } cases[] = {
+      {{L"--keep-dates", L"--no-gpu", L"--codec", L"h264"}, {a, b}, {{L"a_(02).mp4", a}, {L"b_(02).mp4", b}}},
+      {{L"--keep-dates", L"--job", L"audio", L"--jobs", L"2"},
+       {a, b},
+       {{L"a_(02).AAC", a}, {L"b_(02).AAC", b}}},
+      {{L"--keep-dates", L"--job", L"merge"}, {b, a}, {{L"b.ts", b}, {L"a.ts", a}, {L"b_ALL.mp4", b}}},
+      {{L"--keep-dates", L"--job", L"merge-av"}, {a, song}, {{L"a_(02).mp4", a}}},
+      {{L"--no-gpu", L"--codec", L"h264"}, {a}, {{L"a_(02).mp4", L""}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.options.back()));
+    TempDir out;
+    std::vector<std::wstring> args = {L"run", L"--output-dir", out.Path()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.insert(args.end(), c.inputs.begin(), c.inputs.end());
+    CliResult result = RunCli(args);
+    ASSERT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    for (const auto& [name, source] : c.outputs) {
+      SCOPED_TRACE(WideToUtf8(name));
+      const fs::file_time_type made = fs::last_write_time(FsPath(out.File(name)));
+      if (source.empty())
+        EXPECT_GT(made, now - std::chrono::minutes(10));
+      else
+        EXPECT_EQ(made, dated.at(source));
+    }
+  }
+  for (const auto& [file, when] : dated) EXPECT_EQ(fs::last_write_time(FsPath(file)), when);
 }
 
 // --tracks none: the first file's command is the one the window builds with every audio track
