@@ -6,10 +6,10 @@
 #include "exec/console_host.h"
 #include "ui/about_dlg.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.
@@ -20,7 +20,9 @@ CMainDlg::CMainDlg()
     : CDialogBase(IDD_MAIN_DIALOG),
       uiLanguage(UserUiLanguage()),
       commandRunner(RunInOwnConsole),
-      batchProbe(ProbeMediaFile) {
+      batchProbe(ProbeMediaFile),
+      folderPicker(PickFolder),
+      powerAction(DoPowerAction) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
@@ -59,6 +61,9 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_HELP_BUTTON:
       OnButtonHelp();
+      break;
+    case IDC_OUTPUT_FOLDER_BROWSE:
+      OnButtonOutputFolderBrowse();
       break;
     case IDC_AUDIO_COPY:
       OnCheckAudioCopy();

@@ -441,7 +441,7 @@ TEST_F(CliRun, FailuresGiveExitCodeOne) {
   std::wstring other = Clip(L"b.mp4");
   CliResult refused = RunCli({L"run", L"--job", L"merge-av", clip, other});
   EXPECT_EQ(refused.exitCode, CLI_EXIT_FAILED);
-  EXPECT_EQ(refused.err, L"kestrune: 영상과 소리 파일이 1개씩 필요합니다.\n");
+  EXPECT_EQ(refused.err, L"kestrune: A merge of video and audio needs one video file and one audio file.\n");
   EXPECT_TRUE(refused.out.empty());
 }
 

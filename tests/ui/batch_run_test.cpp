@@ -309,7 +309,8 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   }());
   EXPECT_FALSE(FileExists(folder.File(L"other_(02).mp4")));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"),
+            StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
 }
 
@@ -327,7 +328,8 @@ TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
   const std::wstring output = folder.File(L"cut_(02).mkv");
   EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
   ASSERT_TRUE(RunToTheEnd());
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"), StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"),
+            StatusText());
   MediaDesc kept;
   ASSERT_TRUE(ProbeMediaFile(output, kept));
   EXPECT_LT(kept.durationSec, 6);
@@ -404,7 +406,8 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   Click(IDC_START);
   EXPECT_FALSE(Running());
   ASSERT_EQ(1u, messages.Messages().size());
-  EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"합치기 (영상+소리)"));
+  EXPECT_NE(std::wstring::npos,
+            messages.Messages()[0].find(Label(L"합치기 (영상+소리)", L"video-and-audio merge")));
   EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
 }
 
@@ -419,8 +422,10 @@ TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
   DropFiles(dialog->Hwnd(), {folder.File(L"b.mkv")});
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
-  EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.",
-                                       L"영상과 소리 파일이 1개씩 필요합니다."}),
+  EXPECT_EQ((std::vector<std::wstring>{
+                Label(L"합치기위해 최소 두개의 파일이 필요합니다.", L"A merge needs at least two files."),
+                Label(L"영상과 소리 파일이 1개씩 필요합니다.",
+                      L"A merge of video and audio needs one video file and one audio file.")}),
             messages.Messages());
   EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
   EXPECT_EQ(3u, trace.Count(L"CmdSet="));
