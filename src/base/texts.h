@@ -76,7 +76,7 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
+  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks

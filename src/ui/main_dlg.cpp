@@ -6,10 +6,10 @@
 #include "exec/console_host.h"
 #include "ui/about_dlg.h"
 #include "ui/control_ids.h"
-#include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
+#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.

@@ -77,18 +77,18 @@ void CMainDlg::ApplyWhenDone(const CBatchReport& report) {
   const WhenDone choice = ChosenWhenDone();
   if (choice == WHEN_DONE_NOTHING) return;
   if (report.stopped || !BatchSucceeded(report)) {
-    DebugLog(L"OnBatchEnd-when done-%d-not all well", static_cast<int>(choice));
+    DebugLog(L"OnBatchEnd-when done-%d-%s", static_cast<int>(choice), L"not all well");
     return;
   }
   if (choice == WHEN_DONE_CLOSE) {
-    DebugLog(L"OnBatchEnd-when done-close");
+    DebugLog(L"OnBatchEnd-when done-%d-%s", static_cast<int>(choice), L"close");
     OnCancel();
     return;
   }
   CCountdownDlg countdown(choice == WHEN_DONE_SLEEP ? TXT_COUNTDOWN_SLEEP : TXT_COUNTDOWN_SHUT_DOWN,
                           uiLanguage, powerCountdownSeconds);
   if (countdown.DoModal(Hwnd()) != IDOK) {
-    DebugLog(L"OnBatchEnd-when done-%d-cancelled", static_cast<int>(choice));
+    DebugLog(L"OnBatchEnd-when done-%d-%s", static_cast<int>(choice), L"cancelled");
     return;
   }
   if (powerAction && powerAction(choice)) return;

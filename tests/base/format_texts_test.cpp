@@ -240,9 +240,7 @@ const CFormatRow kProductFormats[] = {
     {L"DoPowerAction-%d-%d-%d-%u", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt, kUint32); }},
     {L"OnButtonOutputFolderBrowse-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
-    {L"OnBatchEnd-when done-%d-not all well", [](const wchar_t* t) { return Fill(t, kInt); }},
-    {L"OnBatchEnd-when done-close", [](const wchar_t* t) { return Fill(t); }},
-    {L"OnBatchEnd-when done-%d-cancelled", [](const wchar_t* t) { return Fill(t, kInt); }},
+    {L"OnBatchEnd-when done-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kChars); }},
     // src/base: the trace's own line
     {L"%s\n", [](const wchar_t* t) { return Fill(t, kText); }},
 };

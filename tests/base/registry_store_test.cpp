@@ -246,26 +246,6 @@ TEST_F(RegistryStoreTest, WhereTheMachineKeyIsRefusedTheUsersKeyTakesTheValuesAn
   EXPECT_EQ(user.GetInt(L"win_y", out), -1);
 }
 
-// A store's texts (the window's output folder) go where its numbers go and are read the same
-// way: the user's first, then the machine's.
-TEST_F(RegistryStoreTest, AStoresTextsGoAndComeAsItsNumbersDo) {
-  ASSERT_EQ(CRegistryStore::WriteText(REGISTRY_LOCAL_MACHINE, path, L"folder", L"D:\\기계"), 0);
-  CRefusedMachineKey refused;
-  CRegistryStore store;
-  std::wstring read = L"untouched";
-  EXPECT_FALSE(store.GetText(L"folder", read));  // no key named yet
-  EXPECT_EQ(store.SetText(L"folder", L"x"), -1);
-  ASSERT_EQ(store.Create(REGISTRY_LOCAL_MACHINE, path), 0);
-  EXPECT_TRUE(store.GetText(L"folder", read));
-  EXPECT_EQ(read, L"D:\\기계");
-  ASSERT_EQ(store.SetText(L"folder", L""), 0);  // empty is a value too: beside the inputs
-  EXPECT_TRUE(store.GetText(L"folder", read));
-  EXPECT_EQ(read, L"");
-  EXPECT_TRUE(CRegistryStore::ReadText(REGISTRY_LOCAL_MACHINE, path, L"folder", read));
-  EXPECT_EQ(read, L"D:\\기계");  // untouched
-  EXPECT_FALSE(store.GetText(L"absent", read));
-}
-
 TEST_F(RegistryStoreTest, AMachineKeyThatMayBeWrittenKeepsTheValues) {
   ASSERT_EQ(CRegistryStore::WriteInt(REGISTRY_CURRENT_USER, path, L"win_x", 1), 0);
   CRegistryStore store;

@@ -309,8 +309,7 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   }());
   EXPECT_FALSE(FileExists(folder.File(L"other_(02).mp4")));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"),
-            StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
 }
 
@@ -328,8 +327,7 @@ TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
   const std::wstring output = folder.File(L"cut_(02).mkv");
   EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
   ASSERT_TRUE(RunToTheEnd());
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"),
-            StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"), StatusText());
   MediaDesc kept;
   ASSERT_TRUE(ProbeMediaFile(output, kept));
   EXPECT_LT(kept.durationSec, 6);

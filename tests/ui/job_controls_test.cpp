@@ -1,13 +1,12 @@
 // The dialog's controls gathered into the settings, over a fake of the controls.
-#include "ui/job_controls.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "jobs/job_settings.h"
-#include "support/job_settings_compare.h"
 #include "ui/control_ids.h"
+#include "ui/job_controls.h"
+#include "support/job_settings_compare.h"
 
 namespace {
 
@@ -15,28 +14,19 @@ namespace {
 class FakeJobControls : public IJobControls {
  public:
   FakeJobControls() {
-    for (int id : {IDC_GPU, IDC_USE_VIDEO_BITRATE, IDC_ALL_AUDIO_TRACKS, IDC_AUDIO_AAC, IDC_RANGE_COPY})
-      checks[id] = true;
+    for (int id : {IDC_GPU, IDC_USE_VIDEO_BITRATE, IDC_ALL_AUDIO_TRACKS, IDC_AUDIO_AAC, IDC_RANGE_COPY}) checks[id] = true;
     texts[IDC_VIDEO_BITRATE] = L"3000";
     texts[IDC_QUANTIZER] = L"28";
     texts[IDC_AUDIO_BITRATE] = L"128";
-    for (int id : {IDC_RANGE_START_H, IDC_RANGE_START_M, IDC_RANGE_START_S, IDC_RANGE_END_H, IDC_RANGE_END_M,
-                   IDC_RANGE_END_S})
+    for (int id : {IDC_RANGE_START_H, IDC_RANGE_START_M, IDC_RANGE_START_S, IDC_RANGE_END_H, IDC_RANGE_END_M, IDC_RANGE_END_S})
       texts[id] = L"0";
-    rows[IDC_OUTPUT_CODEC_LIST] = {
-        {L"H.264(AVC)", false}, {L"H.265(HEVC)", true}, {L"GIF", false}, {L"WAV", false}, {L"MP3", false}};
+    rows[IDC_OUTPUT_CODEC_LIST] = {{L"H.264(AVC)", false}, {L"H.265(HEVC)", true}, {L"GIF", false}, {L"WAV", false}, {L"MP3", false}};
   }
   bool IsChecked(int id) const override { return checks.count(id) != 0 && checks.at(id); }
   std::wstring GetText(int id) const override { return texts.count(id) != 0 ? texts.at(id) : std::wstring(); }
-  int RowCount(int listId) const override {
-    return rows.count(listId) != 0 ? static_cast<int>(rows.at(listId).size()) : 0;
-  }
-  std::wstring RowText(int listId, int row) const override {
-    return rows.at(listId).at(static_cast<size_t>(row)).first;
-  }
-  bool IsRowChecked(int listId, int row) const override {
-    return rows.at(listId).at(static_cast<size_t>(row)).second;
-  }
+  int RowCount(int listId) const override { return rows.count(listId) != 0 ? static_cast<int>(rows.at(listId).size()) : 0; }
+  std::wstring RowText(int listId, int row) const override { return rows.at(listId).at(static_cast<size_t>(row)).first; }
+  bool IsRowChecked(int listId, int row) const override { return rows.at(listId).at(static_cast<size_t>(row)).second; }
 
   std::map<int, bool> checks;
   std::map<int, std::wstring> texts;
@@ -45,20 +35,9 @@ class FakeJobControls : public IJobControls {
 
 TEST(ParseDialogInt, SignedDecimalElseZero) {
   const std::pair<std::wstring, int> cases[] = {
-      {L"3000", 3000},
-      {L"-5", -5},
-      {L"+7", 7},
-      {L" 12", 12},
-      {L"12 ", 12},
-      {L"", 0},
-      {L"abc", 0},
-      {L"12abc", 0},
-      {L"-", 0},
-      {L"1 2", 0},
-      {L"2147483647", 2147483647},
-      {L"-2147483648", -2147483647 - 1},
-      {L"2147483648", 0},
-      {L"99999999999999999999", 0},
+      {L"3000", 3000}, {L"-5", -5},    {L"+7", 7},           {L" 12", 12},           {L"12 ", 12},
+      {L"", 0},        {L"abc", 0},    {L"12abc", 0},        {L"-", 0},              {L"1 2", 0},
+      {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1}, {L"2147483648", 0}, {L"99999999999999999999", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseDialogInt(c.first), c.second) << c.first;
 }
@@ -123,8 +102,8 @@ TEST(GatherJobSettings, ControlsReachTheirFields) {
   FakeJobControls controls;
   controls.rows[IDC_OUTPUT_CODEC_LIST][1].second = false;
   controls.rows[IDC_OUTPUT_CODEC_LIST][4].second = true;
-  for (int id : {IDC_GPU_COMPAT, IDC_USE_QUANTIZER, IDC_COPY_VIDEO, IDC_CONTAINER_MP4, IDC_CONTAINER_MKV,
-                 IDC_SCALE_1080, IDC_PIXEL_FORMAT_COMPAT, IDC_DOWNMIX, IDC_AUDIO_MP3, IDC_FORCE_AUDIO_ENCODE})
+  for (int id : {IDC_GPU_COMPAT, IDC_USE_QUANTIZER, IDC_COPY_VIDEO, IDC_CONTAINER_MP4, IDC_CONTAINER_MKV, IDC_SCALE_1080,
+                 IDC_PIXEL_FORMAT_COMPAT, IDC_DOWNMIX, IDC_AUDIO_MP3, IDC_FORCE_AUDIO_ENCODE})
     controls.checks[id] = true;
   controls.checks[IDC_USE_VIDEO_BITRATE] = false;
   controls.checks[IDC_ALL_AUDIO_TRACKS] = false;
@@ -132,8 +111,7 @@ TEST(GatherJobSettings, ControlsReachTheirFields) {
   controls.texts[IDC_VIDEO_BITRATE] = L"not a number";
   controls.texts[IDC_QUANTIZER] = L"-5";
   controls.texts[IDC_AUDIO_BITRATE] = L"2";
-  controls.rows[IDC_AUDIO_STREAM_LIST] = {
-      {L"192k,CH=2,,AAC", false}, {L"448k,CH=6,KOREAN,AC3", true}, {L"", true}};
+  controls.rows[IDC_AUDIO_STREAM_LIST] = {{L"192k,CH=2,,AAC", false}, {L"448k,CH=6,KOREAN,AC3", true}, {L"", true}};
   JobSettings settings;
   settings.jobKind = JOB_MERGE_FILES;
   settings.outputKind = OUTPUT_AUDIO;
@@ -229,31 +207,6 @@ TEST(GatherJobSettings, RangeFields) {
   EXPECT_EQ(settings.rangeEnd.hours, 4464);     // 70000 modulo 65536
   EXPECT_EQ(settings.rangeEnd.minutes, 65535);  // -1 kept in 16 bits
   EXPECT_EQ(settings.rangeEnd.seconds, 0);
-}
-
-// The output folder as typed or pasted: blanks around it and the quotes of Explorer's "Copy as
-// path" go; anything else stays as it is, for the check at Start to judge.
-TEST(GatherJobSettings, OutputFolderAndDates) {
-  const std::pair<std::wstring, std::wstring> folders[] = {
-      {L"", L""},
-      {L"  D:\\out\t", L"D:\\out"},
-      {L"\"D:\\my out\\\"", L"D:\\my out\\"},
-      {L" \"\\\\nas\\share\" ", L"\\\\nas\\share"},
-      {L"\"", L"\""},
-      {L"\"D:\\x", L"\"D:\\x"},
-      {L"out", L"out"},
-  };
-  FakeJobControls controls;
-  JobSettings settings;
-  for (const auto& folder : folders) {
-    controls.texts[IDC_OUTPUT_FOLDER] = folder.first;
-    GatherJobSettings(controls, -1, settings);
-    EXPECT_EQ(settings.outputFolder, folder.second) << folder.first;
-    EXPECT_FALSE(settings.keepSourceDates);
-  }
-  controls.checks[IDC_KEEP_DATES] = true;
-  GatherJobSettings(controls, -1, settings);
-  EXPECT_TRUE(settings.keepSourceDates);
 }
 
 }  // namespace

@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
-#include "support/trace_capture.h"
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
-#include "ui/main_window_fixture.h"
+#include "support/trace_capture.h"
 #include "ui/ui_test_support.h"
+#include "ui/main_window_fixture.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ struct CControlRow {
   int id;
   ControlKind kind;
   int x, y, width, height;  // height -1: the control's own (a drop-down list's closed height)
-  const wchar_t* korean;    // text after start-up in a Korean run
-  const wchar_t* english;   // and in an English one
+  const wchar_t* korean;   // text after start-up in a Korean run
+  const wchar_t* english;  // and in an English one
   bool enabled;
   bool visible;
   int checked;   // 1 checked, 0 unchecked, -1 not a check box or radio
@@ -132,9 +132,8 @@ const CControlRow kLayout[] = {
 const std::pair<int, int> kEnglishWidths[] = {{1058, 50}, {1057, 56}, {1013, 80}, {1050, 110}, {1035, 100}};
 
 int LayoutWidth(const CControlRow& row, bool korean) {
-  if (!korean)
-    for (const auto& wider : kEnglishWidths)
-      if (wider.first == row.id) return wider.second;
+  for (const auto& wider : kEnglishWidths)
+    if (!korean && wider.first == row.id) return wider.second;
   return row.width;
 }
 
