@@ -42,6 +42,17 @@ int32_t CRegistryStore::SetInt(const std::wstring& name, uint32_t value) {
   return WriteInt(writeRoot, subKeyPath, name, value);
 }
 
+bool CRegistryStore::GetText(const std::wstring& name, std::wstring& out) {
+  if (!hasRoot) return false;
+  return ReadText(writeRoot, subKeyPath, name, out) ||
+         (writeRoot != rootKey && ReadText(rootKey, subKeyPath, name, out));
+}
+
+int32_t CRegistryStore::SetText(const std::wstring& name, const std::wstring& value) {
+  if (!hasRoot) return -1;
+  return WriteText(writeRoot, subKeyPath, name, value);
+}
+
 int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                                 uint32_t& out) {
   uint32_t value = 0;

@@ -34,6 +34,11 @@ class CRegistryStore {
   int32_t GetInt(const std::wstring& name, uint32_t& out);
   // Stores value as a 32-bit number under name, in the key the store writes: 0, or -1.
   int32_t SetInt(const std::wstring& name, uint32_t value);
+  // A text value under name, read from the same keys as GetInt; false, with out untouched,
+  // when there is none.
+  bool GetText(const std::wstring& name, std::wstring& out);
+  // Stores value as a text under name, in the key the store writes: 0, or -1.
+  int32_t SetText(const std::wstring& name, const std::wstring& value);
   // The root whose key takes the writes: the one given to Create, or the current user's where
   // the machine's key was refused.
   RegistryRoot WriteRoot() const { return writeRoot; }

@@ -170,6 +170,30 @@ enum TextId : int {
   TXT_CLI_NO_SUCH_FOLDER,       // "%s": --output-dir's folder
   TXT_CLI_FOLDER_NOT_WRITABLE,  // "%s": --output-dir's folder
 
+  // The output folder, the action when a run is done, the source's dates, and the labels that
+  // had only their template's Korean text.
+  TXT_LABEL_FILE_ADD,
+  TXT_LABEL_DOWNMIX,
+  TXT_LABEL_PIXEL_FORMAT,
+  TXT_LABEL_FORCE_AUDIO,
+  TXT_LABEL_OUTPUT_FOLDER,
+  TXT_LABEL_BROWSE,
+  TXT_LABEL_KEEP_DATES,
+  TXT_LABEL_WHEN_DONE,
+  TXT_WHEN_DONE_NOTHING,  // the choices of the "when done" list, in its order
+  TXT_WHEN_DONE_CLOSE,
+  TXT_WHEN_DONE_SLEEP,
+  TXT_WHEN_DONE_SHUT_DOWN,
+  TXT_COUNTDOWN_SLEEP,      // "%d": seconds left
+  TXT_COUNTDOWN_SHUT_DOWN,  // "%d": seconds left
+  TXT_COUNTDOWN_CANCEL,
+  TXT_SLEEP_FAILED,
+  TXT_SHUT_DOWN_FAILED,
+  TXT_OUTPUT_FOLDER_PICK,           // the folder picker's title
+  TXT_OUTPUT_FOLDER_MISSING,        // "%s": the folder
+  TXT_OUTPUT_FOLDER_NOT_WRITABLE,   // "%s": the folder
+  TXT_OUTPUT_FOLDER_NOT_FULL_PATH,  // "%s": the folder as typed
+
   TXT_COUNT
 };
 

@@ -15,8 +15,8 @@ const CTextEntry kEnglish[] = {
     {TXT_LABEL_GPU_COMPAT, L"GPU Accel Comp"},
     {TXT_LABEL_COPY_VIDEO, L"Copy"},
     {TXT_LABEL_QUALITY_GROUP, L"Video Quality"},
-    {TXT_LABEL_USE_VIDEO_BITRATE, L"Sample Rate"},
-    {TXT_LABEL_USE_QUANTIZER, L"Quantization"},
+    {TXT_LABEL_USE_VIDEO_BITRATE, L"Bitrate"},
+    {TXT_LABEL_USE_QUANTIZER, L"QP"},
     {TXT_LABEL_AUDIO_GROUP, L"Audio"},
     {TXT_LABEL_STREAM, L"Stream"},
     {TXT_LABEL_ALL_AUDIO_TRACKS, L"All Audio Track"},
@@ -36,10 +36,10 @@ const CTextEntry kEnglish[] = {
     {TXT_LABEL_COMMAND, L"FFmpeg Command Line"},
     {TXT_LABEL_HELP, L"Help :"},
 
-    {TXT_WINDOW_TITLE, L"케스트룬 (Kestrune) v" KESTRUNE_VERSION_WIDE_TEXT},
+    {TXT_WINDOW_TITLE, L"Kestrune v" KESTRUNE_VERSION_WIDE_TEXT},
     {TXT_BUILD_DATE, L"Build Date (2020/02/22)"},
     {TXT_QUESTION_CAPTION, L"Kestrune"},
-    {TXT_AUDIO_COLUMN, L"코덱"},
+    {TXT_AUDIO_COLUMN, L"Codec"},
     {TXT_AUDIO_ROW, L"%dk,CH=%d,%s,%s"},
     {TXT_OPEN_FILE_FILTER,
      L"Video(*.mp4)\0*.mp4;*.mkv;*.avi;*.webm\0"
@@ -57,7 +57,7 @@ const CTextEntry kEnglish[] = {
     {TXT_RUN_JOIN_SHORT, L", join short"},
     {TXT_RUN_STOPPED, L", stopped"},
     {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check."},
-    {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
+    {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe is missing. Download it from %s."},
     {TXT_GPU_CHECKING, L"Checking whether GPU acceleration works on this computer..."},
     {TXT_GPU_NO_ENCODER,
      L"GPU acceleration (%s) does not work on this computer, and this ffmpeg has no %s encoder to use "
@@ -90,24 +90,18 @@ const CTextEntry kEnglish[] = {
     {TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED, L"%s cannot be unpacked (a damaged zip archive)."},
     {TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE, L"%s does not hold %s."},
 
-    {TXT_REFUSE_NEED_TWO_FILES, L"합치기위해 최소 두개의 파일이 필요합니다."},
-    {TXT_REFUSE_NEED_VIDEO_AND_AUDIO, L"영상과 소리 파일이 1개씩 필요합니다."},
-    {TXT_REFUSE_MEDIA_INFO_ERROR, L"미디어 정보 에러."},
-    {TXT_REFUSE_EMPTY_ENTRY,
-     L"합칠 파일 목록에 빈 항목이 있습니다 (the list of files to join has an empty entry)."},
-    {TXT_REFUSE_NO_EXTENSION,
-     L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): %s"},
-    {TXT_REFUSE_JOINED_EXTENSION,
-     L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s"},
-    {TXT_REFUSE_CONCAT_SEPARATOR,
-     L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s"},
+    {TXT_REFUSE_NEED_TWO_FILES, L"A merge needs at least two files."},
+    {TXT_REFUSE_NEED_VIDEO_AND_AUDIO, L"A merge of video and audio needs one video file and one audio file."},
+    {TXT_REFUSE_MEDIA_INFO_ERROR, L"MediaInfo cannot read the file."},
+    {TXT_REFUSE_EMPTY_ENTRY, L"The list of files to join has an empty entry."},
+    {TXT_REFUSE_NO_EXTENSION, L"A file to join needs an extension: %s"},
+    {TXT_REFUSE_JOINED_EXTENSION, L"The joined file cannot take the extension of: %s"},
+    {TXT_REFUSE_CONCAT_SEPARATOR, L"A file whose name holds '|' cannot be joined: %s"},
     {TXT_REFUSE_CONCAT_SEPARATOR_FOLDER,
-     L"이름에 '|' 가 든 폴더에는 합칠 파일을 쓸 수 없습니다 (the files of a join cannot be written to a "
-     L"folder whose "
-     L"name holds '|'): %s"},
+     L"The files of a join cannot be written to a folder whose name holds '|': %s"},
     {TXT_REFUSE_STALE_PREVIEW,
-     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
+     L"The video-and-audio merge command was not built for the current file list and output "
+     L"folder; choose the job again."},
     {TXT_REFUSE_NOT_PROBED, L"cannot probe '%s'"},
 
     {TXT_CLI_USAGE,
@@ -149,6 +143,8 @@ const CTextEntry kEnglish[] = {
      L"  --range-copy / --no-range-copy   with a range: copy instead of encoding (default copy)\n"
      L"  --accurate             with a range: seek after opening the input\n"
      L"  --output-dir DIR       write every output into the folder DIR (default: beside its input)\n"
+     L"  --keep-dates           give each output its input's modification time (a join: its first\n"
+     L"                         file's)\n"
      L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
      L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
      L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"
@@ -227,6 +223,29 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_OUTPUT_DIR_NEEDS_NAME, L"option '--output-dir' needs a folder name"},
     {TXT_CLI_NO_SUCH_FOLDER, L"option '--output-dir': no such folder: '%s'"},
     {TXT_CLI_FOLDER_NOT_WRITABLE, L"option '--output-dir': cannot write in '%s'"},
+
+    {TXT_LABEL_FILE_ADD, L"Add File"},
+    {TXT_LABEL_DOWNMIX, L"2 channels"},
+    {TXT_LABEL_PIXEL_FORMAT, L"Pixel format"},
+    {TXT_LABEL_FORCE_AUDIO, L"Force encode"},
+    {TXT_LABEL_OUTPUT_FOLDER, L"Output folder"},
+    {TXT_LABEL_BROWSE, L"Browse..."},
+    {TXT_LABEL_KEEP_DATES, L"Keep source dates"},
+    {TXT_LABEL_WHEN_DONE, L"When done"},
+    {TXT_WHEN_DONE_NOTHING, L"Nothing"},
+    {TXT_WHEN_DONE_CLOSE, L"Close"},
+    {TXT_WHEN_DONE_SLEEP, L"Sleep"},
+    {TXT_WHEN_DONE_SHUT_DOWN, L"Shut down"},
+    {TXT_COUNTDOWN_SLEEP, L"Every file is done.\nThe computer goes to sleep in %d s."},
+    {TXT_COUNTDOWN_SHUT_DOWN, L"Every file is done.\nThe computer shuts down in %d s."},
+    {TXT_COUNTDOWN_CANCEL, L"Cancel"},
+    {TXT_SLEEP_FAILED, L"The computer could not be put to sleep."},
+    {TXT_SHUT_DOWN_FAILED, L"The computer could not be shut down."},
+    {TXT_OUTPUT_FOLDER_PICK, L"Choose the folder for the output files."},
+    {TXT_OUTPUT_FOLDER_MISSING, L"The output folder does not exist: %s\nNothing was started."},
+    {TXT_OUTPUT_FOLDER_NOT_WRITABLE, L"No file can be made in the output folder: %s\nNothing was started."},
+    {TXT_OUTPUT_FOLDER_NOT_FULL_PATH,
+     L"Give the output folder as a full path, from its drive (such as D:\\Videos): %s\nNothing was started."},
 };
 }  // namespace
 

@@ -104,8 +104,33 @@ const CTextEntry kKorean[] = {
      L"folder whose "
      L"name holds '|'): %s"},
     {TXT_REFUSE_STALE_PREVIEW,
-     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
+     L"합치기 (영상+소리) 명령이 지금 파일 목록과 출력 폴더로 만들어지지 않았습니다. 작업을 다시 "
+     L"선택하세요.\n"
+     L"(The video-and-audio merge command was not built for the current file list and output folder; choose "
+     L"the job again.)"},
+
+    {TXT_LABEL_FILE_ADD, L"파일 추가"},
+    {TXT_LABEL_DOWNMIX, L"2채널 전환"},
+    {TXT_LABEL_PIXEL_FORMAT, L"픽셀포맷호환"},
+    {TXT_LABEL_FORCE_AUDIO, L"강제 인코딩"},
+    {TXT_LABEL_OUTPUT_FOLDER, L"출력 폴더"},
+    {TXT_LABEL_BROWSE, L"찾아보기..."},
+    {TXT_LABEL_KEEP_DATES, L"원본 날짜 유지"},
+    {TXT_LABEL_WHEN_DONE, L"완료 후"},
+    {TXT_WHEN_DONE_NOTHING, L"안 함"},
+    {TXT_WHEN_DONE_CLOSE, L"창 닫기"},
+    {TXT_WHEN_DONE_SLEEP, L"절전"},
+    {TXT_WHEN_DONE_SHUT_DOWN, L"시스템 종료"},
+    {TXT_COUNTDOWN_SLEEP, L"작업이 모두 끝났습니다.\n%d초 뒤에 컴퓨터를 절전 모드로 전환합니다."},
+    {TXT_COUNTDOWN_SHUT_DOWN, L"작업이 모두 끝났습니다.\n%d초 뒤에 컴퓨터를 끕니다."},
+    {TXT_COUNTDOWN_CANCEL, L"취소"},
+    {TXT_SLEEP_FAILED, L"컴퓨터를 절전 모드로 전환하지 못했습니다."},
+    {TXT_SHUT_DOWN_FAILED, L"컴퓨터를 끄지 못했습니다."},
+    {TXT_OUTPUT_FOLDER_PICK, L"출력 파일을 넣을 폴더를 고르세요."},
+    {TXT_OUTPUT_FOLDER_MISSING, L"출력 폴더가 없습니다: %s\n작업을 시작하지 않았습니다."},
+    {TXT_OUTPUT_FOLDER_NOT_WRITABLE, L"출력 폴더에 파일을 만들 수 없습니다: %s\n작업을 시작하지 않았습니다."},
+    {TXT_OUTPUT_FOLDER_NOT_FULL_PATH,
+     L"출력 폴더는 드라이브부터 전체 경로로 적어 주세요 (예: D:\\영상): %s\n작업을 시작하지 않았습니다."},
 };
 }  // namespace
 

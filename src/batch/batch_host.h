@@ -10,15 +10,17 @@
 
 class CCommandStop;
 
-// The command the preview last built, with the job kind and the file list it was built for.
+// The command the preview last built, with the job kind, the file list and the output folder it
+// was built for.
 // command is empty when that build made none (a merge condition not met, a failed probe):
 // a merge of video and audio then refuses to start instead of running an older command.
 struct CPreviewedCommand {
   std::wstring command;
   int32_t jobKind = 0;
   std::vector<std::wstring> files;
-  std::wstring outputPath;  // the file command writes
-  int expectedSeconds = 0;  // how long that file must last; 0 when it cannot be told
+  std::wstring outputPath;      // the file command writes
+  int expectedSeconds = 0;      // how long that file must last; 0 when it cannot be told
+  std::wstring outputFolder{};  // the output folder it was built for (JobSettings::outputFolder)
 };
 
 // One command of a run, as the host is asked to run it.

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/file_times.h"
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
@@ -130,6 +131,18 @@ CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
   return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
 }
 
+// A whole output takes the dates of its input when the user keeps them; a join and a merge of
+// video and audio, which name no input, take the first file's. A file whose dates cannot be
+// set stays as it is: the output itself is sound.
+void KeepSourceDates(const CBatchRun& run, const CBatchCommand& command) {
+  if (!run.settings.keepSourceDates) return;
+  std::wstring source = command.input;
+  if (source.empty() && !run.settings.files.empty()) source = run.settings.files.front();
+  if (source.empty()) return;
+  bool kept = CopyFileTimes(source, command.output);
+  DebugLog(L"DoProcess-dates-%s-%d", command.output, kept ? 1 : 0);
+}
+
 // Runs a command unless the run is stopping. Its output name is claimed first (a name taken
 // since the build gives way to the next free one), so the command never writes over a file
 // the run did not make; a command that fails, is stopped, or is interrupted by the user in its
@@ -149,7 +162,12 @@ CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CL
   NotePart(run, command);
   int status = run.host->RunCommand(command, &run.commandStop);
   DebugLog(L"DoProcess-2-exit=%d", status);
-  if (status == 0) return writes ? JudgeOutput(run, command) : COMMAND_DONE;
+  if (status == 0) {
+    if (!writes) return COMMAND_DONE;
+    CommandOutcome outcome = JudgeOutput(run, command);
+    if (outcome == COMMAND_DONE) KeepSourceDates(run, command);
+    return outcome;
+  }
   // A command without its claim may have failed because a file turned up under its name, which
   // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
   // output away.
@@ -376,7 +394,7 @@ void DoProcessThread(std::shared_ptr<CBatchRun> run) {
 
 bool IsPreviewFor(const CPreviewedCommand& preview, const JobSettings& settings) {
   return !preview.command.empty() && preview.jobKind == JOB_MERGE_VIDEO_AUDIO &&
-         preview.files == settings.files;
+         preview.files == settings.files && preview.outputFolder == settings.outputFolder;
 }
 
 }  // namespace

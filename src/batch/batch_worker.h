@@ -65,8 +65,8 @@ class CBatchWorker {
 
   // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
   // previewed command is taken now, and only when it was built by that job kind for this very
-  // file list; a merge-files list that the join cannot carry is refused (CheckMergeEntries).
-  // refusal, when given, says why a request was refused; the front end words it.
+  // file list and output folder; a merge-files list that the join cannot carry is refused
+  // (CheckMergeEntries). refusal, when given, says why a request was refused; the front end words it.
   BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
                    CBatchOptions options = CBatchOptions(), CRefusal* refusal = nullptr);
 

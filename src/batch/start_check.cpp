@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/file_util.h"
+#include "base/private_folder.h"
 #include "base/program_dir.h"
 #include "base/trace.h"
 #include "exec/console_host.h"
@@ -39,4 +40,10 @@ std::wstring FindMissingConsoleHost() {
 #else
   return std::wstring();
 #endif
+}
+
+OutputFolderCheck CheckOutputFolder(const std::wstring& folder) {
+  if (folder.empty()) return OUTPUT_FOLDER_OK;
+  if (!IsDirectory(folder)) return OUTPUT_FOLDER_MISSING;
+  return CanCreateFileIn(folder) ? OUTPUT_FOLDER_OK : OUTPUT_FOLDER_NOT_WRITABLE;
 }

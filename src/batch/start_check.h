@@ -1,7 +1,8 @@
 #pragma once
 // The checks of the start button: the encoder must be found and MediaInfo must lie beside the
 // program, otherwise the missing-tool dialog is offered instead of a run; and the window's
-// console host must lie beside it, otherwise every command would fail without a word.
+// console host must lie beside it, otherwise every command would fail without a word. An
+// output folder, when one is given, must take files before anything runs.
 #include <string>
 
 enum MissingTool {
@@ -21,3 +22,14 @@ MissingTool FindMissingTool();
 // beside the window's program on Windows) when it is not there: its path. Empty when it is
 // there, and where command lines run without it (POSIX).
 std::wstring FindMissingConsoleHost();
+
+enum OutputFolderCheck {
+  OUTPUT_FOLDER_OK = 0,        // none given, or one a file can be made in
+  OUTPUT_FOLDER_MISSING,       // no folder of that name
+  OUTPUT_FOLDER_NOT_WRITABLE,  // a file cannot be made there (read-only, full, refused)
+};
+
+// The folder every file of a run goes to (JobSettings::outputFolder); empty is fine: the files
+// go beside their inputs. A file is really made there and removed again: access bits say too
+// little (read-only mounts and shares, ACLs, root).
+OutputFolderCheck CheckOutputFolder(const std::wstring& folder);

@@ -22,6 +22,7 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
   CPreviewedCommand preview;
   preview.jobKind = settings.jobKind;
   preview.files = settings.files;
+  preview.outputFolder = settings.outputFolder;
   if (settings.jobKind != JOB_MERGE_VIDEO_AUDIO) return preview;
   CBuiltCommand built =
       ProbeAndBuild(settings, settings.currentFile, ProbeMediaFile, COutputReservations(), true);

@@ -6,8 +6,8 @@
 
 #include "base/file_util.h"
 #include "base/format.h"
-#include "base/private_folder.h"
 #include "base/program_dir.h"
+#include "batch/start_check.h"
 #include "cli/cli_output.h"
 
 namespace {
@@ -224,6 +224,7 @@ const COption kOptions[] = {
        e = CliText(TXT_CLI_OUTPUT_DIR_NEEDS_NAME);
        return false;
      }},
+    {L"--keep-dates", false, SCOPE_BATCH, FLAG(keepSourceDates, true)},
 };
 
 #undef FLAG
@@ -471,17 +472,16 @@ bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error) {
 }
 
 bool CheckCliOutputFolder(std::wstring& folder, std::wstring& error) {
-  if (folder.empty()) return true;
-  if (!IsDirectory(folder)) {
-    error = CliFormat(TXT_CLI_NO_SUCH_FOLDER, folder);
-    return false;
+  switch (CheckOutputFolder(folder)) {
+    case OUTPUT_FOLDER_MISSING:
+      error = CliFormat(TXT_CLI_NO_SUCH_FOLDER, folder);
+      return false;
+    case OUTPUT_FOLDER_NOT_WRITABLE:
+      error = CliFormat(TXT_CLI_FOLDER_NOT_WRITABLE, folder);
+      return false;
+    default:
+      break;
   }
-  // A file is really made there and removed: the access bits say too little (read-only
-  // mounts, ACLs, root).
-  if (!CanCreateFileIn(folder)) {
-    error = CliFormat(TXT_CLI_FOLDER_NOT_WRITABLE, folder);
-    return false;
-  }
-  MakeAbsolute(folder);
+  if (!folder.empty()) MakeAbsolute(folder);
   return true;
 }

@@ -75,6 +75,9 @@ struct JobSettings {
   // The folder every output, intermediate and joined file goes to; empty: beside each input,
   // as the window always writes them.
   std::wstring outputFolder;
+  // Each output takes its input's modification time (on Windows its creation time too) once it
+  // is whole; the file a join or a merge of video and audio makes takes its first file's.
+  bool keepSourceDates = false;
 };
 
 // The output kind that settings.outputCodec gives: video for H.264, H.265 and GIF, audio for WAV

@@ -66,7 +66,17 @@
 #define IDC_JOB_MERGE_FILES 1073
 #define IDC_JOB_CONVERT 1074
 #define IDC_JOB_MERGE_VIDEO_AUDIO 1075
+#define IDC_OUTPUT_FOLDER_LABEL 1080
+#define IDC_OUTPUT_FOLDER 1081
+#define IDC_OUTPUT_FOLDER_BROWSE 1082
+#define IDC_KEEP_DATES 1083
+#define IDC_WHEN_DONE_LABEL 1084
+#define IDC_WHEN_DONE 1085
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046
 #define IDC_INSTALL_MESSAGE 1047
+
+// The countdown before the computer sleeps or shuts down at the end of a run (template 130).
+#define IDD_COUNTDOWN 130
+#define IDC_COUNTDOWN_TEXT 1090

@@ -13,6 +13,20 @@ uint16_t ReadRangePart(const IJobControls& controls, int id) {
 }
 
 bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+// The output folder as typed or pasted: without the blanks around it and without the quotes
+// that Explorer's "Copy as path" puts around a path (no Windows name holds a quote).
+std::wstring FolderOfText(const std::wstring& text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsSpace(text[begin])) ++begin;
+  while (end > begin && IsSpace(text[end - 1])) --end;
+  if (end - begin >= 2 && text[begin] == L'"' && text[end - 1] == L'"') {
+    ++begin;
+    --end;
+  }
+  return text.substr(begin, end - begin);
+}
 }  // namespace
 
 int ParseDialogInt(const std::wstring& text) {
@@ -104,6 +118,9 @@ void GatherJobSettings(const IJobControls& controls, int currentItem, JobSetting
     settings.rangeEnd.minutes = ReadRangePart(controls, IDC_RANGE_END_M);
     settings.rangeEnd.seconds = ReadRangePart(controls, IDC_RANGE_END_S);
   }
+
+  settings.outputFolder = FolderOfText(controls.GetText(IDC_OUTPUT_FOLDER));
+  settings.keepSourceDates = controls.IsChecked(IDC_KEEP_DATES);
 }
 
 namespace {

@@ -20,7 +20,9 @@ CMainDlg::CMainDlg()
     : CDialogBase(IDD_MAIN_DIALOG),
       uiLanguage(UserUiLanguage()),
       commandRunner(RunInOwnConsole),
-      batchProbe(ProbeMediaFile) {
+      batchProbe(ProbeMediaFile),
+      folderPicker(PickFolder),
+      powerAction(DoPowerAction) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
@@ -59,6 +61,9 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_HELP_BUTTON:
       OnButtonHelp();
+      break;
+    case IDC_OUTPUT_FOLDER_BROWSE:
+      OnButtonOutputFolderBrowse();
       break;
     case IDC_AUDIO_COPY:
       OnCheckAudioCopy();

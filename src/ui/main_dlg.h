@@ -19,15 +19,17 @@
 #include "jobs/job_settings.h"
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"
+#include "ui/folder_picker.h"
 #include "ui/gdi_handles.h"
 #include "ui/gpu_check_thread.h"
 #include "ui/install_dlg.h"
 #include "ui/job_controls.h"
+#include "ui/power_action.h"
 #include "ui/taskbar_progress.h"
 #include "ui/window_batch_host.h"
 
-// The caption of the main window, the same in both languages.
-inline const wchar_t* MainWindowTitle() { return Text(TXT_WINDOW_TITLE, kUiLanguageKorean); }
+// The caption of the main window in the interface language.
+inline const wchar_t* MainWindowTitle(int32_t uiLanguage) { return Text(TXT_WINDOW_TITLE, uiLanguage); }
 // The registry values of the window position, and the range in which a position is saved.
 constexpr const wchar_t* kWindowXValue = L"win_x";
 constexpr const wchar_t* kWindowYValue = L"win_y";
@@ -91,6 +93,14 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // A pressed Start that takes the NVIDIA path waits here, the window answering, while its GPU
   // check runs; Start is disabled meanwhile.
   bool GpuCheckRunning() const { return gpuCheck_.Running(); }
+  // The shell's folder picker behind the output folder's Browse button (PickFolder); tests
+  // stand in for it.
+  FolderPicker folderPicker;
+  // What puts the computer to sleep or shuts it down when a run that asked for it has ended
+  // well (DoPowerAction); tests stand in for it, so that no test ever does either. The
+  // countdown before it lasts powerCountdownSeconds.
+  PowerAction powerAction;
+  int powerCountdownSeconds = 60;
 
  protected:
   bool OnInitDialog() override;
@@ -149,6 +159,15 @@ class CMainDlg : public CDialogBase, public IJobControls {
   bool AskYesNo(const std::wstring& question);
   // The pressed Start of a running batch: asks, then stops the run.
   void OnButtonStop();
+  // The output folder: Browse, and the check at Start that it can take the run's files (a
+  // refused one is named in a message).
+  void OnButtonOutputFolderBrowse();
+  bool OutputFolderUsable(const std::wstring& folder);
+  // The "when done" list beside Start: its choices, the one chosen, and what it does at the end
+  // of a run, which must have gone all well.
+  void SetUpWhenDone();
+  WhenDone ChosenWhenDone() const;
+  void ApplyWhenDone(const CBatchReport& report);
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
   ULONGLONG runStartTick_ = 0;                   // when the current or last run started

@@ -26,8 +26,12 @@ void CMainDlg::UpdateCommandPreview() {
   if (built.refusal.Refused() && built.refusal.text != TXT_REFUSE_NOT_PROBED)
     ShowMessage(L"%s", RefusalText(built.refusal, uiLanguage));
   if (built.Made()) CmdSet = built.text;
-  lastPreview = CPreviewedCommand{built.Made() ? built.text : std::wstring(), jobSettings.jobKind,
-                                  jobSettings.files, built.output, built.expectedSeconds};
+  lastPreview = CPreviewedCommand{built.Made() ? built.text : std::wstring(),
+                                  jobSettings.jobKind,
+                                  jobSettings.files,
+                                  built.output,
+                                  built.expectedSeconds,
+                                  jobSettings.outputFolder};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
 }
@@ -46,6 +50,7 @@ void CMainDlg::OnButtonStart() {
   }
   if (!StartToolsPresent()) return;
   GatherJobSettings(*this, currentItem, jobSettings);
+  if (!OutputFolderUsable(jobSettings.outputFolder)) return;
   // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
   // work here, the user chooses between the CPU and no run at all. The check may take seconds.
   if (UsesNvidiaPath(jobSettings)) {
@@ -117,6 +122,9 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
                                                  static_cast<int>(settings.files.size()));
   CBatchOptions options;
   options.probe = batchProbe;
+  // A run that is to end in an action is left alone by its user: its last console must not
+  // wait for a key.
+  options.pause = ChosenWhenDone() == WHEN_DONE_NOTHING;
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
   if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));
@@ -158,4 +166,5 @@ void CMainDlg::OnBatchEnd() {
     shortOutputs += ShortOutputText(output.path, output.actualSeconds, output.expectedSeconds, uiLanguage);
   }
   if (!shortOutputs.empty()) ShowMessage(L"%s", shortOutputs);
+  ApplyWhenDone(batchHost_->Report());
 }

@@ -51,7 +51,7 @@ bool CMainDlg::OnInitDialog() {
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon.Get()));
 
   taskbarProgress.SetWindow(Hwnd());
-  SetTitle(MainWindowTitle());
+  SetTitle(MainWindowTitle(uiLanguage));
   SetItemText(IDC_STATUS_LINE, Text(TXT_BUILD_DATE, uiLanguage));
 
   SetUpLists();
@@ -99,4 +99,5 @@ void CMainDlg::SetDefaultOptions() {
 
   CheckButton(IDC_JOB_CONVERT, true);
   jobSettings.jobKind = JOB_CONVERT;
+  SetUpWhenDone();
 }

@@ -1,6 +1,6 @@
 // The main window's labels in the two interface languages. A control not listed keeps its
-// template text in both ("파일 추가", "2채널 전환", "1080p", "픽셀포맷호환", "강제 인코딩",
-// "AAC", "MP4", "MP3", "MKV", "?").
+// template text in both ("1080p", "AAC", "MP4", "MP3", "MKV", "?"). A few controls are wider in
+// the English window, where the words need the room.
 #include "base/texts.h"
 #include "ui/control_ids.h"
 #include "ui/main_dlg.h"
@@ -44,6 +44,30 @@ constexpr CLabel kLabels[] = {
     {IDC_START, TXT_LABEL_START},
     {IDC_COMMAND_LABEL, TXT_LABEL_COMMAND},
     {IDC_HELP_LABEL, TXT_LABEL_HELP},
+    {IDC_FILE_ADD, TXT_LABEL_FILE_ADD},
+    {IDC_DOWNMIX, TXT_LABEL_DOWNMIX},
+    {IDC_PIXEL_FORMAT_COMPAT, TXT_LABEL_PIXEL_FORMAT},
+    {IDC_FORCE_AUDIO_ENCODE, TXT_LABEL_FORCE_AUDIO},
+    {IDC_OUTPUT_FOLDER_LABEL, TXT_LABEL_OUTPUT_FOLDER},
+    {IDC_OUTPUT_FOLDER_BROWSE, TXT_LABEL_BROWSE},
+    {IDC_KEEP_DATES, TXT_LABEL_KEEP_DATES},
+    {IDC_WHEN_DONE_LABEL, TXT_LABEL_WHEN_DONE},
+};
+
+struct CWidth {
+  int id;
+  int width;  // dialog units
+};
+
+// The English widths of controls whose English words need more room than the template gives:
+// each grows to the right, into space no other control takes. The Korean window keeps the
+// template's sizes.
+constexpr CWidth kEnglishWidths[] = {
+    {IDC_INPUT_CODEC_LABEL, 50},   // up to x 389, short of the output codec's label at 401
+    {IDC_OUTPUT_CODEC_LABEL, 56},  // up to x 457, inside the video frame
+    {IDC_GPU, 80},                 // up to x 416, short of the copy box at 426
+    {IDC_COMMAND_LABEL, 110},      // above the command box, which is 320 wide
+    {IDC_RANGE_COPY, 100},         // up to x 447, inside the range frame
 };
 
 }  // namespace
@@ -57,4 +81,14 @@ std::wstring CMainDlg::LabelText(int id) const {
 
 void CMainDlg::ApplyLanguageLabels() {
   for (const CLabel& label : kLabels) SetItemText(label.id, Text(label.text, uiLanguage));
+  if (uiLanguage == kUiLanguageKorean) return;
+  for (const CWidth& wider : kEnglishWidths) {
+    HWND control = Item(wider.id);
+    RECT now{};
+    GetWindowRect(control, &now);
+    RECT units{0, 0, wider.width, 0};
+    MapDialogRect(Hwnd(), &units);
+    SetWindowPos(control, nullptr, 0, 0, units.right, now.bottom - now.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }

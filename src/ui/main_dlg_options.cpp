@@ -1,6 +1,8 @@
 // The option controls kept between runs in the settings store, beside the window position.
-// Each value is a 32-bit number under its own name; one that is missing, damaged (not a number
-// the control can take) or out of range leaves the control at its default.
+// Each value is a 32-bit number under its own name (the output folder a text); one that is
+// missing, damaged (not a number the control can take) or out of range leaves the control at
+// its default. The choice of what to do when a run is done is never kept: a shutdown that fires
+// on a later day, on a machine in use, is the worst surprise the window could make.
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
@@ -36,6 +38,7 @@ constexpr CKeptCheck kKeptChecks[] = {
     {L"opt_force_audio", IDC_FORCE_AUDIO_ENCODE},
     {L"opt_aac", IDC_AUDIO_AAC},
     {L"opt_mp3_audio", IDC_AUDIO_MP3},
+    {L"opt_keep_dates", IDC_KEEP_DATES},
 };
 
 struct CKeptNumber {
@@ -53,6 +56,8 @@ constexpr CKeptNumber kKeptNumbers[] = {
 
 constexpr const wchar_t* kOutputCodecValue = L"opt_output_codec";
 constexpr const wchar_t* kJobKindValue = L"opt_job";
+// A text: the folder as it stands in its box, empty for beside the inputs.
+constexpr const wchar_t* kOutputFolderValue = L"opt_output_folder";
 
 bool InRange(int32_t value, int32_t least, int32_t most) { return value >= least && value <= most; }
 
@@ -70,6 +75,7 @@ void CMainDlg::SaveOptions() {
   int32_t codec = GetCheckedItems(*this, IDC_OUTPUT_CODEC_LIST, nullptr);
   registryStore->SetInt(kOutputCodecValue, codec > 0 ? static_cast<uint32_t>(codec) : kNoValue);
   registryStore->SetInt(kJobKindValue, static_cast<uint32_t>(jobSettings.jobKind));
+  registryStore->SetText(kOutputFolderValue, GetItemText(IDC_OUTPUT_FOLDER));
 }
 
 void CMainDlg::RestoreOptions() {
@@ -93,6 +99,8 @@ void CMainDlg::RestoreOptions() {
     CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radio);
     jobSettings.jobKind = job;
   }
+  std::wstring folder;
+  if (registryStore->GetText(kOutputFolderValue, folder)) SetItemText(IDC_OUTPUT_FOLDER, folder);
   // The boxes that enable others, as a click on them would leave them.
   OnCheckGpu();
   OnCheckAudioCopy();

@@ -115,6 +115,7 @@ const CFormatRow kProductFormats[] = {
     {L"DoProcess-busy", [](const wchar_t* t) { return Fill(t); }},
     {L"DoProcess-stop", [](const wchar_t* t) { return Fill(t); }},
     {L"DoProcess-%s-%s-%d", [](const wchar_t* t) { return Fill(t, kChars, kText, kInt); }},
+    {L"DoProcess-dates-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"DoProcess-4-short=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ClaimOutput-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"CheckOutput-%d-%d-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt32, kInt, kText); }},
@@ -146,8 +147,10 @@ const CFormatRow kProductFormats[] = {
     {L"[%d/%d] %s", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
     {L"완료 %d, 실패 %d, 건너뜀 %d", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
     {L"done %d, failed %d, skipped %d", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
-    {L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)",
+    {L"합치기 (영상+소리) 명령이 지금 파일 목록과 출력 폴더로 만들어지지 않았습니다. 작업을 다시 "
+     L"선택하세요.\n"
+     L"(The video-and-audio merge command was not built for the current file list and output folder; choose "
+     L"the job again.)",
      [](const wchar_t* t) { return Fill(t); }},
     {L"%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): %s",
@@ -234,6 +237,10 @@ const CFormatRow kProductFormats[] = {
     {L"(%d:%02d:%02d)", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
     {L"(%d:%02d)", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
     {L"TaskbarList-%08x-%08x", [](const wchar_t* t) { return Fill(t, kUint32, kUint32); }},
+    {L"DoPowerAction-%d-%d-%d-%u", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt, kUint32); }},
+    {L"OnButtonOutputFolderBrowse-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"OnBatchEnd-when done-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kChars); }},
     // src/base: the trace's own line
     {L"%s\n", [](const wchar_t* t) { return Fill(t, kText); }},
 };
@@ -312,6 +319,11 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_NO_SUCH_FILE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_NO_SUCH_FOLDER, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_COUNTDOWN_SLEEP, [](const wchar_t* t) { return Fill(t, kInt); }},
+    {TXT_COUNTDOWN_SHUT_DOWN, [](const wchar_t* t) { return Fill(t, kInt); }},
+    {TXT_OUTPUT_FOLDER_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_OUTPUT_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_OUTPUT_FOLDER_NOT_FULL_PATH, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32
@@ -581,6 +593,8 @@ TEST(TextTables, EveryTextOnceAndFilledAsItsCallSitesFillIt) {
   EXPECT_STREQ(Text(TXT_STOP_CAPTION, kUiLanguageKorean), L"중지");
   EXPECT_STREQ(Text(TXT_STOP_CAPTION, 7), L"Stop");
   EXPECT_EQ(RefusalText(CRefusal{TXT_REFUSE_NO_EXTENSION, L"C:\\v\\noext"}, kUiLanguageEnglish),
+            L"A file to join needs an extension: C:\\v\\noext");
+  EXPECT_EQ(RefusalText(CRefusal{TXT_REFUSE_NO_EXTENSION, L"C:\\v\\noext"}, kUiLanguageKorean),
             L"확장자가 없는 파일은 합칠 수 없습니다 (a file to join needs an extension): C:\\v\\noext");
   EXPECT_EQ(RefusalText(CRefusal(), kUiLanguageKorean), L"");
 }

@@ -627,9 +627,7 @@ TEST(MergeJoin, CommandText) {
   EXPECT_FALSE(refusal.Refused()) << WideToUtf8(RefusalText(refusal, kUiLanguageEnglish));
   EXPECT_FALSE(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4"}, L"/o").Refused());
   EXPECT_EQ(RefusalText(CheckMergeEntries({L"/m/a.mp4", L"/m/b.mp4"}, L"/o|p"), kUiLanguageEnglish),
-            L"이름에 '|' 가 든 폴더에는 합칠 파일을 쓸 수 없습니다 (the files of a join cannot be written to "
-            L"a folder "
-            L"whose name holds '|'): /o|p");
+            L"The files of a join cannot be written to a folder whose name holds '|': /o|p");
 }
 
 TEST(BatchWorkerMergeVideoAudio, RunsThePreviewedCommandOnce) {
@@ -666,6 +664,7 @@ TEST(BatchWorkerMergeVideoAudio, RefusesACommandNotBuiltForThisList) {
       {"the merge could not be built", {L"", JOB_MERGE_VIDEO_AUDIO, files, L""}},
       {"a convert preview", {L"FFMpeg.exe -y -i x", JOB_CONVERT, files, L""}},
       {"another file list", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, {files[0]}, L""}},
+      {"another output folder", {L"ffmpeg -i a -i b", JOB_MERGE_VIDEO_AUDIO, files, L"", 0, dir.Path()}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

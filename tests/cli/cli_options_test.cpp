@@ -53,6 +53,7 @@ TEST(CliOptions, EachOptionSetsItsField) {
       {{L"--tracks", L"0,2", L"--tracks=none"}, [](JobSettings& s) { s.allAudioTracks = false; }},
       {{L"--output-dir", L"out"}, [](JobSettings& s) { s.outputFolder = L"out"; }},
       {{L"--output-dir=/a b/c d"}, [](JobSettings& s) { s.outputFolder = L"/a b/c d"; }},
+      {{L"--keep-dates"}, [](JobSettings& s) { s.keepSourceDates = true; }},
       {{L"--copy-audio"}, [](JobSettings& s) { s.copyAudio = true; }},
       {{L"--abitrate", L"192"}, [](JobSettings& s) { s.audioBitRate = 192; }},
       {{L"--downmix"}, [](JobSettings& s) { s.downmixStereo = true; }},

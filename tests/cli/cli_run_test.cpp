@@ -2,10 +2,12 @@
 // MediaInfo.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -18,10 +20,10 @@
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
+#include "exec/exec_test_support.h"
 #include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
 #include "jobs/output_naming.h"
-#include "exec/exec_test_support.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "running_kestrune.h"
@@ -283,6 +285,44 @@ TEST_F(CliRun, RunWritesIntoTheOutputFolder) {
   }
 }
 
+// --keep-dates: each output takes its input's modification time once it is whole, a join and a
+// merge of video and audio their first file's; without it an output is dated as it was made.
+TEST_F(CliRun, KeepDatesGivesEachOutputItsSourcesDate) {
+  namespace fs = std::filesystem;
+  const std::wstring a = Clip(L"a.mp4"), b = Clip(L"b.mp4"), song = Clip(L"s.mp3", Sample::MP3_ONLY);
+  const auto now = fs::file_time_type::clock::now();
+  std::map<std::wstring, fs::file_time_type> dated;
+  int years = 0;
+  for (const std::wstring& file : {a, b, song}) {
+    // Read back as the file system keeps it: Windows' C runtime sets whole seconds.
+    fs::last_write_time(FsPath(file), now - std::chrono::hours(24 * 365 * ++years));
+    dated[file] = fs::last_write_time(FsPath(file));
+  }
+  const struct {
+    std::vector<std::wstring> args;
+    std::vector<std::pair<std::wstring, std::wstring>> outputs;  // and the file whose date each takes
+  } cases[] = {
+      {{L"--keep-dates", L"--no-gpu", L"--codec", L"h264", a}, {{L"a_(02).mp4", a}}},
+      {{L"--keep-dates", L"--job", L"merge", b, a}, {{L"b.ts", b}, {L"a.ts", a}, {L"b_ALL.mp4", b}}},
+      {{L"--keep-dates", L"--job", L"merge-av", a, song}, {{L"a_(02).mp4", a}}},
+      {{L"--no-gpu", L"--codec", L"h264", a}, {{L"a_(02).mp4", L""}}},
+  };
+  for (const auto& c : cases) {
+    TempDir out;
+    std::vector<std::wstring> args = {L"run", L"--output-dir", out.Path()};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    CliResult result = RunCli(args);
+    ASSERT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+    for (const auto& [name, source] : c.outputs) {
+      const auto made = fs::last_write_time(FsPath(out.File(name)));
+      if (source.empty())
+        EXPECT_GT(made, now - std::chrono::minutes(10)) << WideToUtf8(name);
+      else
+        EXPECT_EQ(made, dated.at(source)) << WideToUtf8(name);
+    }
+  }
+}
+
 // --tracks none: the first file's command is the one the window builds with every audio track
 // unticked (no row checked, "all tracks" off), for each job; the other files keep all of theirs.
 TEST_F(CliRun, NoTracksBuildsTheWindowsCommandsWithEveryTrackUnticked) {
@@ -390,7 +430,7 @@ TEST_F(CliRun, FailuresGiveExitCodeOne) {
   std::wstring other = Clip(L"b.mp4");
   CliResult refused = RunCli({L"run", L"--job", L"merge-av", clip, other});
   EXPECT_EQ(refused.exitCode, CLI_EXIT_FAILED);
-  EXPECT_EQ(refused.err, L"kestrune: 영상과 소리 파일이 1개씩 필요합니다.\n");
+  EXPECT_EQ(refused.err, L"kestrune: A merge of video and audio needs one video file and one audio file.\n");
   EXPECT_TRUE(refused.out.empty());
 }
 

@@ -404,7 +404,8 @@ TEST_F(BatchRunTest, OneVideoAndOneAudioFileAreMergedIntoOneOutput) {
   Click(IDC_START);
   EXPECT_FALSE(Running());
   ASSERT_EQ(1u, messages.Messages().size());
-  EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"합치기 (영상+소리)"));
+  EXPECT_NE(std::wstring::npos,
+            messages.Messages()[0].find(Label(L"합치기 (영상+소리)", L"video-and-audio merge")));
   EXPECT_EQ(1u, trace.Count(L"\n\nDoProcess-쓰레드 시작"));
 }
 
@@ -419,8 +420,10 @@ TEST_F(BatchRunTest, MergeOfVideoAndAudioSaysWhatIsMissingAndStartRunsNothing) {
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
   DropFiles(dialog->Hwnd(), {folder.File(L"b.mkv")});
   Click(IDC_JOB_MERGE_VIDEO_AUDIO);
-  EXPECT_EQ((std::vector<std::wstring>{L"합치기위해 최소 두개의 파일이 필요합니다.",
-                                       L"영상과 소리 파일이 1개씩 필요합니다."}),
+  EXPECT_EQ((std::vector<std::wstring>{
+                Label(L"합치기위해 최소 두개의 파일이 필요합니다.", L"A merge needs at least two files."),
+                Label(L"영상과 소리 파일이 1개씩 필요합니다.",
+                      L"A merge of video and audio needs one video file and one audio file.")}),
             messages.Messages());
   EXPECT_EQ(L"", Text(IDC_COMMAND_BOX));
   EXPECT_EQ(3u, trace.Count(L"CmdSet="));

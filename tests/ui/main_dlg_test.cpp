@@ -19,12 +19,24 @@
 
 namespace {
 
-enum ControlKind { GROUP, RADIO, CHECK, PUSH, LABEL, DIGITS, COMMAND_BOX, FILE_LIST, CHECK_LIST };
+enum ControlKind {
+  GROUP,
+  RADIO,
+  CHECK,
+  PUSH,
+  LABEL,
+  DIGITS,
+  COMMAND_BOX,
+  FILE_LIST,
+  CHECK_LIST,
+  TEXT_BOX,
+  CHOICE
+};
 
 struct CControlRow {
   int id;
   ControlKind kind;
-  int x, y, width, height;
+  int x, y, width, height;  // height -1: the control's own (a drop-down list's closed height)
   const wchar_t* korean;   // text after start-up in a Korean run
   const wchar_t* english;  // and in an English one
   bool enabled;
@@ -47,6 +59,9 @@ const CControlRow kLayout[] = {
      true, false},
     {1001, FILE_LIST, 7, 21, 320, 139, L"", L"", true, true, -1, false, true},
     {1002, COMMAND_BOX, 7, 180, 320, 60, L"", L"", true, true, -1, false, true},
+    {1080, LABEL, 7, 247, 46, 8, L"출력 폴더", L"Output folder", true, true, -1, true, false},
+    {1081, TEXT_BOX, 55, 244, 226, 14, L"", L"", true, true, -1, false, true},
+    {1082, PUSH, 283, 244, 44, 14, L"찾아보기...", L"Browse...", true, true, -1, false, true},
     {1051, GROUP, 332, 6, 131, 133, L"영상", L"Video", true, true, -1, false, false},
     {1056, GROUP, 468, 7, 116, 196, L"소리", L"Audio", true, true, -1, false, false},
     {1005, CHECK_LIST, 337, 28, 59, 65, L"", L"", true, true, -1, false, true},
@@ -64,6 +79,8 @@ const CControlRow kLayout[] = {
     {-1, LABEL, 401, 176, 39, 8, L"(Default=28)", L"(Default=28)", true, true, -1, true, false},
     {1013, CHECK, 336, 99, 46, 10, L"GPU 가속", L"GPU Accelerate", true, true, 1, false, true},
     {1050, LABEL, 7, 170, 50, 8, L"FFmpeg 명령행", L"FFmpeg Command Line", true, true, -1, true, false},
+    {1084, LABEL, 472, 284, 48, 8, L"완료 후", L"When done", true, true, -1, true, false},
+    {1085, CHOICE, 472, 294, 48, -1, L"안 함", L"Nothing", true, true, -1, false, true},
     {1016, PUSH, 523, 286, 57, 22, L"작업 실행", L"Start Process", true, true, -1, false, true},
     {1017, PUSH, 241, 7, 41, 14, L"파일 제거", L"File Remove", true, true, -1, false, true},
     {1018, DIGITS, 339, 236, 12, 14, L"0", L"0", true, true, -1, false, true},
@@ -80,8 +97,8 @@ const CControlRow kLayout[] = {
     {1025, CHECK, 336, 221, 65, 10, L"구간 설정 적용", L"Range Apply", true, true, 0, false, true},
     {1029, CHECK, 341, 111, 73, 10, L"GPU 가속 호환모드", L"GPU Accel Comp", true, true, 0, false, true},
     {1059, GROUP, 332, 146, 131, 58, L"영상 품질(용량)", L"Video Quality", true, true, -1, false, false},
-    {1031, CHECK, 337, 159, 37, 10, L"품질", L"Sample Rate", true, true, 1, false, true},
-    {1032, CHECK, 337, 174, 37, 10, L"양자화", L"Quantization", true, true, 0, false, true},
+    {1031, CHECK, 337, 159, 37, 10, L"품질", L"Bitrate", true, true, 1, false, true},
+    {1032, CHECK, 337, 174, 37, 10, L"양자화", L"QP", true, true, 0, false, true},
     {1024, DIGITS, 375, 156, 24, 14, L"3000", L"3000", true, true, -1, false, true},
     {-1, LABEL, 401, 160, 16, 8, L"kb/s", L"kb/s", true, true, -1, true, false},
     {1033, CHECK, 473, 125, 33, 10, L"음질", L"Quality", true, true, 1, false, true},
@@ -92,6 +109,7 @@ const CControlRow kLayout[] = {
     {1060, GROUP, 332, 209, 131, 76, L"구간", L"Range", true, true, -1, false, false},
     {1036, CHECK, 347, 268, 111, 10, L"정확도 향상(호환성 떨어짐)", L"More Accuracy(Less Comp)", false, true,
      0, false, true},
+    {1083, CHECK, 336, 290, 122, 10, L"원본 날짜 유지", L"Keep source dates", true, true, 0, false, true},
     {1037, PUSH, 403, 287, 50, 14, L"Test", L"Test", false, false, -1, false, true},
     {1040, CHECK, 473, 156, 30, 10, L"AAC", L"AAC", true, true, 1, false, true},
     {1045, CHECK, 426, 97, 32, 10, L"복사", L"Copy", true, true, 0, false, true},
@@ -101,14 +119,23 @@ const CControlRow kLayout[] = {
      false},
     {1053, LABEL, 24, 282, 26, 8, L"도움말 :", L"Help :", true, true, -1, true, false},
     {1055, LABEL, 508, 17, 8, 8, L"", L"", true, true, -1, true, false},
-    {1026, PUSH, 197, 7, 41, 14, L"파일 추가", L"파일 추가", true, true, -1, false, true},
+    {1026, PUSH, 197, 7, 41, 14, L"파일 추가", L"Add File", true, true, -1, false, true},
     {1047, CHECK, 508, 156, 30, 10, L"MP3", L"MP3", true, true, 0, false, true},
-    {1048, CHECK, 473, 140, 49, 10, L"2채널 전환", L"2채널 전환", true, true, 0, false, true},
+    {1048, CHECK, 473, 140, 49, 10, L"2채널 전환", L"2 channels", true, true, 0, false, true},
     {1062, CHECK, 337, 189, 34, 10, L"1080p", L"1080p", true, true, 0, false, true},
-    {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"픽셀포맷호환", true, true, 0, false, true},
-    {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"강제 인코딩", true, true, 0, false, true},
+    {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"Pixel format", true, true, 0, false, true},
+    {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"Force encode", true, true, 0, false, true},
     {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0, false, true},
 };
+
+// Controls that are wider in the English window (dialog units), where their words need it.
+const std::pair<int, int> kEnglishWidths[] = {{1058, 50}, {1057, 56}, {1013, 80}, {1050, 110}, {1035, 100}};
+
+int LayoutWidth(const CControlRow& row, bool korean) {
+  for (const auto& wider : kEnglishWidths)
+    if (!korean && wider.first == row.id) return wider.second;
+  return row.width;
+}
 
 bool SameClass(HWND hwnd, const wchar_t* name) { return lstrcmpiW(WindowClass(hwnd).c_str(), name) == 0; }
 
@@ -134,9 +161,14 @@ void ExpectKind(HWND control, ControlKind kind) {
       EXPECT_EQ(SS_LEFT, style & SS_TYPEMASK);
       break;
     case DIGITS:
+    case TEXT_BOX:
       EXPECT_TRUE(SameClass(control, L"Edit")) << WindowClass(control);
-      EXPECT_TRUE(style & ES_NUMBER);
+      EXPECT_EQ(kind == DIGITS, (style & ES_NUMBER) != 0);
       EXPECT_FALSE(style & ES_MULTILINE);
+      break;
+    case CHOICE:
+      EXPECT_TRUE(SameClass(control, WC_COMBOBOXW)) << WindowClass(control);
+      EXPECT_EQ(CBS_DROPDOWNLIST, style & 3);
       break;
     case COMMAND_BOX:
       EXPECT_TRUE(SameClass(control, L"Edit")) << WindowClass(control);
@@ -185,8 +217,9 @@ TEST_F(MainWindowTest, HasEveryControlOfTheLayoutInOrder) {
     SCOPED_TRACE(testing::Message() << "row " << i << ", id " << row.id);
     EXPECT_EQ(row.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(control))));
     ExpectKind(control, row.kind);
-    RECT expected = DialogUnitsToPixels(hwnd, row.x, row.y, row.width, row.height);
     RECT actual = ChildRect(hwnd, control);
+    RECT expected = DialogUnitsToPixels(hwnd, row.x, row.y, LayoutWidth(row, korean), row.height);
+    if (row.height < 0) expected.bottom = expected.top + (actual.bottom - actual.top);
     EXPECT_TRUE(EqualRect(&expected, &actual))
         << "at " << actual.left << "," << actual.top << " " << actual.right - actual.left << "x"
         << actual.bottom - actual.top << ", expected " << expected.left << "," << expected.top << " "
@@ -205,7 +238,8 @@ TEST_F(MainWindowTest, HasEveryControlOfTheLayoutInOrder) {
 
 TEST_F(MainWindowTest, HasItsFrameTitleAndFont) {
   HWND hwnd = dialog->Hwnd();
-  EXPECT_EQ(std::wstring(L"케스트룬 (Kestrune) v1.0.2"), WindowText(hwnd));
+  EXPECT_EQ(std::wstring(ExpectKorean() ? L"케스트룬 (Kestrune) v1.0.2" : L"Kestrune v1.0.2"),
+            WindowText(hwnd));
   LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
   EXPECT_EQ(static_cast<LONG_PTR>(WS_CAPTION), style & WS_CAPTION);
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -250,7 +284,7 @@ TEST_F(MainWindowTest, ListsStartWithTheirRowsAndChecks) {
        L"",
        {L"H.264(AVC)", L"H.265(HEVC)", L"GIF", L"WAV", L"MP3"},
        1},
-      {IDC_AUDIO_STREAM_LIST, grid | LVS_EX_CHECKBOXES, 200, L"코덱", {}, -1},
+      {IDC_AUDIO_STREAM_LIST, grid | LVS_EX_CHECKBOXES, 200, ExpectKorean() ? L"코덱" : L"Codec", {}, -1},
   };
   for (const CListRow& list : lists) {
     SCOPED_TRACE(list.id);
@@ -333,7 +367,9 @@ TEST_F(MainWindowTest, JobKindRadiosAreOneChoice) {
     EXPECT_EQ(click.jobKind, dialog->jobSettings.jobKind);
     for (int radio : radios) EXPECT_EQ(radio == click.radio, Checked(radio)) << "radio " << radio;
   }
-  EXPECT_EQ(std::vector<std::wstring>(2, L"합치기위해 최소 두개의 파일이 필요합니다."), messages.Messages());
+  EXPECT_EQ(std::vector<std::wstring>(2, ExpectKorean() ? L"합치기위해 최소 두개의 파일이 필요합니다."
+                                                        : L"A merge needs at least two files."),
+            messages.Messages());
 }
 
 // Keys as the dialog manager takes them from the queue, to the control that has the focus.
@@ -365,7 +401,9 @@ TEST_F(MainWindowTest, ArrowKeysMoveAmongAllFiveJobRadios) {
     EXPECT_TRUE(Checked(press.radio));
     EXPECT_EQ(press.jobKind, dialog->jobSettings.jobKind);
   }
-  EXPECT_EQ(std::vector<std::wstring>(2, L"합치기위해 최소 두개의 파일이 필요합니다."), messages.Messages());
+  EXPECT_EQ(std::vector<std::wstring>(2, ExpectKorean() ? L"합치기위해 최소 두개의 파일이 필요합니다."
+                                                        : L"A merge needs at least two files."),
+            messages.Messages());
 }
 
 TEST_F(MainWindowTest, CheckBoxesEnableTheirDependentControls) {

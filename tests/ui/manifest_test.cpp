@@ -84,7 +84,7 @@ TEST(Manifest, TheRunningProgramDrawsWithCommonControls6) {
   HWND window = nullptr;
   for (int attempt = 0; attempt < 600 && window == nullptr; ++attempt) {
     HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, L"#32770", MainWindowTitle())) != nullptr) {
+    while ((found = FindWindowExW(nullptr, found, L"#32770", MainWindowTitle(UserUiLanguage()))) != nullptr) {
       DWORD owner = 0;
       GetWindowThreadProcessId(found, &owner);
       if (owner == process.dwProcessId && IsWindowVisible(found)) window = found;
@@ -112,9 +112,12 @@ TEST(Manifest, TheRunningProgramDrawsWithCommonControls6) {
 }
 
 TEST(Version, CaptionAndVersionResourceShowTheProjectVersion) {
-  EXPECT_EQ(std::wstring(MainWindowTitle()), L"케스트룬 (Kestrune) v" + Utf8ToWide(KESTRUNE_VERSION_TEXT));
+  EXPECT_EQ(std::wstring(MainWindowTitle(kUiLanguageKorean)),
+            L"케스트룬 (Kestrune) v" + Utf8ToWide(KESTRUNE_VERSION_TEXT));
+  EXPECT_EQ(std::wstring(MainWindowTitle(kUiLanguageEnglish)),
+            L"Kestrune v" + Utf8ToWide(KESTRUNE_VERSION_TEXT));
   if (std::string(KESTRUNE_VERSION_TEXT) == "1.0.2") {
-    EXPECT_EQ(std::wstring(MainWindowTitle()), L"케스트룬 (Kestrune) v1.0.2");
+    EXPECT_EQ(std::wstring(MainWindowTitle(kUiLanguageKorean)), L"케스트룬 (Kestrune) v1.0.2");
   }
 
   std::wstring program = GetProgramDir() + L"kestrune.exe";

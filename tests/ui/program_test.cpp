@@ -44,7 +44,7 @@ class CProgram {
   HWND WaitForWindow() const {
     for (int attempt = 0; attempt < 600; ++attempt) {
       HWND hwnd = nullptr;
-      while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", MainWindowTitle())) != nullptr) {
+      while ((hwnd = FindWindowExW(nullptr, hwnd, L"#32770", MainWindowTitle(UserUiLanguage()))) != nullptr) {
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner == process_.dwProcessId && IsWindowVisible(hwnd)) return hwnd;
@@ -193,8 +193,8 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
 
     if (folder.mode == INSTALL_MEDIAINFO) {
       // A preview makes the default input name the current file; the hidden media-info
-      // button then finds no MediaInfo and names its page, in Korean whatever the language,
-      // in a box captioned with the program's name as the window's other boxes are.
+      // button then finds no MediaInfo and names its page, in the window's language, in a box
+      // captioned with the program's name as the window's other boxes are.
       PostCommand(window, IDC_JOB_CONVERT);
       PostCommand(window, IDC_MEDIA_INFO);
       HWND box = program.WaitForDialog([&](HWND hwnd) {
@@ -202,8 +202,10 @@ TEST_F(ProgramTest, StartWithoutAToolOffersItsInstallDialogAndMediaInfoNamesItsP
                WindowItemText(hwnd) == L"kestrune";
       });
       ASSERT_NE(nullptr, box);
-      EXPECT_EQ(std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress +
-                    L" 에서 다운로드 하세요.",
+      EXPECT_EQ(ExpectKorean() ? std::wstring(L"MediaInfo.exe 파일이 없습니다. ") + kMediaInfoPageAddress +
+                                     L" 에서 다운로드 하세요."
+                               : std::wstring(L"MediaInfo.exe is missing. Download it from ") +
+                                     kMediaInfoPageAddress + L".",
                 MessageBoxText(box));
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
