@@ -227,6 +227,14 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_OUTPUT_DIR_NEEDS_NAME, L"option '--output-dir' needs a folder name"},
     {TXT_CLI_NO_SUCH_FOLDER, L"option '--output-dir': no such folder: '%s'"},
     {TXT_CLI_FOLDER_NOT_WRITABLE, L"option '--output-dir': cannot write in '%s'"},
+
+    {TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE,
+     L"Not installed: %s in the archive holds more than its header declares (a damaged or hostile archive)."},
+    {TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,
+     L"Not installed: %s would unpack to more than 1 GB or more than 1000 files."},
+    {TXT_INSTALL_REFUSE_RESERVED_NAME,
+     L"Not installed: the archive holds a file named %s, a name Windows reserves for a device (or one "
+     L"ending in a dot or a blank)."},
 };
 }  // namespace
 

@@ -56,7 +56,7 @@ std::vector<std::wstring> InstallFixture::FolderFiles(const std::wstring& dir) {
 }
 
 std::string InstallFixture::ReadFile(const std::wstring& path) const {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::ifstream in(FsPath(LongPathForm(path)), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
