@@ -170,10 +170,11 @@ enum TextId : int {
   TXT_CLI_NO_SUCH_FOLDER,       // "%s": --output-dir's folder
   TXT_CLI_FOLDER_NOT_WRITABLE,  // "%s": --output-dir's folder
 
-  // The tool installer: oversized and misnamed archive members.
+  // The tool installer: archives the release does not accept, oversized and misnamed members.
   TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE,   // "%s": the member
   TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,  // "%s": the archive
   TXT_INSTALL_REFUSE_RESERVED_NAME,      // "%s": the member
+  TXT_INSTALL_REFUSE_NOT_ACCEPTED,       // "%s": the archive
 
   TXT_COUNT
 };

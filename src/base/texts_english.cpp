@@ -235,6 +235,10 @@ const CTextEntry kEnglish[] = {
     {TXT_INSTALL_REFUSE_RESERVED_NAME,
      L"Not installed: the archive holds a file named %s, a name Windows reserves for a device (or one "
      L"ending in a dot or a blank)."},
+    {TXT_INSTALL_REFUSE_NOT_ACCEPTED,
+     L"Not installed: %s is not an archive this Kestrune release accepts (its SHA-256 sum is not built "
+     L"in). An administrator can add the sums of an organisation's own builds as download_sums under "
+     L"HKEY_LOCAL_MACHINE\\Software\\Kestrune."},
 };
 }  // namespace
 

@@ -115,6 +115,10 @@ const CTextEntry kKorean[] = {
     {TXT_INSTALL_REFUSE_RESERVED_NAME,
      L"압축 파일에 Windows 가 장치 이름으로 쓰는 (또는 점이나 공백으로 끝나는) 이름의 파일 %s 이(가) 있어서 "
      L"설치하지 않았습니다."},
+    {TXT_INSTALL_REFUSE_NOT_ACCEPTED,
+     L"%s 파일은 이 케스트룬 버전이 받아들이는 파일이 아니어서 (SHA-256 값이 프로그램에 없음) 설치하지 "
+     L"않았습니다. 조직이 만든 빌드는 관리자가 HKEY_LOCAL_MACHINE\\Software\\Kestrune 의 download_sums "
+     L"값에 SHA-256 값을 넣어 허용할 수 있습니다."},
 };
 }  // namespace
 

@@ -6,12 +6,14 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "base/text.h"
 #include "base/trace.h"
 #include "exec/program_lookup.h"
 #include "install/checksum_list.h"
 #include "install/download_addresses.h"
 #include "install/download_policy.h"
 #include "install/download_record.h"
+#include "install/download_sums.h"
 #include "install/file_down.h"
 #include "install/install_files.h"
 #include "install/sha256.h"
@@ -82,6 +84,7 @@ class CInstallRun {
       : folder_(folder),
         base_(DownloadBase()),
         record_(folder),
+        accepted_(AcceptedDownloadSums()),
         changes_(folder),
         refusal_(refusal) {}
   ~CInstallRun() { RemoveDownloads(); }
@@ -98,8 +101,8 @@ class CInstallRun {
   }
 
   // Downloads every archive into a file of its own (each is tried, as a failure is only
-  // reported at the end), checks each against the host's list, and only then gives them their
-  // names.
+  // reported at the end), checks each against the host's list and then against the sums the
+  // release accepts, and only then gives them their names.
   bool DownloadAndVerify(const std::vector<std::wstring>& archives) {
     CInstallRefusal first;
     for (const std::wstring& name : archives) {
@@ -118,6 +121,7 @@ class CInstallRun {
     if (first.kind != REFUSAL_NONE) return Refuse(first.kind, first.subject);
     CChecksumList list;
     if (!FetchChecksumList(list)) return Refuse(REFUSAL_CHECKSUM_LIST_MISSING, base_ + kChecksumListName);
+    std::vector<std::string> sums;
     for (const CDownload& download : downloads_) {
       std::string sum;
       if (!FileSha256(download.temp, sum)) return Refuse(REFUSAL_WRITE_FAILED, folder_);
@@ -125,6 +129,13 @@ class CInstallRun {
       DebugLog(L"SHA256-%d-%s", static_cast<int>(check), download.name);
       if (check == CHECKSUM_NOT_LISTED) return Refuse(REFUSAL_CHECKSUM_NOT_LISTED, download.name);
       if (check != CHECKSUM_MATCH) return Refuse(REFUSAL_CHECKSUM_MISMATCH, download.name);
+      sums.push_back(sum);
+    }
+    // The host vouches only for its own files; the release decides what may run here.
+    for (size_t i = 0; i < downloads_.size(); ++i) {
+      if (accepted_.Accepts(sums[i])) continue;
+      DebugLog(L"SHA256-not accepted-%s-%s", downloads_[i].name, Utf8ToWide(sums[i]));
+      return Refuse(REFUSAL_NOT_ACCEPTED, downloads_[i].name);
     }
     for (const CDownload& download : downloads_) {
       if (!changes_.Place(download.temp, download.name, record_.Holds(download.name)))
@@ -222,6 +233,7 @@ class CInstallRun {
   std::wstring folder_;
   std::wstring base_;
   CDownloadRecord record_;
+  CAcceptedSums accepted_;
   CFolderChanges changes_;
   CInstallRefusal& refusal_;
   std::vector<CDownload> downloads_;

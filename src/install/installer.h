@@ -25,6 +25,7 @@ enum InstallRefusalKind : int32_t {
   REFUSAL_MEMBER_TOO_LARGE = 11,        // subject: the member that holds more than it declares
   REFUSAL_ARCHIVE_TOO_LARGE = 12,       // subject: the archive's name
   REFUSAL_RESERVED_NAME = 13,           // subject: the member's name
+  REFUSAL_NOT_ACCEPTED = 14,            // subject: the archive's name (its sum is none this release takes)
 };
 
 struct CInstallRefusal {
@@ -43,8 +44,9 @@ std::wstring InstallRefusalText(const CInstallRefusal& refusal, int32_t uiLangua
 // Installs the program of mode into the program folder (which becomes the current directory)
 // and returns the outcome to show: "OK! 설치 완료" when it was already there (nothing is
 // downloaded), "OK! 설치 성공" or "Error!! 설치 실패"; empty for other modes. With a failure,
-// refusal (when given) says why. An archive is unpacked only once the host's own SHA-256 list
-// has checked it. A failed install leaves the folder as it was: what it wrote goes, and a file of an earlier install it
+// refusal (when given) says why. An archive is unpacked only when its sum is one the release
+// accepts (download_sums.h), after the host's own SHA-256 list has checked it. A failed
+// install leaves the folder as it was: what it wrote goes, and a file of an earlier install it
 // replaced comes back. What a successful one writes is named in the folder's download record,
 // and no install ever replaces a file it did not write.
 std::wstring RunInstall(int32_t mode, CInstallRefusal* refusal = nullptr);

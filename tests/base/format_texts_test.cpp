@@ -160,6 +160,8 @@ const CFormatRow kProductFormats[] = {
     {L"ChecksumList-ret=%d, %s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"SHA256-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"Unpack-left out-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"SHA256-not accepted-%s-%s", [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {L"DownloadSums-not a sum-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     // src/jobs
     {L"%s.mp4", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%s.mkv", [](const wchar_t* t) { return Fill(t, kText); }},
@@ -271,6 +273,7 @@ const CTableRow kTableFormats[] = {
     {TXT_INSTALL_REFUSE_WRITE_FAILED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_INSTALL_REFUSE_ARCHIVE_DAMAGED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_INSTALL_REFUSE_PROGRAM_NOT_IN_ARCHIVE, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_INSTALL_REFUSE_NOT_ACCEPTED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_INSTALL_REFUSE_RESERVED_NAME, [](const wchar_t* t) { return Fill(t, kText); }},

@@ -1,15 +1,18 @@
-// Hostile archives against the local server: archives that lie about their members' sizes, name
-// a device or fail after replacing a file of an earlier install. Each is refused with its reason
-// and leaves the folder as it was.
+// Hostile downloads against the local server: a mirror whose own SHA-256 list vouches for other
+// bytes, archives that lie about their members' sizes, name a device or fail after replacing a
+// file of an earlier install. Each is refused with its reason and leaves the folder as it was.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "base/registry_store.h"
 #include "base/text.h"
 #include "install/download_record.h"
+#include "install/download_sums.h"
 #include "install/install_fixture.h"
 #include "install/installer.h"
 
@@ -19,6 +22,77 @@ const std::wstring kSuccess = L"OK! 설치 성공";
 const std::wstring kFailure = L"Error!! 설치 실패";
 
 using InstallerHostileTest = InstallFixture;
+
+// The release (or the setting of a row) accepts the archives the real host publishes; a mirror
+// serves a MediaInfo.zip of other bytes with a list that matches them. Only an administrator's
+// setting on Windows may add the mirror's sum: the user's settings and the environment cannot,
+// and POSIX has no administrator's setting (its "machine" file is the user's own).
+TEST_F(InstallerHostileTest, AMirrorsOwnListIsNoTrust) {
+#ifndef _WIN32
+  TempDir config;
+  std::wstring configPath = config.Path();
+  configPath.pop_back();
+  env.Set(L"XDG_CONFIG_HOME", configPath);
+#endif
+  WriteStandIn(server.Content(), L"MediaInfo.exe");
+  server.AddArchive({L"zip", L"MediaInfo.zip", L"MediaInfo.exe"});
+  StartServer();  // the real host: its sums are the release's
+  TempDir mirrorWork;
+  LocalHttpServer mirror(mirrorWork.Path());
+  std::ofstream(std::filesystem::path(mirror.Content() + L"MediaInfo.exe"), std::ios::binary)
+      << kStandInContent << "echo something else\n";
+  mirror.AddArchive({L"zip", L"MediaInfo.zip", L"MediaInfo.exe"});
+  ASSERT_TRUE(mirror.Start()) << mirror.Error();
+  env.Set(L"KESTRUNE_DOWNLOAD_BASE", mirror.BaseAddress());
+  // The mirror's sum among many others, as an organisation's list of its builds would hold it.
+  std::wstring sums = Utf8ToWide(ReadFile(mirror.Served() + L"SHA256SUMS").substr(0, 64)) + L";";
+  for (int i = 0; i < 40; ++i) sums += L"\r\n" + std::wstring(63, L"0123456789abcdef"[i % 16]) + L"0,";
+
+  const struct {
+    const char* where;  // where the sums are set
+    bool accepted;
+  } rows[] = {
+      {"nowhere", false},
+      {"the user's settings", false},
+      {"the environment", false},
+#ifdef _WIN32
+      {"the machine's settings", true},
+#else
+      {"the machine's settings", false},
+#endif
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.where);
+    TempDir folder;
+    UseProgramFolder(folder.Path());
+    const std::string where = row.where;
+    if (where == "the environment") env.Set(L"KESTRUNE_DOWNLOAD_SUMS", sums);
+    for (RegistryRoot root : {REGISTRY_CURRENT_USER, REGISTRY_LOCAL_MACHINE}) {
+      bool set = where == (root == REGISTRY_CURRENT_USER ? "the user's settings" : "the machine's settings");
+      ASSERT_EQ(CRegistryStore::WriteText(root, kRegistryKeyPath, kDownloadSumsSetting, set ? sums : L""), 0);
+    }
+
+    CInstallRefusal refusal;
+    std::wstring outcome = RunInstall(INSTALL_MEDIAINFO, &refusal);
+
+    for (RegistryRoot root : {REGISTRY_CURRENT_USER, REGISTRY_LOCAL_MACHINE})
+      CRegistryStore::WriteText(root, kRegistryKeyPath, kDownloadSumsSetting, L"");
+    env.Set(L"KESTRUNE_DOWNLOAD_SUMS", L"");
+    SetCurrentDir(savedCurrentDir);
+    if (row.accepted) {
+      EXPECT_EQ(outcome, kSuccess) << WideToUtf8(InstallRefusalText(refusal, kUiLanguageEnglish));
+      EXPECT_EQ(ReadFile(folder.File(L"MediaInfo.exe")),
+                std::string(kStandInContent) + "echo something else\n");
+      continue;
+    }
+    EXPECT_EQ(outcome, kFailure);
+    EXPECT_EQ(refusal.kind, REFUSAL_NOT_ACCEPTED);
+    EXPECT_EQ(refusal.subject, L"MediaInfo.zip");
+    EXPECT_TRUE(FolderFiles(folder.Path()).empty());
+  }
+  EXPECT_EQ(mirror.Requests().size(), 2 * std::size(rows));  // the archive and its list, each time
+  EXPECT_TRUE(server.Requests().empty());
+}
 
 struct CHostileCase {
   const char* what;
