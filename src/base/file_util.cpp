@@ -60,6 +60,24 @@ bool SplitFileExt(const std::wstring& path, std::wstring& stem, std::wstring& ex
   return true;
 }
 
+bool IsWindowsReservedName(const std::wstring& name) {
+  if (!name.empty() && (name.back() == L'.' || name.back() == L' ')) return true;
+  // The device is named by what comes before the first dot, blanks after it not counted.
+  std::wstring stem = name.substr(0, name.find(L'.'));
+  while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+  std::wstring upper;
+  for (wchar_t c : stem) upper += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+    if (upper == device) return true;
+  }
+  if (upper.size() != 4 || (upper.compare(0, 3, L"COM") != 0 && upper.compare(0, 3, L"LPT") != 0))
+    return false;
+  // The digits 1 to 9, and the superscripts one, two and three, which Windows counts as digits.
+  wchar_t number = upper[3];
+  return (number >= L'1' && number <= L'9') || number == L'\u00B9' || number == L'\u00B2' ||
+         number == L'\u00B3';
+}
+
 bool CFileUtil::ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines, int maxLines) {
   // The lines wanted lie within their largest possible size.
   size_t mostBytes = maxLines > 0 ? static_cast<size_t>(maxLines) * kReadLineBytes : 0;
@@ -174,6 +192,8 @@ NewFileResult CreateNewFile(const std::wstring& path) {
 
 // The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
 std::FILE* OpenTextFile(const std::wstring& path) { return _wfopen(LongPathForm(path).c_str(), L"rt"); }
+
+std::FILE* OpenBinaryFile(const std::wstring& path) { return _wfopen(LongPathForm(path).c_str(), L"rb"); }
 #else
 std::string PathToNative(const std::wstring& path) { return WideToUtf8(path); }
 
@@ -213,4 +233,6 @@ NewFileResult CreateNewFile(const std::wstring& path) {
 }
 
 std::FILE* OpenTextFile(const std::wstring& path) { return std::fopen(PathToNative(path).c_str(), "r"); }
+
+std::FILE* OpenBinaryFile(const std::wstring& path) { return std::fopen(PathToNative(path).c_str(), "rb"); }
 #endif

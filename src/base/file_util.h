@@ -34,6 +34,8 @@ bool ReadTextFile(const std::wstring& path, std::string& text, size_t maxBytes);
 // The file opened for reading in the C runtime's text mode (on Windows by its wide name, so
 // any name opens); nullptr when it cannot be opened.
 std::FILE* OpenTextFile(const std::wstring& path);
+// The same in binary mode: every byte as it is.
+std::FILE* OpenBinaryFile(const std::wstring& path);
 
 // The lines of a text held in memory, cut as ReadTextLines cuts a file's (it reads through
 // this): each ends after its line feed or after kReadLineBytes bytes, is cut at a NUL as the C
@@ -78,6 +80,12 @@ NewFileResult CreateNewFile(const std::wstring& path);
 // a share; shorter paths, and paths already in that form, come back unchanged. POSIX has no such
 // limit: the path comes back as it is.
 std::wstring LongPathForm(const std::wstring& path);
+
+// True for a file name that does not name a file of its own on Windows: a device's name (CON,
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9, and COM or LPT with a superscript
+// 1, 2 or 3) in any case, alone or with an extension or blanks after it ("nul.txt", "Com1 .log"),
+// and a name ending in a dot or a blank, which Windows drops ("notes." opens "notes").
+bool IsWindowsReservedName(const std::wstring& name);
 
 // Splits at the last "." of the whole path: false (outputs untouched) for an empty path or
 // one ending in "."; a path without a dot gives an empty stem and the whole path as extension.

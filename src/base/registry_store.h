@@ -61,6 +61,12 @@ class CRegistryStore {
   // Stores value as a text under name, creating missing keys; 0, or -1.
   static int32_t WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                            const std::wstring& value);
+  // A text that only an administrator can have set: the text value name (REG_SZ, of any
+  // length up to 64 KB) under HKEY_LOCAL_MACHINE\path, read there alone, never from the current
+  // user's key the store falls back to. POSIX keeps no such value (the settings files are the
+  // user's own; the machine's tools come from its packages): false there. False, with out
+  // untouched, when the value is missing or is not a text.
+  static bool ReadMachineText(const std::wstring& path, const std::wstring& name, std::wstring& out);
 
  private:
   struct OpenKey;  // the platform's open key

@@ -317,3 +317,7 @@ int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, c
                                   const std::wstring& value) {
   return WriteRaw(root, path, name, "\"" + Encode(WideToUtf8(value)) + "\"");
 }
+
+bool CRegistryStore::ReadMachineText(const std::wstring&, const std::wstring&, std::wstring&) {
+  return false;
+}

@@ -101,6 +101,28 @@ bool CRegistryStore::ReadText(RegistryRoot root, const std::wstring& path, const
   return true;
 }
 
+bool CRegistryStore::ReadMachineText(const std::wstring& path, const std::wstring& name, std::wstring& out) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  // Asked for its size first: a list of sums outgrows any fixed buffer; 64 KB is plenty.
+  constexpr DWORD kMostBytes = 1 << 16;
+  DWORD size = 0;
+  LSTATUS status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
+  std::wstring text;
+  if (status == ERROR_SUCCESS && size <= kMostBytes) {
+    text.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size);
+  }
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || size > kMostBytes) return false;
+  // RegGetValueW counts the terminator it makes sure of.
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  out = text;
+  return true;
+}
+
 int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                                   const std::wstring& value) {
   HKEY key = nullptr;

@@ -193,6 +193,11 @@ enum TextId : int {
   TXT_OUTPUT_FOLDER_MISSING,        // "%s": the folder
   TXT_OUTPUT_FOLDER_NOT_WRITABLE,   // "%s": the folder
   TXT_OUTPUT_FOLDER_NOT_FULL_PATH,  // "%s": the folder as typed
+  // The tool installer: archives the release does not accept, oversized and misnamed members.
+  TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE,   // "%s": the member
+  TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,  // "%s": the archive
+  TXT_INSTALL_REFUSE_RESERVED_NAME,      // "%s": the member
+  TXT_INSTALL_REFUSE_NOT_ACCEPTED,       // "%s": the archive
 
   TXT_COUNT
 };

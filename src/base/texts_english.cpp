@@ -246,6 +246,17 @@ const CTextEntry kEnglish[] = {
     {TXT_OUTPUT_FOLDER_NOT_WRITABLE, L"No file can be made in the output folder: %s\nNothing was started."},
     {TXT_OUTPUT_FOLDER_NOT_FULL_PATH,
      L"Give the output folder as a full path, from its drive (such as D:\\Videos): %s\nNothing was started."},
+    {TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE,
+     L"Not installed: %s in the archive holds more than its header declares (a damaged or hostile archive)."},
+    {TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,
+     L"Not installed: %s would unpack to more than 1 GB or more than 1000 files."},
+    {TXT_INSTALL_REFUSE_RESERVED_NAME,
+     L"Not installed: the archive holds a file named %s, a name Windows reserves for a device (or one "
+     L"ending in a dot or a blank)."},
+    {TXT_INSTALL_REFUSE_NOT_ACCEPTED,
+     L"Not installed: %s is not an archive this Kestrune release accepts (its SHA-256 sum is not built "
+     L"in). An administrator can add the sums of an organisation's own builds as download_sums under "
+     L"HKEY_LOCAL_MACHINE\\Software\\Kestrune."},
 };
 }  // namespace
 

@@ -1,7 +1,6 @@
 #include "install/download_record.h"
 
-#include <fstream>
-#include <sstream>
+#include <cstdio>
 
 #include "base/file_util.h"
 #include "base/text.h"
@@ -60,16 +59,17 @@ bool IsPlainFileName(const std::wstring& name) {
   for (wchar_t c : name) {
     if (c < 32 || std::wstring(L"\\/:*?\"<>|").find(c) != std::wstring::npos) return false;
   }
-  // Windows drops a trailing dot or blank, so the name would not be the one recorded.
-  return name.back() != L'.' && name.back() != L' ';
+  // A device's name, or one whose trailing dot or blank Windows drops, would not be the file
+  // recorded.
+  return !IsWindowsReservedName(name);
 }
 
 CDownloadRecord::CDownloadRecord(const std::wstring& folder) : folder_(folder) {
-  std::ifstream in(FsPath(folder + kDownloadRecordName), std::ios::binary);
-  if (!in) return;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  std::string content = bytes.str().substr(0, kMaxRecordBytes);
+  std::FILE* in = OpenBinaryFile(folder + kDownloadRecordName);
+  if (in == nullptr) return;
+  std::string content(kMaxRecordBytes, '\0');
+  content.resize(std::fread(&content[0], 1, content.size(), in));
+  std::fclose(in);
   std::wstring text = FromUtf16Le(content);
   std::wstring header = std::wstring(1, wchar_t(0xFEFF)) + kHeader;
   if (text.compare(0, header.size(), header) != 0) {

@@ -32,5 +32,5 @@ class CDownloadRecord {
 };
 
 // What a recorded line may be: one plain file name, nothing the uninstaller could read as a
-// path leading out of the folder.
+// path leading out of the folder, and no name Windows reserves (IsWindowsReservedName).
 bool IsPlainFileName(const std::wstring& name);

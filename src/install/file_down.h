@@ -1,6 +1,7 @@
 #pragma once
 // The download of one file, as the platform does it (libcurl, or WinINet on Windows), under
 // the rules of download_policy.h.
+#include <cstdio>
 #include <string>
 
 enum DownloadStatus : int {
@@ -10,10 +11,16 @@ enum DownloadStatus : int {
   DOWNLOAD_REFUSED_REDIRECT = 3,  // the host sent the download on to an address that is not HTTPS
 };
 
-// Downloads url into the file path. The download lands beside it under a temporary name and
-// takes path's name only when complete (replacing a file there), so a failed download leaves
-// no partial file. Not traced.
+// Downloads url into the file path. The download lands in a file of path's folder made for it
+// alone (a fresh name, created exclusively, so no file of the user's is ever written or
+// removed on the way) and takes path's name only when complete, replacing a file there: a
+// failed download leaves no partial file. Not traced.
 DownloadStatus DownloadToFile(const std::wstring& url, const std::wstring& path);
 
-// DownloadToFile, traced "FileDown-ret=%d, %s \n%s" with 1 for success, the address, the path.
-DownloadStatus FileDownTraced(const std::wstring& url, const std::wstring& path);
+// The trace of one download: "FileDown-ret=%d, %s \n%s" with 1 for success, the address and
+// the path the file gets.
+void TraceFileDown(DownloadStatus status, const std::wstring& url, const std::wstring& path);
+
+// The platform's transfer (file_down_win32.cpp, file_down_posix.cpp): the body of url into the
+// open file, redirects judged by download_policy.h before they are followed.
+DownloadStatus FetchToFile(const std::wstring& url, std::FILE* file);

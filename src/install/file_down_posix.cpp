@@ -1,12 +1,10 @@
 #include <curl/curl.h>
 #include <errno.h>
-#include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
 
 #include <mutex>
 
-#include "base/file_util.h"
 #include "base/text.h"
 #include "install/download_policy.h"
 #include "install/file_down.h"
@@ -61,31 +59,20 @@ bool FetchOnce(const std::string& url, int fd, std::string& redirect) {
   return result == CURLE_OK && (code == 0 || (code >= 200 && code < 300) || !redirect.empty());
 }
 
-// Fetches url into the open file, following allowed redirects.
-DownloadStatus Fetch(std::string url, int fd) {
+}  // namespace
+
+DownloadStatus FetchToFile(const std::wstring& url, std::FILE* file) {
+  // Written through the descriptor alone, so nothing waits in the stream's buffer.
+  int fd = fileno(file);
+  std::string address = WideToUtf8(url);
   for (int hop = 0; hop <= kMaxRedirects; ++hop) {
     std::string redirect;
-    if (!FetchOnce(url, fd, redirect)) return DOWNLOAD_FAILED;
+    if (!FetchOnce(address, fd, redirect)) return DOWNLOAD_FAILED;
     if (redirect.empty()) return DOWNLOAD_OK;
     if (!IsRedirectAllowed(Utf8ToWide(redirect))) return DOWNLOAD_REFUSED_REDIRECT;
     // The redirect's own body is not the file.
     if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0) return DOWNLOAD_FAILED;
-    url = redirect;
+    address = redirect;
   }
   return DOWNLOAD_FAILED;
-}
-
-}  // namespace
-
-DownloadStatus DownloadToFile(const std::wstring& url, const std::wstring& path) {
-  if (!IsDownloadAddressAllowed(url)) return DOWNLOAD_REFUSED_ADDRESS;
-  std::string target = PathToNative(path);
-  std::string partial = target + ".download";
-  int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) return DOWNLOAD_FAILED;
-  DownloadStatus status = Fetch(WideToUtf8(url), fd);
-  if (close(fd) != 0 && status == DOWNLOAD_OK) status = DOWNLOAD_FAILED;
-  if (status == DOWNLOAD_OK && rename(partial.c_str(), target.c_str()) != 0) status = DOWNLOAD_FAILED;
-  if (status != DOWNLOAD_OK) unlink(partial.c_str());
-  return status;
 }

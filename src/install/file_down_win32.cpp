@@ -47,7 +47,7 @@ bool RedirectTarget(HINTERNET request, const std::wstring& url, std::wstring& ta
 }
 
 // Writes the answer's body into file; false when it breaks off or cannot be written.
-bool SaveBody(HINTERNET request, HANDLE file) {
+bool SaveBody(HINTERNET request, std::FILE* file) {
   DWORD expected = 0;
   bool knowsLength = QueryNumber(request, HTTP_QUERY_CONTENT_LENGTH, expected);
   static thread_local char buffer[1 << 16];
@@ -56,14 +56,13 @@ bool SaveBody(HINTERNET request, HANDLE file) {
     DWORD got = 0;
     if (!InternetReadFile(request, buffer, sizeof buffer, &got)) return false;
     if (got == 0) break;
-    DWORD written = 0;
-    if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) return false;
+    if (std::fwrite(buffer, 1, got, file) != got) return false;
     total += got;
   }
   return !knowsLength || total == expected;
 }
 
-DownloadStatus Fetch(HINTERNET session, std::wstring url, HANDLE file) {
+DownloadStatus Fetch(HINTERNET session, std::wstring url, std::FILE* file) {
   const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                       INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
   for (int hop = 0; hop <= kMaxRedirects; ++hop) {
@@ -88,29 +87,12 @@ DownloadStatus Fetch(HINTERNET session, std::wstring url, HANDLE file) {
 
 }  // namespace
 
-DownloadStatus DownloadToFile(const std::wstring& url, const std::wstring& path) {
-  if (!IsDownloadAddressAllowed(url)) return DOWNLOAD_REFUSED_ADDRESS;
-  // The download lands beside the target under a temporary name and takes the target's name
-  // only when complete, so an interrupted download never passes for the archive.
-  std::wstring partial = path + L".download";
-  HANDLE file =
-      CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return DOWNLOAD_FAILED;
-  DownloadStatus status = DOWNLOAD_FAILED;
-  {
-    CInternetHandle session(InternetOpenW(L"Kestrune", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (session.Get() != nullptr) {
-      // The caller blocks: give up on a host that does not answer or a transfer that stalls.
-      DWORD connect = kConnectTimeoutMs, receive = kReceiveTimeoutMs;
-      InternetSetOptionW(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-      InternetSetOptionW(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
-      status = Fetch(session.Get(), url, file);
-    }
-  }
-  if (!CloseHandle(file) && status == DOWNLOAD_OK) status = DOWNLOAD_FAILED;
-  if (status == DOWNLOAD_OK && !MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    status = DOWNLOAD_FAILED;
-  }
-  if (status != DOWNLOAD_OK) DeleteFileW(partial.c_str());
-  return status;
+DownloadStatus FetchToFile(const std::wstring& url, std::FILE* file) {
+  CInternetHandle session(InternetOpenW(L"Kestrune", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (session.Get() == nullptr) return DOWNLOAD_FAILED;
+  // The caller blocks: give up on a host that does not answer or a transfer that stalls.
+  DWORD connect = kConnectTimeoutMs, receive = kReceiveTimeoutMs;
+  InternetSetOptionW(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+  InternetSetOptionW(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+  return Fetch(session.Get(), url, file);
 }

@@ -22,6 +22,10 @@ enum InstallRefusalKind : int32_t {
   REFUSAL_WRITE_FAILED = 8,             // subject: the program folder
   REFUSAL_ARCHIVE_DAMAGED = 9,          // subject: the archive's name
   REFUSAL_PROGRAM_NOT_IN_ARCHIVE = 10,  // subject: the archive's name; program: what it lacks
+  REFUSAL_MEMBER_TOO_LARGE = 11,        // subject: the member that holds more than it declares
+  REFUSAL_ARCHIVE_TOO_LARGE = 12,       // subject: the archive's name
+  REFUSAL_RESERVED_NAME = 13,           // subject: the member's name
+  REFUSAL_NOT_ACCEPTED = 14,            // subject: the archive's name (its sum is none this release takes)
 };
 
 struct CInstallRefusal {
@@ -40,9 +44,11 @@ std::wstring InstallRefusalText(const CInstallRefusal& refusal, int32_t uiLangua
 // Installs the program of mode into the program folder (which becomes the current directory)
 // and returns the outcome to show: "OK! 설치 완료" when it was already there (nothing is
 // downloaded), "OK! 설치 성공" or "Error!! 설치 실패"; empty for other modes. With a failure,
-// refusal (when given) says why. An install that is refused before its archives are checked
-// and unpacked leaves none of its downloads behind; whatever it leaves is named in the
-// folder's download record, and it never replaces a file it did not write.
+// refusal (when given) says why. An archive is unpacked only when its sum is one the release
+// accepts (download_sums.h), after the host's own SHA-256 list has checked it. A failed
+// install leaves the folder as it was: what it wrote goes, and a file of an earlier install it
+// replaced comes back. What a successful one writes is named in the folder's download record,
+// and no install ever replaces a file it did not write.
 std::wstring RunInstall(int32_t mode, CInstallRefusal* refusal = nullptr);
 
 // Downloads url into the file path; true on success. The file appears under its name only

@@ -100,11 +100,7 @@ std::string CSha256::FinishHex() {
 }
 
 bool FileSha256(const std::wstring& path, std::string& hex) {
-#ifdef _WIN32
-  std::FILE* file = _wfopen(path.c_str(), L"rb");
-#else
-  std::FILE* file = std::fopen(PathToNative(path).c_str(), "rb");
-#endif
+  std::FILE* file = OpenBinaryFile(path);
   if (file == nullptr) return false;
   CSha256 sum;
   std::vector<char> buffer(1 << 16);

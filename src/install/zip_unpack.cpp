@@ -33,13 +33,7 @@ struct CFileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, CFileCloser>;
 
-FilePtr OpenForReading(const std::wstring& path) {
-#ifdef _WIN32
-  return FilePtr(_wfopen(path.c_str(), L"rb"));
-#else
-  return FilePtr(std::fopen(PathToNative(path).c_str(), "rb"));
-#endif
-}
+FilePtr OpenForReading(const std::wstring& path) { return FilePtr(OpenBinaryFile(path)); }
 
 bool Seek(std::FILE* file, uint64_t offset) {
 #ifdef _WIN32
@@ -160,29 +154,36 @@ bool ReadDirectory(std::FILE* file, uint64_t fileSize, std::vector<CMember>& mem
   return true;
 }
 
-// Copies or inflates the member's data from archive into out, checking its size and CRC.
-bool ExtractData(std::FILE* archive, uint64_t fileSize, const CMember& member, std::FILE* out) {
+// Copies or inflates the member's data from archive into out, checking its size and CRC. No
+// byte beyond the size the member declares is written: the inflate stops as soon as more comes.
+UnpackResult ExtractData(std::FILE* archive, uint64_t fileSize, const CMember& member, std::FILE* out) {
   std::string local;
-  if (!ReadAt(archive, member.headerOffset, local, 30) || Little(local, 0, 4) != kLocalHeader) return false;
+  if (!ReadAt(archive, member.headerOffset, local, 30) || Little(local, 0, 4) != kLocalHeader)
+    return UNPACK_DAMAGED;
   uint64_t dataAt = member.headerOffset + 30 + Little(local, 26, 2) + Little(local, 28, 2);
-  if (dataAt > fileSize || member.packedSize > fileSize - dataAt || !Seek(archive, dataAt)) return false;
-  z_stream stream{};
+  if (dataAt > fileSize || member.packedSize > fileSize - dataAt || !Seek(archive, dataAt))
+    return UNPACK_DAMAGED;
   bool deflated = member.method == kMethodDeflated;
-  if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+  // A stored member is its own bytes: any other size is a lie of its header.
+  if (!deflated && member.packedSize != member.size) return UNPACK_DAMAGED;
+  z_stream stream{};
+  if (deflated && inflateInit2(&stream, -MAX_WBITS) != Z_OK) return UNPACK_DAMAGED;
   std::vector<unsigned char> in(1 << 16), outBuffer(1 << 16);
   uint64_t left = member.packedSize, written = 0;
   uLong crc = crc32(0, Z_NULL, 0);
   int status = Z_OK;
-  bool ok = true;
-  while (ok && left > 0 && status != Z_STREAM_END) {
+  UnpackResult result = UNPACK_OK;
+  while (result == UNPACK_OK && left > 0 && status != Z_STREAM_END) {
     size_t want = left < in.size() ? static_cast<size_t>(left) : in.size();
-    ok = std::fread(in.data(), 1, want, archive) == want;
+    if (std::fread(in.data(), 1, want, archive) != want) {
+      result = UNPACK_DAMAGED;
+      break;
+    }
     left -= want;
-    if (!ok) break;
     if (!deflated) {
       crc = crc32(crc, in.data(), static_cast<uInt>(want));
       written += want;
-      ok = std::fwrite(in.data(), 1, want, out) == want;
+      if (std::fwrite(in.data(), 1, want, out) != want) result = UNPACK_WRITE_FAILED;
       continue;
     }
     stream.next_in = in.data();
@@ -191,70 +192,101 @@ bool ExtractData(std::FILE* archive, uint64_t fileSize, const CMember& member, s
       stream.next_out = outBuffer.data();
       stream.avail_out = static_cast<uInt>(outBuffer.size());
       status = inflate(&stream, Z_NO_FLUSH);
-      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) ok = false;
+      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
+        result = UNPACK_DAMAGED;
+        break;
+      }
       size_t produced = outBuffer.size() - stream.avail_out;
+      if (produced > member.size - written) {
+        result = UNPACK_MEMBER_TOO_LARGE;
+        break;
+      }
       crc = crc32(crc, outBuffer.data(), static_cast<uInt>(produced));
       written += produced;
-      if (ok && std::fwrite(outBuffer.data(), 1, produced, out) != produced) ok = false;
-    } while (ok && stream.avail_out == 0 && status != Z_STREAM_END);
+      if (std::fwrite(outBuffer.data(), 1, produced, out) != produced) result = UNPACK_WRITE_FAILED;
+    } while (result == UNPACK_OK && stream.avail_out == 0 && status != Z_STREAM_END);
   }
   if (deflated) {
-    ok = ok && status == Z_STREAM_END;
+    if (result == UNPACK_OK && status != Z_STREAM_END) result = UNPACK_DAMAGED;
     inflateEnd(&stream);
   }
-  return ok && written == member.size && crc == member.crc;
+  if (result == UNPACK_OK && (written != member.size || crc != member.crc)) result = UNPACK_DAMAGED;
+  return result;
 }
 
 // Writes one member under a temporary name and gives it its own; a damaged member or one that
 // cannot be written leaves nothing behind.
 UnpackResult ExtractMember(std::FILE* archive, uint64_t fileSize, const CMember& member,
-                           const std::wstring& folder, bool replace) {
+                           const std::wstring& folder, bool replace, CFolderChanges& changes) {
   std::wstring temp;
   std::FILE* out = CreateTempFileIn(folder, temp);
   if (out == nullptr) return UNPACK_WRITE_FAILED;
-  bool extracted = ExtractData(archive, fileSize, member, out);
-  bool closed = CloseWrittenFile(out);
-  UnpackResult result = !extracted ? UNPACK_DAMAGED : !closed ? UNPACK_WRITE_FAILED : UNPACK_OK;
-  if (result == UNPACK_OK && !MoveIntoPlace(temp, folder + member.name, replace))
-    result = UNPACK_WRITE_FAILED;
-  if (result != UNPACK_OK) RemoveFile(temp);
+  UnpackResult result = ExtractData(archive, fileSize, member, out);
+  if (!CloseWrittenFile(out) && result == UNPACK_OK) result = UNPACK_WRITE_FAILED;
+  if (result != UNPACK_OK) {
+    RemoveFile(temp);
+    return result;
+  }
 #ifndef _WIN32
   // A program keeps its execute bit, as the archive gives it, so that it can be found and run.
-  if (result == UNPACK_OK && member.executable) chmod(PathToNative(folder + member.name).c_str(), 0755);
+  if (member.executable) chmod(PathToNative(temp).c_str(), 0755);
 #endif
-  return result;
+  return changes.Place(temp, member.name, replace) ? UNPACK_OK : UNPACK_WRITE_FAILED;
 }
+
+bool IsDirectoryEntry(const std::wstring& name) {
+  return !name.empty() && (name.back() == L'/' || name.back() == L'\\');
+}
+
+// A member of the archive's top level: its name holds no folder.
+bool IsTopLevel(const std::wstring& name) { return name.find_first_of(L"/\\") == std::wstring::npos; }
 
 }  // namespace
 
 UnpackResult UnpackZip(const std::wstring& archivePath, const std::wstring& folder,
                        const std::function<bool(const std::wstring& name)>& mayReplace,
-                       std::vector<std::wstring>& created) {
-  created.clear();
+                       CFolderChanges& changes, std::wstring& fault) {
+  fault.clear();
   FilePtr archive = OpenForReading(archivePath);
   if (!archive) return UNPACK_DAMAGED;
   uint64_t fileSize = static_cast<uint64_t>(GetFileLength(archivePath));
   std::vector<CMember> members;
   if (!ReadDirectory(archive.get(), fileSize, members)) return UNPACK_DAMAGED;
-  UnpackResult result = UNPACK_OK;
+  // Every name and the sizes are judged before the first byte is written.
+  struct CChosen {
+    const CMember* member;
+    bool replace;
+  };
+  std::vector<CChosen> chosen;
+  uint64_t declared = 0;
   for (const CMember& member : members) {
-    bool directory = !member.name.empty() && (member.name.back() == L'/' || member.name.back() == L'\\');
-    if (directory) continue;
+    if (IsDirectoryEntry(member.name)) continue;
+    if (IsTopLevel(member.name) && IsWindowsReservedName(member.name)) {
+      fault = member.name;
+      return UNPACK_RESERVED_NAME;
+    }
     bool supported = (member.flags & kFlagEncrypted) == 0 &&
                      (member.method == kMethodStored || member.method == kMethodDeflated);
+    bool again = false;
+    for (const CChosen& earlier : chosen)
+      again = again || ToLowerText(earlier.member->name) == ToLowerText(member.name);
     bool taken = FileExists(folder + member.name);
     bool replace = taken && mayReplace(member.name);
-    if (!member.plain || !supported || (taken && !replace)) {
+    if (!member.plain || !supported || again || (taken && !replace)) {
       DebugLog(L"Unpack-left out-%s", member.name);
       continue;
     }
-    result = ExtractMember(archive.get(), fileSize, member, folder, replace);
-    if (result != UNPACK_OK) break;
-    created.push_back(member.name);
+    chosen.push_back({&member, replace});
+    declared += member.size < kMaxUnpackedBytes ? member.size : kMaxUnpackedBytes + 1;
+    if (declared > kMaxUnpackedBytes || chosen.size() > kMaxUnpackedFiles) return UNPACK_TOO_LARGE;
   }
-  if (result != UNPACK_OK) {
-    for (const std::wstring& name : created) RemoveFile(folder + name);
-    created.clear();
+  for (const CChosen& entry : chosen) {
+    UnpackResult result =
+        ExtractMember(archive.get(), fileSize, *entry.member, folder, entry.replace, changes);
+    if (result != UNPACK_OK) {
+      if (result != UNPACK_WRITE_FAILED) fault = entry.member->name;
+      return result;
+    }
   }
-  return result;
+  return UNPACK_OK;
 }

@@ -222,6 +222,23 @@ TEST(FileHelpers, WorkAtAnyPathLength) {
   EXPECT_FALSE(FileExists(file));
 }
 
+// The names that do not name a file of their own on Windows, and their near misses.
+TEST(FileNames, TheNamesWindowsReserves) {
+  const struct {
+    const wchar_t* name;
+    bool reserved;
+  } rows[] = {
+      {L"CON", true},       {L"con", true},         {L"Nul.txt", true},     {L"aux.tar.gz", true},
+      {L"PRN ", true},      {L"prn .log", true},    {L"COM1", true},        {L"lpt9.dll", true},
+      {L"COM\u00B9", true}, {L"LPT\u00B3.x", true}, {L"CONIN$", true},      {L"conout$.txt", true},
+      {L"notes.", true},    {L"readme ", true},     {L"COM0", false},       {L"LPT10", false},
+      {L"CONSOLE", false},  {L"xCON", false},       {L"ffmpeg.exe", false}, {L"media.txt", false},
+      {L"COM", false},      {L".con", false},       {L"nul_.txt", false},   {L"", false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(IsWindowsReservedName(row.name), row.reserved) << WideToUtf8(row.name);
+}
+
 TEST(LongPathForm, OnlyPathsTooLongForWindowsTakeTheExtendedForm) {
   const std::wstring part(100, L'p');
 #ifdef _WIN32

@@ -98,4 +98,32 @@ TEST_F(FileDownTest, RefusesPlainHttpElsewhereAndRedirectsAwayFromHttps) {
   EXPECT_TRUE(trace.Contains(DownTrace(0, refused, program.File(L"ffmpeg.zip.001"))));
 }
 
+// A file of the user's that bears the name "<file>.download" is neither written nor removed by a
+// download of <file>, whether it succeeds or fails, alone or as part of an install.
+TEST_F(FileDownTest, AUsersFileNamedAfterTheDownloadIsLeftAlone) {
+  WriteStandIn(server.Content(), L"MediaInfo.exe");
+  server.AddArchive({L"zip", L"MediaInfo.zip", L"MediaInfo.exe"});
+  server.AddArchive({L"raw", L"hello.txt", L"payload"});
+  StartServer();
+  const struct {
+    const char* what;
+    std::wstring target;  // the file downloaded; empty: the install of MediaInfo
+    bool arrives;
+  } rows[] = {
+      {"a download", L"hello.txt", true},
+      {"a failed download", L"absent.txt", false},
+      {"an install", L"", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::wstring name = row.target.empty() ? std::wstring(L"MediaInfo.zip") : row.target;
+    std::wstring users = program.Write(name + L".download", "the user's own\r\n");
+    bool arrived = row.target.empty() ? RunInstall(INSTALL_MEDIAINFO) == L"OK! 설치 성공"
+                                      : FileDown(server.BaseAddress() + row.target, program.File(name));
+    EXPECT_EQ(arrived, row.arrives);
+    EXPECT_EQ(FileExists(program.File(name)), row.arrives);
+    EXPECT_EQ(ReadFile(users), "the user's own\r\n");
+  }
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "install/download_sums.h"
 
 namespace fs = std::filesystem;
 
@@ -22,6 +23,8 @@ void InstallFixture::SetUp() {
   env.Set(L"PATH", path);
 #endif
   UseProgramFolder(program.Path());
+  const std::string none;
+  ReplaceReleaseSumsForTesting(&none);
 }
 
 void InstallFixture::UseProgramFolder(const std::wstring& dir) { env.Set(L"KESTRUNE_PROGRAM_DIR", dir); }
@@ -31,11 +34,25 @@ void InstallFixture::TearDown() {
   SetCurrentDir(savedCurrentDir);
   SetProgramDir(savedProgramDir);
   server.Stop();
+  ReplaceReleaseSumsForTesting(nullptr);
 }
 
 void InstallFixture::StartServer(const std::wstring& folder) {
   ASSERT_TRUE(server.Start()) << server.Error();
   env.Set(L"KESTRUNE_DOWNLOAD_BASE", server.BaseAddress() + folder);
+  AcceptServed(server);
+}
+
+void InstallFixture::AcceptServed(const LocalHttpServer& served) {
+  std::string lists;
+  for (const auto& entry : fs::recursive_directory_iterator(FsPath(served.Served()))) {
+    if (entry.path().filename() != "SHA256SUMS") continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    lists += text.str();
+  }
+  ReplaceReleaseSumsForTesting(&lists);
 }
 
 std::wstring InstallFixture::WriteStandIn(const std::wstring& dir, const std::wstring& name) {
@@ -56,7 +73,7 @@ std::vector<std::wstring> InstallFixture::FolderFiles(const std::wstring& dir) {
 }
 
 std::string InstallFixture::ReadFile(const std::wstring& path) const {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::ifstream in(FsPath(LongPathForm(path)), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();

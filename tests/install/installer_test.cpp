@@ -166,10 +166,13 @@ TEST_F(InstallerTest, FfmpegFailsOnMissingOrDamagedArchives) {
   server.AddArchive({L"raw", L"bad/ffmpeg.zip.002", L"archive at all"});
   server.AddArchive({L"raw", L"none/readme.txt", L"nothing else here"});
   StartServer(L"bad/");
-  EXPECT_EQ(RunInstall(INSTALL_FFMPEG), kFailure);
+  CInstallRefusal refusal;
+  EXPECT_EQ(RunInstall(INSTALL_FFMPEG, &refusal), kFailure);
   EXPECT_EQ(CountDownloads(trace, 1), 2u);
-  EXPECT_EQ(ReadFile(program.File(L"ffmpeg.zip")), "not a zip archive at all");
-  EXPECT_FALSE(FileExists(program.File(L"ffmpeg.exe")));
+  // Joined, found no zip archive, and gone again with the parts: the folder is as it was.
+  EXPECT_EQ(refusal.kind, REFUSAL_ARCHIVE_DAMAGED);
+  EXPECT_EQ(refusal.subject, L"ffmpeg.zip");
+  EXPECT_TRUE(ProgramFiles().empty());
 
   TempDir second;
   UseProgramFolder(second.Path());

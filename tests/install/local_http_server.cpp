@@ -29,7 +29,7 @@ namespace {
 // Runs in the work folder. Everything is named relative to it, so the same script works when
 // started from a Windows program under Wine, which cannot hand over host paths.
 constexpr const char* kServerScript = R"PY(
-import functools, hashlib, http.server, io, os, sys, threading, time, traceback, zipfile
+import functools, hashlib, http.server, io, os, struct, sys, threading, time, traceback, zipfile
 
 def write(name, data):
     if os.path.dirname(name):
@@ -87,9 +87,32 @@ def after_sums(words):
 
 AFTER_SUMS = ('nosums', 'corrupt', 'wrongsum', 'unlisted', 'redirect')
 
+def patch_member(name, member, offsets, value):
+    # Rewrites a 32-bit field of member in its local header and its central directory entry.
+    path = os.path.join('www', name)
+    with open(path, 'rb') as f:
+        data = bytearray(f.read())
+    with zipfile.ZipFile(io.BytesIO(bytes(data))) as archive:
+        info = archive.getinfo(member)
+    end = data.rfind(b'PK\x05\x06')
+    count, at = struct.unpack_from('<H', data, end + 10)[0], struct.unpack_from('<I', data, end + 16)[0]
+    for _ in range(count):
+        length, extra, comment = struct.unpack_from('<HHH', data, at + 28)
+        if data[at + 46:at + 46 + length].decode() == member:
+            struct.pack_into('<I', data, at + offsets[1], value)
+        at += 46 + length + extra + comment
+    struct.pack_into('<I', data, info.header_offset + offsets[0], value)
+    write(path, bytes(data))
+
 def build(words):
     kind, name = words[0], words[1]
     if kind in AFTER_SUMS:
+        return
+    if kind == 'declare':
+        patch_member(name, words[2], (22, 24), int(words[3]))
+        return
+    if kind == 'badcrc':
+        patch_member(name, words[2], (14, 16), 0x12345678)
         return
     if kind == 'raw':
         write(os.path.join('www', name), words[2].encode())

@@ -20,7 +20,9 @@ class LocalHttpServer {
   // and NAME.002 (www/NAME keeps the whole for comparison); "raw NAME TEXT" serves TEXT.
   // NAME may lie in a subfolder ("a/MediaInfo.zip"); a MEMBER read from a subfolder of
   // Content() is stored under its file name alone; "zipas NAME STORED MEMBER..." stores each
-  // MEMBER under the name STORED before it (any name, "../x" and "sub/x" too).
+  // MEMBER under the name STORED before it (any name, "../x" and "sub/x" too). A zip built by an
+  // earlier row is then altered by "declare NAME MEMBER SIZE" (its headers say MEMBER holds SIZE
+  // bytes) and "badcrc NAME MEMBER" (they give MEMBER a wrong CRC).
   // Every served folder then gets its SHA256SUMS (the sha256sum format, made with python's
   // hashlib), which these rows change afterwards: "nosums FOLDER" takes it away ("." for the
   // top), "corrupt NAME" flips a byte in the middle of the served file, "wrongsum NAME" lists a

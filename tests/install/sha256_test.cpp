@@ -11,6 +11,7 @@
 #include "base/file_util.h"
 #include "base/text.h"
 #include "install/checksum_list.h"
+#include "install/download_sums.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -104,6 +105,27 @@ TEST(ChecksumList, ReadsTheSha256sumFormat) {
        {std::string(), std::string("<html>404 Not Found</html>\n"), std::string("# x\n")}) {
     EXPECT_FALSE(CChecksumList().Parse(nothing)) << nothing;
   }
+}
+
+// The sums the release is built with (the sha256sum format) and those of the machine's setting
+// (sums apart by blanks, commas, semicolons or line breaks): a sum is accepted in any case,
+// whatever name stands beside it; nothing else counts.
+TEST(AcceptedSums, TheReleasesListAndTheMachinesSetting) {
+  const std::string a(64, 'a'), b(64, 'b'), c(64, 'c'), d(64, 'd'), e(64, 'E'), f(64, 'f');
+  CAcceptedSums accepted;
+  EXPECT_TRUE(accepted.Empty());
+  EXPECT_EQ(accepted.AddList("# the release's archives\n\n" + a + "  ffmpeg.zip.001\r\n" + b +
+                             " *MediaInfo.zip\n" + c.substr(1) + "  short.zip\n" + f + "x  long.zip\n"),
+            2u);
+  EXPECT_EQ(accepted.AddSetting(Utf8ToWide(d + ", " + e + ";\r\n\tnot-a-sum " + c + "0")), 2u);
+  const struct {
+    std::string sum;
+    bool accepted;
+  } rows[] = {
+      {a, true},  {std::string(64, 'B'), true},  {d, true},   {std::string(64, 'e'), true}, {c, false},
+      {f, false}, {std::string(63, 'a'), false}, {"", false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(accepted.Accepts(row.sum), row.accepted) << row.sum;
 }
 
 }  // namespace

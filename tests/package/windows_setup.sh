@@ -166,27 +166,37 @@ settle
 check "the setup installs again over its own install" test "$status" -eq 0
 check "and keeps the downloaded tools" test -f "$tools/Kestrune/ffmpeg.exe"
 printf 'mine\r\n' >"$tools/Kestrune/ffmpeg.exe.notes"
+# A record naming files by names Windows keeps for devices: the uninstaller passes them over.
+# (Wine, unlike Windows, lets a file be called COM¹ or lpt².txt, so files of the user's of those
+# names lie there to show it.)
+for name in 'COM¹' 'lpt².txt'; do
+  printf 'mine\r\n' >"$tools/Kestrune/$name"
+  printf '%s\r\n' "$name" | iconv -f UTF-8 -t UTF-16LE >>"$tools/Kestrune/kestrune-downloads.txt"
+done
 
 run "$tools/Kestrune/uninstall.exe" /S
 settle
-check "the uninstall removes the program and the tools it downloaded" \
-  test "$(ls "$tools/Kestrune" 2>/dev/null | tr '\n' ' ')" = "ffmpeg.exe.notes "
+check "the uninstall removes the program and the tools it downloaded, not a device's name it lists" \
+  test "$(ls "$tools/Kestrune" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "COM¹ ffmpeg.exe.notes lpt².txt "
 check "the user's files in C:\\Tools survive the uninstall byte for byte" users_files_unchanged
 check "C:\\Tools holds nothing else of the program's" \
   test "$(ls "$tools" | LC_ALL=C sort | tr '\n' ' ')" = "Kestrune MediaInfo.zip README.txt ffmpeg.exe notes.txt "
 
-# A Kestrune folder that holds files of the setup's names it did not write is refused.
-other=$drive_c/Other/Kestrune
-rm -rf "$drive_c/Other"
-mkdir -p "$other"
-printf 'their readme\r\n' >"$other/README.txt"
-run "$setup" /S '/D=C:\Other'
-status=$?
-settle
-check "the setup refuses C:\\Other\\Kestrune, which holds a README.txt of the user's (exit ${status})" test "$status" -eq 2
-check "and writes nothing there" test "$(ls "$other")" = README.txt
-check "the user's README.txt there is untouched" test "$(cat "$other/README.txt")" = $'their readme\r'
-check "and registers no install" bash -c '! "$1" reg query "$2" >/dev/null 2>&1' _ "$source_dir/cmake/wine-run.sh" "$key"
+# A Kestrune folder that holds a file of the setup's names, or of those the program writes
+# there (its probe report, its download record), that no setup wrote is refused.
+for name in README.txt media.txt kestrune-downloads.txt; do
+  other=$drive_c/Other/Kestrune
+  rm -rf "$drive_c/Other"
+  mkdir -p "$other"
+  printf 'their file\r\n' >"$other/$name"
+  run "$setup" /S '/D=C:\Other'
+  status=$?
+  settle
+  check "the setup refuses C:\\Other\\Kestrune, which holds a $name of the user's (exit ${status})" test "$status" -eq 2
+  check "and writes nothing there" test "$(ls "$other")" = "$name"
+  check "the user's $name there is untouched" test "$(cat "$other/$name")" = $'their file\r'
+  check "and registers no install" bash -c '! "$1" reg query "$2" >/dev/null 2>&1' _ "$source_dir/cmake/wine-run.sh" "$key"
+done
 
 wineserver -k 2>/dev/null
 if [ "$failures" -gt 0 ]; then
