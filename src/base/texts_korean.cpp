@@ -131,9 +131,6 @@ const CTextEntry kKorean[] = {
     {TXT_OUTPUT_FOLDER_NOT_WRITABLE, L"출력 폴더에 파일을 만들 수 없습니다: %s\n작업을 시작하지 않았습니다."},
     {TXT_OUTPUT_FOLDER_NOT_FULL_PATH,
      L"출력 폴더는 드라이브부터 전체 경로로 적어 주세요 (예: D:\\영상): %s\n작업을 시작하지 않았습니다."},
-     L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
-     L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
-
     {TXT_INSTALL_REFUSE_MEMBER_TOO_LARGE,
      L"압축 파일 안의 %s 파일이 머리글에 적힌 크기보다 커서 (손상되었거나 악의적인 파일) 설치하지 "
      L"않았습니다."},
