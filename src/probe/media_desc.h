@@ -63,7 +63,16 @@ struct AudioTrackDesc {
   int32_t codec;    // AudioCodec
   int32_t bitRate;  // kb/s
   int32_t channels;
-  int32_t language;  // LanguageCode
+  int32_t language;    // LanguageCode
+  int32_t sampleRate;  // Hz
+};
+
+// Lengths to the millisecond, where MediaInfo was asked for them (probe/media_lengths.h): the
+// report's durations above are whole seconds, and from an hour on whole minutes. 0: not known.
+struct ExactLengths {
+  int64_t fileMs;
+  int64_t videoMs;
+  int64_t audioMs[MAX_AUDIO_TRACKS];  // track n at index n - 1
 };
 
 struct MediaDesc {
@@ -74,6 +83,7 @@ struct MediaDesc {
   AudioTrackDesc audio[MAX_AUDIO_TRACKS];  // track n at index n - 1
   int32_t audioCount;
   int32_t subtitleCount;
+  ExactLengths exact;
 };
 
 void ResetMediaDesc(MediaDesc& media);

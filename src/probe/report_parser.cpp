@@ -289,6 +289,11 @@ void MatchAudio(const ReportLine& line, CUpperValue& upper, AudioTrackDesc& audi
     audio.channels = line.number;
   } else if (line.key == L"Bit rate") {
     audio.bitRate = line.number;
+  } else if (line.key == L"Sampling rate") {
+    // "48.0 kHz", "44.1 kHz", or "8 000 Hz".
+    audio.sampleRate = Contains(upper.Text(), L"KHZ")
+                           ? ClampToInt(ReadLeadingFloat(upper.Text()) * 1000 + 0.5)
+                           : line.number;
   }
 }
 

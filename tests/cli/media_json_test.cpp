@@ -12,9 +12,9 @@ TEST(MediaJson, EveryFieldOfTheDescription) {
   media.durationSec = 65;
   media.video = {1000, 65, VCODEC_H264, 3000, 1920, 1080, 29.97, 8};
   media.audioCount = 2;
-  media.audio[0] = {500, 65, ACODEC_AAC, 192, 2, LANGUAGE_KOREAN};
-  media.audio[1] = {600, 64, ACODEC_AC3, 448, 6, LANGUAGE_NONE};
-  media.audio[2] = {9, 9, ACODEC_MP3, 9, 9, 9};  // beyond audioCount: not written
+  media.audio[0] = {500, 65, ACODEC_AAC, 192, 2, LANGUAGE_KOREAN, 48000};
+  media.audio[1] = {600, 64, ACODEC_AC3, 448, 6, LANGUAGE_NONE, 48000};
+  media.audio[2] = {9, 9, ACODEC_MP3, 9, 9, 9, 48000};  // beyond audioCount: not written
   media.subtitleCount = 1;
   EXPECT_EQ(
       FormatMediaJson(media),

@@ -75,8 +75,8 @@ TEST(FormatMediaSummary, FillsEveryFieldAndAppends) {
   media.video.height = 1080;
   media.video.bitRate = 2980;
   media.audioCount = 2;
-  media.audio[0] = {524288, 11, ACODEC_AAC, 192, 2, LANGUAGE_ENGLISH};
-  media.audio[1] = {1153434, 12, ACODEC_AC3, 448, 6, LANGUAGE_KOREAN};
+  media.audio[0] = {524288, 11, ACODEC_AAC, 192, 2, LANGUAGE_ENGLISH, 48000};
+  media.audio[1] = {1153434, 12, ACODEC_AC3, 448, 6, LANGUAGE_KOREAN, 48000};
   std::wstring text = L"before";
   FormatMediaSummary(media, text);
   EXPECT_EQ(SplitLines(text), (std::vector<std::wstring>{
@@ -96,7 +96,7 @@ TEST(FormatMediaSummary, AudioLinesShowTheVideoPlayTime) {
   ResetMediaDesc(media);
   media.durationSec = 205;
   media.audioCount = 1;
-  media.audio[0] = {4920000, 205, ACODEC_MP3, 192, 2, LANGUAGE_NONE};
+  media.audio[0] = {4920000, 205, ACODEC_MP3, 192, 2, LANGUAGE_NONE, 48000};
   std::wstring text;
   FormatMediaSummary(media, text);
   std::vector<std::wstring> lines = SplitLines(text);

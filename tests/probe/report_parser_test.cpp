@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
 
@@ -352,6 +353,26 @@ TEST(MediaLineMatch, AudioFiguresGoToTheSectionsTrackAndAreTraced) {
   EXPECT_EQ(media.subtitleCount, 0);
   EXPECT_EQ(trace.Count(L"MediaLineMatch- AUDIO- 12, 1"), 5u);
   EXPECT_EQ(trace.Lines().size(), 5u);
+}
+
+// "Sampling rate" in kHz with a decimal, or in Hz with MediaInfo's thousands blank.
+TEST(MediaLineMatch, AudioSamplingRate) {
+  const struct {
+    const wchar_t* line;
+    int32_t rate;
+  } cases[] = {
+      {L"Sampling rate : 48.0 kHz", 48000},
+      {L"Sampling rate : 44.1 kHz", 44100},
+      {L"Sampling rate : 22.05 kHz", 22050},
+      {L"Sampling rate : 8 000 Hz", 8000},
+      {L"Sampling rate : 48.0 kHz / 24.0 kHz", 48000},
+      {L"Sampling rate : unknown", 0},
+  };
+  for (const auto& c : cases) {
+    MediaDesc media = Fresh();
+    EXPECT_EQ(Feed(c.line, 11, media), 11);
+    EXPECT_EQ(media.audio[0].sampleRate, c.rate) << WideToUtf8(c.line);
+  }
 }
 
 TEST(MediaLineMatch, TextSectionsCountIdLines) {
