@@ -75,6 +75,9 @@ struct JobSettings {
   // The folder every output, intermediate and joined file goes to; empty: beside each input,
   // as the window always writes them.
   std::wstring outputFolder;
+  // A merge of files joins its parts even where their streams differ (CompareMergeParts): the
+  // user was told and said so. Never kept between runs.
+  bool joinAnyway = false;
 };
 
 // The output kind that settings.outputCodec gives: video for H.264, H.265 and GIF, audio for WAV
