@@ -218,7 +218,9 @@ TEST_P(RealReport, AgreesWithMediaInfoJson) {
   ASSERT_TRUE(ProbeFile(dir, path, probe));
   ExpectMatchesJson(probe);
   if (HasFailure()) ADD_FAILURE() << "text report:\n" << probe.report;
-  // The lengths to the millisecond, as MediaInfo's own template gives them.
+  // The lengths to the millisecond, as MediaInfo's own template gives them; MediaInfo is the
+  // program folder's, as for the program.
+  EnterProgramDir();
   CMediaLengths lengths;
   EXPECT_TRUE(MeasureMediaFile(path, lengths));
   ExpectLengthsMatchJson(probe, lengths);
