@@ -68,11 +68,6 @@ class FakeHost : public CBatchHost {
     noCommand.push_back(Sprintf(L"%d:%s", position, path));
   }
 
-  void ReportRefusedFile(const std::wstring&, int position, const CRefusal& refusal) override {
-    std::lock_guard<std::mutex> guard(lock_);
-    refused.push_back(Sprintf(L"%d:%s", position, RefusalText(refusal, kUiLanguageEnglish)));
-  }
-
   void ReportFileEnd(int position, FileOutcome outcome) override {
     static const wchar_t* const names[] = {L"done", L"failed", L"skipped", L"short"};
     std::lock_guard<std::mutex> guard(lock_);
@@ -168,7 +163,6 @@ class FakeHost : public CBatchHost {
   std::vector<int> exitStatuses;
   std::map<std::wstring, int> exitByInput;  // by the command's input, whatever order they come in
   std::vector<std::wstring> noCommand;      // "position:path" of each file without a command
-  std::vector<std::wstring> refused;        // "position:why" of each file whose build was refused
   std::vector<std::wstring> fileEnds;       // "position:outcome" of each file the run is done with
   std::vector<std::wstring> outputReports;  // "verdict:output:actual/expected" of each ReportOutput
   std::vector<bool> outputThereAtRun;       // whether each command's output existed as it ran
@@ -1406,48 +1400,6 @@ TEST(BatchWorkerCheck, TheJoinLastsAsLongAsItsParts) {
   }
 }
 
-// A range that starts at or after a file's end (as measured) makes no command for it: the host
-// hears why, the file counts as skipped, and the others run; a plan says the same.
-TEST(BatchWorkerRange, AFileTheRangeStartsAfterIsSkippedWithItsReason) {
-  for (bool dryRun : {false, true}) {
-    SCOPED_TRACE(dryRun ? "plan" : "run");
-    TempDir dir;
-    std::vector<std::wstring> files = {dir.Write(L"short.mp4"), dir.Write(L"long.mp4")};
-    FakeProbe probe;
-    probe.seconds = {{files[0], 5}, {files[1], 60}};
-    CMediaLengths measured;
-    measured.described = true;
-    measured.videoCount = 1;
-    measured.audioCount = 2;
-    measured.fileMs = measured.videoMs = 5400;  // the report's 5 s
-    probe.measured[files[0]] = measured;
-    JobSettings settings = Settings(JOB_CONVERT, files);
-    settings.applyRange = true;
-    const struct {
-      int from, to;
-      std::vector<std::wstring> refused;
-      size_t commands;
-    } cases[] = {
-        {5, 20, {}, 2},  // 0.4 s of the short file is left
-        {6, 20, {L"1:" + files[0] + L": the range starts at 0:00:06, but the file ends at 0:00:05.400"}, 1},
-    };
-    for (const auto& c : cases) {
-      settings.rangeStart.seconds = static_cast<uint16_t>(c.from);
-      settings.rangeEnd.seconds = static_cast<uint16_t>(c.to);
-      auto host = std::make_shared<FakeHost>();
-      CBatchOptions options = Options(probe, false);
-      options.dryRun = dryRun;
-      ASSERT_EQ(RunBatch(settings, host, options), BATCH_STARTED);
-      EXPECT_EQ(host->refused, c.refused);
-      EXPECT_TRUE(host->noCommand.empty());
-      EXPECT_EQ(host->commands.size(), c.commands);
-      EXPECT_EQ(host->report.filesSkipped, static_cast<int>(2 - c.commands));
-      EXPECT_EQ(host->report.filesDone, static_cast<int>(c.commands));  // a plan counts what it shows
-      EXPECT_NE(host->commands.back().find(files[1]), std::wstring::npos);
-    }
-  }
-}
-
 // The parts of a merge of files are compared before anything runs; parts that differ are
 // refused with the first difference, unless joinAnyway, and the run builds from the probes
 // Start made (each file probed once).
@@ -1485,41 +1437,6 @@ TEST(BatchWorkerMerge, PartsThatDifferAreJoinedOnlyWhenAskedFor) {
     EXPECT_EQ(host->report.join, c.started == BATCH_STARTED ? JOIN_DONE : JOIN_NONE);
     // Compared at Start, built from those probes: each file probed once.
     EXPECT_EQ(probed, files);
-  }
-}
-
-// With several files at once, NVENC encodes wait for one of the GPU's sessions: no more run
-// together than the run allows, while commands without the GPU take all the jobs.
-TEST(BatchWorkerAtOnce, GpuEncodesStayWithinTheSessions) {
-  const struct {
-    bool useGpu;
-    int sessions;
-    int most;  // commands that run together
-  } cases[] = {
-      {true, 2, 2},
-      {true, 4, 4},
-      {false, 1, 4},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Sprintf(L"%d sessions", c.sessions));
-    TempDir dir;
-    std::vector<std::wstring> files;
-    for (const wchar_t* name : {L"a.mp4", L"b.mp4", L"c.mp4", L"d.mp4", L"e.mp4", L"f.mp4"})
-      files.push_back(dir.Write(name));
-    JobSettings settings = Settings(JOB_CONVERT, files);
-    settings.useGpu = c.useGpu;
-    CBatchOptions options = AtOnce(FakeProbe(), 4);
-    options.gpuSessions = c.sessions;
-    auto host = std::make_shared<FakeHost>();
-    host->holdEvery = true;
-    CBatchWorker worker;
-    ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
-    host->WaitUntilRunning(c.most);
-    host->Release();
-    worker.Join();
-    EXPECT_EQ(host->maxRunning, c.most);
-    EXPECT_EQ(host->report.filesDone, 6);
-    for (const CBatchCommand& command : host->batchCommands) EXPECT_EQ(command.gpuEncode, c.useGpu);
   }
 }
 

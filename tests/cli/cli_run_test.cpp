@@ -573,35 +573,6 @@ class CliRunFakeFfmpeg : public CliRun {
   TempDir programDir_;
 };
 
-// A command that exits with 0 counts as done only when MediaInfo reads its output, which holds
-// a stream, for as long as expected; otherwise the output stays and the message says why.
-TEST_F(CliRunFakeFfmpeg, AnOutputThatCannotBeTrustedIsNeverDone) {
-  const std::wstring clip = Clip(L"clip.mp4", Sample::H264_AAC_MP4, 1);
-  const std::wstring output = dir_.File(L"clip_(02).mp4");
-  const struct {
-    const wchar_t* rules;
-    const wchar_t* said;  // on standard error, after the file's line
-    const wchar_t* summary;
-  } cases[] = {
-      {L"", L"kestrune: [1/1] failed: MediaInfo cannot read '@/clip_(02).mp4'; it is kept for you to check\n",
-       L"kestrune: 1 file: 0 done, 1 failed, 0 skipped\n"},
-      {L"wav=0.3",
-       L"kestrune: [1/1] short: '@/clip_(02).mp4' lasts 0.3 s of the 1 s expected; it is kept for you to "
-       L"check\n",
-       L"kestrune: 1 file: 0 done, 0 failed, 0 skipped, 1 short\n"},
-      {L"wav=0.8", L"", L"kestrune: 1 file: 1 done, 0 failed, 0 skipped\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(WideToUtf8(c.rules));
-    RemoveFile(output);
-    CliResult result = Run(c.rules, {L"run", L"--no-gpu", L"--codec", L"h264", clip});
-    EXPECT_EQ(result.out, c.summary);
-    EXPECT_EQ(result.exitCode, *c.said ? CLI_EXIT_FAILED : CLI_EXIT_OK) << WideToUtf8(result.err);
-    EXPECT_EQ(result.err, L"[1/1] " + clip + L"\n" + Expand(c.said));
-    EXPECT_TRUE(FileExists(output));
-  }
-}
-
 // With --jobs on the GPU path at most --gpu-sessions NVENC encodes run at once; the stand-in
 // GPU takes two sessions, each encode holding its own until as many as "gather" encodes have
 // started (or 3 s): more sessions than the GPU takes fail with its refusal, named.

@@ -870,14 +870,9 @@ TEST(RangeAfterEnd, RefusesOnlyARangeThatStartsAtOrAfterTheEnd) {
       {"5.4 s clip, range from 6 s", JOB_AUDIO_EXTRACT, with(5, 5400), 6, 8, L"0:00:06", L"0:00:05.400"},
       {"a range that ends past the end", JOB_VIDEO_EXTRACT, with(5, 5000), 3, 60, nullptr, nullptr},
       {"not measured: 5 s may be 5.9 s", JOB_CONVERT, with(5, 0), 5, 20, nullptr, nullptr},
-      {"not measured: 6 s is surely past 5 s", JOB_CONVERT, with(5, 0), 6, 20, L"0:00:06", L"0:00:05"},
-      {"not measured, from an hour on: a minute may hide", JOB_CONVERT, with(3660, 0), 3700, 3710, nullptr,
-       nullptr},
-      {"not measured, from an hour on: past that minute", JOB_CONVERT, with(3660, 0), 3720, 3730, L"1:02:00",
+      {"not measured, from an hour on: past the minute", JOB_CONVERT, with(3660, 0), 3720, 3730, L"1:02:00",
        L"1:01:00"},
-      {"no length known", JOB_CONVERT, with(0, 0), 600, 700, nullptr, nullptr},
       {"a merge takes whole files", JOB_MERGE_FILES, with(5, 5000), 10, 20, nullptr, nullptr},
-      {"start equal to end: no range", JOB_CONVERT, with(5, 5000), 10, 10, nullptr, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -918,12 +913,8 @@ TEST(GpuEncode, OnlyAnNvencEncode) {
     bool gpuEncode;
   } cases[] = {
       {"convert on the GPU", JOB_CONVERT, Defaults, true},
-      {"to H.264 on the GPU", JOB_CONVERT, [](JobSettings& s) { s.outputCodec = OUT_H264; }, true},
       {"on the CPU", JOB_CONVERT, [](JobSettings& s) { s.useGpu = false; }, false},
       {"video copied", JOB_CONVERT, [](JobSettings& s) { s.copyVideo = true; }, false},
-      {"to a GIF", JOB_CONVERT, [](JobSettings& s) { s.outputCodec = OUT_GIF; }, false},
-      {"video extract", JOB_VIDEO_EXTRACT, Defaults, false},
-      {"audio extract", JOB_AUDIO_EXTRACT, Defaults, false},
       {"remux of a merge", JOB_MERGE_FILES, Defaults, false},
   };
   for (const auto& c : cases) {
