@@ -415,8 +415,8 @@ bool ReadLiterals(const std::string& code, size_t& at, std::wstring& text) {
         continue;
       }
       char e = code[++i];
-      const std::map<char, char> simple = {{'n', '\n'},  {'t', '\t'}, {'r', '\r'},  {'0', '\0'},
-                                           {'\\', '\\'}, {'"', '"'},  {'\'', '\''}, {'a', '\a'}};
+      const std::map<char, char> simple = {{'n', '\n'}, {'t', '\t'},  {'r', '\r'}, {'0', '\0'}, {'\\', '\\'},
+                                           {'"', '"'},  {'\'', '\''}, {'a', '\a'}, {'v', '\v'}};
       if (simple.count(e) != 0) {
         bytes += simple.at(e);
       } else if (e == 'x' || e == 'u' || e == 'U') {
