@@ -55,7 +55,7 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_JOIN_SKIPPED, L", 합치기 안 함"},
     {TXT_RUN_JOIN_SHORT, L", 합치기 짧음"},
     {TXT_RUN_STOPPED, L", 중지됨"},
-    {TXT_RUN_OUTPUT_SHORT, L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다."},
+    {TXT_RUN_OUTPUT_SHORT, L"%s\n길이가 %s초뿐입니다 (%s초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
     {TXT_GPU_CHECKING, L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중..."},
     {TXT_GPU_NO_ENCODER,
@@ -143,6 +143,25 @@ const CTextEntry kKorean[] = {
      L"%s 파일은 이 케스트룬 버전이 받아들이는 파일이 아니어서 (SHA-256 값이 프로그램에 없음) 설치하지 "
      L"않았습니다. 조직이 만든 빌드는 관리자가 HKEY_LOCAL_MACHINE\\Software\\Kestrune 의 download_sums "
      L"값에 SHA-256 값을 넣어 허용할 수 있습니다."},
+    {TXT_REFUSE_RANGE_AFTER_END, L"%s: 구간은 %s 에 시작하지만 파일은 %s 에 끝납니다"},
+    {TXT_REFUSE_JOIN_NO_VIDEO, L"%s: 영상 없음, 첫 파일은 영상 있음"},
+    {TXT_REFUSE_JOIN_VIDEO_ONLY_HERE, L"%s: 영상 있음, 첫 파일은 영상 없음"},
+    {TXT_REFUSE_JOIN_VIDEO_CODEC, L"%s: %s 영상, 첫 파일은 %s"},
+    {TXT_REFUSE_JOIN_SIZE, L"%s: %s, 첫 파일은 %s"},
+    {TXT_REFUSE_JOIN_FRAME_RATE, L"%s: %s fps, 첫 파일은 %s fps"},
+    {TXT_REFUSE_JOIN_AUDIO_TRACKS, L"%s: 오디오 트랙 %s개, 첫 파일은 %s개"},
+    {TXT_REFUSE_JOIN_AUDIO_CODEC, L"%s: 오디오 트랙 %s 은 %s, 첫 파일은 %s"},
+    {TXT_REFUSE_JOIN_CHANNELS, L"%s: 오디오 트랙 %s 은 %s 채널, 첫 파일은 %s 채널"},
+    {TXT_REFUSE_JOIN_SAMPLE_RATE, L"%s: 오디오 트랙 %s 은 %s Hz, 첫 파일은 %s Hz"},
+    {TXT_JOIN_ANYWAY_QUESTION,
+     L"합칠 파일들이 서로 다릅니다:\n%s\n합치면 제대로 재생되지 않을 수 있습니다 (영상, 소리, 길이). 그래도 "
+     L"합칠까요?"},
+    {TXT_RUN_OUTPUT_UNREADABLE,
+     L"%s\nMediaInfo 가 이 출력 파일을 읽을 수 없어 실패로 셉니다. 확인할 수 있게 파일은 남겨 둡니다."},
+    {TXT_RUN_OUTPUT_NO_STREAM,
+     L"%s\n이 출력 파일에는 영상도 소리도 없어 실패로 셉니다. 확인할 수 있게 파일은 남겨 둡니다."},
+    {TXT_RUN_OUTPUT_NO_LENGTH,
+     L"%s\n이 출력 파일의 길이가 0 ms 여서 실패로 셉니다. 확인할 수 있게 파일은 남겨 둡니다."},
 };
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
+#include "jobs/merge_parts.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -28,11 +29,16 @@ const wchar_t kPauseEnding[] = L" & pause";
 // CBatchWorker and the window that started it.
 struct CBatchRun {
   CBatchRun(const JobSettings& snapshot, std::shared_ptr<CBatchHost> runHost, const CBatchOptions& runOptions)
-      : settings(snapshot), options(runOptions), probe(options.probe), host(std::move(runHost)) {}
+      : settings(snapshot),
+        options(runOptions),
+        probe(options.probe),
+        host(std::move(runHost)),
+        gpuSessions(options.gpuSessions) {}
 
   JobSettings settings;
   CBatchOptions options;
-  ProbeFunction probe;  // options.probe, or what the files probed at once already told
+  ProbeFunction probe;     // options.probe, or what the files probed at once already told
+  bool probedAll = false;  // probe holds what every file told (ProbeEveryFile)
   // The names this run's commands write: its outputs never share a name, whether their commands
   // have run yet or not.
   COutputReservations reserved;
@@ -43,6 +49,7 @@ struct CBatchRun {
   std::mutex namesLock;  // held around reserved and parts while commands start at once
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
+  CGpuSessions gpuSessions;  // the NVENC encodes that may run together
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
@@ -58,6 +65,11 @@ struct CBatchRun {
   void ReportNoCommand(const std::wstring& path, int position) {
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportNoCommand(path, position);
+  }
+
+  void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportRefusedFile(path, position, refusal);
   }
 
   void ReportFileEnd(int position, FileOutcome outcome) {
@@ -76,6 +88,19 @@ struct CBatchRun {
     finished = true;
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportEnd(report);
+  }
+
+  // The probe of a file whose command is built next: the probe, then, where its output is
+  // checked or a range must be held against its end, its lengths to the millisecond.
+  ProbeFunction InputProbe() const {
+    const bool exact = options.measure && (!options.dryRun || settings.applyRange);
+    if (!exact) return probe;
+    return [probe = probe, measure = options.measure](const std::wstring& path, MediaDesc& media) {
+      if (!probe(path, media)) return false;
+      CMediaLengths lengths;
+      if (measure(path, lengths)) ApplyMediaLengths(lengths, media);
+      return true;
+    };
   }
 
   // The fixed texts of the two joining jobs end in " & pause"; without pause the command line
@@ -122,9 +147,10 @@ void NotePart(CBatchRun& run, const CBatchCommand& command) {
 
 // A command that exited with 0 counts as done only when its output is whole (output_check.h).
 // An output that is missing or empty is the run's own empty claim: it goes, and the command
-// failed. A short one stays for the user to look at.
+// failed. One that cannot be trusted otherwise failed too, but stays for the user to look at,
+// as a short one does.
 CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
-  const COutputReport report = CheckOutput(command, run.options.probe);
+  const COutputReport report = CheckOutput(command, run.options.measure);
   if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
   if (report.verdict == OUTPUT_MISSING) RemoveOwnOutput(command.output, L"empty");
   run.ReportOutput(command, report);
@@ -160,7 +186,15 @@ CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CL
   }
   if (writes && kept == CLAIM_RELEASED) RemoveFile(command.output);
   NotePart(run, command);
+  // The GPU takes only so many encodes at once: this one waits for its turn, unless a stop comes
+  // first, which leaves the run's claim to go as any stopped command's output does.
+  const bool session = command.gpuEncode;
+  if (session && !run.gpuSessions.Take(run.stopping)) {
+    if (writes) RemoveOwnOutput(command.output, L"stop");
+    return COMMAND_STOPPED;
+  }
   int status = run.host->RunCommand(command, &run.commandStop);
+  if (session) run.gpuSessions.Give();
   DebugLog(L"DoProcess-2-exit=%d", status);
   if (status == 0) {
     if (!writes) return COMMAND_DONE;
@@ -199,7 +233,7 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;
   command.text = run.ApplyPauseOption(run.mergeCommand.command);
   command.output = run.mergeCommand.outputPath;
-  command.expectedSeconds = run.mergeCommand.expectedSeconds;
+  command.expectedMs = run.mergeCommand.expectedMs;
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
@@ -226,14 +260,14 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   run.reserved.Reserve(command.output);
   std::vector<std::wstring> intermediates;
   // The joined file lasts as long as its parts together, when each one's length is known.
-  int partsSeconds = 0;
+  int64_t partsMs = 0;
   bool lengthsKnown = true;
   for (const auto& part : run.parts) {
     intermediates.push_back(part.second.output);
-    lengthsKnown = lengthsKnown && part.second.expectedSeconds > 0;
-    partsSeconds += part.second.expectedSeconds;
+    lengthsKnown = lengthsKnown && part.second.expectedMs > 0;
+    partsMs += part.second.expectedMs;
   }
-  command.expectedSeconds = lengthsKnown ? partsSeconds : 0;
+  command.expectedMs = lengthsKnown ? partsMs : 0;
   command.text = MakeJoinCommand(intermediates, command.output);
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
@@ -261,20 +295,24 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
   run.ShowStatus(path);
   bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
-  CBuiltCommand built = ProbeAndBuild(settings, path, run.probe, run.reserved, pause);
+  CBuiltCommand built = ProbeAndBuild(settings, path, run.InputProbe(), run.reserved, pause);
   // A file without a command keeps (and traces) the text of the one before.
   if (built.Made()) command.text = built.text;
   DebugLog(L"DoProcess-2-ret=%d, [%s]", built.Made() ? 1 : 0, command.text);
   if (!built.Made()) {
     ++report.filesSkipped;
-    run.ReportNoCommand(path, i + 1);
+    if (built.refusal.text == TXT_REFUSE_NOT_PROBED)
+      run.ReportNoCommand(path, i + 1);
+    else
+      run.ReportRefusedFile(path, i + 1, built.refusal);
     run.ReportFileEnd(i + 1, FILE_SKIPPED);
     return false;
   }
   run.reserved.Reserve(built.output);
   command.input = path;
   command.output = built.output;
-  command.expectedSeconds = built.expectedSeconds;
+  command.expectedMs = built.expectedMs;
+  command.gpuEncode = built.gpuEncode;
   command.plannedOutput.clear();
   command.position = i + 1;
   command.fileCount = count;
@@ -282,16 +320,21 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
 }
 
 // Probes every file before the first build, a group of files per MediaInfo run and a run per
-// core at once, and lets the builds take the results: the probes, not the commands, are what
-// one at a time would cost. A file the early probe could not read is probed again before its
-// build, as any other would be.
-void ProbeFilesAtOnce(CBatchRun& run) {
+// core at once when the run has a group probe (else one file after another), and lets the
+// builds take the results: the probes, not the commands, are what one at a time would cost. A
+// file the early probe could not read is probed again before its build, as any other would be.
+// media and probed receive what each file told.
+void ProbeEveryFile(CBatchRun& run, std::vector<MediaDesc>& media, std::vector<char>& probed) {
   const std::vector<std::wstring>& files = run.settings.files;
-  std::vector<MediaDesc> media;
-  std::vector<char> probed;
-  const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
-  ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
-                  [&run] { return run.stopping.load(); });
+  if (run.options.probeGroup) {
+    const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
+    ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
+                    [&run] { return run.stopping.load(); });
+  } else {
+    media.resize(files.size());
+    probed.assign(files.size(), 0);
+    for (size_t i = 0; i < files.size(); ++i) probed[i] = run.options.probe(files[i], media[i]);
+  }
   auto known = std::make_shared<std::map<std::wstring, MediaDesc>>();
   for (size_t i = 0; i < files.size(); ++i)
     if (probed[i]) (*known)[files[i]] = media[i];
@@ -302,6 +345,16 @@ void ProbeFilesAtOnce(CBatchRun& run) {
     out = found->second;
     return true;
   };
+  run.probedAll = true;
+}
+
+// With a group probe, every file is probed before the first build (ProbeEveryFile), unless
+// Start did so already.
+void ProbeFilesAtOnce(CBatchRun& run) {
+  if (!run.options.probeGroup || run.probedAll) return;
+  std::vector<MediaDesc> media;
+  std::vector<char> probed;
+  ProbeEveryFile(run, media, probed);
 }
 
 // Several files at once: every command is built first, in the order of the list, so each
@@ -309,7 +362,7 @@ void ProbeFilesAtOnce(CBatchRun& run) {
 // run of one file at a time; then up to options.jobs of them run at once.
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
-  if (run.options.probeGroup) ProbeFilesAtOnce(run);
+  ProbeFilesAtOnce(run);
   std::vector<CBatchCommand> commands;
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
@@ -336,7 +389,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
 void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
   JobSettings& settings = run.settings;
   const int count = report.fileCount;
-  if (run.options.probeGroup) ProbeFilesAtOnce(run);
+  ProbeFilesAtOnce(run);
   CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping || settings.files[i].empty()) {
@@ -418,6 +471,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   if (thread_.joinable()) thread_.join();
   if (!host) return BATCH_REFUSED;
   if (!options.probe) options.probe = ProbeMediaFile;
+  if (!options.measure) options.measure = MeasureMediaFile;
 
   auto run = std::make_shared<CBatchRun>(settings, host, options);
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
@@ -431,6 +485,17 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   if (settings.jobKind == JOB_MERGE_FILES) {
     why = CheckMergeEntries(settings.files, settings.outputFolder);
     if (why.Refused()) return BATCH_REFUSED;
+    if (!settings.joinAnyway) {
+      // The parts are compared before anything runs; the run then builds from these probes.
+      std::vector<MediaDesc> media;
+      std::vector<char> probed;
+      ProbeEveryFile(*run, media, probed);
+      why = CompareMergeParts(settings.files, media, probed);
+      if (why.Refused()) {
+        DebugLog(L"DoProcess-parts differ-%s", RefusalText(why, kUiLanguageEnglish));
+        return BATCH_PARTS_DIFFER;
+      }
+    }
   }
 
   run_ = run;
@@ -451,6 +516,7 @@ void CBatchWorker::Stop() {
   run_->stopped = true;
   run_->stopping = true;
   run_->commandStop.Stop();
+  run_->gpuSessions.WakeAll();
 }
 
 int BatchThreadsAlive() { return aliveThreads; }
@@ -468,6 +534,7 @@ void CBatchWorker::Detach() {
       run_->attached = false;
     }
     run_->stopping = true;
+    run_->gpuSessions.WakeAll();
   }
   if (thread_.joinable()) {
     if (run_ && run_->finished)

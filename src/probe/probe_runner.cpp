@@ -26,11 +26,6 @@ constexpr int REPORT_WAIT_STEP_MS = 100;
 // folder lock, whichever process).
 std::mutex probeLock;
 
-// A relative name beginning with "-" would read as an option.
-std::wstring AsArgument(const std::wstring& inputPath) {
-  return !inputPath.empty() && inputPath[0] == L'-' ? L"./" + inputPath : inputPath;
-}
-
 }  // namespace
 
 bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
@@ -82,7 +77,7 @@ bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const 
   ResetMediaDesc(media);
   std::wstring mediaInfo = MediaInfoProgramPath();
   if (mediaInfo.empty() || !FileExists(inputPath)) return false;
-  int status = RunHiddenProgram(mediaInfo, {AsArgument(inputPath)}, reportPath);
+  int status = RunHiddenProgram(mediaInfo, {MediaInfoFileArgument(inputPath)}, reportPath);
   DebugLog(L"ProbeMediaFileAlone-%d-%s", status, inputPath);
   SetMediaPath(media, inputPath);
   return ParseMediaReport(reportPath, media);
@@ -101,7 +96,7 @@ void ProbeMediaFilesTogether(const std::vector<std::wstring>& paths, std::vector
   for (size_t i = 0; i < paths.size(); ++i) {
     if (!FileExists(paths[i]) || IsDirectory(paths[i])) continue;
     given.push_back(i);
-    arguments.push_back(AsArgument(paths[i]));
+    arguments.push_back(MediaInfoFileArgument(paths[i]));
   }
   std::string report;
   std::vector<std::string_view> sections(given.size());

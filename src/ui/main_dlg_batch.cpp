@@ -30,7 +30,7 @@ void CMainDlg::UpdateCommandPreview() {
                                   jobSettings.jobKind,
                                   jobSettings.files,
                                   built.output,
-                                  built.expectedSeconds,
+                                  built.expectedMs,
                                   jobSettings.outputFolder};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
@@ -127,6 +127,16 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   options.pause = ChosenWhenDone() == WHEN_DONE_NOTHING;
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
+  // Parts that differ make a joined file that plays wrong: the user decides.
+  if (started == BATCH_PARTS_DIFFER) {
+    if (!AskYesNo(FormatText(TXT_JOIN_ANYWAY_QUESTION, uiLanguage, RefusalText(refusal, uiLanguage)))) {
+      DebugLog(L"OnButtonStart-parts differ, not started");
+      return;
+    }
+    JobSettings anyway = settings;
+    anyway.joinAnyway = true;
+    started = batchWorker.Start(anyway, host, options, &refusal);
+  }
   if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));
   if (started != BATCH_STARTED) {
     DebugLog(L"OnButtonStart-not started-%d", static_cast<int>(started));
@@ -158,13 +168,12 @@ void CMainDlg::OnBatchEnd() {
   SetItemText(IDC_STATUS_LINE,
               WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
   EndRunProgress();
-  // The status line counts the short outputs; which ones they are, and by how much, is said
-  // once, after it.
-  std::wstring shortOutputs;
-  for (const CShortOutput& output : batchHost_->ShortOutputs()) {
-    if (!shortOutputs.empty()) shortOutputs += L"\n\n";
-    shortOutputs += ShortOutputText(output.path, output.actualSeconds, output.expectedSeconds, uiLanguage);
-  }
-  if (!shortOutputs.empty()) ShowMessage(L"%s", shortOutputs);
+  // The status line counts the files; which ones were skipped for a reason of their own, and
+  // which outputs are kept for the user and why, is said once, after it.
+  std::wstring notes;
+  auto note = [&notes](const std::wstring& text) { notes += (notes.empty() ? L"" : L"\n\n") + text; };
+  for (const CRefusal& refusal : batchHost_->RefusedFiles()) note(RefusalText(refusal, uiLanguage));
+  for (const CKeptOutput& output : batchHost_->KeptOutputs()) note(KeptOutputText(output, uiLanguage));
+  if (!notes.empty()) ShowMessage(L"%s", notes);
   ApplyWhenDone(batchHost_->Report());
 }

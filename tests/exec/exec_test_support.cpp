@@ -124,6 +124,8 @@ std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
       current.args.push_back(value(4));
     else if (line == "end")
       records.push_back(current);
+    else if (!current.args.empty())  // an argument that holds a line break goes on here
+      current.args.back() += L"\n" + value(0);
   }
   return records;
 }
