@@ -17,12 +17,15 @@
 #include <cerrno>
 #endif
 
+#include "base/file_identity.h"
 #include "base/text.h"
 
 namespace {
 constexpr int kRemoveTries = 10;
 constexpr auto kRemovePause = std::chrono::milliseconds(100);
 }  // namespace
+
+NewFileResult CreateNewFile(const std::wstring& path) { return CreateNewFile(path, nullptr); }
 
 bool RemoveFileSoon(const std::wstring& path) {
   for (int tries = 1;; ++tries) {
@@ -160,10 +163,12 @@ bool RemoveFile(const std::wstring& path) {
   return !FileExists(path);
 }
 
-NewFileResult CreateNewFile(const std::wstring& path) {
+NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity) {
+  if (identity != nullptr) identity->clear();
   HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
+    if (identity != nullptr) *identity = IdentityOfOpenFile(reinterpret_cast<intptr_t>(file));
     CloseHandle(file);
     return NEW_FILE_MADE;
   }
@@ -203,9 +208,11 @@ bool RemoveFile(const std::wstring& path) {
   return !FileExists(path);
 }
 
-NewFileResult CreateNewFile(const std::wstring& path) {
+NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity) {
+  if (identity != nullptr) identity->clear();
   int fd = open(PathToNative(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd >= 0) {
+    if (identity != nullptr) *identity = IdentityOfOpenFile(fd);
     close(fd);
     return NEW_FILE_MADE;
   }

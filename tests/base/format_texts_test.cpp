@@ -117,6 +117,7 @@ const CFormatRow kProductFormats[] = {
     {L"DoProcess-%s-%s-%d", [](const wchar_t* t) { return Fill(t, kChars, kText, kInt); }},
     {L"DoProcess-4-short=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ClaimOutput-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {L"RemoveOwnOutput-not the run's-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"CheckOutput-%d-%d-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt32, kInt, kText); }},
     {L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s",
      [](const wchar_t* t) { return Fill(t, kText); }},

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <map>
@@ -82,6 +83,7 @@ class FakeHost : public CBatchHost {
     ++running_;
     if (running_ > maxRunning) maxRunning = running_;
     if (writeOutputs) WriteFile(command.output, "partial");
+    if (whileRunning) whileRunning(command);
     changed_.notify_all();
     struct Leave {
       FakeHost* host;
@@ -170,8 +172,9 @@ class FakeHost : public CBatchHost {
   CBatchReport report;
   int reports = 0;
   int holdAt = -1;
-  bool writeOutput = false;   // the held command writes part of its output first
-  bool writeOutputs = false;  // every command writes part of its output first
+  bool writeOutput = false;                                // the held command writes part of its output first
+  bool writeOutputs = false;                               // every command writes part of its output first
+  std::function<void(const CBatchCommand&)> whileRunning;  // what happens as each command starts
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -1222,6 +1225,58 @@ TEST(BatchWorkerClaim, TheMergeOfVideoAndAudioTakesTheNextFreeNameToo) {
     EXPECT_EQ(host->outputThereAtRun, std::vector<bool>{false});
     EXPECT_EQ(ReadText(planned), takenMeanwhile ? "made since the preview" : "output");
     EXPECT_EQ(host->report.filesDone, 2);
+  }
+}
+
+// A file that takes an output's name while its command runs is never the run's to remove, when
+// the command fails on it or is stopped: whether the name held the run's claim all along
+// (another file renamed over it) or was let go just before a command without "-y" (a file made
+// in that gap, on which that ffmpeg gives up). What the command itself wrote still goes.
+TEST(BatchWorkerClaim, AFileThatTookTheNameIsNeverRemoved) {
+  enum Intruder { NONE, RENAMED_OVER, MADE_IN_GAP };
+  const struct {
+    const char* what;
+    int32_t jobKind;
+    Intruder intruder;
+    bool stopped;
+  } cases[] = {
+      {"the command's own partial output, stopped", JOB_CONVERT, NONE, true},
+      {"another file renamed over the claim, failed", JOB_CONVERT, RENAMED_OVER, false},
+      {"another file renamed over the claim, stopped", JOB_CONVERT, RENAMED_OVER, true},
+      {"a file made as the merge's claim was let go, failed", JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, false},
+      {"a file made as the merge's claim was let go, stopped", JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+    const std::wstring output = dir.File(L"movie_(02).mp4");
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] + L"\" -c copy \"" + output + L"\"",
+                     JOB_MERGE_VIDEO_AUDIO, files, output};
+    host->exitStatuses = {1};
+    host->leavesOutput = host->writeOutput = c.intruder == NONE;
+    if (c.stopped) host->holdAt = 0;
+    const std::wstring other = dir.File(L"other.mp4");
+    host->whileRunning = [&](const CBatchCommand& command) {
+      if (c.intruder == NONE) return;
+      WriteFile(c.intruder == RENAMED_OVER ? other : command.output, "someone else's");
+      if (c.intruder == RENAMED_OVER) std::filesystem::rename(FsPath(other), FsPath(command.output));
+    };
+    CBatchWorker worker;
+    const std::vector<std::wstring> list =
+        c.jobKind == JOB_CONVERT ? std::vector<std::wstring>{files[0]} : files;
+    ASSERT_EQ(worker.Start(Settings(c.jobKind, list), host, Options(FakeProbe())), BATCH_STARTED);
+    if (c.stopped) {
+      host->WaitUntilHeld();
+      worker.Stop();
+    }
+    worker.Join();
+    ASSERT_EQ(host->batchCommands.size(), 1u);
+    EXPECT_EQ(host->batchCommands[0].output, output);
+    EXPECT_EQ(host->report.stopped, c.stopped);
+    EXPECT_EQ(FileExists(output), c.intruder != NONE);
+    EXPECT_EQ(ReadText(output), c.intruder != NONE ? "someone else's" : "");
   }
 }
 
