@@ -170,6 +170,10 @@ enum TextId : int {
   TXT_CLI_NO_SUCH_FOLDER,       // "%s": --output-dir's folder
   TXT_CLI_FOLDER_NOT_WRITABLE,  // "%s": --output-dir's folder
 
+  // Outputs a run left unfinished, and the claim of exec's output.
+  TXT_CLI_EXEC_OUTPUT_UNCLAIMED,  // "%s": exec --output's file
+  TXT_CLI_EXEC_OUTPUT_EMPTY,      // "%s": exec --output's file
+
   TXT_COUNT
 };
 

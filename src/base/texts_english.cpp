@@ -227,6 +227,9 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_OUTPUT_DIR_NEEDS_NAME, L"option '--output-dir' needs a folder name"},
     {TXT_CLI_NO_SUCH_FOLDER, L"option '--output-dir': no such folder: '%s'"},
     {TXT_CLI_FOLDER_NOT_WRITABLE, L"option '--output-dir': cannot write in '%s'"},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED,
+     L"kestrune: cannot create '%s' (the folder refused it); its command is not run\n"},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, L"kestrune: the command exited with 0 but wrote nothing to '%s'\n"},
 };
 }  // namespace
 

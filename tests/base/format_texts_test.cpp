@@ -313,6 +313,8 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_NO_SUCH_FILE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_NO_SUCH_FOLDER, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32
