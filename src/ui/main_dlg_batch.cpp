@@ -127,7 +127,8 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   batchHost_ = host;
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
-  BeginRunProgress(static_cast<int>(jobSettings.files.size()));
+  // The run's own files: the list may have changed since Start, while the GPU check ran.
+  BeginRunProgress(static_cast<int>(settings.files.size()));
 }
 
 void CMainDlg::OnButtonStop() {
