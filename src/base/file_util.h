@@ -76,6 +76,16 @@ NewFileResult CreateNewFile(const std::wstring& path);
 // empty unless NEW_FILE_MADE, or where the file system gives no ID.
 NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity);
 
+// Renames from to the name to, only when nothing of that name exists: a file already there is
+// never replaced. NEW_FILE_EXISTS when the name is taken, NEW_FILE_FAILED when the rename was
+// refused otherwise (from gone, another volume); from is untouched then.
+NewFileResult MoveToNewName(const std::wstring& from, const std::wstring& to);
+
+// Writes bytes as the whole content of path, which either keeps its old content or has all of the
+// new, even after a crash or a power cut: they go into a fresh file beside it (path + ".new"), on
+// the disk before that file is renamed over path. False when it could not be written.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
 // The path as Windows' file functions take it at any length: from MAX_PATH - 12 characters on
 // (the limit of a folder's path) it is made absolute and normalised as the system would ("/" to
 // "\", "." and ".." resolved), then written in the "\\?\" form, "\\?\UNC\server\share\..." for

@@ -76,7 +76,7 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
+  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -173,6 +173,8 @@ enum TextId : int {
   // Outputs a run left unfinished, and the claim of exec's output.
   TXT_CLI_EXEC_OUTPUT_UNCLAIMED,  // "%s": exec --output's file
   TXT_CLI_EXEC_OUTPUT_EMPTY,      // "%s": exec --output's file
+  TXT_CLI_PARTIAL_RENAMED,        // "%s" "%s": the output a run left unfinished, its new name
+  TXT_PARTIAL_RENAMED,            // "%s" "%s": the output a run left unfinished, its new name
 
   TXT_COUNT
 };

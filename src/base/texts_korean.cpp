@@ -106,6 +106,8 @@ const CTextEntry kKorean[] = {
     {TXT_REFUSE_STALE_PREVIEW,
      L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
      L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
+    {TXT_PARTIAL_RENAMED,
+     L"확인을 마치기 전에 끝나 버린 작업이 남긴 미완성 파일의 이름을 바꿨습니다:\n%s\n-> %s"},
 };
 }  // namespace
 

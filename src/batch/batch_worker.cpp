@@ -14,6 +14,7 @@
 #include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
 #include "batch/probe_groups.h"
+#include "batch/run_journal.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
@@ -42,6 +43,8 @@ struct CBatchRun {
   std::mutex namesLock;  // held around reserved and parts while commands start at once
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
+  // The outputs whose commands have started and that are not yet checked; none for a plan.
+  std::unique_ptr<CRunJournal> journal;
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
@@ -151,14 +154,21 @@ CommandOutcome RunOne(CBatchRun& run, CBatchCommand command) {
     RemoveFile(command.output);
     made.clear();
   }
+  if (writes && run.journal) run.journal->Add(command.output, made);
   NotePart(run, command);
   int status = run.host->RunCommand(command, &run.commandStop);
   DebugLog(L"DoProcess-2-exit=%d", status);
-  if (status == 0) return writes ? JudgeOutput(run, command, made) : COMMAND_DONE;
-  // A stop, an interruption or a failure leaves nothing of the run's own.
-  const bool interrupted = run.stopped || status == kStoppedStatus;
-  if (writes && kept) RemoveRunOutput(command.output, made, interrupted ? L"stop" : L"fail");
-  return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  CommandOutcome outcome = COMMAND_DONE;
+  if (status == 0) {
+    if (writes) outcome = JudgeOutput(run, command, made);
+  } else {
+    // A stop, an interruption or a failure leaves nothing of the run's own.
+    const bool interrupted = run.stopped || status == kStoppedStatus;
+    if (writes && kept) RemoveRunOutput(command.output, made, interrupted ? L"stop" : L"fail");
+    outcome = run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  }
+  if (writes && run.journal) run.journal->Remove(command.output);
+  return outcome;
 }
 
 FileOutcome OutcomeOfFile(CommandOutcome outcome) {
@@ -417,6 +427,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
     if (why.Refused()) return BATCH_REFUSED;
   }
 
+  if (!options.dryRun) run->journal = std::make_unique<CRunJournal>();
   run_ = run;
   ++aliveThreads;
   try {

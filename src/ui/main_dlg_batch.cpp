@@ -8,6 +8,7 @@
 #include "base/trace.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
+#include "batch/run_journal.h"
 #include "batch/start_check.h"
 #include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
@@ -117,6 +118,14 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
                                                  static_cast<int>(settings.files.size()));
   CBatchOptions options;
   options.probe = batchProbe;
+  // Outputs that a run which died left unfinished (killed, a crash, a power cut) are marked so,
+  // and named, before this run names its own.
+  std::wstring unfinished;
+  for (const CUnfinishedOutput& output : MarkUnfinishedOutputs()) {
+    if (!unfinished.empty()) unfinished += L"\n\n";
+    unfinished += FormatText(TXT_PARTIAL_RENAMED, uiLanguage, output.output, output.renamedTo);
+  }
+  if (!unfinished.empty()) ShowMessage(L"%s", unfinished);
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
   if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));

@@ -118,6 +118,8 @@ const CFormatRow kProductFormats[] = {
     {L"DoProcess-4-short=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ClaimOutput-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"RemoveOwnOutput-not the run's-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"CRunJournal-cannot write-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"MarkUnfinishedOutputs-%s-%s", [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {L"CheckOutput-%d-%d-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt32, kInt, kText); }},
     {L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s",
      [](const wchar_t* t) { return Fill(t, kText); }},
@@ -315,6 +317,8 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_EXEC_OUTPUT_UNCLAIMED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_EXEC_OUTPUT_EMPTY, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
 };
 
 #ifndef _WIN32
