@@ -172,9 +172,10 @@ class FakeHost : public CBatchHost {
   CBatchReport report;
   int reports = 0;
   int holdAt = -1;
-  bool writeOutput = false;                                // the held command writes part of its output first
-  bool writeOutputs = false;                               // every command writes part of its output first
-  std::function<void(const CBatchCommand&)> whileRunning;  // what happens as each command starts
+  bool writeOutput = false;   // the held command writes part of its output first
+  bool writeOutputs = false;  // every command writes part of its output first
+  // What else happens as each command starts.
+  std::function<void(const CBatchCommand&)> whileRunning;
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -1229,53 +1230,47 @@ TEST(BatchWorkerClaim, TheMergeOfVideoAndAudioTakesTheNextFreeNameToo) {
 }
 
 // A file that takes an output's name while its command runs is never the run's to remove, when
-// the command fails on it or is stopped: whether the name held the run's claim all along
-// (another file renamed over it) or was let go just before a command without "-y" (a file made
-// in that gap, on which that ffmpeg gives up). What the command itself wrote still goes.
+// the command fails on it or is stopped: another file renamed over the claim, or one made in the
+// gap as a command without "-y" lets its claim go. What the command wrote itself still goes.
 TEST(BatchWorkerClaim, AFileThatTookTheNameIsNeverRemoved) {
   enum Intruder { NONE, RENAMED_OVER, MADE_IN_GAP };
   const struct {
-    const char* what;
     int32_t jobKind;
     Intruder intruder;
     bool stopped;
-  } cases[] = {
-      {"the command's own partial output, stopped", JOB_CONVERT, NONE, true},
-      {"another file renamed over the claim, failed", JOB_CONVERT, RENAMED_OVER, false},
-      {"another file renamed over the claim, stopped", JOB_CONVERT, RENAMED_OVER, true},
-      {"a file made as the merge's claim was let go, failed", JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, false},
-      {"a file made as the merge's claim was let go, stopped", JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, true},
-  };
+  } cases[] = {{JOB_CONVERT, NONE, true},
+               {JOB_CONVERT, RENAMED_OVER, false},
+               {JOB_CONVERT, RENAMED_OVER, true},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, false},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(
+        Sprintf(L"job %d, intruder %d, stopped %d", c.jobKind, static_cast<int>(c.intruder), c.stopped));
     TempDir dir;
     const std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
     const std::wstring output = dir.File(L"movie_(02).mp4");
     auto host = std::make_shared<FakeHost>();
-    host->preview = {L"ffmpeg -i \"" + files[0] + L"\" -i \"" + files[1] + L"\" -c copy \"" + output + L"\"",
-                     JOB_MERGE_VIDEO_AUDIO, files, output};
+    host->preview = {L"ffmpeg -i a -i b \"" + output + L"\"", JOB_MERGE_VIDEO_AUDIO, files, output};
     host->exitStatuses = {1};
     host->leavesOutput = host->writeOutput = c.intruder == NONE;
-    if (c.stopped) host->holdAt = 0;
-    const std::wstring other = dir.File(L"other.mp4");
+    host->holdAt = c.stopped ? 0 : -1;
     host->whileRunning = [&](const CBatchCommand& command) {
-      if (c.intruder == NONE) return;
-      WriteFile(c.intruder == RENAMED_OVER ? other : command.output, "someone else's");
-      if (c.intruder == RENAMED_OVER) std::filesystem::rename(FsPath(other), FsPath(command.output));
+      if (c.intruder == MADE_IN_GAP) WriteFile(command.output, "someone else's");
+      if (c.intruder == RENAMED_OVER)
+        std::filesystem::rename(FsPath(WriteFile(dir.File(L"other"), "someone else's")),
+                                FsPath(command.output));
     };
     CBatchWorker worker;
-    const std::vector<std::wstring> list =
-        c.jobKind == JOB_CONVERT ? std::vector<std::wstring>{files[0]} : files;
-    ASSERT_EQ(worker.Start(Settings(c.jobKind, list), host, Options(FakeProbe())), BATCH_STARTED);
+    ASSERT_EQ(worker.Start(
+                  Settings(c.jobKind, c.jobKind == JOB_CONVERT ? std::vector<std::wstring>{files[0]} : files),
+                  host, Options(FakeProbe())),
+              BATCH_STARTED);
     if (c.stopped) {
       host->WaitUntilHeld();
       worker.Stop();
     }
     worker.Join();
-    ASSERT_EQ(host->batchCommands.size(), 1u);
-    EXPECT_EQ(host->batchCommands[0].output, output);
-    EXPECT_EQ(host->report.stopped, c.stopped);
-    EXPECT_EQ(FileExists(output), c.intruder != NONE);
+    EXPECT_EQ(host->Commands().size(), 1u);
     EXPECT_EQ(ReadText(output), c.intruder != NONE ? "someone else's" : "");
   }
 }

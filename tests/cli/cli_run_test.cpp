@@ -762,68 +762,45 @@ std::string FindOnPath(const std::string& name) {
   return std::string();
 }
 
-// An ffmpeg held at a gate: a script named ffmpeg, found first on the PATH of a kestrune
-// started while Hold() lasts, marks each start (a file of its own) and waits until Open(), then
-// runs the real ffmpeg.
-class CFfmpegGate {
- public:
-  explicit CFfmpegGate(const TempDir& dir)
-      : gate_(dir.Folder(L"gate")), marks_(dir.Folder(L"started")), open_(dir.File(L"open")) {
-    real_ = FindOnPath("ffmpeg");
-    dir.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(marks_) + "$$\"\nwhile [ ! -e \"" +
-                                  WideToUtf8(open_) + "\" ]; do sleep 0.05; done\nexec \"" + real_ +
-                                  "\" \"$@\"\n");
-    chmod(PathToNative(gate_ + L"ffmpeg").c_str(), 0755);
-  }
-  bool Ready() const { return !real_.empty(); }
-  // The gate first on the PATH until Release: only what starts meanwhile finds it.
-  void Hold() {
-    path_ = std::getenv("PATH");
-    setenv("PATH", (WideToUtf8(gate_) + ":" + path_).c_str(), 1);
-  }
-  void Release() { setenv("PATH", path_.c_str(), 1); }
-  // The programs that reached the gate.
-  size_t Started() const {
-    size_t count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(FsPath(marks_)))
-      count += entry.is_regular_file();
-    return count;
-  }
-  bool WaitForStarts(size_t count) const {
-    for (int waited = 0; Started() < count && waited < 1200; ++waited)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return Started() >= count;
-  }
-  void Open() const { WriteFile(open_, "open"); }
-
- private:
-  std::wstring gate_, marks_, open_;
-  std::string real_, path_;
-};
-
 // Two real runs at once. `run --jobs 2` over three clips names every output before
-// the first command starts; its ffmpeg is held at the gate. Meanwhile a second run writes the
-// name the third clip was given. The first run then writes beside that file, says so, and
-// leaves it whole.
+// the first command starts; its ffmpeg is held at the gate (a script first on its PATH that
+// waits for a file, then runs the real ffmpeg). Meanwhile a second run writes the name the
+// third clip was given. The first run then writes beside that file, says so, and leaves it
+// whole.
 TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
-  CFfmpegGate gate(dir_);
-  ASSERT_TRUE(gate.Ready());
+  const std::string ffmpeg = FindOnPath("ffmpeg");
+  ASSERT_FALSE(ffmpeg.empty());
   std::vector<std::wstring> clips = {Clip(L"c1.mp4"), Clip(L"c2.mp4"), Clip(L"c3.mp4")};
+  const std::wstring gate = dir_.Folder(L"gate"), marks = dir_.Folder(L"started");
+  const std::wstring open = dir_.File(L"open");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(marks) + "$$\"\nwhile [ ! -e \"" +
+                                 WideToUtf8(open) + "\" ]; do sleep 0.05; done\nexec \"" + ffmpeg +
+                                 "\" \"$@\"\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
   std::vector<std::string> args = {"run", "--jobs", "2", "--no-gpu", "--codec", "h264"};
   for (const std::wstring& clip : clips) args.push_back(WideToUtf8(clip));
   // The first run alone finds the gate first on its PATH; the second one, and the test, do not.
-  gate.Hold();
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
   CRunningKestrune first(args, WideToUtf8(dir_.Folder(L"first-run")));
-  gate.Release();
+  setenv("PATH", path.c_str(), 1);
   ASSERT_GT(first.Pid(), 0);
-  EXPECT_TRUE(gate.WaitForStarts(2)) << "the first run's two commands did not reach ffmpeg";
+  auto started = [&] {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(marks)))
+      count += entry.is_regular_file();
+    return count;
+  };
+  for (int waited = 0; started() < 2 && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(started(), 2u) << "the first run's two commands did not reach ffmpeg";
 
   CliResult second = RunCli({L"run", L"--job", L"video", clips[2]});
   EXPECT_EQ(second.exitCode, CLI_EXIT_OK) << WideToUtf8(second.err);
   const std::wstring taken = dir_.File(L"c3_(02).mp4"), beside = dir_.File(L"c3_(03).mp4");
   const std::string secondRuns = ReadBytes(taken);
   EXPECT_FALSE(secondRuns.empty());
-  gate.Open();
+  dir_.Write(L"open");
   EXPECT_EQ(first.Wait(), CLI_EXIT_OK) << first.Err();
   const std::wstring said = Utf8ToWide(first.Err());
   EXPECT_NE(said.find(L"kestrune: [3/3] '" + taken + L"' was taken since the plan; writing '" + beside +
@@ -840,57 +817,34 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
 }
 
 // Two exec of one plan's command at once: the first claims the output before its ffmpeg starts
-// (held at the gate), so the second is refused and runs nothing. The first then writes it, or,
-// stopped, takes away its own output but never a file renamed over it meanwhile.
+// (a stand-in first on its PATH that says so and waits), so the second is refused and runs
+// nothing. Stopped after another file was renamed over its output, the first leaves that file.
 TEST_F(CliRun, TwoExecOfOneOutputNeverBothWriteIt) {
-  CFfmpegGate gate(dir_);
-  ASSERT_TRUE(gate.Ready());
-  const std::wstring clip = Clip(L"a.mp4");
+  const std::wstring clip = Clip(L"a.mp4"), output = dir_.File(L"a_(02).AAC");
   CliResult plan = RunCli({L"plan", L"--job", L"audio", clip});
   ASSERT_EQ(plan.exitCode, CLI_EXIT_OK);
   const std::wstring command = plan.out.substr(0, plan.out.size() - 1);
-  const std::wstring output = dir_.File(L"a_(02).AAC"), other = dir_.File(L"other.AAC");
-  const struct {
-    const char* what;
-    bool stopped;
-    bool renamedOver;  // another file takes the name while the first runs
-  } cases[] = {
-      {"the first writes it", false, false},
-      {"the first is stopped: its output goes", true, false},
-      {"the first is stopped after a file was renamed over its output: that file stays", true, true},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
-    const auto& c = cases[i];
-    SCOPED_TRACE(c.what);
-    RemoveFile(output);
-    gate.Hold();
-    CRunningKestrune first({"exec", "--output", WideToUtf8(output), WideToUtf8(command)},
-                           WideToUtf8(dir_.Folder(L"first-" + std::to_wstring(i))));
-    gate.Release();
-    ASSERT_GT(first.Pid(), 0);
-    ASSERT_TRUE(gate.WaitForStarts(i + 1)) << first.Err();
-    CliResult second = RunCli({L"exec", L"--output", output, command});
-    EXPECT_EQ(second.exitCode, CLI_EXIT_FAILED);
-    EXPECT_NE(second.err.find(L"'" + output + L"' is there already"), std::wstring::npos)
-        << WideToUtf8(second.err);
-    EXPECT_EQ(GetFileLength(output), 0) << "only the first's empty claim is there";
-    if (c.renamedOver) {
-      WriteFile(other, "someone else's");
-      std::filesystem::rename(FsPath(other), FsPath(output));
-    }
-    if (c.stopped) {
-      kill(first.Pid(), SIGTERM);
-      EXPECT_EQ(first.Wait(), CLI_EXIT_STOPPED) << first.Err();
-      EXPECT_EQ(ReadBytes(output), c.renamedOver ? "someone else's" : "");
-    } else {
-      gate.Open();
-      EXPECT_EQ(first.Wait(), CLI_EXIT_OK) << first.Err();
-      MediaDesc media;
-      ASSERT_TRUE(ProbeMediaFile(output, media));
-      EXPECT_EQ(media.audio[0].codec, ACODEC_AAC);
-    }
-    EXPECT_EQ(FileExists(output), !c.stopped || c.renamedOver);
-  }
+  const std::wstring gate = dir_.Folder(L"gate"), started = dir_.File(L"started");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(started) + "\"\nexec sleep 60\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
+  CRunningKestrune first({"exec", "--output", WideToUtf8(output), WideToUtf8(command)},
+                         WideToUtf8(dir_.Folder(L"first")));
+  setenv("PATH", path.c_str(), 1);
+  for (int waited = 0; !FileExists(started) && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(FileExists(started)) << first.Err();
+
+  CliResult second = RunCli({L"exec", L"--output", output, command});
+  EXPECT_EQ(second.exitCode, CLI_EXIT_FAILED);
+  EXPECT_NE(second.err.find(L"'" + output + L"' is there already"), std::wstring::npos)
+      << WideToUtf8(second.err);
+  EXPECT_EQ(GetFileLength(output), 0) << "the first one's claim, not the second one's output";
+  std::filesystem::rename(FsPath(dir_.Write(L"other", "someone else's")), FsPath(output));
+  kill(first.Pid(), SIGTERM);
+  EXPECT_EQ(first.Wait(), CLI_EXIT_STOPPED) << first.Err();
+  EXPECT_EQ(ReadBytes(output), "someone else's");
 }
 
 // On a folder the user cannot write (a camera card, a share, a snapshot) every command fails

@@ -69,11 +69,11 @@ const char* InputKind() {
 std::string Peek(long long value) {
   char buffer[64] = {0};
 #ifdef _WIN32
-  HANDLE file = reinterpret_cast<HANDLE>(static_cast<intptr_t>(value));
-  if (GetFileType(file) != FILE_TYPE_DISK) return "none";
   OVERLAPPED start{};
   DWORD got = 0;
-  if (!ReadFile(file, buffer, sizeof buffer - 1, &got, &start)) return "none";
+  HANDLE file = reinterpret_cast<HANDLE>(static_cast<intptr_t>(value));
+  if (GetFileType(file) != FILE_TYPE_DISK || !ReadFile(file, buffer, sizeof buffer - 1, &got, &start))
+    return "none";
 #else
   ssize_t got = pread(static_cast<int>(value), buffer, sizeof buffer - 1, 0);
   if (got < 0) return "none";

@@ -21,13 +21,11 @@
 #include <regex>
 #include <thread>
 
-#include "base/file_identity.h"
 #include "base/file_util.h"
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "base/texts.h"
-#include "base/user_data_folder.h"
 #include "batch/gpu_check.h"
 #include "exec/command_interpreter.h"
 #include "exec/console_host.h"
@@ -874,36 +872,6 @@ TEST_F(BatchRunTest, TheTaskbarCountsTheFilesOfTheRunNotTheListEditedDuringTheCh
   EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/1", L"value 1/1", L"state none",
                                        L"released"}),
             *log);
-}
-
-// Start first marks as unfinished what a run that died left behind (its journal, as it leaves
-// it, names a half-written output and the process that is gone), and says so in a message
-// naming the file and its new name; then it runs.
-TEST_F(BatchRunTest, StartNamesTheOutputsThatARunWhichDiedLeftUnfinished) {
-  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
-  ASSERT_FALSE(clip.empty());
-  const std::wstring left = folder.Write(L"earlier_(02).mp4", "half an encode");
-  const std::wstring journals = UserDataFolder(L"journal");
-  ASSERT_FALSE(journals.empty());
-  std::ofstream(FsPath(journals + L"run-gone.txt"), std::ios::binary)
-      << "kestrune journal 1\nprocess 2147483632 an-earlier-start\noutput " << WideToUtf8(FileIdentity(left))
-      << " " << WideToUtf8(left) << "\n";
-  dialog->commandRunner = [clip](const std::wstring& command, CCommandStop*) {
-    return LeaveOutput(command, clip) ? 0 : 2;
-  };
-  DropFiles(dialog->Hwnd(), {clip});
-  Click(IDC_GPU);
-  MessageCapture messages;
-  ASSERT_TRUE(RunToTheEnd());
-  EXPECT_EQ(messages.Messages(),
-            (std::vector<std::wstring>{
-                FormatText(TXT_PARTIAL_RENAMED, ExpectKorean() ? 18 : 9, left, left + L".partial")}));
-  EXPECT_EQ(0u, messages.Messages()[0].find(Label(L"확인을 마치기 전에 끝나 버린 작업이",
-                                                  L"A run that ended before checking this file")));
-  EXPECT_FALSE(FileExists(left));
-  EXPECT_TRUE(FileExists(left + L".partial"));
-  EXPECT_FALSE(FileExists(journals + L"run-gone.txt"));
-  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
 }
 
 // An ffmpeg build with NVENC but neither a working GPU nor libx265 (a stand-in ffmpeg, through
