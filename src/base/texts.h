@@ -79,6 +79,7 @@ enum TextId : int {
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
   TXT_RUN_OUTPUT_SHORT,      // "%s %s %s": the output, its length, the length expected (SecondsText)
+  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -223,6 +224,11 @@ enum TextId : int {
   TXT_CLI_JOIN_PARTS_DIFFER,        // "%s": the first difference
   TXT_CLI_OPTION_GPU_SESSIONS,      // "%d" "%s": the most, value
   TXT_CLI_GPU_SESSION_REFUSED,      // counter, file, the sessions allowed at once
+  // Outputs a run left unfinished, and the claim of exec's output.
+  TXT_CLI_EXEC_OUTPUT_UNCLAIMED,  // "%s": exec --output's file
+  TXT_CLI_EXEC_OUTPUT_EMPTY,      // "%s": exec --output's file
+  TXT_CLI_PARTIAL_RENAMED,        // "%s" "%s": the output a run left unfinished, its new name
+  TXT_PARTIAL_RENAMED,            // "%s" "%s": the output a run left unfinished, its new name
 
   TXT_COUNT
 };

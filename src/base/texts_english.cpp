@@ -296,6 +296,13 @@ const CTextEntry kEnglish[] = {
      L"kestrune: %s failed: the GPU refused one more encode session (ffmpeg: OpenEncodeSessionEx failed): "
      L"%s\nkestrune: %d NVENC encodes may run at once; a lower --gpu-sessions keeps within what this GPU "
      L"allows\n"},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED,
+     L"kestrune: cannot create '%s' (the folder refused it); its command is not run\n"},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, L"kestrune: the command exited with 0 but wrote nothing to '%s'\n"},
+    {TXT_CLI_PARTIAL_RENAMED,
+     L"kestrune: '%s' was left unfinished by a run that ended before checking it; renamed to '%s'\n"},
+    {TXT_PARTIAL_RENAMED,
+     L"A run that ended before checking this file left it unfinished; it was renamed:\n%s\n-> %s"},
 };
 }  // namespace
 

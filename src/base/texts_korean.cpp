@@ -162,6 +162,8 @@ const CTextEntry kKorean[] = {
      L"%s\n이 출력 파일에는 영상도 소리도 없어 실패로 셉니다. 확인할 수 있게 파일은 남겨 둡니다."},
     {TXT_RUN_OUTPUT_NO_LENGTH,
      L"%s\n이 출력 파일의 길이가 0 ms 여서 실패로 셉니다. 확인할 수 있게 파일은 남겨 둡니다."},
+    {TXT_PARTIAL_RENAMED,
+     L"확인을 마치기 전에 끝나 버린 작업이 남긴 미완성 파일의 이름을 바꿨습니다:\n%s\n-> %s"},
 };
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
 #include "batch/probe_groups.h"
+#include "batch/run_journal.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
@@ -50,6 +51,8 @@ struct CBatchRun {
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
   CGpuSessions gpuSessions;  // the NVENC encodes that may run together
+  // The outputs whose commands have started and that are not yet checked; none for a plan.
+  std::unique_ptr<CRunJournal> journal;
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
@@ -123,18 +126,12 @@ std::atomic<int> aliveThreads{0};
 // How one command ended.
 enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED, COMMAND_SHORT };
 
-// What the run keeps of a command's claim (output_claim.h) while the command runs.
-enum ClaimKept {
-  CLAIM_KEPT,      // the command writes over the empty claim with its "-y"
-  CLAIM_RELEASED,  // removed just before the command starts: the command has no "-y", so
-                   // ffmpeg would refuse the claim, as it refuses any file it finds there
-};
-
-// The output of a command that did not end well goes: it is the run's own, its claim and what
-// the command wrote over it.
-void RemoveOwnOutput(const std::wstring& output, const wchar_t* why) {
+// The output of a command that did not end well goes while it is the run's own: the claim the
+// run made and what the command wrote over it (made: the claim's identity), never a file that
+// took its name since.
+void RemoveRunOutput(const std::wstring& output, const std::wstring& made, const wchar_t* why) {
   if (!FileExists(output)) return;
-  bool removed = RemoveFileSoon(output);
+  bool removed = RemoveOwnOutput(output, made);
   DebugLog(L"DoProcess-%s-%s-%d", why, output, removed ? 1 : 0);
 }
 
@@ -146,13 +143,14 @@ void NotePart(CBatchRun& run, const CBatchCommand& command) {
 }
 
 // A command that exited with 0 counts as done only when its output is whole (output_check.h).
-// An output that is missing or empty is the run's own empty claim: it goes, and the command
-// failed. One that cannot be trusted otherwise failed too, but stays for the user to look at,
-// as a short one does.
-CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
+// An output that is missing or empty is the run's own empty claim (or, for a command whose
+// claim was let go, what its ffmpeg made, since an ffmpeg that exits with 0 wrote its own
+// file): it goes, and the command failed. One that cannot be trusted otherwise failed too, but
+// stays for the user to look at, as a short one does.
+CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command, const std::wstring& made) {
   const COutputReport report = CheckOutput(command, run.options.measure);
   if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
-  if (report.verdict == OUTPUT_MISSING) RemoveOwnOutput(command.output, L"empty");
+  if (report.verdict == OUTPUT_MISSING) RemoveRunOutput(command.output, made, L"empty");
   run.ReportOutput(command, report);
   return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
 }
@@ -175,40 +173,53 @@ void KeepSourceDates(const CBatchRun& run, const CBatchCommand& command) {
 // own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
 // none of its output. A plan claims nothing and runs nothing. A command that names no output
 // runs as it is.
-CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CLAIM_KEPT) {
+//
+// A command without "-y" (the merge of video and audio) has its claim let go just before it
+// starts, since ffmpeg would refuse it: what then lies under the name when it fails or is
+// stopped may be a file that took the name in that gap, on which ffmpeg gave up, and the run
+// cannot tell it from ffmpeg's own, so it stays.
+CommandOutcome RunOne(CBatchRun& run, CBatchCommand command) {
   if (run.stopping) return COMMAND_STOPPED;
   const bool writes = !run.options.dryRun && !command.output.empty();
-  if (writes && ClaimOutput(command, run.reserved, run.namesLock) == CLAIM_REFUSED) {
+  std::wstring made;  // the identity of the run's claim while the command writes over it
+  if (writes && ClaimOutput(command, run.reserved, run.namesLock, &made) == CLAIM_REFUSED) {
     COutputReport refused;
     refused.verdict = OUTPUT_UNCLAIMED;
     run.ReportOutput(command, refused);
     return COMMAND_FAILED;
   }
-  if (writes && kept == CLAIM_RELEASED) RemoveFile(command.output);
+  const bool kept = !writes || CommandOverwrites(command.text);
+  if (!kept) {
+    RemoveFile(command.output);
+    made.clear();
+  }
+  if (writes && run.journal) run.journal->Add(command.output, made);
   NotePart(run, command);
   // The GPU takes only so many encodes at once: this one waits for its turn, unless a stop comes
   // first, which leaves the run's claim to go as any stopped command's output does.
   const bool session = command.gpuEncode;
   if (session && !run.gpuSessions.Take(run.stopping)) {
-    if (writes) RemoveOwnOutput(command.output, L"stop");
+    if (writes) {
+      RemoveRunOutput(command.output, made, L"stop");
+      if (run.journal) run.journal->Remove(command.output);
+    }
     return COMMAND_STOPPED;
   }
   int status = run.host->RunCommand(command, &run.commandStop);
   if (session) run.gpuSessions.Give();
   DebugLog(L"DoProcess-2-exit=%d", status);
+  CommandOutcome outcome = COMMAND_DONE;
   if (status == 0) {
-    if (!writes) return COMMAND_DONE;
-    CommandOutcome outcome = JudgeOutput(run, command);
-    if (outcome == COMMAND_DONE) KeepSourceDates(run, command);
-    return outcome;
+    if (writes) outcome = JudgeOutput(run, command, made);
+    if (writes && outcome == COMMAND_DONE) KeepSourceDates(run, command);
+  } else {
+    // A stop, an interruption or a failure leaves nothing of the run's own.
+    const bool interrupted = run.stopped || status == kStoppedStatus;
+    if (writes && kept) RemoveRunOutput(command.output, made, interrupted ? L"stop" : L"fail");
+    outcome = run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
   }
-  // A command without its claim may have failed because a file turned up under its name, which
-  // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
-  // output away.
-  const bool interrupted = run.stopped || status == kStoppedStatus;
-  if (writes && (kept == CLAIM_KEPT || interrupted))
-    RemoveOwnOutput(command.output, interrupted ? L"stop" : L"fail");
-  return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  if (writes && run.journal) run.journal->Remove(command.output);
+  return outcome;
 }
 
 FileOutcome OutcomeOfFile(CommandOutcome outcome) {
@@ -237,7 +248,7 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  CommandOutcome outcome = RunOne(run, command, CLAIM_RELEASED);
+  CommandOutcome outcome = RunOne(run, command);
   Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
   for (int position = 1; position <= report.fileCount; ++position)
@@ -498,6 +509,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
     }
   }
 
+  if (!options.dryRun) run->journal = std::make_unique<CRunJournal>();
   run_ = run;
   ++aliveThreads;
   try {

@@ -7,6 +7,7 @@
 #include "batch/batch_worker.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
+#include "batch/run_journal.h"
 #include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
@@ -146,6 +147,11 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
   if (!ChooseGpu(request, out)) return CLI_EXIT_FAILED;
 
+  // Outputs that a run which died left unfinished are marked so before this run names its own.
+  if (!dryRun) {
+    for (const CUnfinishedOutput& output : MarkUnfinishedOutputs())
+      out.Err(CliFormat(TXT_CLI_PARTIAL_RENAMED, output.output, output.renamedTo));
+  }
   CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;

@@ -8,6 +8,7 @@
 #include "base/trace.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
+#include "batch/run_journal.h"
 #include "batch/start_check.h"
 #include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
@@ -125,6 +126,14 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   // A run that is to end in an action is left alone by its user: its last console must not
   // wait for a key.
   options.pause = ChosenWhenDone() == WHEN_DONE_NOTHING;
+  // Outputs that a run which died left unfinished (killed, a crash, a power cut) are marked so,
+  // and named, before this run names its own.
+  std::wstring unfinished;
+  for (const CUnfinishedOutput& output : MarkUnfinishedOutputs()) {
+    if (!unfinished.empty()) unfinished += L"\n\n";
+    unfinished += FormatText(TXT_PARTIAL_RENAMED, uiLanguage, output.output, output.renamedTo);
+  }
+  if (!unfinished.empty()) ShowMessage(L"%s", unfinished);
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
   // Parts that differ make a joined file that plays wrong: the user decides.
@@ -145,7 +154,8 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   batchHost_ = host;
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
-  BeginRunProgress(static_cast<int>(jobSettings.files.size()));
+  // The run's own files: the list may have changed since Start, while the GPU check ran.
+  BeginRunProgress(static_cast<int>(settings.files.size()));
 }
 
 void CMainDlg::OnButtonStop() {

@@ -121,6 +121,9 @@ const CFormatRow kProductFormats[] = {
     {L"CheckOutput-%d-%d-%d-%lld-%lld-%s",
      [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt, kInt64, kInt64, kText); }},
     {L"DoProcess-parts differ-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"RemoveOwnOutput-not the run's-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"CRunJournal-cannot write-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"MarkUnfinishedOutputs-%s-%s", [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s",
      [](const wchar_t* t) { return Fill(t, kText); }},
     {L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s",
@@ -359,6 +362,10 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_JOIN_PARTS_DIFFER, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_OPTION_GPU_SESSIONS, [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {TXT_CLI_GPU_SESSION_REFUSED, [](const wchar_t* t) { return Fill(t, kText, kText, kInt); }},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
 };
 
 #ifndef _WIN32

@@ -85,6 +85,7 @@ class FakeHost : public CBatchHost {
     ++running_;
     if (running_ > maxRunning) maxRunning = running_;
     if (writeOutputs) WriteFile(command.output, "partial");
+    if (whileRunning) whileRunning(command);
     changed_.notify_all();
     struct Leave {
       FakeHost* host;
@@ -176,6 +177,8 @@ class FakeHost : public CBatchHost {
   int holdAt = -1;
   bool writeOutput = false;   // the held command writes part of its output first
   bool writeOutputs = false;  // every command writes part of its output first
+  // What else happens as each command starts.
+  std::function<void(const CBatchCommand&)> whileRunning;
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -1254,6 +1257,52 @@ TEST(BatchWorkerClaim, TheMergeOfVideoAndAudioTakesTheNextFreeNameToo) {
     EXPECT_EQ(host->outputThereAtRun, std::vector<bool>{false});
     EXPECT_EQ(ReadText(planned), takenMeanwhile ? "made since the preview" : "output");
     EXPECT_EQ(host->report.filesDone, 2);
+  }
+}
+
+// A file that takes an output's name while its command runs is never the run's to remove, when
+// the command fails on it or is stopped: another file renamed over the claim, or one made in the
+// gap as a command without "-y" lets its claim go. What the command wrote itself still goes.
+TEST(BatchWorkerClaim, AFileThatTookTheNameIsNeverRemoved) {
+  enum Intruder { NONE, RENAMED_OVER, MADE_IN_GAP };
+  const struct {
+    int32_t jobKind;
+    Intruder intruder;
+    bool stopped;
+  } cases[] = {{JOB_CONVERT, NONE, true},
+               {JOB_CONVERT, RENAMED_OVER, false},
+               {JOB_CONVERT, RENAMED_OVER, true},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, false},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(
+        Sprintf(L"job %d, intruder %d, stopped %d", c.jobKind, static_cast<int>(c.intruder), c.stopped));
+    TempDir dir;
+    const std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+    const std::wstring output = dir.File(L"movie_(02).mp4");
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {L"ffmpeg -i a -i b \"" + output + L"\"", JOB_MERGE_VIDEO_AUDIO, files, output};
+    host->exitStatuses = {1};
+    host->leavesOutput = host->writeOutput = c.intruder == NONE;
+    host->holdAt = c.stopped ? 0 : -1;
+    host->whileRunning = [&](const CBatchCommand& command) {
+      if (c.intruder == MADE_IN_GAP) WriteFile(command.output, "someone else's");
+      if (c.intruder == RENAMED_OVER)
+        std::filesystem::rename(FsPath(WriteFile(dir.File(L"other"), "someone else's")),
+                                FsPath(command.output));
+    };
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(
+                  Settings(c.jobKind, c.jobKind == JOB_CONVERT ? std::vector<std::wstring>{files[0]} : files),
+                  host, Options(FakeProbe())),
+              BATCH_STARTED);
+    if (c.stopped) {
+      host->WaitUntilHeld();
+      worker.Stop();
+    }
+    worker.Join();
+    EXPECT_EQ(host->Commands().size(), 1u);
+    EXPECT_EQ(ReadText(output), c.intruder != NONE ? "someone else's" : "");
   }
 }
 

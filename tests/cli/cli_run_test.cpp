@@ -33,6 +33,7 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -983,6 +984,37 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
   ASSERT_TRUE(ProbeMediaFile(beside, converted));
   EXPECT_EQ(converted.audioCount, 1);  // the first run's conversion
   EXPECT_EQ(converted.video.codec, VCODEC_H264);
+}
+
+// Two exec of one plan's command at once: the first claims the output before its ffmpeg starts
+// (a stand-in first on its PATH that says so and waits), so the second is refused and runs
+// nothing. Stopped after another file was renamed over its output, the first leaves that file.
+TEST_F(CliRun, TwoExecOfOneOutputNeverBothWriteIt) {
+  const std::wstring clip = Clip(L"a.mp4"), output = dir_.File(L"a_(02).AAC");
+  CliResult plan = RunCli({L"plan", L"--job", L"audio", clip});
+  ASSERT_EQ(plan.exitCode, CLI_EXIT_OK);
+  const std::wstring command = plan.out.substr(0, plan.out.size() - 1);
+  const std::wstring gate = dir_.Folder(L"gate"), started = dir_.File(L"started");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(started) + "\"\nexec sleep 60\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
+  CRunningKestrune first({"exec", "--output", WideToUtf8(output), WideToUtf8(command)},
+                         WideToUtf8(dir_.Folder(L"first")));
+  setenv("PATH", path.c_str(), 1);
+  for (int waited = 0; !FileExists(started) && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(FileExists(started)) << first.Err();
+
+  CliResult second = RunCli({L"exec", L"--output", output, command});
+  EXPECT_EQ(second.exitCode, CLI_EXIT_FAILED);
+  EXPECT_NE(second.err.find(L"'" + output + L"' is there already"), std::wstring::npos)
+      << WideToUtf8(second.err);
+  EXPECT_EQ(GetFileLength(output), 0) << "the first one's claim, not the second one's output";
+  std::filesystem::rename(FsPath(dir_.Write(L"other", "someone else's")), FsPath(output));
+  kill(first.Pid(), SIGTERM);
+  EXPECT_EQ(first.Wait(), CLI_EXIT_STOPPED) << first.Err();
+  EXPECT_EQ(ReadBytes(output), "someone else's");
 }
 
 // On a folder the user cannot write (a camera card, a share, a snapshot) every command fails

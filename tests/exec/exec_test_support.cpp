@@ -120,6 +120,8 @@ std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
       current.show = value(5);
     else if (line.rfind("input=", 0) == 0)
       current.input = value(6);
+    else if (line.rfind("peek=", 0) == 0)
+      current.peek = value(5);
     else if (line.rfind("arg=", 0) == 0)
       current.args.push_back(value(4));
     else if (line == "end")

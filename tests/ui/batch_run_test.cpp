@@ -887,6 +887,40 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
   EXPECT_TRUE(Checked(IDC_GPU));
 }
 
+// The taskbar button counts the files of the run that Start took, not the list as the user
+// edits it while the GPU check runs: two more rows dropped, and a job clicked (which gathers the
+// list anew), during the check of a Start over one file.
+TEST_F(BatchRunTest, TheTaskbarCountsTheFilesOfTheRunNotTheListEditedDuringTheCheck) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  auto open = std::make_shared<std::atomic<bool>>(false);
+  CScopedGpuCheck heldCheck([open](int32_t, bool) {
+    for (int waited = 0; !*open && waited < 6000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+  });
+  dialog->commandRunner = [clip](const std::wstring& command, CCommandStop*) {
+    return LeaveOutput(command, clip) ? 0 : 2;
+  };
+  TaskbarLog log = UseFakeTaskbar(dialog->taskbarProgress, true, std::make_shared<bool>(true));
+  SendMessageW(dialog->Hwnd(), CTaskbarProgress::ButtonCreatedMessage(), 0, 0);
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(Checked(IDC_GPU));
+
+  Click(IDC_START);
+  ASSERT_TRUE(dialog->GpuCheckRunning());
+  DropFiles(dialog->Hwnd(), {clip, clip});
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  Click(IDC_JOB_CONVERT);
+  *open = true;
+  ASSERT_TRUE(WaitUntil([&] { return !dialog->GpuCheckRunning(); }, kRunTimeoutMs));
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/1", L"value 1/1", L"state none",
+                                       L"released"}),
+            *log);
+}
+
 // An ffmpeg build with NVENC but neither a working GPU nor libx265 (a stand-in ffmpeg, through
 // the real check): Start says which encoders are missing and starts nothing.
 TEST_F(BatchRunTest, StartRefusesARunThatNoEncoderOfThisFfmpegCanMake) {
