@@ -170,6 +170,32 @@ enum TextId : int {
   TXT_CLI_NO_SUCH_FOLDER,       // "%s": --output-dir's folder
   TXT_CLI_FOLDER_NOT_WRITABLE,  // "%s": --output-dir's folder
 
+  // A run's progress and its report: the status line's figures, how each file ended and why,
+  // the window's end message that lists them, the command line's --report.
+  TXT_RUN_TIME_LEFT,  // "%s": the time left for the run, as a clock
+  TXT_OUTCOME_DONE,
+  TXT_OUTCOME_FAILED,
+  TXT_OUTCOME_SKIPPED,
+  TXT_OUTCOME_SHORT,
+  TXT_REASON_EXIT_STATUS,       // "%d %s": the exit status, ffmpeg's own words
+  TXT_REASON_EXIT_STATUS_ONLY,  // "%d": the exit status
+  TXT_REASON_INTERRUPTED,
+  TXT_REASON_NO_OUTPUT,
+  TXT_REASON_UNCLAIMED,
+  TXT_REASON_SHORT,  // "%d %d": the output's length, the length expected
+  TXT_REASON_NOT_PROBED,
+  TXT_REASON_STOPPED,
+  TXT_REASON_NOT_REACHED,
+  TXT_REASON_PARTS_MISSING,
+  TXT_RUN_END_INTRO,
+  TXT_RUN_END_ENTRY,  // "%s %s %s %s": counter, file, outcome, reason
+  TXT_RUN_END_MORE,   // "%d": entries not listed
+  TXT_RUN_END_OPEN_REPORT,
+  TXT_CLI_REPORT_NEEDS_NAME,
+  TXT_CLI_REPORT_EXISTS,       // "%s": --report's file
+  TXT_CLI_REPORT_NO_FOLDER,    // "%s": --report's file
+  TXT_CLI_REPORT_NOT_WRITTEN,  // "%s": --report's file
+
   TXT_COUNT
 };
 

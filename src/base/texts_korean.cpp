@@ -106,6 +106,25 @@ const CTextEntry kKorean[] = {
     {TXT_REFUSE_STALE_PREVIEW,
      L"합치기 (영상+소리) 명령이 지금 파일 목록으로 만들어지지 않았습니다. 작업을 다시 선택하세요.\n"
      L"(The video-and-audio merge command was not built for the current file list; choose the job again.)"},
+    {TXT_RUN_TIME_LEFT, L"남은 시간 %s"},
+    {TXT_OUTCOME_DONE, L"완료"},
+    {TXT_OUTCOME_FAILED, L"실패"},
+    {TXT_OUTCOME_SKIPPED, L"건너뜀"},
+    {TXT_OUTCOME_SHORT, L"짧음"},
+    {TXT_REASON_EXIT_STATUS, L"종료 코드 %d: %s"},
+    {TXT_REASON_EXIT_STATUS_ONLY, L"종료 코드 %d"},
+    {TXT_REASON_INTERRUPTED, L"콘솔에서 Ctrl-C 로 중단되었습니다"},
+    {TXT_REASON_NO_OUTPUT, L"종료 코드는 0이지만 출력 파일이 없거나 비어 있습니다"},
+    {TXT_REASON_UNCLAIMED, L"폴더가 출력 파일 이름을 만들게 하지 않아 실행하지 않았습니다"},
+    {TXT_REASON_SHORT, L"출력 길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다"},
+    {TXT_REASON_NOT_PROBED, L"MediaInfo 가 파일을 읽지 못해 명령을 만들지 않았습니다"},
+    {TXT_REASON_STOPPED, L"작업이 중지되었습니다"},
+    {TXT_REASON_NOT_REACHED, L"차례가 오지 않았습니다"},
+    {TXT_REASON_PARTS_MISSING, L"모든 파일이 변환되지 않아 합치지 않았습니다"},
+    {TXT_RUN_END_INTRO, L"일부 파일이 제대로 만들어지지 않았습니다:"},
+    {TXT_RUN_END_ENTRY, L"%s %s\n%s: %s"},
+    {TXT_RUN_END_MORE, L"... 외 %d개 (실행 보고서를 보세요)"},
+    {TXT_RUN_END_OPEN_REPORT, L"실행 보고서를 열까요?"},
 };
 }  // namespace
 

@@ -3,6 +3,7 @@
 // each implement it, so both drive the same worker. The worker holds the host through a
 // shared_ptr for the whole run; after CBatchWorker::Detach it calls only RunCommand, so a
 // window that goes away first is never reached through ShowStatus or ReportEnd.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ enum OutputVerdict {
 struct COutputReport {
   OutputVerdict verdict = OUTPUT_WHOLE;
   int expectedSeconds = 0;
-  int actualSeconds = 0;  // the output's length as probed; for OUTPUT_SHORT only
+  int actualSeconds = 0;  // the output's length as probed; 0 when it was not probed
 };
 
 // How a join of merged files ended.
@@ -65,6 +66,44 @@ enum FileOutcome {
   FILE_SHORT,     // its command exited with 0, but its output lasts less than asked
 };
 
+// Why a file, or the join, did not end as done.
+enum RunReason {
+  REASON_NONE = 0,       // it is done
+  REASON_EXIT_STATUS,    // its command exited with exitStatus; errorLine says why, as ffmpeg put it
+  REASON_INTERRUPTED,    // a Ctrl-C in its console ended its command
+  REASON_NO_OUTPUT,      // its command exited with 0 but left no output, or an empty one
+  REASON_UNCLAIMED,      // its output's name could not be made (the folder refused it); nothing ran
+  REASON_SHORT,          // its output lasts outputSeconds of the expectedSeconds asked for
+  REASON_NOT_PROBED,     // MediaInfo could not read it, so no command was made
+  REASON_STOPPED,        // the user's stop ended its command, or came before it started
+  REASON_NOT_REACHED,    // the run ended before it for another reason (the window closed, an empty
+                         // entry, a merge of video and audio that takes only the first two files)
+  REASON_PARTS_MISSING,  // the join did not run, because not every file was remuxed
+};
+
+// How the run ended with one entry of its list, or with the join of a merge: a block of the
+// run's report (batch/run_report.h).
+struct CRunRecord {
+  int position = 0;                 // the entry's 1-based place in the list; 0 for the join
+  std::wstring input;               // the entry; empty for the join
+  std::vector<std::wstring> parts;  // the join's inputs, as their remuxes wrote them
+  int64_t inputSize = -1;           // the input's size in bytes and modification time (seconds since
+  int64_t inputModified = 0;        // 1970, UTC) as the run found it; -1 and 0 when unknown
+  std::wstring command;             // the command run (or that would have run); empty when none was made
+  std::wstring output;              // the file it wrote, or would have
+  FileOutcome outcome = FILE_SKIPPED;
+  RunReason reason = REASON_NOT_REACHED;
+  int exitStatus = 0;      // for REASON_EXIT_STATUS
+  std::wstring errorLine;  // ffmpeg's own words on why, when the host read them (CommandFailureReason)
+  // The check of its output, when the command exited with 0: OUTPUT_WHOLE, OUTPUT_SHORT or
+  // OUTPUT_MISSING; checked is false when there was nothing to check.
+  bool checked = false;
+  OutputVerdict check = OUTPUT_WHOLE;
+  int expectedSeconds = 0;  // the length the output must have; 0 when it cannot be told
+  int outputSeconds = 0;    // the output's length as probed; 0 when not probed
+  double secondsTaken = 0;  // how long its command ran
+};
+
 // The end-of-run report. Every entry of the file list is counted exactly once.
 struct CBatchReport {
   int32_t jobKind = 0;
@@ -75,6 +114,12 @@ struct CBatchReport {
   int filesShort = 0;    // a command exited with 0, but its output is shorter than expected
   JoinOutcome join = JOIN_NONE;
   bool stopped = false;  // the user stopped the run: its running command was ended, no other started
+  // One record per entry of the list, in list order, then the join's when a merge of files has
+  // one; built as the run goes, whole once the run has ended.
+  std::vector<CRunRecord> records;
+  std::vector<std::wstring> optionWords;  // the run's settings as the command line's options
+  int64_t startedAt = 0;                  // when the run began and ended, seconds since 1970 (UTC)
+  int64_t endedAt = 0;
 };
 
 // True when every file and the join (if any) succeeded.
@@ -120,6 +165,14 @@ class CBatchHost {
   virtual void ReportOutput(const CBatchCommand& command, const COutputReport& report) {
     (void)command;
     (void)report;
+  }
+
+  // Why the command that RunCommand just ran failed, as its program said it: ffmpeg's last error
+  // line (CFfmpegErrorStream::LastErrorLine); empty where the host did not read its output.
+  // Called on the thread that ran it, right after a RunCommand that gave a status other than 0.
+  virtual std::wstring CommandFailureReason(const CBatchCommand& command) {
+    (void)command;
+    return std::wstring();
   }
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),

@@ -1,6 +1,9 @@
 #include "batch/batch_worker.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <climits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,6 +20,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
+#include "jobs/option_words.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -43,11 +47,24 @@ struct CBatchRun {
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
 
+  // How each entry of the list, and the join, ended: the run's report. Commands that run at once
+  // add theirs under recordsLock.
+  std::mutex recordsLock;
+  std::vector<CRunRecord> records;
+
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
   std::atomic<bool> stopping{false};  // no further command starts: the window went, or a stop came
   std::atomic<bool> stopped{false};   // the user stopped the run
   std::atomic<bool> finished{false};
+
+  void Record(CRunRecord record) {
+    std::lock_guard<std::mutex> guard(recordsLock);
+    records.push_back(std::move(record));
+  }
+
+  // Why an entry was not reached: the user's stop, or anything else that ended the run early.
+  RunReason NotReached() const { return stopped ? REASON_STOPPED : REASON_NOT_REACHED; }
 
   void ShowStatus(const std::wstring& text) {
     std::lock_guard<std::mutex> guard(hostLock);
@@ -122,12 +139,29 @@ void NotePart(CBatchRun& run, const CBatchCommand& command) {
 // A command that exited with 0 counts as done only when its output is whole (output_check.h).
 // An output that is missing or empty is the run's own empty claim: it goes, and the command
 // failed. A short one stays for the user to look at.
-CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
+CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command, CRunRecord& record) {
   const COutputReport report = CheckOutput(command, run.options.probe);
+  record.checked = true;
+  record.check = report.verdict;
+  record.outputSeconds = report.actualSeconds;
   if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
+  record.reason = report.verdict == OUTPUT_SHORT ? REASON_SHORT : REASON_NO_OUTPUT;
   if (report.verdict == OUTPUT_MISSING) RemoveOwnOutput(command.output, L"empty");
   run.ReportOutput(command, report);
   return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
+}
+
+// The record of an entry of the list: the file as the run found it.
+CRunRecord RecordOfEntry(int position, const std::wstring& input) {
+  CRunRecord record;
+  record.position = position;
+  record.input = input;
+  GetFileStamp(input, record.inputSize, record.inputModified);
+  return record;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Runs a command unless the run is stopping. Its output name is claimed first (a name taken
@@ -135,28 +169,48 @@ CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
 // the run did not make; a command that fails, is stopped, or is interrupted by the user in its
 // own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
 // none of its output. A plan claims nothing and runs nothing. A command that names no output
-// runs as it is.
-CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CLAIM_KEPT) {
-  if (run.stopping) return COMMAND_STOPPED;
+// runs as it is. record receives what the command was and why it did not end as done.
+CommandOutcome RunCommandOf(CBatchRun& run, CBatchCommand& command, CRunRecord& record, ClaimKept kept) {
+  record.command = command.text;
+  record.output = command.output;
+  record.expectedSeconds = command.expectedSeconds;
+  if (run.stopping) {
+    record.reason = run.NotReached();
+    return COMMAND_STOPPED;
+  }
   const bool writes = !run.options.dryRun && !command.output.empty();
   if (writes && ClaimOutput(command, run.reserved, run.namesLock) == CLAIM_REFUSED) {
     COutputReport refused;
     refused.verdict = OUTPUT_UNCLAIMED;
     run.ReportOutput(command, refused);
+    record.reason = REASON_UNCLAIMED;
     return COMMAND_FAILED;
   }
+  // The claim may have given the output a new name, and the command with it.
+  record.command = command.text;
+  record.output = command.output;
   if (writes && kept == CLAIM_RELEASED) RemoveFile(command.output);
   NotePart(run, command);
+  const auto started = std::chrono::steady_clock::now();
   int status = run.host->RunCommand(command, &run.commandStop);
+  record.secondsTaken = SecondsSince(started);
   DebugLog(L"DoProcess-2-exit=%d", status);
-  if (status == 0) return writes ? JudgeOutput(run, command) : COMMAND_DONE;
+  record.reason = REASON_NONE;
+  if (status == 0) return writes ? JudgeOutput(run, command, record) : COMMAND_DONE;
   // A command without its claim may have failed because a file turned up under its name, which
   // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
   // output away.
   const bool interrupted = run.stopped || status == kStoppedStatus;
   if (writes && (kept == CLAIM_KEPT || interrupted))
     RemoveOwnOutput(command.output, interrupted ? L"stop" : L"fail");
-  return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  if (run.stopped) {
+    record.reason = REASON_STOPPED;
+    return COMMAND_STOPPED;
+  }
+  record.reason = status == kStoppedStatus ? REASON_INTERRUPTED : REASON_EXIT_STATUS;
+  record.exitStatus = status;
+  if (record.reason == REASON_EXIT_STATUS) record.errorLine = run.host->CommandFailureReason(command);
+  return COMMAND_FAILED;
 }
 
 FileOutcome OutcomeOfFile(CommandOutcome outcome) {
@@ -164,6 +218,14 @@ FileOutcome OutcomeOfFile(CommandOutcome outcome) {
          : outcome == COMMAND_FAILED ? FILE_FAILED
          : outcome == COMMAND_SHORT  ? FILE_SHORT
                                      : FILE_SKIPPED;
+}
+
+// RunCommandOf, with the outcome the record keeps.
+CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, CRunRecord& record,
+                      ClaimKept kept = CLAIM_KEPT) {
+  const CommandOutcome outcome = RunCommandOf(run, command, record, kept);
+  record.outcome = OutcomeOfFile(outcome);
+  return outcome;
 }
 
 void Count(CommandOutcome outcome, int files, CBatchReport& report) {
@@ -185,24 +247,40 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  CommandOutcome outcome = RunOne(run, command, CLAIM_RELEASED);
+  CRunRecord ran;
+  CommandOutcome outcome = RunOne(run, command, ran, CLAIM_RELEASED);
   Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
-  for (int position = 1; position <= report.fileCount; ++position)
+  for (int position = 1; position <= report.fileCount; ++position) {
+    const std::wstring& file = run.settings.files[position - 1];
+    // Each of the two files has the one command's record; a later entry was never looked at.
+    CRunRecord record = position <= joined ? ran : CRunRecord();
+    CRunRecord entry = RecordOfEntry(position, file);
+    record.position = entry.position;
+    record.input = entry.input;
+    record.inputSize = entry.inputSize;
+    record.inputModified = entry.inputModified;
+    run.Record(record);
     run.ReportFileEnd(position, position <= joined ? OutcomeOfFile(outcome) : FILE_SKIPPED);
+  }
 }
 
 // The join runs only when every file was remuxed: otherwise it would silently leave out a part.
 // False when the run must end at once, because the first entry gives the join no name.
 bool RunJoin(CBatchRun& run, CBatchReport& report) {
+  CRunRecord record;
+  for (const auto& part : run.parts) record.parts.push_back(part.second.output);
   if (report.filesDone != report.fileCount || run.stopping) {
     report.join = JOIN_SKIPPED;
     DebugLog(L"DoProcess-3-skip join, %d of %d files remuxed", report.filesDone, report.fileCount);
+    record.reason = run.stopping ? run.NotReached() : REASON_PARTS_MISSING;
+    run.Record(record);
     return true;
   }
   CBatchCommand command;
   if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved, run.settings.outputFolder)) {
     report.join = JOIN_SKIPPED;
+    run.Record(record);
     return false;
   }
   run.reserved.Reserve(command.output);
@@ -220,7 +298,8 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
   command.text = run.ApplyPauseOption(command.text);
-  CommandOutcome outcome = RunOne(run, command);
+  CommandOutcome outcome = RunOne(run, command, record);
+  run.Record(record);
   report.join = outcome == COMMAND_DONE     ? JOIN_DONE
                 : outcome == COMMAND_FAILED ? JOIN_FAILED
                 : outcome == COMMAND_SHORT  ? JOIN_SHORT
@@ -249,6 +328,9 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   DebugLog(L"DoProcess-2-ret=%d, [%s]", built.Made() ? 1 : 0, command.text);
   if (!built.Made()) {
     ++report.filesSkipped;
+    CRunRecord record = RecordOfEntry(i + 1, path);
+    record.reason = REASON_NOT_PROBED;
+    run.Record(record);
     run.ReportNoCommand(path, i + 1);
     run.ReportFileEnd(i + 1, FILE_SKIPPED);
     return false;
@@ -261,6 +343,17 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   command.position = i + 1;
   command.fileCount = count;
   return true;
+}
+
+// The entries from first on are never reached: each counts as skipped, with its record.
+void SkipTheRest(CBatchRun& run, int first, CBatchReport& report) {
+  const int count = static_cast<int>(run.settings.files.size());
+  report.filesSkipped += count - first;
+  for (int i = first; i < count; ++i) {
+    CRunRecord record = RecordOfEntry(i + 1, run.settings.files[i]);
+    record.reason = run.NotReached();
+    run.Record(record);
+  }
 }
 
 // Probes every file before the first build, a group of files per MediaInfo run and a run per
@@ -296,7 +389,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
     if (run.stopping || run.settings.files[i].empty()) {
-      report.filesSkipped += count - i;
+      SkipTheRest(run, i, report);
       break;
     }
     run.settings.firstFileOfBatch = i == 0;
@@ -305,7 +398,9 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   std::mutex countLock;
   RunAtOnce(commands.size(), run.options.jobs, [&](size_t i) {
     // A stop or a detach keeps every command not yet started from starting; it counts as skipped.
-    CommandOutcome outcome = RunOne(run, commands[i]);
+    CRunRecord record = RecordOfEntry(commands[i].position, commands[i].input);
+    CommandOutcome outcome = RunOne(run, commands[i], record);
+    run.Record(record);
     {
       std::lock_guard<std::mutex> guard(countLock);
       Count(outcome, 1, report);
@@ -322,16 +417,36 @@ void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping || settings.files[i].empty()) {
-      report.filesSkipped += count - i;
+      SkipTheRest(run, i, report);
       break;
     }
     if (i > 0) settings.firstFileOfBatch = false;
     if (!BuildFileCommand(run, i, command, report)) continue;
     // A build may take seconds (it probes the file): the window may have gone meanwhile.
-    CommandOutcome outcome = RunOne(run, command);
+    CRunRecord record = RecordOfEntry(command.position, command.input);
+    CommandOutcome outcome = RunOne(run, command, record);
+    run.Record(record);
     Count(outcome, 1, report);
     run.ReportFileEnd(i + 1, OutcomeOfFile(outcome));
   }
+}
+
+int64_t SecondsSince1970() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// The records into the report, in the list's order, the join last; the run's end time with them.
+void TakeRecords(CBatchRun& run, CBatchReport& report) {
+  {
+    std::lock_guard<std::mutex> guard(run.recordsLock);
+    report.records = run.records;
+  }
+  std::stable_sort(
+      report.records.begin(), report.records.end(), [](const CRunRecord& a, const CRunRecord& b) {
+        return (a.position == 0 ? INT_MAX : a.position) < (b.position == 0 ? INT_MAX : b.position);
+      });
+  report.endedAt = SecondsSince1970();
 }
 
 void DoProcess(CBatchRun& run) {
@@ -342,11 +457,14 @@ void DoProcess(CBatchRun& run) {
   CBatchReport report;
   report.jobKind = settings.jobKind;
   report.fileCount = count;
+  report.optionWords = SettingsOptionWords(settings);
+  report.startedAt = SecondsSince1970();
   settings.firstFileOfBatch = true;
 
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
     RunMergeVideoAudio(run, report);
     report.stopped = run.stopped;
+    TakeRecords(run, report);
     run.ReportEnd(report);
     return;
   }
@@ -365,6 +483,7 @@ void DoProcess(CBatchRun& run) {
     if (report.filesShort > 0) DebugLog(L"DoProcess-4-short=%d", report.filesShort);
     DebugLog(L"DoProcess-쓰레드 멈춤");
   }
+  TakeRecords(run, report);
   run.ReportEnd(report);
 }
 

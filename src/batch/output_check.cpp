@@ -24,8 +24,7 @@ COutputReport CheckOutput(const CBatchCommand& command, const ProbeFunction& pro
   DebugLog(L"CheckOutput-%d-%d-%d-%s", probed ? 1 : 0, media.durationSec, command.expectedSeconds,
            command.output);
   if (!probed || media.durationSec <= 0) return report;
-  if (LastsLongEnough(media.durationSec, command.expectedSeconds)) return report;
-  report.verdict = OUTPUT_SHORT;
   report.actualSeconds = media.durationSec;
+  if (!LastsLongEnough(media.durationSec, command.expectedSeconds)) report.verdict = OUTPUT_SHORT;
   return report;
 }
