@@ -76,7 +76,6 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -191,6 +190,7 @@ enum TextId : int {
   TXT_RUN_END_ENTRY,  // "%s %s %s %s": counter, file, outcome, reason
   TXT_RUN_END_MORE,   // "%d": entries not listed
   TXT_RUN_END_OPEN_REPORT,
+  TXT_RUN_END_JOIN,  // the join's counter in the list
   TXT_CLI_REPORT_NEEDS_NAME,
   TXT_CLI_REPORT_EXISTS,       // "%s": --report's file
   TXT_CLI_REPORT_NO_FOLDER,    // "%s": --report's file

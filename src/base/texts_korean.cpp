@@ -55,7 +55,6 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_JOIN_SKIPPED, L", 합치기 안 함"},
     {TXT_RUN_JOIN_SHORT, L", 합치기 짧음"},
     {TXT_RUN_STOPPED, L", 중지됨"},
-    {TXT_RUN_OUTPUT_SHORT, L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe 파일이 없습니다. %s 에서 다운로드 하세요."},
     {TXT_GPU_CHECKING, L"이 컴퓨터에서 GPU 가속을 쓸 수 있는지 확인하는 중..."},
     {TXT_GPU_NO_ENCODER,
@@ -125,6 +124,7 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_END_ENTRY, L"%s %s\n%s: %s"},
     {TXT_RUN_END_MORE, L"... 외 %d개 (실행 보고서를 보세요)"},
     {TXT_RUN_END_OPEN_REPORT, L"실행 보고서를 열까요?"},
+    {TXT_RUN_END_JOIN, L"[합치기]"},
 };
 }  // namespace
 

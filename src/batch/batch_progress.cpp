@@ -16,6 +16,7 @@ void CBatchProgress::OnCommandStart(int position, double seconds) {
   if (position == 0 && !hasJoin_) whole_ = true;
   if (seconds > 0) item->length = seconds;
   item->reached = 0;
+  item->heard = false;
   running_ = position;
 }
 
@@ -24,6 +25,7 @@ void CBatchProgress::OnStatistics(int position, const CFfmpegProgress& progress)
   if (item == nullptr) return;
   if (item->length <= 0 && progress.total > 0) item->length = progress.total;
   item->reached = progress.seconds;
+  item->heard = true;
   // Kept past the command's end: the next one's time left starts from it until it says its own.
   if (progress.speed > 0) speed_ = progress.speed;
 }
@@ -33,6 +35,10 @@ void CBatchProgress::OnFileEnd(int position) {
   if (item == nullptr) return;
   item->done = true;
   if (position == running_) running_ = -1;
+  // The files of a merge of video and audio end with its one command.
+  if (whole_ && position > 0 &&
+      std::all_of(entries_.begin(), entries_.end(), [](const CItem& entry) { return entry.done; }))
+    join_.done = true;
 }
 
 double CBatchProgress::Estimate() const {
@@ -83,14 +89,21 @@ double CBatchProgress::Fraction() const {
   return total > 0 ? std::clamp(done / total, 0.0, 1.0) : 0;
 }
 
-int CBatchProgress::CommandPercent() const {
-  if (running_ < 0) return -1;
-  const CItem& item = running_ == 0 ? join_ : entries_[static_cast<size_t>(running_ - 1)];
-  if (item.length <= 0) return -1;
-  return static_cast<int>(std::clamp(item.reached / item.length, 0.0, 1.0) * 100);
+const CBatchProgress::CItem* CBatchProgress::Running() const {
+  if (running_ < 0) return nullptr;
+  return running_ == 0 ? &join_ : &entries_[static_cast<size_t>(running_ - 1)];
 }
 
-double CBatchProgress::Speed() const { return speed_; }
+int CBatchProgress::CommandPercent() const {
+  const CItem* item = Running();
+  if (item == nullptr || !item->heard || item->length <= 0) return -1;
+  return static_cast<int>(std::clamp(item->reached / item->length, 0.0, 1.0) * 100);
+}
+
+double CBatchProgress::Speed() const {
+  const CItem* item = Running();
+  return item != nullptr && item->heard ? speed_ : 0;
+}
 
 double CBatchProgress::SecondsLeft() const {
   if (speed_ <= 0) return -1;

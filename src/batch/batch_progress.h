@@ -28,11 +28,12 @@ class CBatchProgress {
 
   // The share of the whole run done, 0 to 1.
   double Fraction() const;
-  // The running command's percent, 0 to 100; -1 while its length is not known.
+  // The running command's percent, 0 to 100; -1 until its statistics have come, or while its
+  // length is not known.
   int CommandPercent() const;
-  // The running command's speed, times realtime; 0 while ffmpeg has not said.
+  // The running command's speed, times realtime; 0 until its statistics have said.
   double Speed() const;
-  // The time left for the whole run at the running command's speed, in seconds; -1 while it
+  // The time left for the whole run at the last speed ffmpeg gave, in seconds; -1 while it
   // cannot be told (no speed yet, or no length known at all).
   double SecondsLeft() const;
 
@@ -40,10 +41,13 @@ class CBatchProgress {
   struct CItem {
     double length = 0;   // seconds of media; 0 while not known
     double reached = 0;  // seconds of it done
+    bool heard = false;  // its command's statistics have come
     bool done = false;
   };
 
   CItem* ItemAt(int position);
+  // The running command's item; null while none runs.
+  const CItem* Running() const;
   // An item's weight: its length, or the estimate for one not known.
   double Weight(const CItem& item, double estimate) const;
   // The average length of the entries known, 0 when none is.

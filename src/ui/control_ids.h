@@ -66,6 +66,8 @@
 #define IDC_JOB_MERGE_FILES 1073
 #define IDC_JOB_CONVERT 1074
 #define IDC_JOB_MERGE_VIDEO_AUDIO 1075
+// The progress bar of a run, under the command box; shown while a run goes on.
+#define IDC_RUN_PROGRESS 1090
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046

@@ -6,6 +6,7 @@
 
 #include "base/message.h"
 #include "base/trace.h"
+#include "base/user_data_folder.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/start_check.h"
@@ -113,8 +114,10 @@ void CMainDlg::OnGpuChecked(GpuDecision decision) {
 }
 
 void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& preview) {
+  // Each run's report is kept in the user's own folder, the last ones of them.
   auto host = std::make_shared<CWindowBatchHost>(Hwnd(), preview, commandRunner,
-                                                 static_cast<int>(settings.files.size()));
+                                                 static_cast<int>(settings.files.size()), settings.jobKind,
+                                                 UserDataFolder(L"runs"));
   CBatchOptions options;
   options.probe = batchProbe;
   CRefusal refusal;
@@ -127,7 +130,7 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   batchHost_ = host;
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
-  BeginRunProgress(static_cast<int>(jobSettings.files.size()));
+  BeginRunProgress();
 }
 
 void CMainDlg::OnButtonStop() {
@@ -150,12 +153,20 @@ void CMainDlg::OnBatchEnd() {
   SetItemText(IDC_STATUS_LINE,
               WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
   EndRunProgress();
-  // The status line counts the short outputs; which ones they are, and by how much, is said
-  // once, after it.
-  std::wstring shortOutputs;
-  for (const CShortOutput& output : batchHost_->ShortOutputs()) {
-    if (!shortOutputs.empty()) shortOutputs += L"\n\n";
-    shortOutputs += ShortOutputText(output.path, output.actualSeconds, output.expectedSeconds, uiLanguage);
+  ShowRunEnd();
+}
+
+// The status line counts; which files did not come out whole, and why, is said once, after it,
+// with the run's report to open.
+void CMainDlg::ShowRunEnd() {
+  const std::wstring text = RunEndText(batchHost_->Report(), uiLanguage);
+  if (text.empty()) return;
+  const std::wstring report = batchHost_->ReportPath();
+  if (report.empty()) {
+    ShowProgramMessage(L"%s", text);
+    return;
   }
-  if (!shortOutputs.empty()) ShowMessage(L"%s", shortOutputs);
+  const std::wstring question = text + L"\n\n" + Text(TXT_RUN_END_OPEN_REPORT, uiLanguage);
+  if (EmitQuestion(question, Text(TXT_QUESTION_CAPTION, uiLanguage), Hwnd()) && reportOpener)
+    reportOpener(report);
 }

@@ -11,15 +11,15 @@
 #include <memory>
 #include <vector>
 
+#include "support/trace_capture.h"
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
-#include "support/trace_capture.h"
-#include "ui/ui_test_support.h"
 #include "ui/main_window_fixture.h"
+#include "ui/ui_test_support.h"
 
 namespace {
 
-enum ControlKind { GROUP, RADIO, CHECK, PUSH, LABEL, DIGITS, COMMAND_BOX, FILE_LIST, CHECK_LIST };
+enum ControlKind { GROUP, RADIO, CHECK, PUSH, LABEL, DIGITS, COMMAND_BOX, FILE_LIST, CHECK_LIST, PROGRESS };
 
 struct CControlRow {
   int id;
@@ -108,6 +108,8 @@ const CControlRow kLayout[] = {
     {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"픽셀포맷호환", true, true, 0, false, true},
     {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"강제 인코딩", true, true, 0, false, true},
     {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0, false, true},
+    // The run's progress bar, in free space under the command box; shown while a run goes on.
+    {1090, PROGRESS, 7, 264, 320, 10, L"", L"", true, false, -1, false, false},
 };
 
 bool SameClass(HWND hwnd, const wchar_t* name) { return lstrcmpiW(WindowClass(hwnd).c_str(), name) == 0; }
@@ -150,6 +152,10 @@ void ExpectKind(HWND control, ControlKind kind) {
       EXPECT_EQ(LVS_REPORT, style & LVS_TYPEMASK);
       EXPECT_TRUE(style & LVS_SINGLESEL);
       EXPECT_EQ(kind == CHECK_LIST, (style & LVS_NOCOLUMNHEADER) != 0);
+      break;
+    case PROGRESS:
+      EXPECT_TRUE(SameClass(control, PROGRESS_CLASSW)) << WindowClass(control);
+      EXPECT_TRUE(style & PBS_SMOOTH);
       break;
   }
 }
