@@ -10,13 +10,17 @@
 // Windows), "none" or "other". On Windows "--interrupt-console" makes it press Ctrl-C in its
 // own console after its record (every process attached to it gets the event, as when the user
 // types it) and then wait 10 seconds; a Ctrl-C that reaches it ends it with
-// STATUS_CONTROL_C_EXIT, as Windows' own handling does (Wine's would exit with 0).
+// STATUS_CONTROL_C_EXIT, as Windows' own handling does (Wine's would exit with 0). A first
+// argument "--say=TEXT" writes TEXT and a line feed (UTF-8, as the bytes are) on its standard
+// error after its record, as ffmpeg writes its words there.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #ifdef _WIN32
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -130,6 +134,15 @@ int main(int argc, char** argv) {
 #endif
   std::fputs("end\n", out);
   std::fclose(out);
+  const std::string say = "--say=";
+  if (first.compare(0, say.size(), say) == 0) {
+#ifdef _WIN32
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    const std::string text = first.substr(say.size()) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
 #ifdef _WIN32
   if (first == "--interrupt-console") {
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
