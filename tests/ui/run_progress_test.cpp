@@ -29,24 +29,6 @@ namespace {
 
 constexpr unsigned kRunTimeoutMs = 180000;
 
-// Answers the window's questions in the test's place while it lives, and keeps what they asked.
-class CQuestionAnswer {
- public:
-  explicit CQuestionAnswer(bool yes)
-      : previous_(SetQuestionSink([this, yes](const std::wstring& text) {
-          asked.push_back(text);
-          return yes;
-        })) {}
-  ~CQuestionAnswer() { SetQuestionSink(previous_); }
-  CQuestionAnswer(const CQuestionAnswer&) = delete;
-  CQuestionAnswer& operator=(const CQuestionAnswer&) = delete;
-
-  std::vector<std::wstring> asked;
-
- private:
-  QuestionSink previous_;
-};
-
 class RunProgressTest : public MainWindowFixture {
  protected:
   bool Running() const { return !dialog->batchFinished; }
@@ -130,7 +112,13 @@ TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   const std::wstring sound = MakeClip(Sample::MP3_ONLY, L"sound.mp3", 1);
   const std::wstring picture = MakeClip(Sample::ANIMATED_GIF, L"picture 100%.gif", 1);
   ASSERT_FALSE(sound.empty() || picture.empty());
-  CQuestionAnswer answer(true);
+  // The test answers the end message's question, Yes, and keeps what it asked.
+  std::vector<std::wstring> asked;
+  const QuestionSink previous = SetQuestionSink([&asked](const std::wstring& text) {
+    asked.push_back(text);
+    return true;
+  });
+  const std::shared_ptr<void> restore(nullptr, [previous](void*) { SetQuestionSink(previous); });
   std::vector<std::wstring> opened;
   dialog->reportOpener = [&opened](const std::wstring& path) { opened.push_back(path); };
   DropFiles(dialog->Hwnd(), {sound, picture});
@@ -141,8 +129,8 @@ TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   ASSERT_TRUE(Running());
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
 
-  ASSERT_EQ(answer.asked.size(), 1u);
-  const std::wstring& message = answer.asked[0];
+  ASSERT_EQ(asked.size(), 1u);
+  const std::wstring message = asked[0];
   const std::wstring intro = Label(L"일부 파일이 제대로 만들어지지 않았습니다:\n\n[2/2] ",
                                    L"Not every file came out whole:\n\n[2/2] ") +
                              picture + L"\n" + Label(L"실패: 종료 코드 1: ", L"failed: exit status 1: ");

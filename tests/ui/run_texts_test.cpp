@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/format.h"
 #include "install/installer.h"
 
 namespace {
@@ -54,51 +55,35 @@ TEST(RunTextsTest, TheFiguresOfARunInProgress) {
   }
 }
 
-CRunRecord Record(int position, const wchar_t* input, FileOutcome outcome, RunReason reason) {
-  CRunRecord record;
-  record.position = position;
-  record.input = input;
-  record.outcome = outcome;
-  record.reason = reason;
-  return record;
-}
-
 // The end message lists what did not come out whole, in the list's order, the join last; what the
 // user's own stop left undone needs no word; beyond the most it lists, it says how many more.
 TEST(RunTextsTest, TheEndMessageNamesEachFileThatDidNotComeOutWhole) {
-  CRunRecord failed = Record(2, L"C:\\v\\b.mp4", FILE_FAILED, REASON_EXIT_STATUS);
-  failed.exitStatus = 1;
-  failed.errorLine = L"Output file #0 does not contain any stream";
-  CRunRecord shortOne = Record(3, L"C:\\v\\c.mkv", FILE_SHORT, REASON_SHORT);
-  shortOne.outputSeconds = 4;
-  shortOne.expectedSeconds = 8;
-  CRunRecord join = Record(0, L"", FILE_SKIPPED, REASON_PARTS_MISSING);
-  join.output = L"C:\\v\\a_ALL.mp4";
   CBatchReport report;
   report.jobKind = JOB_MERGE_FILES;
-  report.fileCount = 5;
-  report.records = {Record(1, L"C:\\v\\a.mp4", FILE_DONE, REASON_NONE),
-                    failed,
-                    shortOne,
-                    Record(4, L"C:\\v\\d.txt", FILE_SKIPPED, REASON_NOT_PROBED),
-                    Record(5, L"C:\\v\\e.mp4", FILE_SKIPPED, REASON_STOPPED),
-                    join};
+  report.fileCount = 4;
+  for (RunReason reason :
+       {REASON_NONE, REASON_SHORT, REASON_NOT_PROBED, REASON_STOPPED, REASON_PARTS_MISSING}) {
+    CRunRecord record;
+    record.position = static_cast<int>(report.records.size() + 1) % 5;  // the join last, at 0
+    record.input = Sprintf(L"C:\\v\\%d.mp4", record.position);
+    record.output = L"C:\\v\\1_ALL.mp4";
+    record.outcome = reason == REASON_NONE ? FILE_DONE : reason == REASON_SHORT ? FILE_SHORT : FILE_SKIPPED;
+    record.reason = reason;
+    record.outputSeconds = 4;
+    record.expectedSeconds = 8;
+    report.records.push_back(record);
+  }
   EXPECT_EQ(
       RunEndText(report, kUiLanguageEnglish),
       L"Not every file came out whole:\n\n"
-      L"[2/5] C:\\v\\b.mp4\nfailed: exit status 1: Output file #0 does not contain any stream\n\n"
-      L"[3/5] C:\\v\\c.mkv\nshort: the output lasts 4 s of the 8 s expected; it is kept for you to check\n\n"
-      L"[4/5] C:\\v\\d.txt\nskipped: MediaInfo could not read it; no command was made\n\n"
-      L"[join] C:\\v\\a_ALL.mp4\nskipped: not every file was remuxed, so nothing was joined");
-  EXPECT_EQ(RunEndText(report, kUiLanguageKorean, 2),
-            L"일부 파일이 제대로 만들어지지 않았습니다:\n\n"
-            L"[2/5] C:\\v\\b.mp4\n실패: 종료 코드 1: Output file #0 does not contain any stream\n\n"
-            L"[3/5] C:\\v\\c.mkv\n짧음: 출력 길이가 4초뿐입니다 (8초여야 합니다). 확인할 수 있게 파일은 남겨 "
-            L"둡니다\n\n... 외 2개 (실행 보고서를 보세요)");
-  // A run whose only misses are the user's stop, or one without any, says nothing.
-  report.records = {Record(1, L"a", FILE_DONE, REASON_NONE), Record(2, L"b", FILE_SKIPPED, REASON_STOPPED)};
-  EXPECT_EQ(RunEndText(report, kUiLanguageEnglish), L"");
-  report.records.clear();
+      L"[2/4] C:\\v\\2.mp4\nshort: the output lasts 4 s of the 8 s expected; it is kept for you to check\n\n"
+      L"[3/4] C:\\v\\3.mp4\nskipped: MediaInfo could not read it; no command was made\n\n"
+      L"[join] C:\\v\\1_ALL.mp4\nskipped: not every file was remuxed, so nothing was joined");
+  EXPECT_EQ(RunEndText(report, kUiLanguageKorean, 1),
+            L"일부 파일이 제대로 만들어지지 않았습니다:\n\n[2/4] C:\\v\\2.mp4\n짧음: 출력 길이가 4초뿐입니다 "
+            L"(8초여야 "
+            L"합니다). 확인할 수 있게 파일은 남겨 둡니다\n\n... 외 2개 (실행 보고서를 보세요)");
+  report.records.resize(1);  // only a file done: nothing to say
   EXPECT_EQ(RunEndText(report, kUiLanguageKorean), L"");
 }
 
