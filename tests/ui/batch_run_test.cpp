@@ -284,9 +284,14 @@ TEST_F(BatchRunTest, StartAsksBeforeARunWithoutTheGpuThatWasAskedFor) {
     held->commands.push_back(command);
     return 0;
   };
+  // The stand-in writes nothing: the end message names the file that came out empty.
+  MessageCapture messages;
   EXPECT_EQ(L"", PressAndAnswer(true));
   SetGpuCheck(previous);
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  ASSERT_EQ(1u, messages.Messages().size());
+  EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"[1/1] " + clip + L"\n"))
+      << WideToUtf8(messages.Messages()[0]);
   ASSERT_EQ(1u, held->commands.size());
   EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid"))
       << held->commands[0];
