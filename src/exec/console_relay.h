@@ -16,13 +16,13 @@
 // The starter's end: the relay's server, read without blocking as the starter waits for the host.
 class CConsoleRelayReader {
  public:
-  // Makes the relay of the host with that process id; IsOpen() is false when it cannot be made.
+  // Makes the relay of the host with that process id; where it cannot be made, Event() is null
+  // from the start.
   explicit CConsoleRelayReader(unsigned long hostProcessId);
   ~CConsoleRelayReader();
   CConsoleRelayReader(const CConsoleRelayReader&) = delete;
   CConsoleRelayReader& operator=(const CConsoleRelayReader&) = delete;
 
-  bool IsOpen() const;
   // The event that is set when the relay has something to take (a connection, bytes, its end);
   // null once the relay has ended.
   void* Event() const;
@@ -47,8 +47,6 @@ class CConsoleRelayWriter {
   ~CConsoleRelayWriter();
   CConsoleRelayWriter(const CConsoleRelayWriter&) = delete;
   CConsoleRelayWriter& operator=(const CConsoleRelayWriter&) = delete;
-
-  bool IsRelaying() const;
 
  private:
   struct CState;

@@ -104,8 +104,6 @@ CConsoleRelayReader::~CConsoleRelayReader() {
   if (state_->pipe != INVALID_HANDLE_VALUE) CloseHandle(state_->pipe);
 }
 
-bool CConsoleRelayReader::IsOpen() const { return state_->phase != CState::ENDED; }
-
 void* CConsoleRelayReader::Event() const { return state_->phase == CState::ENDED ? nullptr : state_->event; }
 
 void CConsoleRelayReader::Take(const ConsoleErrorSink& errors) {
@@ -197,6 +195,8 @@ CConsoleRelayWriter::CConsoleRelayWriter() : state_(new CState) {
     s.readEnd = s.writeEnd = nullptr;
     return;
   }
+  // Known to the copy before it starts.
+  s.console = GetStdHandle(STD_ERROR_HANDLE);
   s.copier = CreateThread(
       nullptr, 0,
       [](void* parameter) -> DWORD {
@@ -206,7 +206,6 @@ CConsoleRelayWriter::CConsoleRelayWriter() : state_(new CState) {
       &s, 0, nullptr);
   if (s.copier == nullptr) return;
   // The programs the line starts take this process's standard error as theirs.
-  s.console = GetStdHandle(STD_ERROR_HANDLE);
   SetStdHandle(STD_ERROR_HANDLE, s.writeEnd);
 }
 
@@ -228,5 +227,3 @@ CConsoleRelayWriter::~CConsoleRelayWriter() {
     if (handle != nullptr) CloseHandle(handle);
   if (s.relay != INVALID_HANDLE_VALUE) CloseHandle(s.relay);
 }
-
-bool CConsoleRelayWriter::IsRelaying() const { return state_ && state_->copier != nullptr; }
