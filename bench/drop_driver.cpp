@@ -19,7 +19,7 @@
 
 int wmain(int argc, wchar_t** argv) {
   const int rows = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 1000;
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   CMainDlg dialog;
   if (!dialog.Create(nullptr)) return 1;

@@ -21,8 +21,10 @@ class CMainApp {
 CMainApp theApp;
 
 bool CMainApp::InitInstance() {
-  // List views and the classic controls; drawing of 3-D controls is the system's own.
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  // List views, the run's progress bar and the classic controls; drawing of 3-D controls is the
+  // system's own.
+  INITCOMMONCONTROLSEX controls{sizeof(controls),
+                                ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
 
   CMainDlg dialog;

@@ -176,6 +176,18 @@ int64_t GetFileLength(const std::wstring& path) {
   return (static_cast<int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
+bool GetFileStamp(const std::wstring& path, int64_t& size, int64_t& modified) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (path.empty() || !GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &info))
+    return false;
+  size = (static_cast<int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // 100-nanosecond steps since 1601, as whole seconds since 1970.
+  const int64_t ticks =
+      (static_cast<int64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+  modified = ticks / 10000000 - 11644473600LL;
+  return true;
+}
+
 bool RemoveFile(const std::wstring& path) {
   DeleteFileW(LongPathForm(path).c_str());
   return !FileExists(path);
@@ -243,6 +255,14 @@ int64_t GetFileLength(const std::wstring& path) {
   struct stat info;
   if (path.empty() || stat(PathToNative(path).c_str(), &info) != 0) return 0;
   return static_cast<int64_t>(info.st_size);
+}
+
+bool GetFileStamp(const std::wstring& path, int64_t& size, int64_t& modified) {
+  struct stat info;
+  if (path.empty() || stat(PathToNative(path).c_str(), &info) != 0) return false;
+  size = static_cast<int64_t>(info.st_size);
+  modified = static_cast<int64_t>(info.st_mtime);
+  return true;
 }
 
 bool RemoveFile(const std::wstring& path) {

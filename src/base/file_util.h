@@ -62,7 +62,10 @@ class CTextLineReader {
 // Windows sees a link): a program told to write there would write wherever the link points.
 bool FileExists(const std::wstring& path);
 int64_t GetFileLength(const std::wstring& path);  // 0 when the status cannot be read
-bool RemoveFile(const std::wstring& path);        // true when the file is gone afterwards
+// The file's size in bytes and its last modification, in whole seconds since 1970 (UTC); false,
+// both untouched, when its status cannot be read.
+bool GetFileStamp(const std::wstring& path, int64_t& size, int64_t& modified);
+bool RemoveFile(const std::wstring& path);  // true when the file is gone afterwards
 // RemoveFile, tried again for about a second while the file will not go (on Windows a program
 // that has just ended, or a virus scanner, may still hold it open for a moment).
 bool RemoveFileSoon(const std::wstring& path);

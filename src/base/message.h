@@ -22,6 +22,13 @@ MessageSink SetMessageSink(MessageSink sink);
 // Shows a finished text through the current sink; returns when the user has closed it.
 void EmitMessage(const std::wstring& text, MessageCaption caption = CAPTION_MESSAGE);
 
+// A question with the answers Yes and No, in a box captioned caption over the window owner (the
+// platform's window handle, null for none); true for Yes. A question sink answers it in its
+// place; without one, an installed message sink takes its text and the answer is No.
+using QuestionSink = std::function<bool(const std::wstring& text)>;
+QuestionSink SetQuestionSink(QuestionSink sink);
+bool EmitQuestion(const std::wstring& text, const std::wstring& caption, void* owner);
+
 // A message in a box captioned "Message".
 template <typename... Args>
 bool ShowMessage(const wchar_t* format, const Args&... args) {

@@ -29,6 +29,11 @@ void PlatformMessage(const std::wstring& text, MessageCaption caption) {
   const std::wstring title = caption == CAPTION_PROGRAM_NAME ? GetProgramName() : L"Message";
   MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_SYSTEMMODAL);
 }
+
+bool PlatformQuestion(const std::wstring& text, const std::wstring& caption, void* owner) {
+  return MessageBoxW(static_cast<HWND>(owner), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+         IDYES;
+}
 #else
 bool IsPlatformTraceOn() {
   static const bool enabled = std::getenv("KESTRUNE_TRACE") != nullptr;
@@ -46,12 +51,19 @@ void PlatformMessage(const std::wstring& text, MessageCaption) {
   std::string narrow = WideToUtf8(text);
   std::fprintf(stderr, "%s\n", narrow.c_str());
 }
+
+// Nobody answers here: the text is said, and the answer is No.
+bool PlatformQuestion(const std::wstring& text, const std::wstring&, void*) {
+  PlatformMessage(text, CAPTION_PROGRAM_NAME);
+  return false;
+}
 #endif
 
 std::mutex sinkLock;
 TraceSink traceSink;
 std::atomic<bool> traceSinkSet{false};
 MessageSink messageSink;
+QuestionSink questionSink;
 }  // namespace
 
 TraceSink SetTraceSink(TraceSink sink) {
@@ -124,4 +136,27 @@ void EmitMessage(const std::wstring& text, MessageCaption caption) {
     sink(text);
   else
     PlatformMessage(text, caption);
+}
+
+QuestionSink SetQuestionSink(QuestionSink sink) {
+  std::lock_guard<std::mutex> guard(sinkLock);
+  QuestionSink previous = std::move(questionSink);
+  questionSink = std::move(sink);
+  return previous;
+}
+
+bool EmitQuestion(const std::wstring& text, const std::wstring& caption, void* owner) {
+  QuestionSink question;
+  MessageSink message;
+  {
+    std::lock_guard<std::mutex> guard(sinkLock);
+    question = questionSink;
+    message = messageSink;
+  }
+  if (question) return question(text);
+  if (message) {
+    message(text);
+    return false;
+  }
+  return PlatformQuestion(text, caption, owner);
 }

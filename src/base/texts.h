@@ -78,8 +78,6 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,      // "%s %s %s": the output, its length, the length expected (SecondsText)
-  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -214,9 +212,9 @@ enum TextId : int {
   TXT_REFUSE_JOIN_CHANNELS,         // "%s" "%s" "%s" "%s": the part, the track, its channels, the first's
   TXT_REFUSE_JOIN_SAMPLE_RATE,      // "%s" "%s" "%s" "%s": the part, the track, its rate in Hz, the first's
   TXT_JOIN_ANYWAY_QUESTION,         // "%s": the first difference (a TXT_REFUSE_JOIN_ text)
-  TXT_RUN_OUTPUT_UNREADABLE,        // "%s": the output
-  TXT_RUN_OUTPUT_NO_STREAM,         // "%s": the output
-  TXT_RUN_OUTPUT_NO_LENGTH,         // "%s": the output
+  TXT_REASON_UNREADABLE,  // why an output that is kept failed: MediaInfo cannot read it
+  TXT_REASON_NO_STREAM,   // ... it holds no stream
+  TXT_REASON_NO_LENGTH,   // ... it lasts 0 ms
   TXT_CLI_SKIPPED_REFUSED,          // "[%d/%d] ... %s": position, count, why (RefusalText)
   TXT_CLI_OUTPUT_UNREADABLE,        // counter, output
   TXT_CLI_OUTPUT_NO_STREAM,         // counter, output
@@ -229,6 +227,32 @@ enum TextId : int {
   TXT_CLI_EXEC_OUTPUT_EMPTY,      // "%s": exec --output's file
   TXT_CLI_PARTIAL_RENAMED,        // "%s" "%s": the output a run left unfinished, its new name
   TXT_PARTIAL_RENAMED,            // "%s" "%s": the output a run left unfinished, its new name
+  // A run's progress and its report: the status line's figures, how each file ended and why,
+  // the window's end message that lists them, the command line's --report.
+  TXT_RUN_TIME_LEFT,  // "%s": the time left for the run, as a clock
+  TXT_OUTCOME_DONE,
+  TXT_OUTCOME_FAILED,
+  TXT_OUTCOME_SKIPPED,
+  TXT_OUTCOME_SHORT,
+  TXT_REASON_EXIT_STATUS,       // "%d %s": the exit status, ffmpeg's own words
+  TXT_REASON_EXIT_STATUS_ONLY,  // "%d": the exit status
+  TXT_REASON_INTERRUPTED,
+  TXT_REASON_NO_OUTPUT,
+  TXT_REASON_UNCLAIMED,
+  TXT_REASON_SHORT,  // "%s %s": the output's length, the length expected (SecondsText)
+  TXT_REASON_NOT_PROBED,
+  TXT_REASON_STOPPED,
+  TXT_REASON_NOT_REACHED,
+  TXT_REASON_PARTS_MISSING,
+  TXT_RUN_END_INTRO,
+  TXT_RUN_END_ENTRY,  // "%s %s %s %s": counter, file, outcome, reason
+  TXT_RUN_END_MORE,   // "%d": entries not listed
+  TXT_RUN_END_OPEN_REPORT,
+  TXT_RUN_END_JOIN,  // the join's counter in the list
+  TXT_CLI_REPORT_NEEDS_NAME,
+  TXT_CLI_REPORT_EXISTS,       // "%s": --report's file
+  TXT_CLI_REPORT_NO_FOLDER,    // "%s": --report's file
+  TXT_CLI_REPORT_NOT_WRITTEN,  // "%s": --report's file
 
   TXT_COUNT
 };

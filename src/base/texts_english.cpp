@@ -56,7 +56,6 @@ const CTextEntry kEnglish[] = {
     {TXT_RUN_JOIN_SKIPPED, L", join skipped"},
     {TXT_RUN_JOIN_SHORT, L", join short"},
     {TXT_RUN_STOPPED, L", stopped"},
-    {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %s s of the %s s expected. The file is kept for you to check."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe is missing. Download it from %s."},
     {TXT_GPU_CHECKING, L"Checking whether GPU acceleration works on this computer..."},
     {TXT_GPU_NO_ENCODER,
@@ -107,7 +106,7 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_USAGE,
      L"usage: kestrune probe [--json] FILE...\n"
      L"       kestrune plan [--json] [options] FILE...\n"
-     L"       kestrune run [options] FILE...\n"
+     L"       kestrune run [--report FILE] [options] FILE...\n"
      L"       kestrune exec [--output FILE] COMMAND\n"
      L"       kestrune --help | --version\n"
      L"\n"
@@ -115,6 +114,8 @@ const CTextEntry kEnglish[] = {
      L"plan   print the ffmpeg command lines a run would execute, in order, running nothing (--json: "
      L"JSON)\n"
      L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
+     L"       (--report FILE: write the run's report there: each file, its command, output, outcome,\n"
+     L"       the reason and the time taken; FILE must not exist yet)\n"
      L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
      L"\n"
      L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
@@ -275,13 +276,9 @@ const CTextEntry kEnglish[] = {
     {TXT_JOIN_ANYWAY_QUESTION,
      L"The files to join differ:\n%s\nJoined, they may play wrong (picture, sound or length). Join them "
      L"anyway?"},
-    {TXT_RUN_OUTPUT_UNREADABLE,
-     L"%s\nMediaInfo cannot read this output, so it counts as failed. The file is kept for you to check."},
-    {TXT_RUN_OUTPUT_NO_STREAM,
-     L"%s\nThis output holds no audio or video stream, so it counts as failed. The file is kept for you to "
-     L"check."},
-    {TXT_RUN_OUTPUT_NO_LENGTH,
-     L"%s\nThis output lasts 0 ms, so it counts as failed. The file is kept for you to check."},
+    {TXT_REASON_UNREADABLE, L"MediaInfo cannot read the output; it is kept for you to check"},
+    {TXT_REASON_NO_STREAM, L"the output holds no audio or video stream; it is kept for you to check"},
+    {TXT_REASON_NO_LENGTH, L"the output lasts 0 ms; it is kept for you to check"},
     {TXT_CLI_SKIPPED_REFUSED, L"kestrune: [%d/%d] skipped: %s\n"},
     {TXT_CLI_OUTPUT_UNREADABLE,
      L"kestrune: %s failed: MediaInfo cannot read '%s'; it is kept for you to check\n"},
@@ -303,6 +300,30 @@ const CTextEntry kEnglish[] = {
      L"kestrune: '%s' was left unfinished by a run that ended before checking it; renamed to '%s'\n"},
     {TXT_PARTIAL_RENAMED,
      L"A run that ended before checking this file left it unfinished; it was renamed:\n%s\n-> %s"},
+    {TXT_RUN_TIME_LEFT, L"%s left"},
+    {TXT_OUTCOME_DONE, L"done"},
+    {TXT_OUTCOME_FAILED, L"failed"},
+    {TXT_OUTCOME_SKIPPED, L"skipped"},
+    {TXT_OUTCOME_SHORT, L"short"},
+    {TXT_REASON_EXIT_STATUS, L"exit status %d: %s"},
+    {TXT_REASON_EXIT_STATUS_ONLY, L"exit status %d"},
+    {TXT_REASON_INTERRUPTED, L"ended by Ctrl-C in its console"},
+    {TXT_REASON_NO_OUTPUT, L"exited with 0 but wrote nothing"},
+    {TXT_REASON_UNCLAIMED, L"the folder refused the output's name; nothing was run"},
+    {TXT_REASON_SHORT, L"the output lasts %s s of the %s s expected; it is kept for you to check"},
+    {TXT_REASON_NOT_PROBED, L"MediaInfo could not read it; no command was made"},
+    {TXT_REASON_STOPPED, L"the run was stopped"},
+    {TXT_REASON_NOT_REACHED, L"not reached"},
+    {TXT_REASON_PARTS_MISSING, L"not every file was remuxed, so nothing was joined"},
+    {TXT_RUN_END_INTRO, L"Not every file came out whole:"},
+    {TXT_RUN_END_ENTRY, L"%s %s\n%s: %s"},
+    {TXT_RUN_END_MORE, L"... and %d more (see the run's report)"},
+    {TXT_RUN_END_OPEN_REPORT, L"Open the run's report?"},
+    {TXT_RUN_END_JOIN, L"[join]"},
+    {TXT_CLI_REPORT_NEEDS_NAME, L"option '--report' needs a file name"},
+    {TXT_CLI_REPORT_EXISTS, L"option '--report': '%s' exists already; a report never replaces a file"},
+    {TXT_CLI_REPORT_NO_FOLDER, L"option '--report': cannot make '%s' (no such folder, or not writable)"},
+    {TXT_CLI_REPORT_NOT_WRITTEN, L"kestrune: the run's report could not be written to '%s'\n"},
 };
 }  // namespace
 

@@ -75,6 +75,48 @@ enum FileOutcome {
   FILE_SHORT,     // its command exited with 0, but its output lasts less than asked
 };
 
+// Why a file, or the join, did not end as done.
+enum RunReason {
+  REASON_NONE = 0,       // it is done
+  REASON_EXIT_STATUS,    // its command exited with exitStatus; errorLine says why, as ffmpeg put it
+  REASON_INTERRUPTED,    // a Ctrl-C in its console ended its command
+  REASON_NO_OUTPUT,      // its command exited with 0 but left no output, or an empty one
+  REASON_UNCLAIMED,      // its output's name could not be made (the folder refused it); nothing ran
+  REASON_SHORT,          // its output lasts outputMs of the expectedMs asked for
+  REASON_NOT_PROBED,     // MediaInfo could not read it, so no command was made
+  REASON_STOPPED,        // the user's stop ended its command, or came before it started
+  REASON_NOT_REACHED,    // the run ended before it for another reason (the window closed, an empty
+                         // entry, a merge of video and audio that takes only the first two files)
+  REASON_PARTS_MISSING,  // the join did not run, because not every file was remuxed
+  REASON_REFUSED,        // the build refused its command (refusal says why: a range past its end)
+  REASON_UNTRUSTED_OUTPUT,  // its command exited with 0, but its output cannot be trusted: check says
+                            // how (unreadable, no stream, no length)
+};
+
+// How the run ended with one entry of its list, or with the join of a merge: a block of the
+// run's report (batch/run_report.h).
+struct CRunRecord {
+  int position = 0;                 // the entry's 1-based place in the list; 0 for the join
+  std::wstring input;               // the entry; empty for the join
+  std::vector<std::wstring> parts;  // the join's inputs, as their remuxes wrote them
+  int64_t inputSize = -1;           // the input's size in bytes and modification time (seconds since
+  int64_t inputModified = 0;        // 1970, UTC) as the run found it; -1 and 0 when unknown
+  std::wstring command;             // the command run (or that would have run); empty when none was made
+  std::wstring output;              // the file it wrote, or would have
+  FileOutcome outcome = FILE_SKIPPED;
+  RunReason reason = REASON_NOT_REACHED;
+  int exitStatus = 0;      // for REASON_EXIT_STATUS
+  std::wstring errorLine;  // ffmpeg's own words on why, when the host read them (CommandFailureReason)
+  CRefusal refusal;        // for REASON_REFUSED
+  // The check of its output, when the command exited with 0 (OutputVerdict); checked is false
+  // when there was nothing to check.
+  bool checked = false;
+  OutputVerdict check = OUTPUT_WHOLE;
+  int64_t expectedMs = 0;  // the length the output must have; 0 when it cannot be told
+  int64_t outputMs = 0;    // the output's length as measured, for a short one; else 0
+  double secondsTaken = 0;  // how long its command ran
+};
+
 // The end-of-run report. Every entry of the file list is counted exactly once.
 struct CBatchReport {
   int32_t jobKind = 0;
@@ -87,6 +129,12 @@ struct CBatchReport {
   int filesShort = 0;    // a command exited with 0, but its output is shorter than expected
   JoinOutcome join = JOIN_NONE;
   bool stopped = false;  // the user stopped the run: its running command was ended, no other started
+  // One record per entry of the list, in list order, then the join's when a merge of files has
+  // one; built as the run goes, whole once the run has ended.
+  std::vector<CRunRecord> records;
+  std::vector<std::wstring> optionWords;  // the run's settings as the command line's options
+  int64_t startedAt = 0;                  // when the run began and ended, seconds since 1970 (UTC)
+  int64_t endedAt = 0;
 };
 
 // True when every file and the join (if any) succeeded.
@@ -140,6 +188,14 @@ class CBatchHost {
   virtual void ReportOutput(const CBatchCommand& command, const COutputReport& report) {
     (void)command;
     (void)report;
+  }
+
+  // Why the command that RunCommand just ran failed, as its program said it: ffmpeg's last error
+  // line (CFfmpegErrorStream::LastErrorLine); empty where the host did not read its output.
+  // Called on the thread that ran it, right after a RunCommand that gave a status other than 0.
+  virtual std::wstring CommandFailureReason(const CBatchCommand& command) {
+    (void)command;
+    return std::wstring();
   }
 
   // The last preview; read once by Start on the thread that calls it (the window's own thread),

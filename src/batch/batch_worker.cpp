@@ -1,6 +1,9 @@
 #include "batch/batch_worker.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <climits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,6 +23,7 @@
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
 #include "jobs/merge_parts.h"
+#include "jobs/option_words.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -54,11 +58,24 @@ struct CBatchRun {
   // The outputs whose commands have started and that are not yet checked; none for a plan.
   std::unique_ptr<CRunJournal> journal;
 
+  // How each entry of the list, and the join, ended: the run's report. Commands that run at once
+  // add theirs under recordsLock.
+  std::mutex recordsLock;
+  std::vector<CRunRecord> records;
+
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
   std::atomic<bool> stopping{false};  // no further command starts: the window went, or a stop came
   std::atomic<bool> stopped{false};   // the user stopped the run
   std::atomic<bool> finished{false};
+
+  void Record(CRunRecord record) {
+    std::lock_guard<std::mutex> guard(recordsLock);
+    records.push_back(std::move(record));
+  }
+
+  // Why an entry was not reached: the user's stop, or anything else that ended the run early.
+  RunReason NotReached() const { return stopped ? REASON_STOPPED : REASON_NOT_REACHED; }
 
   void ShowStatus(const std::wstring& text) {
     std::lock_guard<std::mutex> guard(hostLock);
@@ -147,9 +164,16 @@ void NotePart(CBatchRun& run, const CBatchCommand& command) {
 // claim was let go, what its ffmpeg made, since an ffmpeg that exits with 0 wrote its own
 // file): it goes, and the command failed. One that cannot be trusted otherwise failed too, but
 // stays for the user to look at, as a short one does.
-CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command, const std::wstring& made) {
+CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command, const std::wstring& made,
+                           CRunRecord& record) {
   const COutputReport report = CheckOutput(command, run.options.measure);
+  record.checked = true;
+  record.check = report.verdict;
+  record.outputMs = report.actualMs;
   if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
+  record.reason = report.verdict == OUTPUT_SHORT     ? REASON_SHORT
+                  : report.verdict == OUTPUT_MISSING ? REASON_NO_OUTPUT
+                                                     : REASON_UNTRUSTED_OUTPUT;
   if (report.verdict == OUTPUT_MISSING) RemoveRunOutput(command.output, made, L"empty");
   run.ReportOutput(command, report);
   return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
@@ -167,27 +191,50 @@ void KeepSourceDates(const CBatchRun& run, const CBatchCommand& command) {
   DebugLog(L"DoProcess-dates-%s-%d", command.output, kept ? 1 : 0);
 }
 
+// The record of an entry of the list: the file as the run found it.
+CRunRecord RecordOfEntry(int position, const std::wstring& input) {
+  CRunRecord record;
+  record.position = position;
+  record.input = input;
+  GetFileStamp(input, record.inputSize, record.inputModified);
+  return record;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Runs a command unless the run is stopping. Its output name is claimed first (a name taken
 // since the build gives way to the next free one), so the command never writes over a file
 // the run did not make; a command that fails, is stopped, or is interrupted by the user in its
 // own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
 // none of its output. A plan claims nothing and runs nothing. A command that names no output
-// runs as it is.
+// runs as it is. record receives what the command was and why it did not end as done.
 //
 // A command without "-y" (the merge of video and audio) has its claim let go just before it
 // starts, since ffmpeg would refuse it: what then lies under the name when it fails or is
 // stopped may be a file that took the name in that gap, on which ffmpeg gave up, and the run
 // cannot tell it from ffmpeg's own, so it stays.
-CommandOutcome RunOne(CBatchRun& run, CBatchCommand command) {
-  if (run.stopping) return COMMAND_STOPPED;
+CommandOutcome RunCommandOf(CBatchRun& run, CBatchCommand& command, CRunRecord& record) {
+  record.command = command.text;
+  record.output = command.output;
+  record.expectedMs = command.expectedMs;
+  if (run.stopping) {
+    record.reason = run.NotReached();
+    return COMMAND_STOPPED;
+  }
   const bool writes = !run.options.dryRun && !command.output.empty();
   std::wstring made;  // the identity of the run's claim while the command writes over it
   if (writes && ClaimOutput(command, run.reserved, run.namesLock, &made) == CLAIM_REFUSED) {
     COutputReport refused;
     refused.verdict = OUTPUT_UNCLAIMED;
     run.ReportOutput(command, refused);
+    record.reason = REASON_UNCLAIMED;
     return COMMAND_FAILED;
   }
+  // The claim may have given the output a new name, and the command with it.
+  record.command = command.text;
+  record.output = command.output;
   const bool kept = !writes || CommandOverwrites(command.text);
   if (!kept) {
     RemoveFile(command.output);
@@ -203,20 +250,32 @@ CommandOutcome RunOne(CBatchRun& run, CBatchCommand command) {
       RemoveRunOutput(command.output, made, L"stop");
       if (run.journal) run.journal->Remove(command.output);
     }
+    record.reason = REASON_STOPPED;
     return COMMAND_STOPPED;
   }
+  const auto started = std::chrono::steady_clock::now();
   int status = run.host->RunCommand(command, &run.commandStop);
+  record.secondsTaken = SecondsSince(started);
   if (session) run.gpuSessions.Give();
   DebugLog(L"DoProcess-2-exit=%d", status);
+  record.reason = REASON_NONE;
   CommandOutcome outcome = COMMAND_DONE;
   if (status == 0) {
-    if (writes) outcome = JudgeOutput(run, command, made);
+    if (writes) outcome = JudgeOutput(run, command, made, record);
     if (writes && outcome == COMMAND_DONE) KeepSourceDates(run, command);
   } else {
     // A stop, an interruption or a failure leaves nothing of the run's own.
     const bool interrupted = run.stopped || status == kStoppedStatus;
     if (writes && kept) RemoveRunOutput(command.output, made, interrupted ? L"stop" : L"fail");
-    outcome = run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+    if (run.stopped) {
+      record.reason = REASON_STOPPED;
+      outcome = COMMAND_STOPPED;
+    } else {
+      record.reason = status == kStoppedStatus ? REASON_INTERRUPTED : REASON_EXIT_STATUS;
+      record.exitStatus = status;
+      if (record.reason == REASON_EXIT_STATUS) record.errorLine = run.host->CommandFailureReason(command);
+      outcome = COMMAND_FAILED;
+    }
   }
   if (writes && run.journal) run.journal->Remove(command.output);
   return outcome;
@@ -227,6 +286,13 @@ FileOutcome OutcomeOfFile(CommandOutcome outcome) {
          : outcome == COMMAND_FAILED ? FILE_FAILED
          : outcome == COMMAND_SHORT  ? FILE_SHORT
                                      : FILE_SKIPPED;
+}
+
+// RunCommandOf, with the outcome the record keeps.
+CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, CRunRecord& record) {
+  const CommandOutcome outcome = RunCommandOf(run, command, record);
+  record.outcome = OutcomeOfFile(outcome);
+  return outcome;
 }
 
 void Count(CommandOutcome outcome, int files, CBatchReport& report) {
@@ -248,24 +314,40 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  CommandOutcome outcome = RunOne(run, command);
+  CRunRecord ran;
+  CommandOutcome outcome = RunOne(run, command, ran);
   Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
-  for (int position = 1; position <= report.fileCount; ++position)
+  for (int position = 1; position <= report.fileCount; ++position) {
+    const std::wstring& file = run.settings.files[position - 1];
+    // Each of the two files has the one command's record; a later entry was never looked at.
+    CRunRecord record = position <= joined ? ran : CRunRecord();
+    CRunRecord entry = RecordOfEntry(position, file);
+    record.position = entry.position;
+    record.input = entry.input;
+    record.inputSize = entry.inputSize;
+    record.inputModified = entry.inputModified;
+    run.Record(record);
     run.ReportFileEnd(position, position <= joined ? OutcomeOfFile(outcome) : FILE_SKIPPED);
+  }
 }
 
 // The join runs only when every file was remuxed: otherwise it would silently leave out a part.
 // False when the run must end at once, because the first entry gives the join no name.
 bool RunJoin(CBatchRun& run, CBatchReport& report) {
+  CRunRecord record;
+  for (const auto& part : run.parts) record.parts.push_back(part.second.output);
   if (report.filesDone != report.fileCount || run.stopping) {
     report.join = JOIN_SKIPPED;
     DebugLog(L"DoProcess-3-skip join, %d of %d files remuxed", report.filesDone, report.fileCount);
+    record.reason = run.stopping ? run.NotReached() : REASON_PARTS_MISSING;
+    run.Record(record);
     return true;
   }
   CBatchCommand command;
   if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved, run.settings.outputFolder)) {
     report.join = JOIN_SKIPPED;
+    run.Record(record);
     return false;
   }
   run.reserved.Reserve(command.output);
@@ -283,7 +365,8 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
   command.text = run.ApplyPauseOption(command.text);
-  CommandOutcome outcome = RunOne(run, command);
+  CommandOutcome outcome = RunOne(run, command, record);
+  run.Record(record);
   report.join = outcome == COMMAND_DONE     ? JOIN_DONE
                 : outcome == COMMAND_FAILED ? JOIN_FAILED
                 : outcome == COMMAND_SHORT  ? JOIN_SHORT
@@ -312,6 +395,10 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   DebugLog(L"DoProcess-2-ret=%d, [%s]", built.Made() ? 1 : 0, command.text);
   if (!built.Made()) {
     ++report.filesSkipped;
+    CRunRecord record = RecordOfEntry(i + 1, path);
+    record.reason = built.refusal.text == TXT_REFUSE_NOT_PROBED ? REASON_NOT_PROBED : REASON_REFUSED;
+    if (record.reason == REASON_REFUSED) record.refusal = built.refusal;
+    run.Record(record);
     if (built.refusal.text == TXT_REFUSE_NOT_PROBED)
       run.ReportNoCommand(path, i + 1);
     else
@@ -328,6 +415,17 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   command.position = i + 1;
   command.fileCount = count;
   return true;
+}
+
+// The entries from first on are never reached: each counts as skipped, with its record.
+void SkipTheRest(CBatchRun& run, int first, CBatchReport& report) {
+  const int count = static_cast<int>(run.settings.files.size());
+  report.filesSkipped += count - first;
+  for (int i = first; i < count; ++i) {
+    CRunRecord record = RecordOfEntry(i + 1, run.settings.files[i]);
+    record.reason = run.NotReached();
+    run.Record(record);
+  }
 }
 
 // Probes every file before the first build, a group of files per MediaInfo run and a run per
@@ -378,7 +476,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
     if (run.stopping || run.settings.files[i].empty()) {
-      report.filesSkipped += count - i;
+      SkipTheRest(run, i, report);
       break;
     }
     run.settings.firstFileOfBatch = i == 0;
@@ -387,7 +485,9 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   std::mutex countLock;
   RunAtOnce(commands.size(), run.options.jobs, [&](size_t i) {
     // A stop or a detach keeps every command not yet started from starting; it counts as skipped.
-    CommandOutcome outcome = RunOne(run, commands[i]);
+    CRunRecord record = RecordOfEntry(commands[i].position, commands[i].input);
+    CommandOutcome outcome = RunOne(run, commands[i], record);
+    run.Record(record);
     {
       std::lock_guard<std::mutex> guard(countLock);
       Count(outcome, 1, report);
@@ -404,16 +504,36 @@ void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping || settings.files[i].empty()) {
-      report.filesSkipped += count - i;
+      SkipTheRest(run, i, report);
       break;
     }
     if (i > 0) settings.firstFileOfBatch = false;
     if (!BuildFileCommand(run, i, command, report)) continue;
     // A build may take seconds (it probes the file): the window may have gone meanwhile.
-    CommandOutcome outcome = RunOne(run, command);
+    CRunRecord record = RecordOfEntry(command.position, command.input);
+    CommandOutcome outcome = RunOne(run, command, record);
+    run.Record(record);
     Count(outcome, 1, report);
     run.ReportFileEnd(i + 1, OutcomeOfFile(outcome));
   }
+}
+
+int64_t SecondsSince1970() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// The records into the report, in the list's order, the join last; the run's end time with them.
+void TakeRecords(CBatchRun& run, CBatchReport& report) {
+  {
+    std::lock_guard<std::mutex> guard(run.recordsLock);
+    report.records = run.records;
+  }
+  std::stable_sort(
+      report.records.begin(), report.records.end(), [](const CRunRecord& a, const CRunRecord& b) {
+        return (a.position == 0 ? INT_MAX : a.position) < (b.position == 0 ? INT_MAX : b.position);
+      });
+  report.endedAt = SecondsSince1970();
 }
 
 void DoProcess(CBatchRun& run) {
@@ -424,11 +544,14 @@ void DoProcess(CBatchRun& run) {
   CBatchReport report;
   report.jobKind = settings.jobKind;
   report.fileCount = count;
+  report.optionWords = SettingsOptionWords(settings);
+  report.startedAt = SecondsSince1970();
   settings.firstFileOfBatch = true;
 
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
     RunMergeVideoAudio(run, report);
     report.stopped = run.stopped;
+    TakeRecords(run, report);
     run.ReportEnd(report);
     return;
   }
@@ -447,6 +570,7 @@ void DoProcess(CBatchRun& run) {
     if (report.filesShort > 0) DebugLog(L"DoProcess-4-short=%d", report.filesShort);
     DebugLog(L"DoProcess-쓰레드 멈춤");
   }
+  TakeRecords(run, report);
   run.ReportEnd(report);
 }
 

@@ -8,6 +8,7 @@
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/run_journal.h"
+#include "batch/run_report.h"
 #include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
@@ -136,7 +137,8 @@ int CheckTools(bool needFfmpeg, CCliOutput& out) {
 int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   JobSettings& settings = request.settings;
   std::wstring error;
-  if (!CheckCliFiles(settings.files, error) || !CheckCliOutputFolder(settings.outputFolder, error)) {
+  if (!CheckCliFiles(settings.files, error) || !CheckCliOutputFolder(settings.outputFolder, error) ||
+      (!dryRun && !CheckCliReportFile(request.reportFile, error))) {
     out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
   }
@@ -189,9 +191,12 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
                     CliText(report.fileCount == 1 ? TXT_CLI_FILE : TXT_CLI_FILES), report.filesDone,
                     report.filesFailed, report.filesSkipped, ShortAndJoinText(report),
                     report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
+  // A report that cannot be written is a failure of the run: the user asked for it.
+  const bool reportWritten = request.reportFile.empty() || WriteRunReport(report, request.reportFile);
+  if (!reportWritten) out.Err(CliFormat(TXT_CLI_REPORT_NOT_WRITTEN, request.reportFile));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {
     out.Err(CliText(TXT_CLI_GPU_NOTE));
   }
-  return BatchSucceeded(report) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
+  return BatchSucceeded(report) && reportWritten ? CLI_EXIT_OK : CLI_EXIT_FAILED;
 }

@@ -58,6 +58,7 @@ CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, CPrevi
              [&out] { return out.ErrColumns(); }, DrawsProgress(out, request)),
       verbose_(request.verbose),
       severalAtOnce_(request.jobs > 1),
+      readsReasons_(!request.reportFile.empty()),
       jobKind_(request.settings.jobKind),
       rangeSeconds_(RangeLength(request.settings)),
       fileCount_(static_cast<int>(request.settings.files.size())),
@@ -85,11 +86,12 @@ void CCliBatchHost::ReportRefusedFile(const std::wstring& path, int position, co
 }
 
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
-                              std::string& lastLines) {
+                              std::string& lastLines, std::string& errorLine) {
   // Without a terminal there is no progress to draw, and one file at a time writes what it always
-  // wrote: ffmpeg's own output as it comes. Several at once would interleave it, so there it waits
-  // for a failure or --verbose.
-  if (!board_.Draws() && !severalAtOnce_) return RunCommandLine(command.text, stop);
+  // wrote: ffmpeg's own output as it comes (read on its way only for a report's reasons). Several
+  // at once would interleave it, so there it waits for a failure or --verbose.
+  const bool passThrough = !board_.Draws() && !severalAtOnce_;
+  if (passThrough && !readsReasons_) return RunCommandLine(command.text, stop);
   CCommandErrorPipe errors;
   // Where the pipe cannot be made (and on Windows), ffmpeg writes where it always did.
   if (!errors.IsOpen()) return RunCommandLine(command.text, stop);
@@ -100,12 +102,15 @@ int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, 
   // The join's length is the sum of its parts; its own progress shows the time reached.
   settings.total = command.position == 0 ? 0 : rangeSeconds_;
   settings.verbose = verbose_;
+  settings.passThrough = passThrough;
   if (severalAtOnce_) settings.prefix = settings.counter + " ";
   CCommandWatch watch(errors, board_, settings);
   int status = RunCommandLine(command.text, stop, &errors);
   errors.CloseWriteEnd();
   watch.Finish();
-  lastLines = watch.LastLines();
+  // What was passed on as it came is not shown again.
+  if (!passThrough) lastLines = watch.LastLines();
+  errorLine = watch.LastErrorLine();
   return status;
 }
 
@@ -118,9 +123,13 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
     Say(counter + L" " + command.text + L"\n");
   if (!command.plannedOutput.empty())
     Say(CliFormat(TXT_CLI_OUTPUT_RENAMED, counter, command.plannedOutput, command.output));
-  std::string lastLines;
-  int status = RunWatched(command, stop, counter, lastLines);
+  std::string lastLines, errorLine;
+  int status = RunWatched(command, stop, counter, lastLines, errorLine);
   if (status == 0) return 0;
+  {
+    std::lock_guard<std::mutex> guard(reasonsLock_);
+    reasons_[command.position] = Utf8ToWide(errorLine);
+  }
   if ((stop != nullptr && stop->Stopped()) || EndedByInterrupt(stop, kInterruptLag)) {
     Say(CliFormat(TXT_CLI_COMMAND_STOPPED, counter, command.position > 0 ? command.input : command.text));
     return kStoppedStatus;
@@ -165,6 +174,12 @@ void CCliBatchHost::ReportOutput(const CBatchCommand& command, const COutputRepo
     default:
       break;
   }
+}
+
+std::wstring CCliBatchHost::CommandFailureReason(const CBatchCommand& command) {
+  std::lock_guard<std::mutex> guard(reasonsLock_);
+  auto found = reasons_.find(command.position);
+  return found == reasons_.end() ? std::wstring() : found->second;
 }
 
 void CCliBatchHost::ReportEnd(const CBatchReport& report) {

@@ -6,9 +6,11 @@
 
 #include "base/file_util.h"
 #include "base/format.h"
+#include "base/private_folder.h"
 #include "base/program_dir.h"
 #include "batch/start_check.h"
 #include "cli/cli_output.h"
+#include "jobs/option_words.h"
 
 namespace {
 
@@ -80,27 +82,13 @@ bool ParseTracks(const std::wstring& text, std::vector<uint32_t>& tracks) {
   return true;
 }
 
-struct CNamedValue {
-  const wchar_t* name;
-  int32_t value;
-};
-
 // More files at once than this only queue up behind each other on any machine.
 constexpr int32_t kMaxJobs = 64;
 
-const CNamedValue kJobs[] = {
-    {L"convert", JOB_CONVERT},   {L"video", JOB_VIDEO_EXTRACT},        {L"audio", JOB_AUDIO_EXTRACT},
-    {L"merge", JOB_MERGE_FILES}, {L"merge-av", JOB_MERGE_VIDEO_AUDIO},
-};
-const CNamedValue kCodecs[] = {
-    {L"h264", OUT_H264}, {L"h265", OUT_H265}, {L"gif", OUT_GIF}, {L"wav", OUT_WAV}, {L"mp3", OUT_MP3},
-};
-
-template <size_t N>
-bool PickNamed(const CNamedValue (&table)[N], const wchar_t* option, const std::wstring& value, int32_t& out,
-               std::wstring& error) {
+bool PickNamed(const std::vector<COptionName>& table, const wchar_t* option, const std::wstring& value,
+               int32_t& out, std::wstring& error) {
   std::wstring choices;
-  for (const CNamedValue& entry : table) {
+  for (const COptionName& entry : table) {
     if (value == entry.name) {
       out = entry.value;
       return true;
@@ -155,11 +143,11 @@ const COption kOptions[] = {
     {L"--join-anyway", false, SCOPE_BATCH, FLAG(joinAnyway, true)},
     {L"--job", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
-       return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e);
+       return PickNamed(JobKindNames(), L"--job", v, r.settings.jobKind, e);
      }},
     {L"--codec", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
-       return PickNamed(kCodecs, L"--codec", v, r.settings.outputCodec, e);
+       return PickNamed(OutputCodecNames(), L"--codec", v, r.settings.outputCodec, e);
      }},
     {L"--gpu", false, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring&, std::wstring&) {
@@ -228,6 +216,13 @@ const COption kOptions[] = {
     {L"--range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, true)},
     {L"--no-range-copy", false, SCOPE_BATCH, FLAG(rangeCopy, false)},
     {L"--accurate", false, SCOPE_BATCH, FLAG(rangeAccurate, true)},
+    {L"--report", true, SCOPE_RUN,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       r.reportFile = v;
+       if (!v.empty()) return true;
+       e = CliText(TXT_CLI_REPORT_NEEDS_NAME);
+       return false;
+     }},
     {L"--output-dir", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.outputFolder = v;
@@ -445,13 +440,6 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
   return true;
 }
 
-const wchar_t* JobName(int32_t jobKind) {
-  for (const CNamedValue& entry : kJobs) {
-    if (entry.value == jobKind) return entry.name;
-  }
-  return L"";
-}
-
 namespace {
 bool IsAbsolutePath(const std::wstring& path) {
 #ifdef _WIN32
@@ -494,5 +482,25 @@ bool CheckCliOutputFolder(std::wstring& folder, std::wstring& error) {
       break;
   }
   if (!folder.empty()) MakeAbsolute(folder);
+  return true;
+}
+
+bool CheckCliReportFile(std::wstring& path, std::wstring& error) {
+  if (path.empty()) return true;
+  if (FileExists(path)) {
+    error = CliFormat(TXT_CLI_REPORT_EXISTS, path);
+    return false;
+  }
+  MakeAbsolute(path);
+#ifdef _WIN32
+  const size_t slash = path.find_last_of(L"/\\");
+#else
+  const size_t slash = path.find_last_of(kPathSeparator);
+#endif
+  const std::wstring folder = path.substr(0, slash + 1);
+  if (!IsDirectory(folder) || !CanCreateFileIn(folder)) {
+    error = CliFormat(TXT_CLI_REPORT_NO_FOLDER, path);
+    return false;
+  }
   return true;
 }

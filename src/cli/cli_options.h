@@ -32,10 +32,8 @@ struct CCliRequest {
   JobSettings settings;                   // plan, run; settings.files holds the FILE arguments as given
   std::wstring commandText;               // exec: the command line to run
   std::wstring execOutput;                // exec --output: the file the command writes
+  std::wstring reportFile;                // run --report: where the run's report goes; empty for none
 };
-
-// The --job name of a job kind ("convert", "merge-av", ...).
-const wchar_t* JobName(int32_t jobKind);
 
 // args without the program name. False on a bad argument, with error naming it; request is
 // then incomplete. Files are not looked at here (see CheckCliFiles).
@@ -48,3 +46,8 @@ bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error);
 // --output-dir's folder, when one was given, must be a folder that a file can be made in; it
 // is made absolute as the files are. False with error naming it.
 bool CheckCliOutputFolder(std::wstring& folder, std::wstring& error);
+
+// --report's file, when one was given, must not exist yet (a report never replaces a file) and
+// must be one that can be made in its folder; it is made absolute as the files are. False with
+// error naming it.
+bool CheckCliReportFile(std::wstring& path, std::wstring& error);

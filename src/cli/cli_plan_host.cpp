@@ -3,6 +3,7 @@
 #include "base/format.h"
 #include "cli/media_json.h"
 #include "exec/command_line_split.h"
+#include "jobs/option_words.h"
 
 namespace {
 std::wstring StringArray(const std::vector<std::wstring>& items) {

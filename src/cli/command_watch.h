@@ -1,12 +1,12 @@
 #pragma once
 // Reads what one running command writes on its standard error (see exec/command_error_pipe.h),
-// on a thread of its own: ffmpeg's statistics lines move the command's progress line on the
-// board, its last other lines are kept to be shown if the command fails, and with verbose every
-// line is passed on as it comes.
-#include <deque>
+// on a thread of its own, through a CFfmpegErrorStream: ffmpeg's statistics lines move the
+// command's progress line on the board, its last other lines are kept to be shown if the
+// command fails, and with verbose every line is passed on as it comes.
 #include <string>
 #include <thread>
 
+#include "batch/ffmpeg_statistics.h"
 #include "cli/progress_board.h"
 #include "exec/command_error_pipe.h"
 
@@ -18,7 +18,10 @@ class CCommandWatch {
     std::string name;      // the file's name on its progress line
     double total = 0;      // the expected length in seconds; 0 to take the first "Duration:"
     bool verbose = false;  // pass every line on
-    std::string prefix;    // put before each line passed on
+    // Pass every line on exactly as ffmpeg wrote it, each with its own ending: one file at a
+    // time without a terminal, where ffmpeg's output always went through as it came.
+    bool passThrough = false;
+    std::string prefix;  // put before each line passed on
   };
 
   // Starts reading pipe, which must outlive this watch.
@@ -31,22 +34,21 @@ class CCommandWatch {
   // Waits for the end as the destructor does; then the lines kept for a failure are final.
   void Finish();
   // The last lines that were not statistics, each with its line feed.
-  std::string LastLines() const;
+  std::string LastLines() const { return stream_.LastLines(); }
+  // The line that says why the command failed (CFfmpegErrorStream::LastErrorLine).
+  std::string LastErrorLine() const { return stream_.LastErrorLine(); }
 
   // How many lines are kept for a failure.
-  static constexpr size_t kKeptLines = 12;
+  static constexpr size_t kKeptLines = CFfmpegErrorStream::kKeptLines;
 
  private:
   void Read();
-  // One line, without its ending.
-  void Take(const std::string& line);
+  // One line as the stream cut it.
+  void PassOn(const std::string& line, bool statistics, char ending);
 
   CCommandErrorPipe& pipe_;
   CProgressBoard& board_;
   const CSettings settings_;
-  double total_ = 0;
-  double seconds_ = 0;
-  double speed_ = 0;
-  std::deque<std::string> kept_;
+  CFfmpegErrorStream stream_;
   std::thread reader_;
 };

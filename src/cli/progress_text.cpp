@@ -1,21 +1,8 @@
 #include "cli/progress_text.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
-// "HH:MM:SS.ss" at the start of text.
-bool ParseClock(const std::string& text, double& seconds) {
-  int hours = 0, minutes = 0;
-  double rest = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%d:%d:%lf%n", &hours, &minutes, &rest, &used) != 3 || used == 0)
-    return false;
-  if (hours < 0 || minutes < 0 || rest < 0) return false;
-  seconds = hours * 3600.0 + minutes * 60.0 + rest;
-  return true;
-}
-
 std::string Clock(double seconds) {
   long whole = seconds > 0 ? static_cast<long>(seconds) : 0;
   char text[32];
@@ -46,31 +33,6 @@ std::string Bar(double seconds, double total) {
   return "[" + std::string(filled, '#') + std::string(cells - filled, '-') + "] " + percent;
 }
 }  // namespace
-
-bool ParseProgressTime(const std::string& line, double& seconds) {
-  if (line.rfind("frame=", 0) != 0 && line.rfind("size=", 0) != 0) return false;
-  size_t at = line.find("time=");
-  return at != std::string::npos && ParseClock(line.substr(at + 5), seconds);
-}
-
-bool ParseInputDuration(const std::string& line, double& seconds) {
-  size_t at = line.find("Duration: ");
-  if (at == std::string::npos || line.find_first_not_of(' ') != at) return false;
-  return ParseClock(line.substr(at + 10), seconds);
-}
-
-bool ParseProgressSpeed(const std::string& line, double& speed) {
-  if (line.rfind("frame=", 0) != 0 && line.rfind("size=", 0) != 0) return false;
-  size_t at = line.find("speed=");
-  if (at == std::string::npos) return false;
-  double value = 0;
-  int used = 0;
-  // ffmpeg pads the figure: "speed=   2x".
-  if (std::sscanf(line.c_str() + at + 6, " %lf%n", &value, &used) != 1 || used == 0) return false;
-  if (!(value > 0) || !std::isfinite(value) || line.compare(at + 6 + used, 1, "x") != 0) return false;
-  speed = value;
-  return true;
-}
 
 std::string FormatProgressStatus(const std::string& counter, const std::string& name, double seconds,
                                  double total, double speed, int width) {

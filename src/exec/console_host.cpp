@@ -1,6 +1,10 @@
 #include "exec/console_host.h"
 
+#include <cstdio>
+#include <thread>
+
 #include "base/program_dir.h"
+#include "exec/command_error_pipe.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_line_split.h"
 
@@ -30,6 +34,24 @@ std::wstring ConsoleHostProgram() { return ProgramDir() + L"kestrune"; }
 
 int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
   return RunCommandLine(commandLine, stop);
+}
+
+// The line's standard error goes to errors and on to the terminal as it comes.
+int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop, const ConsoleErrorSink& errors) {
+  CCommandErrorPipe pipe;
+  if (!errors || !pipe.IsOpen()) return RunCommandLine(commandLine, stop);
+  std::thread reader([&pipe, &errors] {
+    std::string chunk;
+    while (pipe.Read(chunk)) {
+      errors(chunk);
+      std::fwrite(chunk.data(), 1, chunk.size(), stderr);
+      std::fflush(stderr);
+    }
+  });
+  int status = RunCommandLine(commandLine, stop, &pipe);
+  pipe.CloseWriteEnd();
+  reader.join();
+  return status;
 }
 
 int RunConsoleHost(const std::wstring& line) { return RunCommandLine(line); }

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 
 #include "base/command_quoting.h"
 #include "base/format.h"
@@ -10,6 +11,7 @@
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "exec/console_host.h"
+#include "exec/console_relay.h"
 #include "exec/process_start.h"
 
 namespace {
@@ -75,6 +77,10 @@ class CHandle {
 std::wstring ConsoleHostProgram() { return ProgramDir() + L"kestrune-cli.exe"; }
 
 int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
+  return RunInOwnConsole(commandLine, stop, ConsoleErrorSink());
+}
+
+int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop, const ConsoleErrorSink& errors) {
   if (stop != nullptr && stop->Stopped()) return kStoppedStatus;
   std::wstring host = ConsoleHostProgram();
   std::wstring hostLine = QuoteArgument(host) + L" " + kConsoleHostMarker + L" " + commandLine;
@@ -107,6 +113,9 @@ int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
   CHandle job(CreateJobObjectW(nullptr, nullptr));
   if (job.Get() != nullptr) AssignProcessToJobObject(job.Get(), process.Get());
   CHandle stopEvent(CreateEventW(nullptr, TRUE, FALSE, StopEventName(info.dwProcessId).c_str()));
+  // The relay exists before the host runs, so the host finds it from its first moment.
+  std::unique_ptr<CConsoleRelayReader> relay;
+  if (errors) relay = std::make_unique<CConsoleRelayReader>(info.dwProcessId);
   int ticket = 0;
   if (stop != nullptr) {
     HANDLE event = stopEvent.Get();
@@ -117,7 +126,13 @@ int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
 
   bool stopping = false;
   std::chrono::steady_clock::time_point stopAsked;
-  while (WaitForSingleObject(process.Get(), kPollMillis) == WAIT_TIMEOUT) {
+  while (true) {
+    // The host's end, or the relay's news, whichever comes first.
+    HANDLE waitFor[2] = {process.Get(), relay ? static_cast<HANDLE>(relay->Event()) : nullptr};
+    const DWORD waited = WaitForMultipleObjects(waitFor[1] != nullptr ? 2 : 1, waitFor, FALSE, kPollMillis);
+    if (waited == WAIT_OBJECT_0) break;
+    if (waited == WAIT_OBJECT_0 + 1) relay->Take(errors);
+    if (waited == WAIT_FAILED) WaitForSingleObject(process.Get(), kPollMillis);
     if (stop == nullptr || !stop->Stopped()) continue;
     if (!stopping) {
       stopping = true;
@@ -128,6 +143,7 @@ int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
     }
   }
   if (ticket != 0) stop->Remove(ticket);
+  if (relay) relay->Drain(errors);
   DWORD code = 0;
   return GetExitCodeProcess(process.Get(), &code) ? static_cast<int>(code) : -1;
 }
@@ -170,7 +186,12 @@ int RunConsoleHost(const std::wstring& line) {
         &watch, 0, nullptr);
   }
   // The programs of the line keep the console's input: the user may press keys for them there.
-  int status = RunCommandLine(line, &stop, nullptr, COMMAND_INPUT_INHERITED);
+  // Their standard error reaches the starter too, when it asked (console_relay.h).
+  int status = 0;
+  {
+    CConsoleRelayWriter relay;
+    status = RunCommandLine(line, &stop, nullptr, COMMAND_INPUT_INHERITED);
+  }
   if (watcher != nullptr) {
     SetEvent(lineDone.Get());
     WaitForSingleObject(watcher, INFINITE);

@@ -72,6 +72,8 @@
 #define IDC_KEEP_DATES 1083
 #define IDC_WHEN_DONE_LABEL 1084
 #define IDC_WHEN_DONE 1085
+// The progress bar of a run, under the command box; shown while a run goes on.
+#define IDC_RUN_PROGRESS 1090
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046

@@ -6,10 +6,10 @@
 #include "exec/console_host.h"
 #include "ui/about_dlg.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.
@@ -19,10 +19,15 @@ constexpr UINT WM_LIST_CLICK = WM_APP + 3;
 CMainDlg::CMainDlg()
     : CDialogBase(IDD_MAIN_DIALOG),
       uiLanguage(UserUiLanguage()),
-      commandRunner(RunInOwnConsole),
+      commandRunner([](const std::wstring& line, CCommandStop* stop, const ConsoleErrorSink& errors) {
+        return RunInOwnConsole(line, stop, errors);
+      }),
       batchProbe(ProbeMediaFile),
       folderPicker(PickFolder),
-      powerAction(DoPowerAction) {
+      powerAction(DoPowerAction),
+      reportOpener([this](const std::wstring& path) {
+        ShellExecuteW(Hwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      }) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
@@ -151,6 +156,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM w, LPARAM l, LRESULT& result) {
       return true;
     case WM_BATCH_FILE_END:
       OnBatchFileEnd();
+      return true;
+    case WM_BATCH_PROGRESS:
+      OnBatchProgress();
       return true;
     case WM_TIMER:
       return OnTimer(w);

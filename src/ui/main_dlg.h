@@ -88,6 +88,9 @@ class CMainDlg : public CDialogBase, public IJobControls {
   CommandRunner commandRunner;
   // How a run probes its files (ProbeMediaFile); tests wrap it to hold a run inside a build.
   ProbeFunction batchProbe;
+  // Opens a run's report when the end message's Yes asks for it: the shell's "open" of the file.
+  // Tests put their own.
+  std::function<void(const std::wstring& path)> reportOpener;
   // The run's progress on the taskbar button; tests give it a fake button.
   CTaskbarProgress taskbarProgress;
   // A pressed Start that takes the NVIDIA path waits here, the window answering, while its GPU
@@ -140,10 +143,14 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnListClickPosted(WPARAM w, LPARAM l);
   void OnBatchStatus();
   void OnBatchEnd();
-  // A run's progress beside its status line: the elapsed time and the taskbar button.
-  void BeginRunProgress(int fileCount);
+  // A run's progress: the bar under the command box, the figures and the elapsed time on the
+  // status line, and the taskbar button.
+  void BeginRunProgress();
   void ShowRunStatus();
   void OnBatchFileEnd();
+  void OnBatchProgress();
+  // The end message of a run that left files failed, short or skipped; it offers the report.
+  void ShowRunEnd();
   // The run's clock; false for any other timer.
   bool OnTimer(UINT_PTR id);
   void EndRunProgress();
@@ -170,6 +177,7 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void ApplyWhenDone(const CBatchReport& report);
 
   std::shared_ptr<CWindowBatchHost> batchHost_;  // the host of the current or last run
+  CRunProgress runProgress_;                     // its progress as last heard
   ULONGLONG runStartTick_ = 0;                   // when the current or last run started
   CGpuCheckThread gpuCheck_;
   // The Start held while its check runs: the settings and preview it took, and the status

@@ -6,6 +6,7 @@
 
 #include "base/message.h"
 #include "base/trace.h"
+#include "base/user_data_folder.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/run_journal.h"
@@ -119,8 +120,10 @@ void CMainDlg::OnGpuChecked(GpuDecision decision) {
 }
 
 void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& preview) {
+  // Each run's report is kept in the user's own folder, the last ones of them.
   auto host = std::make_shared<CWindowBatchHost>(Hwnd(), preview, commandRunner,
-                                                 static_cast<int>(settings.files.size()));
+                                                 static_cast<int>(settings.files.size()), settings.jobKind,
+                                                 UserDataFolder(L"runs"));
   CBatchOptions options;
   options.probe = batchProbe;
   // A run that is to end in an action is left alone by its user: its last console must not
@@ -155,7 +158,7 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
   // The run's own files: the list may have changed since Start, while the GPU check ran.
-  BeginRunProgress(static_cast<int>(settings.files.size()));
+  BeginRunProgress();
 }
 
 void CMainDlg::OnButtonStop() {
@@ -178,12 +181,21 @@ void CMainDlg::OnBatchEnd() {
   SetItemText(IDC_STATUS_LINE,
               WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
   EndRunProgress();
-  // The status line counts the files; which ones were skipped for a reason of their own, and
-  // which outputs are kept for the user and why, is said once, after it.
-  std::wstring notes;
-  auto note = [&notes](const std::wstring& text) { notes += (notes.empty() ? L"" : L"\n\n") + text; };
-  for (const CRefusal& refusal : batchHost_->RefusedFiles()) note(RefusalText(refusal, uiLanguage));
-  for (const CKeptOutput& output : batchHost_->KeptOutputs()) note(KeptOutputText(output, uiLanguage));
-  if (!notes.empty()) ShowMessage(L"%s", notes);
+  ShowRunEnd();
   ApplyWhenDone(batchHost_->Report());
+}
+
+// The status line counts; which files did not come out whole, and why, is said once, after it,
+// with the run's report to open.
+void CMainDlg::ShowRunEnd() {
+  const std::wstring text = RunEndText(batchHost_->Report(), uiLanguage);
+  if (text.empty()) return;
+  const std::wstring report = batchHost_->ReportPath();
+  if (report.empty()) {
+    ShowProgramMessage(L"%s", text);
+    return;
+  }
+  const std::wstring question = text + L"\n\n" + Text(TXT_RUN_END_OPEN_REPORT, uiLanguage);
+  if (EmitQuestion(question, Text(TXT_QUESTION_CAPTION, uiLanguage), Hwnd()) && reportOpener)
+    reportOpener(report);
 }

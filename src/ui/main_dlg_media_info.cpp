@@ -28,7 +28,7 @@ void CMainDlg::OnButtonMediaInfo() {
 
   // The line runs in a console of its own with the file name as it is: no narrow code page
   // loses a character of it, and no command interpreter expands anything in it.
-  commandRunner(Sprintf(kMediaInfoCommandFormat, EscapeForQuotes(file)), nullptr);
+  commandRunner(Sprintf(kMediaInfoCommandFormat, EscapeForQuotes(file)), nullptr, ConsoleErrorSink());
 
   ProbeMediaFile(file, currentMedia);
   std::wstring summary;

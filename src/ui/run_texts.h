@@ -1,7 +1,7 @@
 #pragma once
 // The texts the main window shows around a run, in its two languages: the caption of the
 // Start button while a run goes on, the questions before a run without GPU and before a stop,
-// and the status line during and after a run.
+// the status line during and after a run, and the message at its end.
 #include <cstdint>
 #include <string>
 
@@ -21,22 +21,20 @@ std::wstring RunStatusText(int position, int count, const std::wstring& path);
 // expected when there are any (", 짧음 1" / ", short 1"), how a join went and whether the run
 // was stopped.
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
+// A time as a clock: "0:42", and from an hour on "1:02:03".
+std::wstring ClockText(int64_t seconds);
 // The time a run has taken, as the status line shows it after its text: "(0:42)", and from an
 // hour on "(1:02:03)".
 std::wstring ElapsedText(int64_t seconds);
+// The figures of a run in progress after the file it reached: the running command's percent,
+// ffmpeg's speed and the time left for the whole run, each where it is known:
+// " — 42%, 1.9x, 0:31 left" / " — 42%, 1.9x, 남은 시간 0:31"; empty when none is.
+std::wstring RunProgressText(int percent, double speed, double secondsLeft, int32_t uiLanguage);
 // text and the elapsed time after it: "[2/5] C:\v\clip.mp4 (0:42)"; the time alone for an
 // empty text.
 std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds);
 
-// An output that is kept for the user to check: shorter than expected, or one that cannot be
-// trusted (OutputVerdict). The window names each at the end of the run, and why.
-struct CKeptOutput {
-  std::wstring path;
-  OutputVerdict verdict = OUTPUT_SHORT;
-  int64_t actualMs = 0;
-  int64_t expectedMs = 0;
-};
-
-// An output kept for the user and why: shorter than expected (both lengths in seconds, to the
-// millisecond), not readable by MediaInfo, without a stream, or 0 ms long.
-std::wstring KeptOutputText(const CKeptOutput& output, int32_t uiLanguage);
+// The message at the end of a run in which a file failed, came out short or was skipped for a
+// reason of its own (not the user's stop): each such file (and the join) with its outcome and
+// why, at most maxListed of them and how many more; empty when there is none.
+std::wstring RunEndText(const CBatchReport& report, int32_t uiLanguage, size_t maxListed = 10);

@@ -16,22 +16,27 @@ void CTaskbarProgress::OnButtonCreated() {
   if (running_) OpenAndShow();
 }
 
-void CTaskbarProgress::OnRunStart(int fileCount) {
+void CTaskbarProgress::OnRunStart() {
   running_ = true;
-  total_ = fileCount;
-  finished_ = 0;
+  done_ = 0;
   failed_ = false;
   if (buttonMade_) OpenAndShow();
 }
 
-void CTaskbarProgress::OnFileEnd(int finished, bool failed) {
+void CTaskbarProgress::OnFileEnd(bool failed) {
+  if (!running_ || !failed || failed_) return;
+  failed_ = true;
+  if (button_) button_->SetState(TASKBAR_ERROR);
+}
+
+void CTaskbarProgress::OnProgress(double fraction) {
   if (!running_) return;
-  finished_ = finished;
-  if (failed && !failed_) {
-    failed_ = true;
-    if (button_) button_->SetState(TASKBAR_ERROR);
-  }
-  if (button_) button_->SetValue(finished_, total_);
+  const double clamped = fraction < 0 ? 0 : fraction > 1 ? 1 : fraction;
+  const int done = static_cast<int>(clamped * kTaskbarProgressScale + 0.5);
+  // The shell is asked only when the bar would move.
+  if (done == done_) return;
+  done_ = done;
+  if (button_) button_->SetValue(done_, kTaskbarProgressScale);
 }
 
 void CTaskbarProgress::OnRunEnd() {
@@ -53,7 +58,7 @@ void CTaskbarProgress::OpenAndShow() {
   if (open) button_ = open(window_);
   if (!button_) return;
   button_->SetState(failed_ ? TASKBAR_ERROR : TASKBAR_NORMAL);
-  button_->SetValue(finished_, total_);
+  button_->SetValue(done_, kTaskbarProgressScale);
 }
 
 bool IsWindowInFront(HWND window) {

@@ -1,7 +1,8 @@
 #pragma once
-// A run's progress on the window's taskbar button: the files finished out of all, the error
-// state once a file failed, nothing once the run ends; and when the run ends while the window
-// is not in front, the button flashes until the user brings it back.
+// A run's progress on the window's taskbar button: the share of the run done, by the length of
+// its media (CBatchProgress), the error state once a file failed, nothing once the run ends; and
+// when the run ends while the window is not in front, the button flashes until the user brings
+// it back.
 //
 // The shell makes the button after the window appears and says so with the registered message
 // "TaskbarButtonCreated" (again when it makes it anew, after the taskbar itself restarted); the
@@ -32,9 +33,11 @@ class CTaskbarProgress {
   void SetWindow(HWND window);
   // The shell made the button; during a run the interface is opened now and shows the run.
   void OnButtonCreated();
-  void OnRunStart(int fileCount);
-  // finished: the files the run is done with; failed: whether any of them failed.
-  void OnFileEnd(int finished, bool failed);
+  void OnRunStart();
+  // A file has ended; failed: whether any file so far failed or came out short.
+  void OnFileEnd(bool failed);
+  // The share of the run done, 0 to 1; the button shows it in thousandths.
+  void OnProgress(double fraction);
   // Clears the button and releases the interface; flashes the button when the window is not in
   // front.
   void OnRunEnd();
@@ -53,8 +56,10 @@ class CTaskbarProgress {
   HWND window_ = nullptr;
   bool buttonMade_ = false;
   bool running_ = false;
-  int total_ = 0;
-  int finished_ = 0;
+  int done_ = 0;  // thousandths of the run
   bool failed_ = false;
   std::unique_ptr<ITaskbarButton> button_;
 };
+
+// The scale of the button's value: a thousandth of the run is the least step it shows.
+constexpr int kTaskbarProgressScale = 1000;

@@ -2,11 +2,19 @@
 
 #include <utility>
 
+#include "base/text.h"
+#include "batch/ffmpeg_statistics.h"
+#include "batch/run_report.h"
 #include "ui/run_texts.h"
 
 CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner,
-                                   int fileCount)
-    : window_(window), preview_(std::move(preview)), runner_(std::move(runner)), fileCount_(fileCount) {}
+                                   int fileCount, int32_t jobKind, std::wstring reportFolder)
+    : window_(window),
+      preview_(std::move(preview)),
+      runner_(std::move(runner)),
+      fileCount_(fileCount),
+      reportFolder_(std::move(reportFolder)),
+      progress_(fileCount, jobKind == JOB_MERGE_FILES && fileCount >= 2) {}
 
 // The worker names each file once, in list order, as it reaches it.
 void CWindowBatchHost::ShowStatus(const std::wstring& text) {
@@ -17,40 +25,72 @@ void CWindowBatchHost::ShowStatus(const std::wstring& text) {
   PostMessageW(window_, WM_BATCH_STATUS, 0, 0);
 }
 
-// Uses nothing of the window: it may run after the window has gone.
+// Uses nothing of the window: it may run after the window has gone. ffmpeg's statistics move
+// the progress as they come; its words are kept for a failure.
 int CWindowBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) {
-  return runner_ ? runner_(command.text, stop) : -1;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    progress_.OnCommandStart(command.position, command.expectedMs / 1000.0);
+  }
+  PostProgress();
+  CFfmpegErrorStream stream(command.expectedMs / 1000.0);
+  stream.onProgress = [this, &command](const CFfmpegProgress& reached) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      progress_.OnStatistics(command.position, reached);
+    }
+    PostProgress();
+  };
+  const int status =
+      runner_ ? runner_(command.text, stop, [&stream](const std::string& bytes) { stream.Take(bytes); }) : -1;
+  stream.Finish();
+  if (status != 0) {
+    std::lock_guard<std::mutex> guard(lock_);
+    reasons_[command.position] = Utf8ToWide(stream.LastErrorLine());
+  }
+  return status;
 }
 
-// An output kept for the user is named at the end of the run; the other verdicts show in the
-// counts, as any failure does.
-void CWindowBatchHost::ReportOutput(const CBatchCommand& command, const COutputReport& report) {
-  if (report.verdict == OUTPUT_MISSING || report.verdict == OUTPUT_UNCLAIMED) return;
+std::wstring CWindowBatchHost::CommandFailureReason(const CBatchCommand& command) {
   std::lock_guard<std::mutex> guard(lock_);
-  keptOutputs_.push_back(CKeptOutput{command.output, report.verdict, report.actualMs, report.expectedMs});
+  auto found = reasons_.find(command.position);
+  return found == reasons_.end() ? std::wstring() : found->second;
 }
 
-void CWindowBatchHost::ReportRefusedFile(const std::wstring&, int, const CRefusal& refusal) {
-  std::lock_guard<std::mutex> guard(lock_);
-  refusedFiles_.push_back(refusal);
-}
-
+// The report is kept before the window hears of the end, so the end message can offer it.
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
+  const std::wstring kept = KeepRunReport(report, reportFolder_);
   {
     std::lock_guard<std::mutex> guard(lock_);
     report_ = report;
+    reportPath_ = kept;
     ended_ = true;
   }
   PostMessageW(window_, WM_BATCH_END, 0, 0);
 }
 
-void CWindowBatchHost::ReportFileEnd(int, FileOutcome outcome) {
+void CWindowBatchHost::ReportFileEnd(int position, FileOutcome outcome) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    ++finished_;
+    progress_.OnFileEnd(position);
     if (outcome == FILE_FAILED || outcome == FILE_SHORT) failed_ = true;
   }
   PostMessageW(window_, WM_BATCH_FILE_END, 0, 0);
+}
+
+void CWindowBatchHost::PostProgress() {
+  if (!progressPosted_.exchange(true)) PostMessageW(window_, WM_BATCH_PROGRESS, 0, 0);
+}
+
+CRunProgress CWindowBatchHost::Progress() {
+  progressPosted_ = false;
+  std::lock_guard<std::mutex> guard(lock_);
+  CRunProgress now;
+  now.fraction = progress_.Fraction();
+  now.percent = progress_.CommandPercent();
+  now.speed = progress_.Speed();
+  now.secondsLeft = progress_.SecondsLeft();
+  return now;
 }
 
 std::wstring CWindowBatchHost::Status() const {
@@ -68,22 +108,12 @@ CBatchReport CWindowBatchHost::Report() const {
   return report_;
 }
 
-int CWindowBatchHost::FilesFinished() const {
+std::wstring CWindowBatchHost::ReportPath() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return finished_;
+  return reportPath_;
 }
 
 bool CWindowBatchHost::AnyFileFailed() const {
   std::lock_guard<std::mutex> guard(lock_);
   return failed_;
-}
-
-std::vector<CKeptOutput> CWindowBatchHost::KeptOutputs() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  return keptOutputs_;
-}
-
-std::vector<CRefusal> CWindowBatchHost::RefusedFiles() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  return refusedFiles_;
 }

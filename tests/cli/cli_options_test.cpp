@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "cli/exit_codes.h"
 #include "cli_test_support.h"
+#include "jobs/option_words.h"
 #include "support/job_settings_compare.h"
 #include "support/temp_dir.h"
 
@@ -93,6 +94,67 @@ TEST(CliOptions, EachOptionSetsItsField) {
     c.expect(expected);
     ExpectSameSettings(request.settings, expected);
     EXPECT_EQ(request.settings.currentFile, L"clip.mp4");
+  }
+}
+
+// A run's settings written as option words (a report keeps them so) read back as the same
+// settings by the command line's own parser; what the words leave out comes back as the
+// defaults have it.
+TEST(CliOptions, SettingsWordsReadBackAsTheSameSettings) {
+  struct Case {
+    const char* name;
+    std::function<void(JobSettings&)> settings;  // applied to the defaults
+    std::function<void(JobSettings&)> lost;      // what the parser gives instead of what the words leave out
+  };
+  const Case cases[] = {
+      {"the defaults", [](JobSettings&) {}, [](JobSettings&) {}},
+      {"everything changed a window can change",
+       [](JobSettings& s) {
+         s.jobKind = JOB_VIDEO_EXTRACT, s.outputCodec = OUT_H264, s.useGpu = false;
+         s.useVideoBitRate = false, s.useQuantizer = true, s.quantizer = 30;
+         s.copyVideo = s.containerMp4 = s.containerMkv = s.scale1080 = s.pixelFormatCompat = true;
+         s.allAudioTracks = false, s.selectedAudioTracks = {0, 2};
+         s.copyAudio = s.downmixStereo = s.forceAudioEncode = s.audioMp3 = true, s.audioAac = false;
+         s.audioBitRate = 96;
+         s.applyRange = true, s.rangeCopy = true, s.rangeAccurate = true;
+         s.rangeStart = {0, 1, 0}, s.rangeEnd = {1, 2, 30};
+         s.outputFolder = L"/a b/c \"d\"";
+       },
+       [](JobSettings&) {}},
+      {"a merge of video and audio on the GPU's compatible path, no track, a range encoded",
+       [](JobSettings& s) {
+         s.jobKind = JOB_MERGE_VIDEO_AUDIO, s.outputCodec = OUT_MP3, s.gpuCompatMode = true;
+         s.allAudioTracks = false;
+         s.applyRange = true, s.rangeCopy = false, s.rangeEnd = {0, 0, 9};
+       },
+       [](JobSettings&) {}},
+      {"what the command line cannot say: no codec, no bit rates, a quantiser and modes not in use",
+       [](JobSettings& s) {
+         s.outputCodec = OUT_NONE, s.videoBitRate = 0, s.audioBitRate = 0, s.quantizer = 40;
+         s.useGpu = false, s.gpuCompatMode = true, s.rangeCopy = true, s.rangeAccurate = true;
+         s.selectedAudioTracks = {1};
+       },
+       [](JobSettings& s) {
+         s.outputCodec = OUT_H265, s.videoBitRate = 3000, s.audioBitRate = 128, s.quantizer = 28;
+         s.gpuCompatMode = false, s.rangeCopy = false, s.rangeAccurate = false;
+         s.selectedAudioTracks.clear();
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    JobSettings settings;
+    c.settings(settings);
+    std::vector<std::wstring> args = {L"run"};
+    for (const std::wstring& word : SettingsOptionWords(settings)) args.push_back(word);
+    args.push_back(L"clip.mp4");
+    CCliRequest request;
+    std::wstring error;
+    ASSERT_TRUE(ParseCliArguments(args, request, error)) << WideToUtf8(error);
+    JobSettings expected = settings;
+    c.lost(expected);
+    expected.files = {L"clip.mp4"};
+    ExpectSameSettings(request.settings, expected);
+    EXPECT_EQ(request.gpu, settings.useGpu ? CLI_GPU_ON : CLI_GPU_OFF);
   }
 }
 

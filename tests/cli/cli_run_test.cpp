@@ -17,11 +17,13 @@
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "batch/gpu_check.h"
+#include "batch/run_report.h"
 #include "batch/start_check.h"
 #include "cli/cli_options.h"
 #include "cli/exit_codes.h"
 #include "cli/media_json.h"
 #include "cli_test_support.h"
+#include "exec/command_line_split.h"
 #include "exec/exec_test_support.h"
 #include "exec/program_lookup.h"
 #include "jobs/command_builder.h"
@@ -803,6 +805,126 @@ TEST_F(CliRun, WithoutATerminalFfmpegWritesAsItAlwaysDid) {
   EXPECT_EQ(result.err.find(L"\x1b["), std::wstring::npos);  // no progress line drawn
 }
 #endif
+
+// A report's blocks, each as its "key: value" lines, values unescaped; a block's "[...]" line
+// under "[". The header is the first.
+std::vector<std::map<std::string, std::string>> ReportBlocks(const std::string& text) {
+  std::vector<std::map<std::string, std::string>> blocks(1);
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    const std::string line = text.substr(start, end - start);
+    start = end == std::string::npos ? text.size() : end + 1;
+    const size_t colon = line.find(": ");
+    if (line.empty()) {
+      blocks.emplace_back();
+    } else if (line[0] == '[') {
+      blocks.back()["["] = line;
+    } else {
+      auto& value =
+          blocks.back()[colon == std::string::npos ? line.substr(0, line.size() - 1) : line.substr(0, colon)];
+      value += (value.empty() ? "" : "|") +
+               (colon == std::string::npos ? "" : UnescapeReportValue(line.substr(colon + 2)));
+    }
+  }
+  return blocks;
+}
+
+// --report: a block per file with its input as it was, its command, output, outcome, the check
+// of its output and why it did not end as done, in the list's order; the header says how the
+// run was made, in the command line's own words. A report never replaces a file.
+TEST_F(CliRun, RunWritesItsReportWithEveryFileAndWhy) {
+  const std::wstring good = Clip(L"good.mp3", Sample::MP3_ONLY);
+  // Audio out of a picture without sound: ffmpeg finds no stream to write and says so.
+  const std::wstring silent = Clip(L"still 100%.gif", Sample::ANIMATED_GIF);
+#ifdef _WIN32
+  const std::wstring notMedia = dir_.Write(L"notes.mp4", "not media\n");
+#else
+  const std::wstring notMedia = dir_.Write(L"notes\nsecond line.mp4", "not media\n");
+#endif
+  const std::wstring reportFile = dir_.File(L"run report.txt");
+  CliResult result = RunCli({L"run", L"--no-gpu", L"--job", L"audio", L"--codec", L"mp3", L"--report",
+                             reportFile, good, silent, notMedia});
+  EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED) << WideToUtf8(result.err);
+  EXPECT_EQ(result.out, L"kestrune: 3 files: 1 done, 1 failed, 1 skipped\n");
+  std::string text;
+  ASSERT_TRUE(ReadTextFile(reportFile, text, 1 << 20));
+  EXPECT_EQ(text.rfind("Kestrune run report 1\n", 0), 0u) << text;
+  auto blocks = ReportBlocks(text);
+  ASSERT_EQ(blocks.size(), 4u) << text;
+  for (const auto& count : std::map<std::string, std::string>{{"job", "audio"},
+                                                              {"files", "3"},
+                                                              {"done", "1"},
+                                                              {"failed", "1"},
+                                                              {"skipped", "1"},
+                                                              {"short", "0"},
+                                                              {"join", "none"},
+                                                              {"stopped", "no"}})
+    EXPECT_EQ(blocks[0][count.first], count.second) << count.first;
+  EXPECT_LE(blocks[0]["started"], blocks[0]["ended"]);
+  // The options read back as the run's settings.
+  std::vector<std::wstring> args = {L"run"};
+  for (const std::wstring& word : SplitArguments(Utf8ToWide(blocks[0]["options"]))) args.push_back(word);
+  args.push_back(good);
+  CCliRequest request;
+  std::wstring error;
+  ASSERT_TRUE(ParseCliArguments(args, request, error)) << WideToUtf8(error);
+  EXPECT_EQ(request.settings.jobKind, JOB_AUDIO_EXTRACT);
+  EXPECT_EQ(request.settings.outputCodec, OUT_MP3);
+  EXPECT_FALSE(request.settings.useGpu);
+
+  const struct {
+    std::wstring input;
+    const char *outcome, *check, *seconds;
+    bool commandMade, outputMade;
+  } files[] = {{good, "done", "whole", "1", true, true},
+               {silent, "failed", "none", "0", true, false},
+               {notMedia, "skipped", "none", "0", false, false}};
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i + 1);
+    auto& block = blocks[i + 1];
+    EXPECT_EQ(block["["], "[file " + std::to_string(i + 1) + "/3]");
+    EXPECT_EQ(block["input"], WideToUtf8(files[i].input));
+    EXPECT_EQ(block["input size"], std::to_string(GetFileLength(files[i].input)));
+    // Made just before the run, in the form "2024-05-01T09:12:03Z".
+    EXPECT_EQ(block["input modified"].size(), 20u);
+    EXPECT_LE(block["input modified"], blocks[0]["started"]);
+    EXPECT_EQ(block["outcome"], files[i].outcome);
+    EXPECT_EQ(block["check"], files[i].check);
+    EXPECT_EQ(block["output seconds"], files[i].seconds);
+    EXPECT_EQ(block["command"].rfind("FFMpeg.exe ", 0) == 0, files[i].commandMade) << block["command"];
+    EXPECT_EQ(FileExists(Utf8ToWide(block["output"])), files[i].outputMade);
+  }
+  EXPECT_EQ(blocks[1]["reason"], "");
+  EXPECT_EQ(blocks[3]["reason"], "MediaInfo could not read it; no command was made");
+  const std::string reason = blocks[2]["reason"];
+#ifdef _WIN32
+  EXPECT_EQ(reason, "exit status 1");  // ffmpeg writes into the console there; its words are not read
+#else
+  // ffmpeg's own last line, which the run passed on as it came.
+  const std::string exitStatus = "exit status 1: ";
+  ASSERT_EQ(reason.rfind(exitStatus, 0), 0u) << reason;
+  EXPECT_GT(reason.size(), exitStatus.size());
+  EXPECT_NE(result.err.find(Utf8ToWide(reason.substr(exitStatus.size())) + L"\n"), std::wstring::npos);
+  EXPECT_NE(text.find("notes%0Asecond line.mp4"), std::string::npos);  // a line break stays in its line
+#endif
+  EXPECT_NE(text.find("still 100%25.gif"), std::string::npos);
+
+  // A report never replaces a file, and a folder that is not there is said before anything runs.
+  for (const std::wstring& refused : {reportFile, dir_.File(L"missing") + kPathSeparator + L"report.txt"}) {
+    CliResult again = RunCli({L"run", L"--no-gpu", L"--report", refused, good});
+    EXPECT_EQ(again.exitCode, CLI_EXIT_USAGE);
+    EXPECT_NE(again.err.find(L"option '--report': "), std::wstring::npos) << WideToUtf8(again.err);
+  }
+  std::string unchanged;
+  ASSERT_TRUE(ReadTextFile(reportFile, unchanged, 1 << 20));
+  EXPECT_EQ(unchanged, text);
+  // Nothing ran: the only output is the first run's.
+  int outputs = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(dir_.Path())))
+    outputs += entry.path().filename().string().find("_(0") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(outputs, 1);
+}
 
 TEST_F(CliRun, PlanJsonDescribesEveryCommand) {
   Clip(L"a.mp4");

@@ -4,22 +4,6 @@
 
 namespace {
 
-TEST(ProgressText, ReadsFfmpegStatisticsAndDuration) {
-  double seconds = -1;
-  EXPECT_TRUE(ParseProgressTime(
-      "frame=   75 fps=0.0 q=-1.0 Lsize=      17kB time=00:00:02.88 bitrate=  49.2kbits/s", seconds));
-  EXPECT_DOUBLE_EQ(seconds, 2.88);
-  EXPECT_TRUE(ParseProgressTime("size=     512kB time=01:02:03.50 bitrate= 128.0kbits/s speed=40x", seconds));
-  EXPECT_DOUBLE_EQ(seconds, 3723.5);
-  EXPECT_FALSE(ParseProgressTime("frame=    1 fps=0.0 q=0.0 size=       0kB time=N/A bitrate=N/A", seconds));
-  EXPECT_FALSE(ParseProgressTime("  Stream #0:0: Video: h264, time=00:00:01.00", seconds));
-
-  EXPECT_TRUE(ParseInputDuration("  Duration: 00:01:05.04, start: 0.000000, bitrate: 53 kb/s", seconds));
-  EXPECT_DOUBLE_EQ(seconds, 65.04);
-  EXPECT_FALSE(ParseInputDuration("  Duration: N/A, bitrate: N/A", seconds));
-  EXPECT_FALSE(ParseInputDuration("title: Duration: 00:00:01.00", seconds));
-}
-
 TEST(ProgressText, DrawsABarOrTheTimeReached) {
   EXPECT_EQ(FormatProgressLine("[2/10]", "clip.mp4", 2.5, 10, 80),
             "[2/10] [#####---------------]  25%  clip.mp4");
@@ -30,28 +14,7 @@ TEST(ProgressText, DrawsABarOrTheTimeReached) {
             "[1/1] [--------------------]   0%  \xEC\x98\x81");
 }
 
-TEST(ProgressText, SpeedAndTimeLeft) {
-  struct Case {
-    const char* line;
-    bool found;
-    double speed;
-  };
-  const Case cases[] = {
-      {"frame=  100 fps= 50 q=28.0 size=     256kB time=00:00:04.00 bitrate= 524.3kbits/s speed=1.93x", true,
-       1.93},
-      {"size=     512kB time=00:01:00.00 bitrate= 69.9kbits/s speed=  40x    ", true, 40},
-      {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.04 bitrate=N/A speed=N/A", false, 0},
-      {"frame=    1 fps=0.0 q=0.0 size=       0kB time=00:00:00.04 bitrate=N/A speed=0x", false, 0},
-      {"  Metadata: speed=2x", false, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line);
-    double speed = -1;
-    EXPECT_EQ(ParseProgressSpeed(c.line, speed), c.found);
-    if (c.found) {
-      EXPECT_DOUBLE_EQ(speed, c.speed);
-    }
-  }
+TEST(ProgressText, TimeLeft) {
   // Time left: (10 - 2.5) / 1.5 = 5 seconds.
   EXPECT_EQ(FormatProgressStatus("[2/10]", "clip.mp4", 2.5, 10, 1.5, 80),
             "[2/10] [#####---------------]  25%  1.5x  00:00:05 left  clip.mp4");

@@ -235,6 +235,32 @@ TEST_F(CommandInterpreterTest, ConsoleOfItsOwnRunsTheLineAndKeepsItsStatus) {
   EXPECT_EQ(Arguments().size(), 3u);
 }
 
+// A starter that reads the line's standard error gets every byte of it as the programs wrote it
+// (a Korean name whole, however the pieces fell), while the console shows it and the line's
+// words and status stay as they are. Without a reader nothing is relayed.
+TEST_F(CommandInterpreterTest, ConsoleOfItsOwnRelaysTheLinesStandardError) {
+  SetProgramDir(GetProgramDir());
+  CNullInput noKeyboard;
+  std::string relayed;
+  int pieces = 0;
+  const ConsoleErrorSink reader = [&](const std::string& bytes) {
+    relayed += bytes;
+    ++pieces;
+  };
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness \"--say=\uc601\uc0c1 100% done\" & exec_witness --say=second & "
+                            L"exec_witness --exit=3 & pause",
+                            nullptr, reader),
+            3);
+  EXPECT_EQ(relayed, "\xEC\x98\x81\xEC\x83\x81 100% done\nsecond\n");
+  EXPECT_GE(pieces, 1);
+  EXPECT_EQ(Arguments(),
+            (std::vector<Words>{{L"--say=\uc601\uc0c1 100% done"}, {L"--say=second"}, {L"--exit=3"}}));
+
+  // An empty reader is no reader: the line runs as it always did.
+  EXPECT_EQ(RunInOwnConsole(L"exec_witness --say=unheard & pause", nullptr, ConsoleErrorSink()), 0);
+  EXPECT_EQ(Arguments().size(), 4u);
+}
+
 // A Ctrl-C typed in that console reaches the program running there, which ends by it (the host
 // hands it no ignored Ctrl-C); the host itself lives on to the pause and reports the line as
 // stopped. A console the user closes ends the line and its program at once, stopped as well.

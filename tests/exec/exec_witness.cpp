@@ -14,6 +14,8 @@
 // argument "--peek=N" has it record, before it opens anything itself, what it reads from the
 // start of the file behind descriptor N (POSIX) or handle value N (Windows) as "peek=TEXT", or
 // "peek=none" when it has no such file open: so a test sees whether it inherited a file.
+// A first argument "--say=TEXT" writes TEXT and a line feed (UTF-8, as the bytes are) on its standard
+// error after its record, as ffmpeg writes its words there.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +25,8 @@
 
 #ifdef _WIN32
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -157,6 +161,15 @@ int main(int argc, char** argv) {
   if (!peek.empty()) std::fprintf(out, "peek=%s\n", peek.c_str());
   std::fputs("end\n", out);
   std::fclose(out);
+  const std::string say = "--say=";
+  if (first.compare(0, say.size(), say) == 0) {
+#ifdef _WIN32
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    const std::string text = first.substr(say.size()) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
 #ifdef _WIN32
   if (first == "--interrupt-console") {
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);

@@ -84,13 +84,13 @@ struct CHeldRunner {
     changed.notify_all();
   }
   static CommandRunner Wrap(const std::shared_ptr<CHeldRunner>& held) {
-    return [held](const std::wstring& command, CCommandStop* stop) {
+    return [held](const std::wstring& command, CCommandStop* stop, const ConsoleErrorSink& errors) {
       {
         std::unique_lock<std::mutex> guard(held->lock);
         held->commands.push_back(command);
         held->changed.wait(guard, [&] { return held->released; });
       }
-      return RunInOwnConsole(command, stop);
+      return RunInOwnConsole(command, stop, errors);
     };
   }
 };
@@ -132,15 +132,23 @@ class BatchRunTest : public MainWindowFixture {
   std::wstring Label(const wchar_t* korean, const wchar_t* english) const {
     return ExpectKorean() ? korean : english;
   }
-  // The status line without the time the run has taken, which follows its text (" (0:42)"). A
-  // line without the time comes back marked as such, so it equals no text of a run.
+  // The status line without the run's figures (" \u2014 42%, 1.9x, 0:31 left") and the time the
+  // run has taken (" (0:42)"), which follow its text. A line without the time comes back marked
+  // as such, so it equals no text of a run.
   std::wstring StatusText() const {
     std::wstring line = Text(IDC_STATUS_LINE);
     std::wsmatch match;
     if (std::regex_match(line, match, std::wregex(kElapsedAfterText))) return match[1].str();
     return line + L" (without the time)";
   }
-  static constexpr const wchar_t* kElapsedAfterText = L"(.*) \\(([0-9]+:)?[0-9]+:[0-9][0-9]\\)";
+  // The figures alone, without their dash; empty when there are none.
+  std::wstring StatusFigures() const {
+    std::wstring line = Text(IDC_STATUS_LINE);
+    std::wsmatch match;
+    return std::regex_match(line, match, std::wregex(kElapsedAfterText)) ? match[2].str() : std::wstring();
+  }
+  static constexpr const wchar_t* kElapsedAfterText =
+      L"(.*?)(?: \u2014 ([^\u2014]*))? \\(([0-9]+:)?[0-9]+:[0-9][0-9]\\)";
 
   TempDir folder;
 };
@@ -226,9 +234,10 @@ TEST_F(BatchRunTest, ANameWithPercentHangulAndParenthesesGoesThroughEveryStep) {
 
   std::vector<std::wstring> commands;
   std::vector<int> statuses;
-  dialog->commandRunner = [&](const std::wstring& command, CCommandStop* stop) {
+  dialog->commandRunner = [&](const std::wstring& command, CCommandStop* stop,
+                              const ConsoleErrorSink& errors) {
     commands.push_back(command);
-    statuses.push_back(RunInOwnConsole(command, stop));
+    statuses.push_back(RunInOwnConsole(command, stop, errors));
     return statuses.back();
   };
   SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
@@ -272,14 +281,19 @@ TEST_F(BatchRunTest, StartAsksBeforeARunWithoutTheGpuThatWasAskedFor) {
   Click(IDC_GPU);
   auto held = std::make_shared<CHeldRunner>();
   held->Release();
-  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*) {
+  dialog->commandRunner = [held](const std::wstring& command, CCommandStop*, const ConsoleErrorSink&) {
     std::lock_guard<std::mutex> guard(held->lock);
     held->commands.push_back(command);
     return 0;
   };
+  // The stand-in writes nothing: the end message names the file that came out empty.
+  MessageCapture messages;
   EXPECT_EQ(L"", PressAndAnswer(true));
   SetGpuCheck(previous);
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  ASSERT_EQ(1u, messages.Messages().size());
+  EXPECT_NE(std::wstring::npos, messages.Messages()[0].find(L"[1/1] " + clip + L"\n"))
+      << WideToUtf8(messages.Messages()[0]);
   ASSERT_EQ(1u, held->commands.size());
   EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-hwaccel cuvid -c:v h264_cuvid"))
       << held->commands[0];
@@ -340,12 +354,17 @@ TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
   ASSERT_TRUE(MeasureMediaFile(output, made));
   ASSERT_TRUE(MeasureMediaFile(clip, promised));
   EXPECT_EQ(promised.videoMs / 1000, 8);
-  EXPECT_EQ(messages.Messages(),
-            std::vector<std::wstring>{Sprintf(
-                Label(L"%s\n길이가 %s초뿐입니다 (%s초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다.",
-                      L"%s\nlasts only %s s of the %s s expected. The file is kept for you to check.")
-                    .c_str(),
-                output, SecondsText(made.fileMs), SecondsText(promised.videoMs))});
+  // The end message names the file with both lengths to the millisecond, and offers the run's
+  // report.
+  EXPECT_EQ(
+      messages.Messages(),
+      std::vector<std::wstring>{Sprintf(
+          Label(L"일부 파일이 제대로 만들어지지 않았습니다:\n\n[1/1] %s\n짧음: 출력 길이가 %s초뿐입니다 "
+                L"(%s초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다\n\n실행 보고서를 열까요?",
+                L"Not every file came out whole:\n\n[1/1] %s\nshort: the output lasts %s s of the %s s "
+                L"expected; it is kept for you to check\n\nOpen the run's report?")
+              .c_str(),
+          clip, SecondsText(made.fileMs), SecondsText(promised.videoMs))});
 }
 
 // A join of files whose pictures differ: Start names the first difference and asks. No runs
@@ -554,7 +573,7 @@ TEST_F(BatchRunTest, RunKeepsItsSnapshotAndStartWaitsForItsEnd) {
 }
 
 // While a run goes on, the status line counts its time on and the taskbar button shows the
-// files finished, in the error state once one failed, and nothing once the run is over; the
+// share of the run done, in the error state once a file failed, and nothing once the run is over; the
 // button flashes at the end only when the window is not in front. The button's interface and
 // what is in front are fakes: the shell under test makes no button (Wine sends no
 // "TaskbarButtonCreated"), so the test sends that message as the shell does.
@@ -566,13 +585,14 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
   }
   auto inFront = std::make_shared<bool>(true);
   TaskbarLog log = UseFakeTaskbar(dialog->taskbarProgress, true, inFront);
+  MessageCapture messages;
   SendMessageW(dialog->Hwnd(), CTaskbarProgress::ButtonCreatedMessage(), 0, 0);
   // Each run holds at its first command until the test lets go; the second file's command
   // fails. Nothing is converted: a command that succeeds leaves a copy of a clip as its output,
   // which is as long as its input.
   auto held = std::make_shared<CHeldRunner>();
   const std::wstring model = clips[0];
-  dialog->commandRunner = [held, model](const std::wstring& command, CCommandStop*) {
+  dialog->commandRunner = [held, model](const std::wstring& command, CCommandStop*, const ConsoleErrorSink&) {
     std::unique_lock<std::mutex> guard(held->lock);
     held->commands.push_back(command);
     held->changed.wait(guard, [&] { return held->released; });
@@ -587,13 +607,15 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
   ASSERT_TRUE(WaitUntil([&] { return held->Count() == 1; }, kRunTimeoutMs));
   EXPECT_TRUE(WaitUntil([&] { return Text(IDC_STATUS_LINE) == L"[1/3] " + clips[0] + L" (0:01)"; }, 5000))
       << WideToUtf8(Text(IDC_STATUS_LINE));
-  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3"}), *log);
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/1000"}), *log);
   held->Release();
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
   EXPECT_EQ(Label(L"완료 2, 실패 1, 건너뜀 0", L"done 2, failed 1, skipped 0"), StatusText());
-  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3", L"value 1/3", L"state error",
-                                       L"value 2/3", L"value 3/3", L"state none", L"released"}),
-            *log);
+  // Three clips of one length: each weighs a third of the run.
+  EXPECT_EQ(
+      (std::vector<std::wstring>{L"open", L"state normal", L"value 0/1000", L"value 333/1000", L"state error",
+                                 L"value 667/1000", L"value 1000/1000", L"state none", L"released"}),
+      *log);
 
   // The user turns to another window during the run: at the end the button flashes, after it
   // was cleared.
@@ -607,10 +629,19 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
   *inFront = false;
   held->Release();
   ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
-  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/3", L"value 1/3", L"state error",
-                                       L"value 2/3", L"value 3/3", L"state none", L"released", L"flash"}),
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/1000", L"value 333/1000",
+                                       L"state error", L"value 667/1000", L"value 1000/1000", L"state none",
+                                       L"released", L"flash"}),
             *log);
   EXPECT_EQ(Label(L"완료 2, 실패 1, 건너뜀 0", L"done 2, failed 1, skipped 0"), StatusText());
+  // Each run's end named the file that failed, with its exit status: the stand-in said nothing.
+  ASSERT_EQ(messages.Messages().size(), 2u);
+  for (const std::wstring& message : messages.Messages()) {
+    EXPECT_NE(
+        message.find(L"[2/3] " + clips[1] + L"\n" + Label(L"실패: 종료 코드 1", L"failed: exit status 1")),
+        std::wstring::npos)
+        << WideToUtf8(message);
+  }
 }
 
 TEST_F(BatchRunTest, ClosingTheWindowDuringARunLetsTheWorkerEndWithoutIt) {
@@ -655,9 +686,10 @@ TEST_F(BatchRunTest, ClosingTheWindowWhileTheWorkerProbesStartsNoCommand) {
     return ProbeMediaFile(path, media);
   };
   auto commands = std::make_shared<std::atomic<int>>(0);
-  dialog->commandRunner = [commands](const std::wstring& command, CCommandStop* stop) {
+  dialog->commandRunner = [commands](const std::wstring& command, CCommandStop* stop,
+                                     const ConsoleErrorSink& errors) {
     ++*commands;
-    return RunInOwnConsole(command, stop);
+    return RunInOwnConsole(command, stop, errors);
   };
   DropFiles(dialog->Hwnd(), {clip, clip});
   Click(IDC_GPU);
@@ -686,9 +718,10 @@ TEST_F(BatchRunTest, ClosingTheWindowWhileTheWorkerProbesStartsNoCommand) {
 // code page its characters need.
 TEST_F(BatchRunTest, MediaInfoButtonRunsTheWholeCommandInAConsoleOfItsOwn) {
   std::vector<std::wstring> commands;
-  dialog->commandRunner = [&commands](const std::wstring& command, CCommandStop* stop) {
+  dialog->commandRunner = [&commands](const std::wstring& command, CCommandStop* stop,
+                                      const ConsoleErrorSink& errors) {
     commands.push_back(command);
-    return RunInOwnConsole(command, stop);
+    return RunInOwnConsole(command, stop, errors);
   };
   auto press = [this] {
     SendMessageW(dialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MEDIA_INFO, BN_CLICKED),
@@ -821,7 +854,7 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
   });
   auto held = std::make_shared<CHeldRunner>();
   held->Release();
-  dialog->commandRunner = [held, clip](const std::wstring& command, CCommandStop*) {
+  dialog->commandRunner = [held, clip](const std::wstring& command, CCommandStop*, const ConsoleErrorSink&) {
     std::lock_guard<std::mutex> guard(held->lock);
     held->commands.push_back(command);
     return LeaveOutput(command, clip) ? 0 : 2;

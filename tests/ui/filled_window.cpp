@@ -53,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   CMainDlg dialog;
   if (!dialog.Create(nullptr)) return 1;

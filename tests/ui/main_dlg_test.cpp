@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
+#include "support/trace_capture.h"
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
-#include "support/trace_capture.h"
-#include "ui/ui_test_support.h"
 #include "ui/main_window_fixture.h"
+#include "ui/ui_test_support.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ enum ControlKind {
   FILE_LIST,
   CHECK_LIST,
   TEXT_BOX,
-  CHOICE
+  CHOICE,
+  PROGRESS
 };
 
 struct CControlRow {
@@ -126,6 +127,8 @@ const CControlRow kLayout[] = {
     {1063, CHECK, 390, 189, 57, 10, L"픽셀포맷호환", L"Pixel format", true, true, 0, false, true},
     {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"Force encode", true, true, 0, false, true},
     {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0, false, true},
+    // The run's progress bar, in free space under the command box; shown while a run goes on.
+    {1090, PROGRESS, 7, 264, 320, 10, L"", L"", true, false, -1, false, false},
 };
 
 // Controls that are wider in the English window (dialog units), where their words need it.
@@ -182,6 +185,10 @@ void ExpectKind(HWND control, ControlKind kind) {
       EXPECT_EQ(LVS_REPORT, style & LVS_TYPEMASK);
       EXPECT_TRUE(style & LVS_SINGLESEL);
       EXPECT_EQ(kind == CHECK_LIST, (style & LVS_NOCOLUMNHEADER) != 0);
+      break;
+    case PROGRESS:
+      EXPECT_TRUE(SameClass(control, PROGRESS_CLASSW)) << WindowClass(control);
+      EXPECT_TRUE(style & PBS_SMOOTH);
       break;
   }
 }

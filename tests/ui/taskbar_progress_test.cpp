@@ -1,8 +1,8 @@
 // A run's progress on the taskbar button, through a fake button: the calls come in order
-// (started, a value per finished file, the error state after a failed file, cleared at the
-// end), the interface is opened only once the shell has made the button, and the flash is
-// asked for only when the window is not in front. Then what counts as in front, on the main
-// window, and the system's own interface under the running system.
+// (started, the share of the run done as it moves, within a file too, the error state after a
+// failed file, cleared at the end), the interface is opened only once the shell has made the button, and the
+// flash is asked for only when the window is not in front. Then what counts as in front, on the main window,
+// and the system's own interface under the running system.
 #include "ui/taskbar_progress.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,17 @@
 
 namespace {
 
-enum Step { BUTTON_MADE, START_3, FILE_1_DONE, FILE_2_FAILED, FILE_3_DONE, OTHER_IN_FRONT, END, WINDOW_GONE };
+enum Step {
+  BUTTON_MADE,
+  START_3,
+  HALF_OF_FILE_1,
+  FILE_1_DONE,
+  FILE_2_FAILED,
+  FILE_3_DONE,
+  OTHER_IN_FRONT,
+  END,
+  WINDOW_GONE
+};
 
 TEST(TaskbarProgressTest, TheButtonFollowsTheRunInOrder) {
   const struct {
@@ -27,14 +37,14 @@ TEST(TaskbarProgressTest, TheButtonFollowsTheRunInOrder) {
     std::vector<std::wstring> calls;
   } cases[] = {
       {"a run with a failed file, the window in front at the end",
-       {BUTTON_MADE, START_3, FILE_1_DONE, FILE_2_FAILED, FILE_3_DONE, END},
+       {BUTTON_MADE, START_3, HALF_OF_FILE_1, HALF_OF_FILE_1, FILE_1_DONE, FILE_2_FAILED, FILE_3_DONE, END},
        true,
-       {L"open", L"state normal", L"value 0/3", L"value 1/3", L"state error", L"value 2/3", L"value 3/3",
-        L"state none", L"released"}},
+       {L"open", L"state normal", L"value 0/1000", L"value 167/1000", L"value 333/1000", L"state error",
+        L"value 667/1000", L"value 1000/1000", L"state none", L"released"}},
       {"the run ends while another window is in front",
        {BUTTON_MADE, START_3, FILE_1_DONE, OTHER_IN_FRONT, END},
        true,
-       {L"open", L"state normal", L"value 0/3", L"value 1/3", L"state none", L"released", L"flash"}},
+       {L"open", L"state normal", L"value 0/1000", L"value 333/1000", L"state none", L"released", L"flash"}},
       {"no button made yet: nothing but the flash",
        {START_3, FILE_1_DONE, FILE_2_FAILED, OTHER_IN_FRONT, END},
        true,
@@ -42,7 +52,7 @@ TEST(TaskbarProgressTest, TheButtonFollowsTheRunInOrder) {
       {"the button is made during the run: it shows the run at once",
        {START_3, FILE_1_DONE, FILE_2_FAILED, BUTTON_MADE, FILE_3_DONE, END},
        true,
-       {L"open", L"state error", L"value 2/3", L"value 3/3", L"state none", L"released"}},
+       {L"open", L"state error", L"value 667/1000", L"value 1000/1000", L"state none", L"released"}},
       {"the system has no taskbar interface",
        {BUTTON_MADE, START_3, FILE_1_DONE, FILE_2_FAILED, OTHER_IN_FRONT, END},
        false,
@@ -50,7 +60,7 @@ TEST(TaskbarProgressTest, TheButtonFollowsTheRunInOrder) {
       {"the window goes during the run",
        {BUTTON_MADE, START_3, FILE_1_DONE, OTHER_IN_FRONT, WINDOW_GONE, END},
        true,
-       {L"open", L"state normal", L"value 0/3", L"value 1/3", L"released"}},
+       {L"open", L"state normal", L"value 0/1000", L"value 333/1000", L"released"}},
       {"no run, no calls", {BUTTON_MADE, FILE_1_DONE, OTHER_IN_FRONT, END}, true, {}},
   };
   for (const auto& c : cases) {
@@ -65,16 +75,22 @@ TEST(TaskbarProgressTest, TheButtonFollowsTheRunInOrder) {
           progress.OnButtonCreated();
           break;
         case START_3:
-          progress.OnRunStart(3);
+          progress.OnRunStart();
+          break;
+        case HALF_OF_FILE_1:  // twice: the same value is not sent again
+          progress.OnProgress(1.0 / 6);
           break;
         case FILE_1_DONE:
-          progress.OnFileEnd(1, false);
+          progress.OnFileEnd(false);
+          progress.OnProgress(1.0 / 3);
           break;
         case FILE_2_FAILED:
-          progress.OnFileEnd(2, true);
+          progress.OnFileEnd(true);
+          progress.OnProgress(2.0 / 3);
           break;
         case FILE_3_DONE:
-          progress.OnFileEnd(3, true);  // a failure stays a failure
+          progress.OnFileEnd(true);  // a failure stays a failure
+          progress.OnProgress(1);
           break;
         case OTHER_IN_FRONT:
           *inFront = false;
