@@ -22,6 +22,7 @@ COutputReport CheckOutput(const CBatchCommand& command, const MeasureFunction& m
   DebugLog(L"CheckOutput-%d-%d-%d-%lld-%lld-%s", described ? 1 : 0, lengths.videoCount, lengths.audioCount,
            static_cast<long long>(lengths.fileMs), static_cast<long long>(command.expectedMs),
            command.output);
+  if (described && lengths.fileMs > 0) report.actualMs = lengths.fileMs;
   if (!described) {
     report.verdict = OUTPUT_UNREADABLE;
   } else if (lengths.videoCount + lengths.audioCount == 0) {
@@ -31,7 +32,6 @@ COutputReport CheckOutput(const CBatchCommand& command, const MeasureFunction& m
   } else if (lengths.fileMs > 0 && command.expectedMs > 0 &&
              !LastsLongEnough(lengths.fileMs, command.expectedMs)) {
     report.verdict = OUTPUT_SHORT;
-    report.actualMs = lengths.fileMs;
   }
   return report;
 }

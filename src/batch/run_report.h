@@ -21,9 +21,9 @@
 //   command: FFMpeg.exe -y -i "/v/a.mp4" ...   (empty when none was made)
 //   output: /v/a_(02).mp4
 //   outcome: done|failed|skipped|short
-//   check: whole|short|missing|none        (the output's check; none: not checked)
-//   expected seconds: 30                   (0: not known)
-//   output seconds: 30                     (0: not probed)
+//   check: whole|short|missing|unreadable|no stream|no length|none   (none: not checked)
+//   expected ms: 30000                     (0: not known)
+//   output ms: 30021                       (0: not measured)
 //   reason: exit status 1: Unknown encoder 'x'   (empty when done)
 //   seconds taken: 12.3
 //

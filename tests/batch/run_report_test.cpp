@@ -49,7 +49,7 @@ TEST(RunReport, AJoinHasItsPartsAndTheSettingsTheirWords) {
   EXPECT_NE(text.find("\njoin: failed\n"), std::string::npos) << text;
   EXPECT_NE(
       text.find("\n\n[join]\npart: /v/a.ts\npart: /v/b.ts\ncommand:\noutput: /v/a_ALL.mp4\noutcome: failed\n"
-                "check: none\nexpected seconds: 0\noutput seconds: 0\nreason: exit status 1\n"),
+                "check: none\nexpected ms: 0\noutput ms: 0\nreason: exit status 1\n"),
       std::string::npos)
       << text;
   EXPECT_EQ(text.find("input"), std::string::npos);

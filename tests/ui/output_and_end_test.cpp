@@ -140,11 +140,12 @@ TEST_F(OutputAndEndTest, WhatFollowsARunIsDoneOnlyWhenItWentAllWell) {
     dialog->powerCountdownSeconds = row.countdown;
     auto commands = std::make_shared<std::vector<std::wstring>>();
     CMainDlg* window = dialog.get();
-    dialog->commandRunner = [=, outcome = row.outcome](const std::wstring& command, CCommandStop* stop) {
+    dialog->commandRunner = [=, outcome = row.outcome](const std::wstring& command, CCommandStop* stop,
+                                                       const ConsoleErrorSink& errors) {
       commands->push_back(command);
       if (outcome == A_FILE_FAILED) return 1;
       if (outcome == STOPPED) window->batchWorker.Stop();  // as Stop does once answered
-      return RunInOwnConsole(command, stop);
+      return RunInOwnConsole(command, stop, errors);
     };
     DropFiles(dialog->Hwnd(), {clip});
     Click(IDC_GPU);

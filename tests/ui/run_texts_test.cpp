@@ -69,18 +69,18 @@ TEST(RunTextsTest, TheEndMessageNamesEachFileThatDidNotComeOutWhole) {
     record.output = L"C:\\v\\1_ALL.mp4";
     record.outcome = reason == REASON_NONE ? FILE_DONE : reason == REASON_SHORT ? FILE_SHORT : FILE_SKIPPED;
     record.reason = reason;
-    record.outputSeconds = 4;
-    record.expectedSeconds = 8;
+    record.outputMs = 4500;
+    record.expectedMs = 8000;
     report.records.push_back(record);
   }
   EXPECT_EQ(
       RunEndText(report, kUiLanguageEnglish),
       L"Not every file came out whole:\n\n"
-      L"[2/4] C:\\v\\2.mp4\nshort: the output lasts 4 s of the 8 s expected; it is kept for you to check\n\n"
+      L"[2/4] C:\\v\\2.mp4\nshort: the output lasts 4.5 s of the 8 s expected; it is kept for you to check\n\n"
       L"[3/4] C:\\v\\3.mp4\nskipped: MediaInfo could not read it; no command was made\n\n"
       L"[join] C:\\v\\1_ALL.mp4\nskipped: not every file was remuxed, so nothing was joined");
   EXPECT_EQ(RunEndText(report, kUiLanguageKorean, 1),
-            L"일부 파일이 제대로 만들어지지 않았습니다:\n\n[2/4] C:\\v\\2.mp4\n짧음: 출력 길이가 4초뿐입니다 "
+            L"일부 파일이 제대로 만들어지지 않았습니다:\n\n[2/4] C:\\v\\2.mp4\n짧음: 출력 길이가 4.5초뿐입니다 "
             L"(8초여야 "
             L"합니다). 확인할 수 있게 파일은 남겨 둡니다\n\n... 외 2개 (실행 보고서를 보세요)");
   report.records.resize(1);  // only a file done: nothing to say
