@@ -76,7 +76,7 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
+  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -198,6 +198,13 @@ enum TextId : int {
   TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,  // "%s": the archive
   TXT_INSTALL_REFUSE_RESERVED_NAME,      // "%s": the member
   TXT_INSTALL_REFUSE_NOT_ACCEPTED,       // "%s": the archive
+  // Whole folders added to the list, their tree kept below the output folder.
+  TXT_CLI_FOLDER_UNREADABLE,  // "%s": a folder below a FILE argument that could not be read
+  TXT_CLI_FOLDER_NO_MEDIA,    // "%s": a folder argument
+  TXT_LABEL_FOLDER_ADD,
+  TXT_FOLDER_ADD_PICK,     // the folder picker's title
+  TXT_FOLDERS_UNREADABLE,  // "%s": the folders, one a line
+  TXT_FOLDER_NO_MEDIA,     // "%s": the folder
 
   TXT_COUNT
 };

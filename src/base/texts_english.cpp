@@ -257,6 +257,12 @@ const CTextEntry kEnglish[] = {
      L"Not installed: %s is not an archive this Kestrune release accepts (its SHA-256 sum is not built "
      L"in). An administrator can add the sums of an organisation's own builds as download_sums under "
      L"HKEY_LOCAL_MACHINE\\Software\\Kestrune."},
+    {TXT_CLI_FOLDER_UNREADABLE, L"cannot read the folder '%s'; its files are left out"},
+    {TXT_CLI_FOLDER_NO_MEDIA, L"no video or audio file below the folder '%s'"},
+    {TXT_LABEL_FOLDER_ADD, L"Add folder"},
+    {TXT_FOLDER_ADD_PICK, L"Choose a folder: its video and audio files are added to the list."},
+    {TXT_FOLDERS_UNREADABLE, L"These folders could not be read; their files were not added:\n%s"},
+    {TXT_FOLDER_NO_MEDIA, L"No video or audio file was found below this folder:\n%s"},
 };
 }  // namespace
 

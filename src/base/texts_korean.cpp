@@ -143,6 +143,10 @@ const CTextEntry kKorean[] = {
      L"%s 파일은 이 케스트룬 버전이 받아들이는 파일이 아니어서 (SHA-256 값이 프로그램에 없음) 설치하지 "
      L"않았습니다. 조직이 만든 빌드는 관리자가 HKEY_LOCAL_MACHINE\\Software\\Kestrune 의 download_sums "
      L"값에 SHA-256 값을 넣어 허용할 수 있습니다."},
+    {TXT_LABEL_FOLDER_ADD, L"폴더 추가"},
+    {TXT_FOLDER_ADD_PICK, L"폴더를 고르세요. 그 안의 동영상과 오디오 파일을 목록에 넣습니다."},
+    {TXT_FOLDERS_UNREADABLE, L"다음 폴더를 읽을 수 없어 그 안의 파일은 넣지 않았습니다:\n%s"},
+    {TXT_FOLDER_NO_MEDIA, L"이 폴더 아래에 동영상이나 오디오 파일이 없습니다:\n%s"},
 };
 }  // namespace
 

@@ -330,6 +330,10 @@ const CTableRow kTableFormats[] = {
     {TXT_OUTPUT_FOLDER_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_OUTPUT_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_OUTPUT_FOLDER_NOT_FULL_PATH, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_FOLDER_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_FOLDERS_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32
