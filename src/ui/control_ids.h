@@ -72,6 +72,7 @@
 #define IDC_KEEP_DATES 1083
 #define IDC_WHEN_DONE_LABEL 1084
 #define IDC_WHEN_DONE 1085
+#define IDC_FOLDER_ADD 1096
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046

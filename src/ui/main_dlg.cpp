@@ -6,10 +6,10 @@
 #include "exec/console_host.h"
 #include "ui/about_dlg.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.
@@ -52,6 +52,9 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_FILE_ADD:
       OnButtonFileAdd();
+      break;
+    case IDC_FOLDER_ADD:
+      OnButtonFolderAdd();
       break;
     case IDC_MEDIA_INFO:
       OnButtonMediaInfo();
