@@ -116,6 +116,8 @@ const CTextEntry kEnglish[] = {
      L"JSON)\n"
      L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
      L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
+     L"A FILE of plan and run that is a folder stands for the video and audio files below it, in\n"
+     L"natural order; with --output-dir their outputs keep its tree of folders there.\n"
      L"\n"
      L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
      L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
