@@ -216,6 +216,8 @@ bool IgnoresCase(const std::wstring& folder, const std::wstring& identity) {
 
 }  // namespace
 
+std::wstring FolderIdentityText(const std::wstring& folder) { return FolderIdentity(folder); }
+
 std::wstring FileKey(const std::wstring& path) {
   std::wstring folder, name;
   SplitFolderName(path, folder, name);

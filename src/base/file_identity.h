@@ -15,6 +15,11 @@
 // Windows.
 std::wstring FileKey(const std::wstring& path);
 
+// The identity of the folder that path opens, links followed, as text (device and inode on
+// POSIX, volume and file ID on Windows): one for every spelling and every link of one folder.
+// Empty when it is no folder one can look at, or its file system gives no ID.
+std::wstring FolderIdentityText(const std::wstring& folder);
+
 // Whether folder compares names without case. Windows: always (a folder can be switched to
 // telling case apart, but a name counted as taken too often costs only a number). POSIX: the
 // file system is asked once per folder; when it cannot say, the answer is yes, for the same

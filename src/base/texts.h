@@ -253,6 +253,13 @@ enum TextId : int {
   TXT_CLI_REPORT_EXISTS,       // "%s": --report's file
   TXT_CLI_REPORT_NO_FOLDER,    // "%s": --report's file
   TXT_CLI_REPORT_NOT_WRITTEN,  // "%s": --report's file
+  // Whole folders added to the list, their tree kept below the output folder.
+  TXT_CLI_FOLDER_UNREADABLE,  // "%s": a folder below a FILE argument that could not be read
+  TXT_CLI_FOLDER_NO_MEDIA,    // "%s": a folder argument
+  TXT_LABEL_FOLDER_ADD,
+  TXT_FOLDER_ADD_PICK,     // the folder picker's title
+  TXT_FOLDERS_UNREADABLE,  // "%s": the folders, one a line
+  TXT_FOLDER_NO_MEDIA,     // "%s": the folder
 
   TXT_COUNT
 };

@@ -117,6 +117,8 @@ const CTextEntry kEnglish[] = {
      L"       (--report FILE: write the run's report there: each file, its command, output, outcome,\n"
      L"       the reason and the time taken; FILE must not exist yet)\n"
      L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
+     L"A FILE of plan and run that is a folder stands for the video and audio files below it, in\n"
+     L"natural order; with --output-dir their outputs keep its tree of folders there.\n"
      L"\n"
      L"Options start from the window's defaults: convert to H.265 at 3000 kb/s, audio as AAC at\n"
      L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
@@ -324,6 +326,12 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_REPORT_EXISTS, L"option '--report': '%s' exists already; a report never replaces a file"},
     {TXT_CLI_REPORT_NO_FOLDER, L"option '--report': cannot make '%s' (no such folder, or not writable)"},
     {TXT_CLI_REPORT_NOT_WRITTEN, L"kestrune: the run's report could not be written to '%s'\n"},
+    {TXT_CLI_FOLDER_UNREADABLE, L"cannot read the folder '%s'; its files are left out"},
+    {TXT_CLI_FOLDER_NO_MEDIA, L"no video or audio file below the folder '%s'"},
+    {TXT_LABEL_FOLDER_ADD, L"Add folder"},
+    {TXT_FOLDER_ADD_PICK, L"Choose a folder: its video and audio files are added to the list."},
+    {TXT_FOLDERS_UNREADABLE, L"These folders could not be read; their files were not added:\n%s"},
+    {TXT_FOLDER_NO_MEDIA, L"No video or audio file was found below this folder:\n%s"},
 };
 }  // namespace
 

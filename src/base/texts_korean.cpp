@@ -180,6 +180,10 @@ const CTextEntry kKorean[] = {
     {TXT_RUN_END_MORE, L"... 외 %d개 (실행 보고서를 보세요)"},
     {TXT_RUN_END_OPEN_REPORT, L"실행 보고서를 열까요?"},
     {TXT_RUN_END_JOIN, L"[합치기]"},
+    {TXT_LABEL_FOLDER_ADD, L"폴더 추가"},
+    {TXT_FOLDER_ADD_PICK, L"폴더를 고르세요. 그 안의 동영상과 오디오 파일을 목록에 넣습니다."},
+    {TXT_FOLDERS_UNREADABLE, L"다음 폴더를 읽을 수 없어 그 안의 파일은 넣지 않았습니다:\n%s"},
+    {TXT_FOLDER_NO_MEDIA, L"이 폴더 아래에 동영상이나 오디오 파일이 없습니다:\n%s"},
 };
 }  // namespace
 

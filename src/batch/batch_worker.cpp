@@ -345,7 +345,8 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
     return true;
   }
   CBatchCommand command;
-  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved, run.settings.outputFolder)) {
+  if (!GetJoinedOutputPath(run.settings.files[0], command.output, &run.reserved,
+                           OutputFolderFor(run.settings, run.settings.files[0]))) {
     report.join = JOIN_SKIPPED;
     run.Record(record);
     return false;

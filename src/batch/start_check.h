@@ -5,6 +5,8 @@
 // output folder, when one is given, must take files before anything runs.
 #include <string>
 
+#include "jobs/job_settings.h"
+
 enum MissingTool {
   MISSING_NONE = 0,
   MISSING_FFMPEG = 1,     // the missing-tool dialog's mode for ffmpeg
@@ -33,3 +35,9 @@ enum OutputFolderCheck {
 // go beside their inputs. A file is really made there and removed again: access bits say too
 // little (read-only mounts and shares, ACLs, root).
 OutputFolderCheck CheckOutputFolder(const std::wstring& folder);
+
+// The output folder checked, then every folder below it that the files of a kept tree go to
+// (OutputFolderFor) made as needed and checked the same way, at the start of a run. The first
+// folder that fails goes into failedFolder; a folder that cannot be made counts as not
+// writable. OUTPUT_FOLDER_OK without an output folder.
+OutputFolderCheck PrepareOutputFolders(const JobSettings& settings, std::wstring& failedFolder);

@@ -137,7 +137,12 @@ int CheckTools(bool needFfmpeg, CCliOutput& out) {
 int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   JobSettings& settings = request.settings;
   std::wstring error;
-  if (!CheckCliFiles(settings.files, error) || !CheckCliOutputFolder(settings.outputFolder, error) ||
+  std::vector<std::wstring> unreadable;
+  const bool expanded = ExpandCliFolders(settings, unreadable, error);
+  for (const std::wstring& folder : unreadable)
+    out.Err(CliFormat(TXT_CLI_MESSAGE, CliFormat(TXT_CLI_FOLDER_UNREADABLE, folder)));
+  if (!expanded || !CheckCliFiles(settings.files, error) ||
+      !CheckCliOutputFolder(settings.outputFolder, error) ||
       (!dryRun && !CheckCliReportFile(request.reportFile, error))) {
     out.Err(CliFormat(TXT_CLI_MESSAGE, error));
     return CLI_EXIT_USAGE;
@@ -153,6 +158,13 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (!dryRun) {
     for (const CUnfinishedOutput& output : MarkUnfinishedOutputs())
       out.Err(CliFormat(TXT_CLI_PARTIAL_RENAMED, output.output, output.renamedTo));
+  }
+  // The folders of a kept tree are made below the output folder as the run starts; a plan
+  // makes nothing.
+  std::wstring failedFolder;
+  if (!dryRun && PrepareOutputFolders(settings, failedFolder) != OUTPUT_FOLDER_OK) {
+    out.Err(CliFormat(TXT_CLI_MESSAGE, CliFormat(TXT_CLI_FOLDER_NOT_WRITABLE, failedFolder)));
+    return CLI_EXIT_USAGE;
   }
   CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).

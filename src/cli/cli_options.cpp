@@ -5,11 +5,13 @@
 #include <thread>
 
 #include "base/file_util.h"
+#include "base/folder_listing.h"
 #include "base/format.h"
 #include "base/private_folder.h"
 #include "base/program_dir.h"
 #include "batch/start_check.h"
 #include "cli/cli_output.h"
+#include "jobs/media_classification.h"
 #include "jobs/option_words.h"
 
 namespace {
@@ -458,6 +460,27 @@ void MakeAbsolute(std::wstring& path) {
   path = path == L"." || path == std::wstring(L".") + kPathSeparator ? here : here + path;
 }
 }  // namespace
+
+bool ExpandCliFolders(JobSettings& settings, std::vector<std::wstring>& unreadable, std::wstring& error) {
+  std::vector<std::wstring> files;
+  for (std::wstring& arg : settings.files) {
+    if (!IsDirectory(arg)) {
+      files.push_back(std::move(arg));
+      continue;
+    }
+    MakeAbsolute(arg);
+    CFolderListing listing = ListFolderFiles(arg, IsMediaFileName);
+    unreadable.insert(unreadable.end(), listing.unreadable.begin(), listing.unreadable.end());
+    if (listing.files.empty()) {
+      error = CliFormat(TXT_CLI_FOLDER_NO_MEDIA, arg);
+      return false;
+    }
+    settings.folderRoots.push_back(arg);
+    files.insert(files.end(), listing.files.begin(), listing.files.end());
+  }
+  settings.files.swap(files);
+  return true;
+}
 
 bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error) {
   for (std::wstring& file : files) {

@@ -39,6 +39,13 @@ struct CCliRequest {
 // then incomplete. Files are not looked at here (see CheckCliFiles).
 bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error);
 
+// Each FILE that names a folder gives way, in its place, to the video and audio files below it
+// (base/folder_listing.h, jobs/media_classification.h: IsMediaFileName), and the folder, made
+// absolute, joins settings.folderRoots so that an output folder keeps its tree. The folders
+// below it that could not be read go into unreadable. False with error naming a folder that
+// holds no such file.
+bool ExpandCliFolders(JobSettings& settings, std::vector<std::wstring>& unreadable, std::wstring& error);
+
 // Every FILE must name an existing file; each is made absolute, because a run works in the
 // program folder. False with error naming the first bad one.
 bool CheckCliFiles(std::vector<std::wstring>& files, std::wstring& error);

@@ -403,7 +403,8 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
   if (settings.jobKind == JOB_MERGE_FILES) {
     // Each file is rewrapped whole into its intermediate; the join step reads them back.
     std::wstring tsPath;
-    if (!GetIntermediatePath(inputPath, tsPath, &reserved, settings.outputFolder)) tsPath.clear();
+    if (!GetIntermediatePath(inputPath, tsPath, &reserved, OutputFolderFor(settings, inputPath)))
+      tsPath.clear();
     built.text = MakeRemuxCommand(inputPath, tsPath);
     built.output = tsPath;
   }

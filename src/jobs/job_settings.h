@@ -75,6 +75,10 @@ struct JobSettings {
   // The folder every output, intermediate and joined file goes to; empty: beside each input,
   // as the window always writes them.
   std::wstring outputFolder;
+  // The folders that were added whole (dropped, added or named on the command line). With an
+  // output folder, a file below one of them goes into the same folder below the output folder
+  // as it lies below that root (OutputFolderFor), so the tree is kept.
+  std::vector<std::wstring> folderRoots;
   // Each output takes its input's modification time (on Windows its creation time too) once it
   // is whole; the file a join or a merge of video and audio makes takes its first file's.
   bool keepSourceDates = false;

@@ -88,6 +88,27 @@ void ApplyVideoContainerRule(const JobSettings& settings, std::wstring& ext) {
   if (ext != L"mp4" && ext != L"mkv") ext = L"mp4";
   if (ext == L"mkv" && settings.jobKind == JOB_VIDEO_EXTRACT) ext = L"mp4";
 }
+// The folder path lies in below root ("" for a file of root itself); false when path is not
+// below root, or a folder on the way is empty, "." or "..", which could lead out of the tree.
+bool FolderBelowRoot(const std::wstring& root, const std::wstring& path, std::wstring& folder) {
+  if (root.empty()) return false;
+  const size_t start = IsSeparator(root.back()) ? root.size() : root.size() + 1;
+  if (path.size() <= start || path.compare(0, root.size(), root) != 0 ||
+      (start > root.size() && !IsSeparator(path[root.size()])))
+    return false;
+  size_t nameStart = path.size();
+  while (nameStart > start && !IsSeparator(path[nameStart - 1])) --nameStart;
+  folder = nameStart > start ? path.substr(start, nameStart - 1 - start) : std::wstring();
+  size_t part = 0;
+  while (!folder.empty() && part <= folder.size()) {
+    size_t end = part;
+    while (end < folder.size() && !IsSeparator(folder[end])) ++end;
+    const std::wstring name = folder.substr(part, end - part);
+    if (name.empty() || name == L"." || name == L"..") return false;
+    part = end + 1;
+  }
+  return true;
+}
 }  // namespace
 
 bool COutputReservations::IsTaken(const std::wstring& path) const {
@@ -106,6 +127,23 @@ std::wstring InOutputFolder(const std::wstring& folder, const std::wstring& path
   return placed + path.substr(nameStart);
 }
 
+std::wstring OutputFolderFor(const JobSettings& settings, const std::wstring& inputPath) {
+  if (settings.outputFolder.empty()) return settings.outputFolder;
+  std::wstring below;
+  size_t outermost = std::wstring::npos;
+  for (const std::wstring& root : settings.folderRoots) {
+    std::wstring folder;
+    if (root.size() < outermost && FolderBelowRoot(root, inputPath, folder)) {
+      outermost = root.size();
+      below = folder;
+    }
+  }
+  if (below.empty()) return settings.outputFolder;
+  std::wstring placed = settings.outputFolder;
+  if (!IsSeparator(placed.back())) placed += kPathSeparator;
+  return placed + below;
+}
+
 bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,
                        const COutputReservations* reserved) {
   const size_t dot = inputPath.rfind(L'.');
@@ -118,10 +156,11 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
   std::wstring stem = dot == std::wstring::npos ? std::wstring() : inputPath.substr(0, dot);
   std::wstring ext = dot == std::wstring::npos ? inputPath : inputPath.substr(dot + 1);
   std::wstring candidate = inputPath;
+  const std::wstring folder = OutputFolderFor(settings, inputPath);
 
   if (settings.jobKind == JOB_MERGE_FILES) {
     // The intermediate transport stream, by the same name the join step is given.
-    GetIntermediatePath(inputPath, candidate, reserved, settings.outputFolder);
+    GetIntermediatePath(inputPath, candidate, reserved, folder);
   } else {
     if (settings.jobKind != JOB_AUDIO_EXTRACT) ApplyExtensionOverrides(settings, ext);
     int counter = TakeNumberTail(stem, ext, true);
@@ -130,9 +169,9 @@ bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPat
     // The input itself is the first candidate, so an existing input always gets a number. In an
     // output folder its name is passed over just as it would be beside it: an output is named as
     // beside its input, numbered on past whatever that folder holds.
-    const bool inputThere = !settings.outputFolder.empty() &&
-                            (reserved != nullptr ? reserved->IsTaken(inputPath) : FileExists(inputPath));
-    candidate = NumberOn(candidate, stem, counter, ext, reserved, true, settings.outputFolder, inputThere);
+    const bool inputThere =
+        !folder.empty() && (reserved != nullptr ? reserved->IsTaken(inputPath) : FileExists(inputPath));
+    candidate = NumberOn(candidate, stem, counter, ext, reserved, true, folder, inputThere);
   }
 
   DebugLog(L"GetOutputFileName - END - %s -> [%s , %s],\n%s , ret=%d", inputPath, stem, ext, candidate, 0);

@@ -32,7 +32,13 @@ class COutputReservations {
 // empty.
 std::wstring InOutputFolder(const std::wstring& folder, const std::wstring& path);
 
-// The output of inputPath for the job of settings, in settings.outputFolder when one is set. False (out
+// The folder the files made from inputPath go to: empty without an output folder (beside the
+// input); with one, the output folder, or, for a file below one of settings.folderRoots (the
+// outermost that holds it), the same folder below the output folder as the file's is below
+// that root. A path that would climb out of it ("." or ".." among its folders) is not mirrored.
+std::wstring OutputFolderFor(const JobSettings& settings, const std::wstring& inputPath);
+
+// The output of inputPath for the job of settings, in OutputFolderFor(settings, inputPath). False (out
 // untouched) only when inputPath is empty or ends with ".". The result is never inputPath itself while it
 // exists, and never a taken name. Reserves nothing.
 bool GetOutputFileName(const JobSettings& settings, const std::wstring& inputPath, std::wstring& out,

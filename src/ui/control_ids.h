@@ -74,6 +74,7 @@
 #define IDC_WHEN_DONE 1085
 // The progress bar of a run, under the command box; shown while a run goes on.
 #define IDC_RUN_PROGRESS 1090
+#define IDC_FOLDER_ADD 1096
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046

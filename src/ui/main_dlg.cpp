@@ -58,6 +58,9 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
     case IDC_FILE_ADD:
       OnButtonFileAdd();
       break;
+    case IDC_FOLDER_ADD:
+      OnButtonFolderAdd();
+      break;
     case IDC_MEDIA_INFO:
       OnButtonMediaInfo();
       break;

@@ -96,8 +96,8 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // A pressed Start that takes the NVIDIA path waits here, the window answering, while its GPU
   // check runs; Start is disabled meanwhile.
   bool GpuCheckRunning() const { return gpuCheck_.Running(); }
-  // The shell's folder picker behind the output folder's Browse button (PickFolder); tests
-  // stand in for it.
+  // The shell's folder picker behind the output folder's Browse button and "Add folder"
+  // (PickFolder); tests stand in for it.
   FolderPicker folderPicker;
   // What puts the computer to sleep or shuts it down when a run that asked for it has ended
   // well (DoPowerAction); tests stand in for it, so that no test ever does either. The
@@ -125,6 +125,10 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnButtonStart();
   void OnButtonFileRemove();
   void OnButtonFileAdd();
+  void OnButtonFolderAdd();
+  // Appends paths as rows, a folder giving way to the media files below it (its root kept in
+  // jobSettings.folderRoots); says which folders could not be read or held none.
+  void AddPaths(const std::vector<std::wstring>& paths);
   void OnButtonMediaInfo();
   void OnButtonTest();
   void OnButtonHelp();
@@ -169,7 +173,8 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // The output folder: Browse, and the check at Start that it can take the run's files (a
   // refused one is named in a message).
   void OnButtonOutputFolderBrowse();
-  bool OutputFolderUsable(const std::wstring& folder);
+  // The output folder of settings, and the folders of kept trees below it, made as needed.
+  bool OutputFolderUsable(const JobSettings& settings);
   // The "when done" list beside Start: its choices, the one chosen, and what it does at the end
   // of a run, which must have gone all well.
   void SetUpWhenDone();

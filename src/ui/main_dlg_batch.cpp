@@ -52,7 +52,7 @@ void CMainDlg::OnButtonStart() {
   }
   if (!StartToolsPresent()) return;
   GatherJobSettings(*this, currentItem, jobSettings);
-  if (!OutputFolderUsable(jobSettings.outputFolder)) return;
+  if (!OutputFolderUsable(jobSettings)) return;
   // Twenty conversions that all fail the same way help nobody: where the NVIDIA path cannot
   // work here, the user chooses between the CPU and no run at all. The check may take seconds.
   if (UsesNvidiaPath(jobSettings)) {

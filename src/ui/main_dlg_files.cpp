@@ -7,13 +7,18 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "base/file_util.h"
+#include "base/folder_listing.h"
+#include "base/message.h"
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "base/texts.h"
 #include "base/trace.h"
+#include "jobs/media_classification.h"
 #include "probe/media_desc.h"
 #include "probe/probe_runner.h"
 #include "ui/control_ids.h"
@@ -24,6 +29,13 @@
 namespace {
 
 constexpr DWORD kOpenPathChars = 1000;  // a chosen path: up to 999 characters
+
+// The texts one a line.
+std::wstring JoinLines(const std::vector<std::wstring>& texts) {
+  std::wstring joined;
+  for (const std::wstring& text : texts) joined += (joined.empty() ? L"" : L"\n") + text;
+  return joined;
+}
 
 // The input codec list's row for a probed video codec; -1 when it has none.
 int InputCodecRow(int32_t codec) {
@@ -47,13 +59,48 @@ std::wstring AudioRowText(const AudioTrackDesc& track) {
 
 }  // namespace
 
-// The rows go in together, so the list is drawn once for the whole drop.
 void CMainDlg::OnDropFiles(HDROP drop) {
   std::vector<std::wstring> paths = DroppedPaths(drop);
   // The drop's memory is ours to release, whatever was done with it.
   DragFinish(drop);
   DebugLogEach(L"OnDropFiles-%s", paths);
-  AppendListRows(Item(IDC_FILE_LIST), paths);
+  AddPaths(paths);
+}
+
+// The rows go in together, so the list is drawn once for the whole drop, however many files
+// its folders hold. A folder that cannot be read, or holds no media file, is said once all
+// rows are in.
+void CMainDlg::AddPaths(const std::vector<std::wstring>& paths) {
+  std::vector<std::wstring> rows, unreadable, empty;
+  for (const std::wstring& path : paths) {
+    if (!IsDirectory(path)) {
+      rows.push_back(path);
+      continue;
+    }
+    CFolderListing listing = ListFolderFiles(path, IsMediaFileName);
+    DebugLog(L"AddPaths-folder-%s-%d", path, static_cast<int>(listing.files.size()));
+    unreadable.insert(unreadable.end(), listing.unreadable.begin(), listing.unreadable.end());
+    if (listing.files.empty()) {
+      if (listing.unreadable.empty()) empty.push_back(path);
+      continue;
+    }
+    std::vector<std::wstring>& roots = jobSettings.folderRoots;
+    if (std::find(roots.begin(), roots.end(), path) == roots.end()) roots.push_back(path);
+    rows.insert(rows.end(), listing.files.begin(), listing.files.end());
+  }
+  AppendListRows(Item(IDC_FILE_LIST), rows);
+  if (!unreadable.empty())
+    ShowProgramMessage(L"%s", FormatText(TXT_FOLDERS_UNREADABLE, uiLanguage, JoinLines(unreadable)));
+  for (const std::wstring& folder : empty)
+    ShowProgramMessage(L"%s", FormatText(TXT_FOLDER_NO_MEDIA, uiLanguage, folder));
+}
+
+void CMainDlg::OnButtonFolderAdd() {
+  if (!folderPicker) return;
+  std::wstring chosen = folderPicker(Hwnd(), std::wstring(), Text(TXT_FOLDER_ADD_PICK, uiLanguage));
+  if (chosen.empty()) return;  // cancelled
+  DebugLog(L"OnButtonFolderAdd-%s", chosen);
+  AddPaths({chosen});
 }
 
 void CMainDlg::OnButtonFileAdd() {
@@ -82,6 +129,8 @@ void CMainDlg::OnButtonFileRemove() {
   if (removed < 0) return;
   DeleteListRow(list, removed);
   int remaining = ListRowCount(list);
+  // An empty list holds no tree: a later file of the same folder goes where a file goes alone.
+  if (remaining == 0) jobSettings.folderRoots.clear();
   int next = removed == remaining ? removed - 1 : removed;
   if (next >= 0 && next < remaining) SelectListRow(list, next);
 }

@@ -35,13 +35,14 @@ void CMainDlg::OnButtonOutputFolderBrowse() {
   DebugLog(L"OnButtonOutputFolderBrowse-%s", chosen);
 }
 
-bool CMainDlg::OutputFolderUsable(const std::wstring& folder) {
+bool CMainDlg::OutputFolderUsable(const JobSettings& settings) {
+  std::wstring folder = settings.outputFolder;
   if (folder.empty()) return true;
   TextId problem = TXT_NONE;
   if (!IsFullPath(folder)) {
     problem = TXT_OUTPUT_FOLDER_NOT_FULL_PATH;
   } else {
-    switch (CheckOutputFolder(folder)) {
+    switch (PrepareOutputFolders(settings, folder)) {
       case OUTPUT_FOLDER_MISSING:
         problem = TXT_OUTPUT_FOLDER_MISSING;
         break;

@@ -252,6 +252,9 @@ const CFormatRow kProductFormats[] = {
     {L"TaskbarList-%08x-%08x", [](const wchar_t* t) { return Fill(t, kUint32, kUint32); }},
     {L"DoPowerAction-%d-%d-%d-%u", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt, kUint32); }},
     {L"OnButtonOutputFolderBrowse-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"OnButtonFolderAdd-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"AddPaths-folder-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
+    {L"PrepareOutputFolders-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnBatchEnd-when done-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kChars); }},
     {L"%dx%d", [](const wchar_t* t) { return Fill(t, kInt32, kInt32); }},
@@ -375,6 +378,10 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_EXEC_OUTPUT_EMPTY, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {TXT_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_CLI_FOLDER_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_FOLDERS_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32

@@ -1203,3 +1203,92 @@ TEST(CliProgram, ExitCodesAndStandardError) {
 #endif
 
 }  // namespace
+
+namespace {
+// "a/b" with the platform's separator.
+std::wstring NativePath(std::wstring path) {
+  for (wchar_t& c : path)
+    if (c == L'/') c = kPathSeparator;
+  return path;
+}
+}  // namespace
+
+// A folder argument stands for the video and audio files below it, in natural order, a
+// folder's files before its subfolders; with --output-dir each output goes into the same folder
+// below it as its input lies below the folder given, made as the run starts.
+TEST_F(CliRun, AFolderGivesItsFilesAndAnOutputFolderKeepsItsTree) {
+  const std::wstring root = dir_.File(L"여행 trip");
+  for (const wchar_t* folder :
+       {L"여행 trip", L"여행 trip/Day 1", L"여행 trip/Day 1/깊은 곳", L"여행 trip/empty"})
+    ASSERT_FALSE(dir_.Folder(NativePath(folder)).empty());
+  for (const wchar_t* clip : {L"여행 trip/clip 10.mp4", L"여행 trip/clip 2.mp4", L"여행 trip/Day 1/a.mp4",
+                              L"여행 trip/Day 1/깊은 곳/b.mp4"})
+    Clip(NativePath(clip).c_str());
+  dir_.Write(NativePath(L"여행 trip/notes.txt"));
+  const struct {
+    const char* what;
+    std::vector<std::wstring> options;
+    bool intoFolder;
+    std::wstring argument;
+    int exitCode;
+    std::vector<std::wstring> outputs;  // in the order of the plan; below the output folder, or below root
+  } cases[] = {
+      {"a plan beside the inputs",
+       {L"plan", L"--no-gpu", L"--codec", L"h264"},
+       false,
+       root,
+       CLI_EXIT_OK,
+       {L"clip 2_(02).mp4", L"clip 10_(02).mp4", L"Day 1/a_(02).mp4", L"Day 1/깊은 곳/b_(02).mp4"}},
+      {"a plan into the output folder",
+       {L"plan", L"--no-gpu", L"--codec", L"h264"},
+       true,
+       root,
+       CLI_EXIT_OK,
+       {L"clip 2_(02).mp4", L"clip 10_(02).mp4", L"Day 1/a_(02).mp4", L"Day 1/깊은 곳/b_(02).mp4"}},
+      {"a run into the output folder",
+       {L"run", L"--no-gpu", L"--codec", L"h264"},
+       true,
+       root,
+       CLI_EXIT_OK,
+       {L"clip 2_(02).mp4", L"clip 10_(02).mp4", L"Day 1/a_(02).mp4", L"Day 1/깊은 곳/b_(02).mp4"}},
+      {"a merge into the output folder",
+       {L"run", L"--job", L"merge"},
+       true,
+       root,
+       CLI_EXIT_OK,
+       {L"clip 2.ts", L"clip 10.ts", L"Day 1/a.ts", L"Day 1/깊은 곳/b.ts", L"clip 2_ALL.mp4"}},
+      {"a folder without media",
+       {L"plan"},
+       false,
+       dir_.File(NativePath(L"여행 trip/empty")),
+       CLI_EXIT_USAGE,
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir out;
+    std::vector<std::wstring> args = c.options;
+    if (c.intoFolder) args.insert(args.end(), {L"--output-dir", out.Path()});
+    args.push_back(c.argument);
+    CliResult result = RunCli(args);
+    ASSERT_EQ(result.exitCode, c.exitCode) << WideToUtf8(result.err);
+    const std::wstring base = c.intoFolder ? out.Path() : root + kPathSeparator;
+    size_t last = 0;
+    for (const std::wstring& name : c.outputs) {
+      const std::wstring output = base + NativePath(name);
+      if (args[0] == L"plan") {
+        const size_t at = result.out.find(L"\"" + output + L"\"");
+        EXPECT_TRUE(at != std::wstring::npos && at >= last) << WideToUtf8(name) << "\n"
+                                                            << WideToUtf8(result.out);
+        last = at == std::wstring::npos ? last : at;
+        EXPECT_FALSE(FileExists(output)) << WideToUtf8(name);
+      } else {
+        MediaDesc media;
+        EXPECT_TRUE(ProbeMediaFile(output, media) && media.video.codec == VCODEC_H264) << WideToUtf8(name);
+      }
+    }
+  }
+  // The plan made no folder, the runs wrote nothing beside the inputs.
+  EXPECT_FALSE(FileExists(dir_.File(NativePath(L"여행 trip/Day 1/a_(02).mp4"))));
+  EXPECT_FALSE(FileExists(dir_.File(NativePath(L"여행 trip/Day 1/a.ts"))));
+}

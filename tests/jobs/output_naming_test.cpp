@@ -11,6 +11,7 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "base/text.h"
 #include "job_test_support.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
@@ -689,3 +690,53 @@ TEST(OutputFolder, InputsOfOneNameFromTwoFoldersGetTwoOutputs) {
 }
 
 }  // namespace
+
+// A file below a folder added whole goes into the same folder below the output folder; a file
+// outside every such folder, or one whose path would climb out of it, goes into the output
+// folder itself; without an output folder, beside its input.
+TEST(OutputFolder, AFolderAddedWholeKeepsItsTreeBelowTheOutputFolder) {
+  const std::wstring s(1, kPathSeparator);
+  auto path = [&s](std::wstring text) {
+    for (wchar_t& c : text)
+      if (c == L'/') c = s[0];
+    return text;
+  };
+  const struct {
+    const char* what;
+    std::wstring outputFolder;
+    std::vector<std::wstring> roots;
+    std::wstring input;
+    std::wstring folder;
+  } cases[] = {
+      {"no output folder", L"", {L"/v/trip"}, L"/v/trip/day 1/a.mp4", L""},
+      {"a file of the root itself", L"/out", {L"/v/trip"}, L"/v/trip/a.mp4", L"/out"},
+      {"two levels down, blanks and Korean",
+       L"/out/",
+       {L"/v/trip"},
+       L"/v/trip/day 1/깊은/a.mp4",
+       L"/out/day 1/깊은"},
+      {"a root with its separator", L"/out", {L"/v/trip/"}, L"/v/trip/day 1/a.mp4", L"/out/day 1"},
+      {"outside every root", L"/out", {L"/v/trip"}, L"/w/a.mp4", L"/out"},
+      {"a root's name is only a prefix", L"/out", {L"/v/trip"}, L"/v/trip2/x/a.mp4", L"/out"},
+      {"the outermost root holds the tree",
+       L"/out",
+       {L"/v/trip/day 1", L"/v/trip"},
+       L"/v/trip/day 1/a.mp4",
+       L"/out/day 1"},
+      {"a climb out of the tree", L"/out", {L"/v/trip"}, L"/v/trip/../../etc/a.mp4", L"/out"},
+      {"a '.' on the way", L"/out", {L"/v/trip"}, L"/v/trip/./x/a.mp4", L"/out"},
+      {"an empty folder name on the way", L"/out", {L"/v/trip"}, L"/v/trip//x/a.mp4", L"/out"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    JobSettings settings;
+    settings.outputFolder = path(c.outputFolder);
+    for (const std::wstring& root : c.roots) settings.folderRoots.push_back(path(root));
+    EXPECT_EQ(OutputFolderFor(settings, path(c.input)), path(c.folder));
+    // The output's name is chosen there as it would be in the output folder itself.
+    std::wstring out;
+    ASSERT_TRUE(GetOutputFileName(settings, path(c.input), out));
+    const std::wstring folder = path(c.folder);
+    EXPECT_EQ(out.substr(0, folder.size()), folder) << WideToUtf8(out);
+  }
+}

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "base/file_util.h"
@@ -108,6 +109,53 @@ TEST_F(OutputAndEndTest, TheOutputFolderIsPickedCheckedUsedAndKept) {
   EXPECT_EQ(L"\"" + out + L"\"", Text(IDC_OUTPUT_FOLDER));
   EXPECT_TRUE(Checked(IDC_KEEP_DATES));
   EXPECT_EQ(static_cast<LRESULT>(WHEN_DONE_NOTHING), Choice(CB_GETCURSEL));
+}
+
+// A folder dropped or added with "Add folder" lists the media files below it in natural order;
+// a run into an output folder makes the same tree there.
+TEST_F(OutputAndEndTest, AFolderDroppedOrAddedKeepsItsTreeInTheOutputFolder) {
+  const std::wstring tree = folder.Folder(L"여행 trip");
+  ASSERT_FALSE(folder.Folder(L"여행 trip\\Day 1").empty());
+  const std::vector<std::wstring> clips = {tree + L"clip 2.mp4", tree + L"clip 10.mp4",
+                                           tree + L"Day 1\\a b.mp4"};
+  for (const std::wstring& clip : {clips[1], clips[0], clips[2]})
+    ASSERT_TRUE(MakeSample(::Sample::H264_AAC_MP4, clip, 1));
+  folder.Write(L"여행 trip\\notes.txt");
+  std::vector<std::wstring> picked;
+  dialog->folderPicker = [&](HWND, const std::wstring&, const std::wstring& title) {
+    picked.push_back(title);
+    return tree;
+  };
+  const struct {
+    const char* how;
+    std::function<void()> add;
+  } ways[] = {
+      {"dropped", [&] { DropFiles(dialog->Hwnd(), {tree}); }},
+      {"added", [&] { Click(IDC_FOLDER_ADD); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    while (!RowTexts(IDC_FILE_LIST).empty()) {
+      ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+      Click(IDC_FILE_REMOVE);
+    }
+    way.add();
+    EXPECT_EQ(clips, RowTexts(IDC_FILE_LIST));
+  }
+  EXPECT_EQ(std::vector<std::wstring>{::Text(TXT_FOLDER_ADD_PICK, dialog->uiLanguage)}, picked);
+
+  const std::wstring out = folder.Folder(L"out");
+  Type(out);
+  Click(IDC_GPU);  // no NVIDIA GPU here
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 2));
+  Click(IDC_JOB_CONVERT);
+  EXPECT_NE(std::wstring::npos, Text(IDC_COMMAND_BOX).find(L"\"" + out + L"Day 1\\a b_(02).mp4\""));
+  ASSERT_TRUE(RunToTheEnd());
+  for (const wchar_t* name : {L"clip 2_(02).mp4", L"clip 10_(02).mp4", L"Day 1\\a b_(02).mp4"}) {
+    MediaDesc converted;
+    EXPECT_TRUE(ProbeMediaFile(out + name, converted)) << WideToUtf8(name);
+  }
+  EXPECT_FALSE(FileExists(tree + L"Day 1\\a b_(02).mp4"));
 }
 
 // What follows a run, by the choice beside Start and how the run went. Sleep and shut down first
