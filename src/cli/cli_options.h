@@ -14,6 +14,7 @@ enum CliCommand {
   CLI_COMMAND_PLAN,
   CLI_COMMAND_RUN,
   CLI_COMMAND_EXEC,
+  CLI_COMMAND_PRESETS,
 };
 
 // How plan and run choose the NVIDIA path: only where the check finds it works (the default),
@@ -30,6 +31,8 @@ struct CCliRequest {
   JobSettings settings;           // plan, run; settings.files holds the FILE arguments as given
   std::wstring commandText;       // exec: the command line to run
   std::wstring execOutput;        // exec --output: the file the command writes
+  // What the arguments were read with but should be said: a preset's damaged values passed over.
+  std::vector<std::wstring> notices;
 };
 
 // The --job name of a job kind ("convert", "merge-av", ...).
