@@ -6,10 +6,10 @@
 #include "exec/console_host.h"
 #include "ui/about_dlg.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_base.h"
 #include "ui/hyperlink.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
-#include "ui/dialog_base.h"
 
 namespace {
 // A click on a check list comes back as this message once the list has done its own part.
@@ -42,6 +42,7 @@ std::wstring CMainDlg::RowText(int listId, int row) const { return ListRowText(I
 bool CMainDlg::IsRowChecked(int listId, int row) const { return IsListRowChecked(Item(listId), row); }
 
 void CMainDlg::OnCommand(int id, int code, HWND) {
+  if (id == IDC_PRESET && code == CBN_SELCHANGE) OnSelectPreset();
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDC_START:
@@ -64,6 +65,12 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_OUTPUT_FOLDER_BROWSE:
       OnButtonOutputFolderBrowse();
+      break;
+    case IDC_PRESET_SAVE:
+      OnButtonPresetSave();
+      break;
+    case IDC_PRESET_DELETE:
+      OnButtonPresetDelete();
       break;
     case IDC_AUDIO_COPY:
       OnCheckAudioCopy();
