@@ -146,20 +146,4 @@ TEST_F(PresetStoreTest, HostileNamesStayNamesAndBadOnesAreRefused) {
 #endif
 }
 
-TEST_F(PresetStoreTest, ADamagedPresetIsNamedAndLeavesTheOptions) {
-  ASSERT_EQ(0, store.SetText(L"preset.broken", L"this is no preset"));
-  ASSERT_EQ(0, store.SetText(L"preset.half", L"kestrune preset 1\nopt_quantizer=77\nopt_mkv=1\n"));
-  JobSettings settings;
-  std::vector<std::wstring> damaged;
-  EXPECT_EQ(PRESET_DAMAGED, LoadPreset(store, L"broken", settings, damaged));
-  EXPECT_FALSE(settings.containerMkv);
-  EXPECT_EQ(PRESET_OK, LoadPreset(store, L"half", settings, damaged));
-  EXPECT_EQ(std::vector<std::wstring>{L"opt_quantizer"}, damaged);
-  EXPECT_TRUE(settings.containerMkv);
-  EXPECT_EQ(28, settings.quantizer);
-  // Both are listed: the damage shows when one is picked, and it can be deleted.
-  EXPECT_EQ((std::vector<std::wstring>{L"broken", L"half"}), Saved());
-  EXPECT_EQ(PRESET_OK, DeletePreset(store, L"broken"));
-}
-
 }  // namespace
