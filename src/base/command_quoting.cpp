@@ -20,6 +20,8 @@ std::wstring EscapeForQuotes(const std::wstring& text) {
 }
 
 std::wstring QuoteArgument(const std::wstring& text) {
-  if (!text.empty() && text.find_first_of(L" \t\"") == std::wstring::npos) return text;
+  // A line break or vertical tab separates arguments for some readers of a command line (Wine's
+  // among them), as a blank does for all.
+  if (!text.empty() && text.find_first_of(L" \t\n\v\"") == std::wstring::npos) return text;
   return L"\"" + EscapeForQuotes(text) + L"\"";
 }

@@ -11,5 +11,6 @@
 std::wstring EscapeForQuotes(const std::wstring& text);
 
 // One argument as a program's command line carries it: unchanged when it is not empty and
-// holds no blank, tab or double quote; otherwise between double quotes, escaped.
+// holds no blank, tab, line break, vertical tab or double quote; otherwise between double
+// quotes, escaped.
 std::wstring QuoteArgument(const std::wstring& text);

@@ -6,8 +6,12 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #include <atomic>
@@ -56,37 +60,65 @@ void SplitFolderName(const std::wstring& path, std::wstring& folder, std::wstrin
 
 #ifdef _WIN32
 
-// Volume and file ID of the folder that path opens (links and junctions followed), as text;
-// empty when it cannot be opened, is no folder, or its file system gives no ID.
-std::wstring FolderIdentity(const std::wstring& folder) {
-  HANDLE handle = CreateFileW(LongPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return std::wstring();
-  std::wstring identity;
+// Volume and file ID of what handle has open, as text; empty when it is not of the kind asked
+// for, or its file system gives no ID.
+enum HandleKind { HANDLE_FOLDER, HANDLE_FILE };
+std::wstring HandleIdentity(HANDLE handle, HandleKind kind) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    unsigned long long volume = info.dwVolumeSerialNumber, high = 0;
-    unsigned long long low =
-        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    // ReFS needs all 128 bits to tell its files apart.
-    FILE_ID_INFO id{};
-    if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
-      volume = id.VolumeSerialNumber;
-      memcpy(&low, id.FileId.Identifier, sizeof low);
-      memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
-    }
-    // A share whose server gives no IDs answers 0 for every folder: that ID tells nothing.
-    if (high != 0 || low != 0)
-      identity = std::to_wstring(volume) + L":" + std::to_wstring(high) + L":" + std::to_wstring(low);
+  if (!GetFileInformationByHandle(handle, &info)) return std::wstring();
+  if (((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != (kind == HANDLE_FOLDER))
+    return std::wstring();
+  unsigned long long volume = info.dwVolumeSerialNumber, high = 0;
+  unsigned long long low = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  // ReFS needs all 128 bits to tell its files apart.
+  FILE_ID_INFO id{};
+  if (GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+    volume = id.VolumeSerialNumber;
+    memcpy(&low, id.FileId.Identifier, sizeof low);
+    memcpy(&high, id.FileId.Identifier + sizeof low, sizeof high);
   }
+  // A share whose server gives no IDs answers 0 for every file: that ID tells nothing.
+  if (high == 0 && low == 0) return std::wstring();
+  return std::to_wstring(volume) + L":" + std::to_wstring(high) + L":" + std::to_wstring(low);
+}
+
+// The identity of what path names; a folder is opened through its links and junctions, a file's
+// link is looked at itself.
+std::wstring PathIdentity(const std::wstring& path, HandleKind kind) {
+  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (kind == HANDLE_FILE ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  HANDLE handle = CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::wstring();
+  std::wstring identity = HandleIdentity(handle, kind);
   CloseHandle(handle);
   return identity;
 }
 
+std::wstring FolderIdentity(const std::wstring& folder) { return PathIdentity(folder, HANDLE_FOLDER); }
+
 bool ProbeFolderCase(const std::wstring&) { return true; }
 
 #else
+
+// Device, inode and, where the file system keeps it, birth time, as text. An inode number is
+// given again soon after its file was removed; a birth time tells the new file from the old.
+std::wstring StatxIdentity(int folder, const char* path, int flags) {
+  struct statx info {};
+  if (statx(folder, path, flags, STATX_INO | STATX_BTIME, &info) != 0) {
+    // A kernel (or a container's filter) without statx: device and inode alone.
+    struct stat old {};
+    if (errno != ENOSYS || fstatat(folder, path, &old, flags) != 0) return std::wstring();
+    return std::to_wstring(major(old.st_dev)) + L"." + std::to_wstring(minor(old.st_dev)) + L":" +
+           std::to_wstring(old.st_ino);
+  }
+  std::wstring identity = std::to_wstring(info.stx_dev_major) + L"." + std::to_wstring(info.stx_dev_minor) +
+                          L":" + std::to_wstring(info.stx_ino);
+  if ((info.stx_mask & STATX_BTIME) != 0)
+    identity +=
+        L":" + std::to_wstring(info.stx_btime.tv_sec) + L"." + std::to_wstring(info.stx_btime.tv_nsec);
+  return identity;
+}
 
 // Device and inode of the folder, as text; empty when it is no folder one can look at.
 std::wstring FolderIdentity(const std::wstring& folder) {
@@ -209,6 +241,23 @@ bool FolderIgnoresCase(const std::wstring& folder) {
     return probe ? probe(folder) : true;
   }
   return IgnoresCase(folder, identity);
+}
+
+std::wstring FileIdentity(const std::wstring& path) {
+  if (path.empty()) return std::wstring();
+#ifdef _WIN32
+  return PathIdentity(path, HANDLE_FILE);
+#else
+  return StatxIdentity(AT_FDCWD, PathToNative(path).c_str(), AT_SYMLINK_NOFOLLOW);
+#endif
+}
+
+std::wstring IdentityOfOpenFile(intptr_t file) {
+#ifdef _WIN32
+  return HandleIdentity(reinterpret_cast<HANDLE>(file), HANDLE_FILE);
+#else
+  return StatxIdentity(static_cast<int>(file), "", AT_EMPTY_PATH);
+#endif
 }
 
 void SetFolderCaseProbe(FolderCaseProbe probe) {

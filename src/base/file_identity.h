@@ -3,6 +3,7 @@
 // that ignores case, "D/X.MP4" are one file, though their texts differ. A file is known here by
 // its folder, as the file system identifies it, and by its name, compared as that folder
 // compares names.
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -24,3 +25,13 @@ bool FolderIgnoresCase(const std::wstring& folder);
 // function puts it back. Answers found so far are forgotten either way.
 using FolderCaseProbe = std::function<bool(const std::wstring& folder)>;
 void SetFolderCaseProbe(FolderCaseProbe probe);
+
+// What tells one file from every other while it exists, as text: device, inode and, where the
+// file system keeps it, birth time on POSIX; volume and file ID on Windows. Writing into the
+// file (ffmpeg's "-y" empties it in place) keeps its identity; a file renamed over its name, or
+// made anew after it was removed, has another. Empty when nothing of that name can be looked
+// at, or its file system gives no ID. A link is looked at itself, never followed.
+std::wstring FileIdentity(const std::wstring& path);
+
+// The identity of a file this process has open: a descriptor on POSIX, a HANDLE on Windows.
+std::wstring IdentityOfOpenFile(intptr_t file);

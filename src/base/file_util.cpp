@@ -17,12 +17,15 @@
 #include <cerrno>
 #endif
 
+#include "base/file_identity.h"
 #include "base/text.h"
 
 namespace {
 constexpr int kRemoveTries = 10;
 constexpr auto kRemovePause = std::chrono::milliseconds(100);
 }  // namespace
+
+NewFileResult CreateNewFile(const std::wstring& path) { return CreateNewFile(path, nullptr); }
 
 bool RemoveFileSoon(const std::wstring& path) {
   for (int tries = 1;; ++tries) {
@@ -178,16 +181,40 @@ bool RemoveFile(const std::wstring& path) {
   return !FileExists(path);
 }
 
-NewFileResult CreateNewFile(const std::wstring& path) {
+NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity) {
+  if (identity != nullptr) identity->clear();
   HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
+    if (identity != nullptr) *identity = IdentityOfOpenFile(reinterpret_cast<intptr_t>(file));
     CloseHandle(file);
     return NEW_FILE_MADE;
   }
   DWORD error = GetLastError();
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || FileExists(path)) return NEW_FILE_EXISTS;
   return NEW_FILE_FAILED;
+}
+
+NewFileResult MoveToNewName(const std::wstring& from, const std::wstring& to) {
+  if (MoveFileExW(LongPathForm(from).c_str(), LongPathForm(to).c_str(), 0)) return NEW_FILE_MADE;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? NEW_FILE_EXISTS : NEW_FILE_FAILED;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  const std::wstring fresh = path + L".new";
+  HANDLE file = CreateFileW(LongPathForm(fresh).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool whole = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                     written == bytes.size() && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (whole && MoveFileExW(LongPathForm(fresh).c_str(), LongPathForm(path).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileW(LongPathForm(fresh).c_str());
+  return false;
 }
 
 // The wide open keeps paths outside the ANSI code page readable; text mode does the rest.
@@ -223,13 +250,46 @@ bool RemoveFile(const std::wstring& path) {
   return !FileExists(path);
 }
 
-NewFileResult CreateNewFile(const std::wstring& path) {
+NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity) {
+  if (identity != nullptr) identity->clear();
   int fd = open(PathToNative(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd >= 0) {
+    if (identity != nullptr) *identity = IdentityOfOpenFile(fd);
     close(fd);
     return NEW_FILE_MADE;
   }
   return errno == EEXIST || FileExists(path) ? NEW_FILE_EXISTS : NEW_FILE_FAILED;
+}
+
+NewFileResult MoveToNewName(const std::wstring& from, const std::wstring& to) {
+  const std::string source = PathToNative(from), target = PathToNative(to);
+  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return NEW_FILE_MADE;
+  if (errno == EEXIST) return NEW_FILE_EXISTS;
+  if (errno != EINVAL && errno != ENOSYS) return NEW_FILE_FAILED;
+  // A file system that cannot rename without replacing: a second link, which never replaces
+  // either, then the first one goes.
+  if (link(source.c_str(), target.c_str()) != 0) return errno == EEXIST ? NEW_FILE_EXISTS : NEW_FILE_FAILED;
+  unlink(source.c_str());
+  return NEW_FILE_MADE;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  const std::string target = PathToNative(path), fresh = target + ".new";
+  int fd = open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) break;
+    done += static_cast<size_t>(wrote);
+  }
+  const bool whole = done == bytes.size() && fsync(fd) == 0;
+  close(fd);
+  if (whole && rename(fresh.c_str(), target.c_str()) == 0) return true;
+  unlink(fresh.c_str());
+  return false;
 }
 
 std::FILE* OpenTextFile(const std::wstring& path) { return std::fopen(PathToNative(path).c_str(), "r"); }

@@ -73,6 +73,20 @@ enum NewFileResult { NEW_FILE_MADE, NEW_FILE_EXISTS, NEW_FILE_FAILED };
 // way to claim a name that two processes cannot both win. NEW_FILE_EXISTS when something was
 // there (the name is taken), NEW_FILE_FAILED when the folder refused (missing, read-only, full).
 NewFileResult CreateNewFile(const std::wstring& path);
+// The same, giving the identity of the file it made (FileIdentity, file_identity.h), read from
+// the file while it is open, so that a file put in its place at once is never taken for it;
+// empty unless NEW_FILE_MADE, or where the file system gives no ID.
+NewFileResult CreateNewFile(const std::wstring& path, std::wstring* identity);
+
+// Renames from to the name to, only when nothing of that name exists: a file already there is
+// never replaced. NEW_FILE_EXISTS when the name is taken, NEW_FILE_FAILED when the rename was
+// refused otherwise (from gone, another volume); from is untouched then.
+NewFileResult MoveToNewName(const std::wstring& from, const std::wstring& to);
+
+// Writes bytes as the whole content of path, which either keeps its old content or has all of the
+// new, even after a crash or a power cut: they go into a fresh file beside it (path + ".new"), on
+// the disk before that file is renamed over path. False when it could not be written.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 // The path as Windows' file functions take it at any length: from MAX_PATH - 12 characters on
 // (the limit of a folder's path) it is made absolute and normalised as the system would ("/" to

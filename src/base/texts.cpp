@@ -22,5 +22,15 @@ std::wstring RefusalText(const CRefusal& refusal, int32_t uiLanguage) {
   if (!refusal.Refused()) return std::wstring();
   // A refusal that names a file has a place for it in its text; one that does not, has none.
   if (refusal.file.empty()) return FormatText(refusal.text, uiLanguage);
-  return FormatText(refusal.text, uiLanguage, refusal.file);
+  const std::vector<std::wstring>& more = refusal.details;
+  switch (more.size()) {
+    case 0:
+      return FormatText(refusal.text, uiLanguage, refusal.file);
+    case 1:
+      return FormatText(refusal.text, uiLanguage, refusal.file, more[0]);
+    case 2:
+      return FormatText(refusal.text, uiLanguage, refusal.file, more[0], more[1]);
+    default:
+      return FormatText(refusal.text, uiLanguage, refusal.file, more[0], more[1], more[2]);
+  }
 }

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/format.h"
 
@@ -76,7 +78,8 @@ enum TextId : int {
   TXT_RUN_JOIN_SKIPPED,
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
-  TXT_RUN_OUTPUT_SHORT,    // "%s %d %d": the output, its length, the length expected
+  TXT_RUN_OUTPUT_SHORT,      // "%s %s %s": the output, its length, the length expected (SecondsText)
+  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
@@ -139,7 +142,7 @@ enum TextId : int {
   TXT_CLI_SKIPPED_NOT_PROBED,  // "[%d/%d] ... '%s'"
   TXT_CLI_COMMAND_STOPPED,     // "%s stopped: %s": counter, file or command
   TXT_CLI_COMMAND_FAILED,      // counter, status, file or command, ffmpeg's last lines
-  TXT_CLI_OUTPUT_SHORT,        // counter, output, its length, the length expected
+  TXT_CLI_OUTPUT_SHORT,        // counter, output, its length, the length expected (SecondsText)
   TXT_CLI_OUTPUT_MISSING,      // counter, output
   TXT_CLI_OUTPUT_UNCLAIMED,    // counter, output
   TXT_CLI_OUTPUT_RENAMED,      // counter, the planned output, the one written instead
@@ -198,6 +201,34 @@ enum TextId : int {
   TXT_INSTALL_REFUSE_ARCHIVE_TOO_LARGE,  // "%s": the archive
   TXT_INSTALL_REFUSE_RESERVED_NAME,      // "%s": the member
   TXT_INSTALL_REFUSE_NOT_ACCEPTED,       // "%s": the archive
+  // A range past the file's end, outputs that cannot be trusted, a join of parts that differ,
+  // and the GPU's encode sessions.
+  TXT_REFUSE_RANGE_AFTER_END,       // "%s" "%s" "%s": the file, the range's start, the file's end
+  TXT_REFUSE_JOIN_NO_VIDEO,         // "%s": a part without video where the first part has some
+  TXT_REFUSE_JOIN_VIDEO_ONLY_HERE,  // "%s": a part with video where the first part has none
+  TXT_REFUSE_JOIN_VIDEO_CODEC,      // "%s" "%s" "%s": the part, its video codec, the first part's
+  TXT_REFUSE_JOIN_SIZE,             // "%s" "%s" "%s": the part, its picture size, the first part's
+  TXT_REFUSE_JOIN_FRAME_RATE,       // "%s" "%s" "%s": the part, its frame rate, the first part's
+  TXT_REFUSE_JOIN_AUDIO_TRACKS,     // "%s" "%s" "%s": the part, its audio tracks, the first part's
+  TXT_REFUSE_JOIN_AUDIO_CODEC,      // "%s" "%s" "%s" "%s": the part, the track, its codec, the first part's
+  TXT_REFUSE_JOIN_CHANNELS,         // "%s" "%s" "%s" "%s": the part, the track, its channels, the first's
+  TXT_REFUSE_JOIN_SAMPLE_RATE,      // "%s" "%s" "%s" "%s": the part, the track, its rate in Hz, the first's
+  TXT_JOIN_ANYWAY_QUESTION,         // "%s": the first difference (a TXT_REFUSE_JOIN_ text)
+  TXT_RUN_OUTPUT_UNREADABLE,        // "%s": the output
+  TXT_RUN_OUTPUT_NO_STREAM,         // "%s": the output
+  TXT_RUN_OUTPUT_NO_LENGTH,         // "%s": the output
+  TXT_CLI_SKIPPED_REFUSED,          // "[%d/%d] ... %s": position, count, why (RefusalText)
+  TXT_CLI_OUTPUT_UNREADABLE,        // counter, output
+  TXT_CLI_OUTPUT_NO_STREAM,         // counter, output
+  TXT_CLI_OUTPUT_NO_LENGTH,         // counter, output
+  TXT_CLI_JOIN_PARTS_DIFFER,        // "%s": the first difference
+  TXT_CLI_OPTION_GPU_SESSIONS,      // "%d" "%s": the most, value
+  TXT_CLI_GPU_SESSION_REFUSED,      // counter, file, the sessions allowed at once
+  // Outputs a run left unfinished, and the claim of exec's output.
+  TXT_CLI_EXEC_OUTPUT_UNCLAIMED,  // "%s": exec --output's file
+  TXT_CLI_EXEC_OUTPUT_EMPTY,      // "%s": exec --output's file
+  TXT_CLI_PARTIAL_RENAMED,        // "%s" "%s": the output a run left unfinished, its new name
+  TXT_PARTIAL_RENAMED,            // "%s" "%s": the output a run left unfinished, its new name
   // Presets: the built-ins' names, the window's preset row and what it says, the command line's.
   TXT_PRESET_PHONE,
   TXT_PRESET_COPY_VIDEO_AAC,
@@ -249,8 +280,15 @@ std::wstring FormatText(TextId id, int32_t uiLanguage, const Args&... args) {
 // A reason why nothing was made or started, and the file it names (empty when none). The front
 // end that shows it words it in its own language.
 struct CRefusal {
+  CRefusal() = default;
+  CRefusal(TextId refusalText, std::wstring refusalFile, std::vector<std::wstring> refusalDetails = {})
+      : text(refusalText), file(std::move(refusalFile)), details(std::move(refusalDetails)) {}
+
   TextId text = TXT_NONE;
   std::wstring file;
+  // What else the text names after the file, in its order (times, sizes, codecs: figures that
+  // read the same in every language); at most three.
+  std::vector<std::wstring> details;
 
   bool Refused() const { return text != TXT_NONE; }
 };

@@ -56,7 +56,7 @@ const CTextEntry kEnglish[] = {
     {TXT_RUN_JOIN_SKIPPED, L", join skipped"},
     {TXT_RUN_JOIN_SHORT, L", join short"},
     {TXT_RUN_STOPPED, L", stopped"},
-    {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check."},
+    {TXT_RUN_OUTPUT_SHORT, L"%s\nlasts only %s s of the %s s expected. The file is kept for you to check."},
     {TXT_MEDIA_INFO_MISSING, L"MediaInfo.exe is missing. Download it from %s."},
     {TXT_GPU_CHECKING, L"Checking whether GPU acceleration works on this computer..."},
     {TXT_GPU_NO_ENCODER,
@@ -151,16 +151,21 @@ const CTextEntry kEnglish[] = {
      L"                         file's)\n"
      L"  --pause                keep the \" & pause\" endings (wait for Enter at the end)\n"
      L"  --jobs N|auto          run up to N files at once (default 1; auto: one per core)\n"
+     L"  --gpu-sessions N       with --jobs on the NVIDIA GPU: at most N encodes at once, the others\n"
+     L"                         wait their turn (default 3; the GPU refuses more than it allows)\n"
+     L"  --join-anyway          merge: join files whose streams differ (otherwise refused, exit code 2)\n"
      L"  --verbose              show ffmpeg's own output as it comes (otherwise, on a terminal or\n"
      L"                         with --jobs above 1, only its last lines when a command fails)\n"
      L"\n"
      L"A name taken since the plan gives way to the next free one as its command starts; a\n"
-     L"command's output counts only when it lasts as long as expected (else: short, and kept).\n"
+     L"command's output counts only when it lasts as long as expected (else: short, and kept) and\n"
+     L"MediaInfo reads a stream in it (else: failed, and kept). A range that starts at or after a\n"
+     L"file's end skips that file.\n"
      L"\n"
-     L"Exit codes: 0 success, 1 a file failed, was skipped or came out short, 2 bad arguments, 3\n"
-     L"ffmpeg or MediaInfo missing, 130 stopped (Ctrl-C: the running commands end, their partial\n"
-     L"outputs are removed; a second Ctrl-C ends at once); exec: the status of its COMMAND. Set\n"
-     L"KESTRUNE_TRACE=1 to see the trace on standard error.\n"},
+     L"Exit codes: 0 success, 1 a file failed, was skipped or came out short, 2 bad arguments or a\n"
+     L"merge of files that differ (nothing runs), 3 ffmpeg or MediaInfo missing, 130 stopped (Ctrl-C:\n"
+     L"the running commands end, their partial outputs are removed; a second Ctrl-C ends at once);\n"
+     L"exec: the status of its COMMAND. Set KESTRUNE_TRACE=1 to see the trace on standard error.\n"},
     {TXT_CLI_VERSION, L"kestrune %s\n"},
     {TXT_CLI_MESSAGE, L"kestrune: %s\n"},
     {TXT_CLI_FFMPEG_MISSING,
@@ -195,7 +200,7 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_COMMAND_STOPPED, L"kestrune: %s stopped: %s\n"},
     {TXT_CLI_COMMAND_FAILED, L"kestrune: %s failed, exit status %d: %s\n%s"},
     {TXT_CLI_OUTPUT_SHORT,
-     L"kestrune: %s short: '%s' lasts %d s of the %d s expected; it is kept for you to check\n"},
+     L"kestrune: %s short: '%s' lasts %s s of the %s s expected; it is kept for you to check\n"},
     {TXT_CLI_OUTPUT_MISSING, L"kestrune: %s failed: ffmpeg exited with 0 but wrote nothing to '%s'\n"},
     {TXT_CLI_OUTPUT_UNCLAIMED,
      L"kestrune: %s failed: cannot create '%s' (the folder refused it); nothing was run\n"},
@@ -261,6 +266,47 @@ const CTextEntry kEnglish[] = {
      L"Not installed: %s is not an archive this Kestrune release accepts (its SHA-256 sum is not built "
      L"in). An administrator can add the sums of an organisation's own builds as download_sums under "
      L"HKEY_LOCAL_MACHINE\\Software\\Kestrune."},
+    {TXT_REFUSE_RANGE_AFTER_END, L"%s: the range starts at %s, but the file ends at %s"},
+    {TXT_REFUSE_JOIN_NO_VIDEO, L"%s: no video, the first part has video"},
+    {TXT_REFUSE_JOIN_VIDEO_ONLY_HERE, L"%s: video, the first part has none"},
+    {TXT_REFUSE_JOIN_VIDEO_CODEC, L"%s: %s video, the first part %s"},
+    {TXT_REFUSE_JOIN_SIZE, L"%s: %s, the first part %s"},
+    {TXT_REFUSE_JOIN_FRAME_RATE, L"%s: %s fps, the first part %s fps"},
+    {TXT_REFUSE_JOIN_AUDIO_TRACKS, L"%s: %s audio tracks, the first part %s"},
+    {TXT_REFUSE_JOIN_AUDIO_CODEC, L"%s: audio track %s in %s, the first part's in %s"},
+    {TXT_REFUSE_JOIN_CHANNELS, L"%s: audio track %s with %s channel(s), the first part's with %s"},
+    {TXT_REFUSE_JOIN_SAMPLE_RATE, L"%s: audio track %s at %s Hz, the first part's at %s Hz"},
+    {TXT_JOIN_ANYWAY_QUESTION,
+     L"The files to join differ:\n%s\nJoined, they may play wrong (picture, sound or length). Join them "
+     L"anyway?"},
+    {TXT_RUN_OUTPUT_UNREADABLE,
+     L"%s\nMediaInfo cannot read this output, so it counts as failed. The file is kept for you to check."},
+    {TXT_RUN_OUTPUT_NO_STREAM,
+     L"%s\nThis output holds no audio or video stream, so it counts as failed. The file is kept for you to "
+     L"check."},
+    {TXT_RUN_OUTPUT_NO_LENGTH,
+     L"%s\nThis output lasts 0 ms, so it counts as failed. The file is kept for you to check."},
+    {TXT_CLI_SKIPPED_REFUSED, L"kestrune: [%d/%d] skipped: %s\n"},
+    {TXT_CLI_OUTPUT_UNREADABLE,
+     L"kestrune: %s failed: MediaInfo cannot read '%s'; it is kept for you to check\n"},
+    {TXT_CLI_OUTPUT_NO_STREAM,
+     L"kestrune: %s failed: '%s' holds no audio or video stream; it is kept for you to check\n"},
+    {TXT_CLI_OUTPUT_NO_LENGTH, L"kestrune: %s failed: '%s' lasts 0 ms; it is kept for you to check\n"},
+    {TXT_CLI_JOIN_PARTS_DIFFER,
+     L"kestrune: %s\nkestrune: the files to join differ, so the joined file may play wrong; nothing was run "
+     L"(--join-anyway joins them all the same)\n"},
+    {TXT_CLI_OPTION_GPU_SESSIONS, L"option '--gpu-sessions' takes a number from 1 to %d, not '%s'"},
+    {TXT_CLI_GPU_SESSION_REFUSED,
+     L"kestrune: %s failed: the GPU refused one more encode session (ffmpeg: OpenEncodeSessionEx failed): "
+     L"%s\nkestrune: %d NVENC encodes may run at once; a lower --gpu-sessions keeps within what this GPU "
+     L"allows\n"},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED,
+     L"kestrune: cannot create '%s' (the folder refused it); its command is not run\n"},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, L"kestrune: the command exited with 0 but wrote nothing to '%s'\n"},
+    {TXT_CLI_PARTIAL_RENAMED,
+     L"kestrune: '%s' was left unfinished by a run that ended before checking it; renamed to '%s'\n"},
+    {TXT_PARTIAL_RENAMED,
+     L"A run that ended before checking this file left it unfinished; it was renamed:\n%s\n-> %s"},
     {TXT_PRESET_PHONE, L"Phone: small H.264 MP4"},
     {TXT_PRESET_COPY_VIDEO_AAC, L"Copy video, AAC audio"},
     {TXT_LABEL_PRESET_SAVE, L"Save"},

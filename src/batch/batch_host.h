@@ -3,9 +3,11 @@
 // each implement it, so both drive the same worker. The worker holds the host through a
 // shared_ptr for the whole run; after CBatchWorker::Detach it calls only RunCommand, so a
 // window that goes away first is never reached through ShowStatus or ReportEnd.
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/texts.h"
 #include "jobs/job_settings.h"
 
 class CCommandStop;
@@ -18,36 +20,41 @@ struct CPreviewedCommand {
   std::wstring command;
   int32_t jobKind = 0;
   std::vector<std::wstring> files;
-  std::wstring outputPath;      // the file command writes
-  int expectedSeconds = 0;      // how long that file must last; 0 when it cannot be told
+  std::wstring outputPath;  // the file command writes
+  int64_t expectedMs = 0;   // how long that file must last; 0 when it cannot be told
   std::wstring outputFolder{};  // the output folder it was built for (JobSettings::outputFolder)
 };
 
 // One command of a run, as the host is asked to run it.
 struct CBatchCommand {
-  std::wstring text;        // the command line, exactly as it runs
-  std::wstring input;       // the file it works on; empty for a join and a merge of video and audio
-  std::wstring output;      // the file it writes
-  int position = 0;         // input's 1-based place in the list; 0 for a join and a merge of video and audio
-  int fileCount = 0;        // entries in the run's list
-  int expectedSeconds = 0;  // how long the output must last (CBuiltCommand); 0 when it cannot be told
+  std::wstring text;       // the command line, exactly as it runs
+  std::wstring input;      // the file it works on; empty for a join and a merge of video and audio
+  std::wstring output;     // the file it writes
+  int position = 0;        // input's 1-based place in the list; 0 for a join and a merge of video and audio
+  int fileCount = 0;       // entries in the run's list
+  int64_t expectedMs = 0;  // how long the output must last (CBuiltCommand); 0 when it cannot be told
   std::wstring plannedOutput;  // the name the build chose, when something took it before the
                                // command started and output is the next free one; else empty
+  bool gpuEncode = false;      // it encodes with NVENC: it waits for one of the GPU's sessions
 };
 
 // What the run found of a command's output beyond its exit status; the host hears of every
 // verdict but OUTPUT_WHOLE.
 enum OutputVerdict {
-  OUTPUT_WHOLE = 0,  // there, not empty, and as long as expected (or its length cannot be told)
-  OUTPUT_SHORT,      // there, but shorter than expected: counted short, and kept for the user
-  OUTPUT_MISSING,    // the command exited with 0 but left no output or an empty one: failed
-  OUTPUT_UNCLAIMED,  // the name could not be created (the folder refused it): nothing ran, failed
+  OUTPUT_WHOLE = 0,   // there, read by MediaInfo, with a stream, and as long as expected (or its
+                      // length cannot be told)
+  OUTPUT_SHORT,       // there, but shorter than expected: counted short, and kept for the user
+  OUTPUT_MISSING,     // the command exited with 0 but left no output or an empty one: failed
+  OUTPUT_UNCLAIMED,   // the name could not be created (the folder refused it): nothing ran, failed
+  OUTPUT_UNREADABLE,  // MediaInfo cannot read it: failed, and kept for the user
+  OUTPUT_NO_STREAM,   // it holds no audio or video stream: failed, and kept
+  OUTPUT_NO_LENGTH,   // it lasts 0 ms: failed, and kept
 };
 
 struct COutputReport {
   OutputVerdict verdict = OUTPUT_WHOLE;
-  int expectedSeconds = 0;
-  int actualSeconds = 0;  // the output's length as probed; for OUTPUT_SHORT only
+  int64_t expectedMs = 0;
+  int64_t actualMs = 0;  // the output's length as measured; for OUTPUT_SHORT only
 };
 
 // How a join of merged files ended.
@@ -63,7 +70,8 @@ enum JoinOutcome {
 enum FileOutcome {
   FILE_DONE = 0,  // its command exited with 0
   FILE_FAILED,    // its command exited with another status
-  FILE_SKIPPED,   // no command could be made for it (its probe failed), or a stop ended its command
+  FILE_SKIPPED,   // no command could be made for it (its probe failed, its range lies past its end),
+                  // or a stop ended its command
   FILE_SHORT,     // its command exited with 0, but its output lasts less than asked
 };
 
@@ -72,8 +80,10 @@ struct CBatchReport {
   int32_t jobKind = 0;
   int fileCount = 0;     // entries in the snapshot's list
   int filesDone = 0;     // a command was made, exited with 0, and its output is whole
-  int filesFailed = 0;   // a command was made and exited with another status, or left no output
-  int filesSkipped = 0;  // no command made (the probe failed), never reached, or stopped
+  int filesFailed = 0;   // a command was made and exited with another status, or left no output or
+                         // one that cannot be trusted (OutputVerdict)
+  int filesSkipped = 0;  // no command made (the probe failed, the build refused), never reached,
+                         // or stopped
   int filesShort = 0;    // a command exited with 0, but its output is shorter than expected
   JoinOutcome join = JOIN_NONE;
   bool stopped = false;  // the user stopped the run: its running command was ended, no other started
@@ -104,6 +114,14 @@ class CBatchHost {
   virtual void ReportNoCommand(const std::wstring& path, int position) {
     (void)path;
     (void)position;
+  }
+
+  // A file of the list that was probed, but whose command the build refused (a range that
+  // starts after its end): why, to be worded by the host. Called as ReportNoCommand is, in its
+  // place; the file counts as skipped.
+  virtual void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) {
+    (void)refusal;
+    ReportNoCommand(path, position);
   }
 
   // The run is done with the file at position (1-based) of the list: once for each file whose

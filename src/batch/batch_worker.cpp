@@ -15,9 +15,11 @@
 #include "batch/output_claim.h"
 #include "batch/parallel_runs.h"
 #include "batch/probe_groups.h"
+#include "batch/run_journal.h"
 #include "exec/command_interpreter.h"
 #include "exec/command_stop.h"
 #include "jobs/merge_commands.h"
+#include "jobs/merge_parts.h"
 #include "jobs/output_naming.h"
 
 namespace {
@@ -28,11 +30,16 @@ const wchar_t kPauseEnding[] = L" & pause";
 // CBatchWorker and the window that started it.
 struct CBatchRun {
   CBatchRun(const JobSettings& snapshot, std::shared_ptr<CBatchHost> runHost, const CBatchOptions& runOptions)
-      : settings(snapshot), options(runOptions), probe(options.probe), host(std::move(runHost)) {}
+      : settings(snapshot),
+        options(runOptions),
+        probe(options.probe),
+        host(std::move(runHost)),
+        gpuSessions(options.gpuSessions) {}
 
   JobSettings settings;
   CBatchOptions options;
-  ProbeFunction probe;  // options.probe, or what the files probed at once already told
+  ProbeFunction probe;     // options.probe, or what the files probed at once already told
+  bool probedAll = false;  // probe holds what every file told (ProbeEveryFile)
   // The names this run's commands write: its outputs never share a name, whether their commands
   // have run yet or not.
   COutputReservations reserved;
@@ -43,6 +50,9 @@ struct CBatchRun {
   std::mutex namesLock;  // held around reserved and parts while commands start at once
   std::shared_ptr<CBatchHost> host;
   CCommandStop commandStop;  // ends the running command when the user stops the run
+  CGpuSessions gpuSessions;  // the NVENC encodes that may run together
+  // The outputs whose commands have started and that are not yet checked; none for a plan.
+  std::unique_ptr<CRunJournal> journal;
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
@@ -58,6 +68,11 @@ struct CBatchRun {
   void ReportNoCommand(const std::wstring& path, int position) {
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportNoCommand(path, position);
+  }
+
+  void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportRefusedFile(path, position, refusal);
   }
 
   void ReportFileEnd(int position, FileOutcome outcome) {
@@ -76,6 +91,19 @@ struct CBatchRun {
     finished = true;
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportEnd(report);
+  }
+
+  // The probe of a file whose command is built next: the probe, then, where its output is
+  // checked or a range must be held against its end, its lengths to the millisecond.
+  ProbeFunction InputProbe() const {
+    const bool exact = options.measure && (!options.dryRun || settings.applyRange);
+    if (!exact) return probe;
+    return [probe = probe, measure = options.measure](const std::wstring& path, MediaDesc& media) {
+      if (!probe(path, media)) return false;
+      CMediaLengths lengths;
+      if (measure(path, lengths)) ApplyMediaLengths(lengths, media);
+      return true;
+    };
   }
 
   // The fixed texts of the two joining jobs end in " & pause"; without pause the command line
@@ -98,18 +126,12 @@ std::atomic<int> aliveThreads{0};
 // How one command ended.
 enum CommandOutcome { COMMAND_DONE, COMMAND_FAILED, COMMAND_STOPPED, COMMAND_SHORT };
 
-// What the run keeps of a command's claim (output_claim.h) while the command runs.
-enum ClaimKept {
-  CLAIM_KEPT,      // the command writes over the empty claim with its "-y"
-  CLAIM_RELEASED,  // removed just before the command starts: the command has no "-y", so
-                   // ffmpeg would refuse the claim, as it refuses any file it finds there
-};
-
-// The output of a command that did not end well goes: it is the run's own, its claim and what
-// the command wrote over it.
-void RemoveOwnOutput(const std::wstring& output, const wchar_t* why) {
+// The output of a command that did not end well goes while it is the run's own: the claim the
+// run made and what the command wrote over it (made: the claim's identity), never a file that
+// took its name since.
+void RemoveRunOutput(const std::wstring& output, const std::wstring& made, const wchar_t* why) {
   if (!FileExists(output)) return;
-  bool removed = RemoveFileSoon(output);
+  bool removed = RemoveOwnOutput(output, made);
   DebugLog(L"DoProcess-%s-%s-%d", why, output, removed ? 1 : 0);
 }
 
@@ -121,12 +143,14 @@ void NotePart(CBatchRun& run, const CBatchCommand& command) {
 }
 
 // A command that exited with 0 counts as done only when its output is whole (output_check.h).
-// An output that is missing or empty is the run's own empty claim: it goes, and the command
-// failed. A short one stays for the user to look at.
-CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command) {
-  const COutputReport report = CheckOutput(command, run.options.probe);
+// An output that is missing or empty is the run's own empty claim (or, for a command whose
+// claim was let go, what its ffmpeg made, since an ffmpeg that exits with 0 wrote its own
+// file): it goes, and the command failed. One that cannot be trusted otherwise failed too, but
+// stays for the user to look at, as a short one does.
+CommandOutcome JudgeOutput(CBatchRun& run, const CBatchCommand& command, const std::wstring& made) {
+  const COutputReport report = CheckOutput(command, run.options.measure);
   if (report.verdict == OUTPUT_WHOLE) return COMMAND_DONE;
-  if (report.verdict == OUTPUT_MISSING) RemoveOwnOutput(command.output, L"empty");
+  if (report.verdict == OUTPUT_MISSING) RemoveRunOutput(command.output, made, L"empty");
   run.ReportOutput(command, report);
   return report.verdict == OUTPUT_SHORT ? COMMAND_SHORT : COMMAND_FAILED;
 }
@@ -149,32 +173,53 @@ void KeepSourceDates(const CBatchRun& run, const CBatchCommand& command) {
 // own console (its line gives kStoppedStatus, and it counts as failed: the run goes on) leaves
 // none of its output. A plan claims nothing and runs nothing. A command that names no output
 // runs as it is.
-CommandOutcome RunOne(CBatchRun& run, CBatchCommand command, ClaimKept kept = CLAIM_KEPT) {
+//
+// A command without "-y" (the merge of video and audio) has its claim let go just before it
+// starts, since ffmpeg would refuse it: what then lies under the name when it fails or is
+// stopped may be a file that took the name in that gap, on which ffmpeg gave up, and the run
+// cannot tell it from ffmpeg's own, so it stays.
+CommandOutcome RunOne(CBatchRun& run, CBatchCommand command) {
   if (run.stopping) return COMMAND_STOPPED;
   const bool writes = !run.options.dryRun && !command.output.empty();
-  if (writes && ClaimOutput(command, run.reserved, run.namesLock) == CLAIM_REFUSED) {
+  std::wstring made;  // the identity of the run's claim while the command writes over it
+  if (writes && ClaimOutput(command, run.reserved, run.namesLock, &made) == CLAIM_REFUSED) {
     COutputReport refused;
     refused.verdict = OUTPUT_UNCLAIMED;
     run.ReportOutput(command, refused);
     return COMMAND_FAILED;
   }
-  if (writes && kept == CLAIM_RELEASED) RemoveFile(command.output);
-  NotePart(run, command);
-  int status = run.host->RunCommand(command, &run.commandStop);
-  DebugLog(L"DoProcess-2-exit=%d", status);
-  if (status == 0) {
-    if (!writes) return COMMAND_DONE;
-    CommandOutcome outcome = JudgeOutput(run, command);
-    if (outcome == COMMAND_DONE) KeepSourceDates(run, command);
-    return outcome;
+  const bool kept = !writes || CommandOverwrites(command.text);
+  if (!kept) {
+    RemoveFile(command.output);
+    made.clear();
   }
-  // A command without its claim may have failed because a file turned up under its name, which
-  // is not the run's; only a stop or an interruption, which ended it while it wrote, takes its
-  // output away.
-  const bool interrupted = run.stopped || status == kStoppedStatus;
-  if (writes && (kept == CLAIM_KEPT || interrupted))
-    RemoveOwnOutput(command.output, interrupted ? L"stop" : L"fail");
-  return run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  if (writes && run.journal) run.journal->Add(command.output, made);
+  NotePart(run, command);
+  // The GPU takes only so many encodes at once: this one waits for its turn, unless a stop comes
+  // first, which leaves the run's claim to go as any stopped command's output does.
+  const bool session = command.gpuEncode;
+  if (session && !run.gpuSessions.Take(run.stopping)) {
+    if (writes) {
+      RemoveRunOutput(command.output, made, L"stop");
+      if (run.journal) run.journal->Remove(command.output);
+    }
+    return COMMAND_STOPPED;
+  }
+  int status = run.host->RunCommand(command, &run.commandStop);
+  if (session) run.gpuSessions.Give();
+  DebugLog(L"DoProcess-2-exit=%d", status);
+  CommandOutcome outcome = COMMAND_DONE;
+  if (status == 0) {
+    if (writes) outcome = JudgeOutput(run, command, made);
+    if (writes && outcome == COMMAND_DONE) KeepSourceDates(run, command);
+  } else {
+    // A stop, an interruption or a failure leaves nothing of the run's own.
+    const bool interrupted = run.stopped || status == kStoppedStatus;
+    if (writes && kept) RemoveRunOutput(command.output, made, interrupted ? L"stop" : L"fail");
+    outcome = run.stopped ? COMMAND_STOPPED : COMMAND_FAILED;
+  }
+  if (writes && run.journal) run.journal->Remove(command.output);
+  return outcome;
 }
 
 FileOutcome OutcomeOfFile(CommandOutcome outcome) {
@@ -199,11 +244,11 @@ void RunMergeVideoAudio(CBatchRun& run, CBatchReport& report) {
   CBatchCommand command;
   command.text = run.ApplyPauseOption(run.mergeCommand.command);
   command.output = run.mergeCommand.outputPath;
-  command.expectedSeconds = run.mergeCommand.expectedSeconds;
+  command.expectedMs = run.mergeCommand.expectedMs;
   command.fileCount = report.fileCount;
   // The command joins the first two entries; later ones are never looked at.
   int joined = report.fileCount < 2 ? report.fileCount : 2;
-  CommandOutcome outcome = RunOne(run, command, CLAIM_RELEASED);
+  CommandOutcome outcome = RunOne(run, command);
   Count(outcome, joined, report);
   report.filesSkipped += report.fileCount - joined;
   for (int position = 1; position <= report.fileCount; ++position)
@@ -226,14 +271,14 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   run.reserved.Reserve(command.output);
   std::vector<std::wstring> intermediates;
   // The joined file lasts as long as its parts together, when each one's length is known.
-  int partsSeconds = 0;
+  int64_t partsMs = 0;
   bool lengthsKnown = true;
   for (const auto& part : run.parts) {
     intermediates.push_back(part.second.output);
-    lengthsKnown = lengthsKnown && part.second.expectedSeconds > 0;
-    partsSeconds += part.second.expectedSeconds;
+    lengthsKnown = lengthsKnown && part.second.expectedMs > 0;
+    partsMs += part.second.expectedMs;
   }
-  command.expectedSeconds = lengthsKnown ? partsSeconds : 0;
+  command.expectedMs = lengthsKnown ? partsMs : 0;
   command.text = MakeJoinCommand(intermediates, command.output);
   command.fileCount = report.fileCount;
   DebugLog(L"DoProcess-3-합치기-%s", command.text);
@@ -261,20 +306,24 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   DebugLog(L"\nDoProcess-1-(%d/%d)-%s", i + 1, count, path);
   run.ShowStatus(path);
   bool pause = run.options.pause && i == count - 1 && settings.jobKind != JOB_MERGE_FILES;
-  CBuiltCommand built = ProbeAndBuild(settings, path, run.probe, run.reserved, pause);
+  CBuiltCommand built = ProbeAndBuild(settings, path, run.InputProbe(), run.reserved, pause);
   // A file without a command keeps (and traces) the text of the one before.
   if (built.Made()) command.text = built.text;
   DebugLog(L"DoProcess-2-ret=%d, [%s]", built.Made() ? 1 : 0, command.text);
   if (!built.Made()) {
     ++report.filesSkipped;
-    run.ReportNoCommand(path, i + 1);
+    if (built.refusal.text == TXT_REFUSE_NOT_PROBED)
+      run.ReportNoCommand(path, i + 1);
+    else
+      run.ReportRefusedFile(path, i + 1, built.refusal);
     run.ReportFileEnd(i + 1, FILE_SKIPPED);
     return false;
   }
   run.reserved.Reserve(built.output);
   command.input = path;
   command.output = built.output;
-  command.expectedSeconds = built.expectedSeconds;
+  command.expectedMs = built.expectedMs;
+  command.gpuEncode = built.gpuEncode;
   command.plannedOutput.clear();
   command.position = i + 1;
   command.fileCount = count;
@@ -282,16 +331,21 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
 }
 
 // Probes every file before the first build, a group of files per MediaInfo run and a run per
-// core at once, and lets the builds take the results: the probes, not the commands, are what
-// one at a time would cost. A file the early probe could not read is probed again before its
-// build, as any other would be.
-void ProbeFilesAtOnce(CBatchRun& run) {
+// core at once when the run has a group probe (else one file after another), and lets the
+// builds take the results: the probes, not the commands, are what one at a time would cost. A
+// file the early probe could not read is probed again before its build, as any other would be.
+// media and probed receive what each file told.
+void ProbeEveryFile(CBatchRun& run, std::vector<MediaDesc>& media, std::vector<char>& probed) {
   const std::vector<std::wstring>& files = run.settings.files;
-  std::vector<MediaDesc> media;
-  std::vector<char> probed;
-  const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
-  ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
-                  [&run] { return run.stopping.load(); });
+  if (run.options.probeGroup) {
+    const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
+    ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
+                    [&run] { return run.stopping.load(); });
+  } else {
+    media.resize(files.size());
+    probed.assign(files.size(), 0);
+    for (size_t i = 0; i < files.size(); ++i) probed[i] = run.options.probe(files[i], media[i]);
+  }
   auto known = std::make_shared<std::map<std::wstring, MediaDesc>>();
   for (size_t i = 0; i < files.size(); ++i)
     if (probed[i]) (*known)[files[i]] = media[i];
@@ -302,6 +356,16 @@ void ProbeFilesAtOnce(CBatchRun& run) {
     out = found->second;
     return true;
   };
+  run.probedAll = true;
+}
+
+// With a group probe, every file is probed before the first build (ProbeEveryFile), unless
+// Start did so already.
+void ProbeFilesAtOnce(CBatchRun& run) {
+  if (!run.options.probeGroup || run.probedAll) return;
+  std::vector<MediaDesc> media;
+  std::vector<char> probed;
+  ProbeEveryFile(run, media, probed);
 }
 
 // Several files at once: every command is built first, in the order of the list, so each
@@ -309,7 +373,7 @@ void ProbeFilesAtOnce(CBatchRun& run) {
 // run of one file at a time; then up to options.jobs of them run at once.
 void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
   const int count = report.fileCount;
-  if (run.options.probeGroup) ProbeFilesAtOnce(run);
+  ProbeFilesAtOnce(run);
   std::vector<CBatchCommand> commands;
   CBatchCommand command;  // a failed build keeps (and traces) the text of the one before, as in order
   for (int i = 0; i < count; ++i) {
@@ -336,7 +400,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
 void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
   JobSettings& settings = run.settings;
   const int count = report.fileCount;
-  if (run.options.probeGroup) ProbeFilesAtOnce(run);
+  ProbeFilesAtOnce(run);
   CBatchCommand command;
   for (int i = 0; i < count; ++i) {
     if (run.stopping || settings.files[i].empty()) {
@@ -418,6 +482,7 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   if (thread_.joinable()) thread_.join();
   if (!host) return BATCH_REFUSED;
   if (!options.probe) options.probe = ProbeMediaFile;
+  if (!options.measure) options.measure = MeasureMediaFile;
 
   auto run = std::make_shared<CBatchRun>(settings, host, options);
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
@@ -431,8 +496,20 @@ BatchStart CBatchWorker::Start(const JobSettings& settings, std::shared_ptr<CBat
   if (settings.jobKind == JOB_MERGE_FILES) {
     why = CheckMergeEntries(settings.files, settings.outputFolder);
     if (why.Refused()) return BATCH_REFUSED;
+    if (!settings.joinAnyway) {
+      // The parts are compared before anything runs; the run then builds from these probes.
+      std::vector<MediaDesc> media;
+      std::vector<char> probed;
+      ProbeEveryFile(*run, media, probed);
+      why = CompareMergeParts(settings.files, media, probed);
+      if (why.Refused()) {
+        DebugLog(L"DoProcess-parts differ-%s", RefusalText(why, kUiLanguageEnglish));
+        return BATCH_PARTS_DIFFER;
+      }
+    }
   }
 
+  if (!options.dryRun) run->journal = std::make_unique<CRunJournal>();
   run_ = run;
   ++aliveThreads;
   try {
@@ -451,6 +528,7 @@ void CBatchWorker::Stop() {
   run_->stopped = true;
   run_->stopping = true;
   run_->commandStop.Stop();
+  run_->gpuSessions.WakeAll();
 }
 
 int BatchThreadsAlive() { return aliveThreads; }
@@ -468,6 +546,7 @@ void CBatchWorker::Detach() {
       run_->attached = false;
     }
     run_->stopping = true;
+    run_->gpuSessions.WakeAll();
   }
   if (thread_.joinable()) {
     if (run_ && run_->finished)

@@ -13,8 +13,11 @@
 #include "base/texts.h"
 #include "batch/batch_host.h"
 #include "batch/file_command.h"
+#include "batch/gpu_sessions.h"
+#include "batch/output_check.h"
 #include "batch/probe_groups.h"
 #include "jobs/job_settings.h"
+#include "probe/media_lengths.h"
 #include "probe/probe_runner.h"
 
 enum BatchStart {
@@ -22,6 +25,9 @@ enum BatchStart {
   BATCH_BUSY,       // a run of this worker is still going; nothing was started
   BATCH_REFUSED,    // the request cannot be run as it stands; the refusal says why
   BATCH_NO_THREAD,  // the platform could not start the thread
+  // A merge of files whose parts differ (CompareMergeParts); the refusal names the first
+  // difference. The same request with settings.joinAnyway set joins them all the same.
+  BATCH_PARTS_DIFFER,
 };
 
 struct CBatchOptions {
@@ -45,8 +51,14 @@ struct CBatchOptions {
   int probeProcesses = 0;
   // A plan: the host only shows each command. No output name is claimed and no output checked.
   // Otherwise each command's output is claimed as it starts (output_claim.h) and, after it
-  // exited with 0, checked with probe (output_check.h).
+  // exited with 0, checked with measure (output_check.h).
   bool dryRun = false;
+  // How an output is checked, and how each input's lengths are read to the millisecond after its
+  // probe, for the length its output must have and the range's check against its end (a plan
+  // measures its inputs only where a range applies). Empty: MeasureMediaFile.
+  MeasureFunction measure = MeasureMediaFile;
+  // NVENC encodes of a run of several files at once that run together (gpu_sessions.h).
+  int gpuSessions = kDefaultGpuSessions;
 };
 
 struct CBatchRun;
@@ -65,8 +77,10 @@ class CBatchWorker {
 
   // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
   // previewed command is taken now, and only when it was built by that job kind for this very
-  // file list and output folder; a merge-files list that the join cannot carry is refused
-  // (CheckMergeEntries). refusal, when given, says why a request was refused; the front end words it.
+  // file list and output folder; a merge-files list that the join cannot carry is refused (CheckMergeEntries),
+  // and one whose parts differ, unless settings.joinAnyway (BATCH_PARTS_DIFFER): its files are
+  // probed here, on the calling thread, and the run keeps what they told. refusal, when given,
+  // says why a request was refused; the front end words it.
   BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
                    CBatchOptions options = CBatchOptions(), CRefusal* refusal = nullptr);
 

@@ -5,27 +5,33 @@
 #include "base/file_util.h"
 #include "base/trace.h"
 
-bool LastsLongEnough(int actualSeconds, int expectedSeconds) {
-  const int slack = std::max(1, expectedSeconds / 50);
-  return static_cast<long long>(actualSeconds) + slack >= expectedSeconds;
+bool LastsLongEnough(int64_t actualMs, int64_t expectedMs) {
+  const int64_t slack = std::max(kLeastLengthSlackMs, expectedMs / 100);
+  return actualMs + slack >= expectedMs;
 }
 
-COutputReport CheckOutput(const CBatchCommand& command, const ProbeFunction& probe) {
+COutputReport CheckOutput(const CBatchCommand& command, const MeasureFunction& measure) {
   COutputReport report;
-  report.expectedSeconds = command.expectedSeconds;
+  report.expectedMs = command.expectedMs;
   if (GetFileLength(command.output) <= 0) {
     report.verdict = OUTPUT_MISSING;
     return report;
   }
-  if (command.expectedSeconds <= 0) return report;
-  MediaDesc media;
-  ResetMediaDesc(media);
-  const bool probed = probe(command.output, media);
-  DebugLog(L"CheckOutput-%d-%d-%d-%s", probed ? 1 : 0, media.durationSec, command.expectedSeconds,
+  CMediaLengths lengths;
+  const bool described = measure(command.output, lengths);
+  DebugLog(L"CheckOutput-%d-%d-%d-%lld-%lld-%s", described ? 1 : 0, lengths.videoCount, lengths.audioCount,
+           static_cast<long long>(lengths.fileMs), static_cast<long long>(command.expectedMs),
            command.output);
-  if (!probed || media.durationSec <= 0) return report;
-  if (LastsLongEnough(media.durationSec, command.expectedSeconds)) return report;
-  report.verdict = OUTPUT_SHORT;
-  report.actualSeconds = media.durationSec;
+  if (!described) {
+    report.verdict = OUTPUT_UNREADABLE;
+  } else if (lengths.videoCount + lengths.audioCount == 0) {
+    report.verdict = OUTPUT_NO_STREAM;
+  } else if (lengths.fileMs == 0) {
+    report.verdict = OUTPUT_NO_LENGTH;
+  } else if (lengths.fileMs > 0 && command.expectedMs > 0 &&
+             !LastsLongEnough(lengths.fileMs, command.expectedMs)) {
+    report.verdict = OUTPUT_SHORT;
+    report.actualMs = lengths.fileMs;
+  }
   return report;
 }

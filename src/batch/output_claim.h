@@ -19,5 +19,18 @@ enum OutputClaim {
 // naming rule (FirstFreeName over reserved, which then holds it too), and the command's text
 // is made anew with it (WithOutputName); plannedOutput keeps the name the build chose.
 // reserved is shared by the commands of a run that may start at once: lock is held while it
-// is read or changed.
-OutputClaim ClaimOutput(CBatchCommand& command, COutputReservations& reserved, std::mutex& lock);
+// is read or changed. made, when given, receives the identity of the claim (FileIdentity).
+OutputClaim ClaimOutput(CBatchCommand& command, COutputReservations& reserved, std::mutex& lock,
+                        std::wstring* made = nullptr);
+
+// Whether a command line writes over what it finds under its output's name: one of its
+// programs is given "-y". ffmpeg without it refuses any file there, an empty claim included,
+// so such a command's claim is let go just before it starts; the file then under the name is
+// no longer known to be the run's.
+bool CommandOverwrites(const std::wstring& commandText);
+
+// Removes the output of a command that did not end well, the run's own: only while the file
+// under its name is still the one the run made (made, as ClaimOutput gave it), never a file
+// that took the name since. An empty made (the file system gives no IDs) leaves the name
+// alone to decide. True when nothing of the run's is left there.
+bool RemoveOwnOutput(const std::wstring& output, const std::wstring& made);

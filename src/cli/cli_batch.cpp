@@ -7,6 +7,7 @@
 #include "batch/batch_worker.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
+#include "batch/run_journal.h"
 #include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
@@ -33,7 +34,7 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
   preview.command = built.text;
   // What the run claims and checks, and what plan --json names as its output.
   preview.outputPath = built.output;
-  preview.expectedSeconds = built.expectedSeconds;
+  preview.expectedMs = built.expectedMs;
   return preview;
 }
 
@@ -78,12 +79,20 @@ bool ChooseGpu(CCliRequest& request, CCliOutput& out) {
   }
 }
 
-// Starts the worker; a refused request is said, as the window would show it.
+// Starts the worker; a refused request is said, as the window would show it, and gives the exit
+// code: a join of parts that differ is refused as a bad request is (--join-anyway).
 bool StartWorker(CBatchWorker& worker, const JobSettings& settings, std::shared_ptr<CBatchHost> host,
-                 const CBatchOptions& options, CCliOutput& out) {
+                 const CBatchOptions& options, CCliOutput& out, int& exitCode) {
   CRefusal refusal;
-  if (worker.Start(settings, std::move(host), options, &refusal) == BATCH_STARTED) return true;
-  if (refusal.Refused()) out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(refusal, kUiLanguageEnglish)));
+  const BatchStart started = worker.Start(settings, std::move(host), options, &refusal);
+  if (started == BATCH_STARTED) return true;
+  exitCode = CLI_EXIT_FAILED;
+  if (started == BATCH_PARTS_DIFFER) {
+    out.Err(CliFormat(TXT_CLI_JOIN_PARTS_DIFFER, RefusalText(refusal, kUiLanguageEnglish)));
+    exitCode = CLI_EXIT_USAGE;
+  } else if (refusal.Refused()) {
+    out.Err(CliFormat(TXT_CLI_MESSAGE, RefusalText(refusal, kUiLanguageEnglish)));
+  }
   return false;
 }
 
@@ -138,6 +147,11 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   if (toolCheck != CLI_EXIT_OK) return toolCheck;
   if (!ChooseGpu(request, out)) return CLI_EXIT_FAILED;
 
+  // Outputs that a run which died left unfinished are marked so before this run names its own.
+  if (!dryRun) {
+    for (const CUnfinishedOutput& output : MarkUnfinishedOutputs())
+      out.Err(CliFormat(TXT_CLI_PARTIAL_RENAMED, output.output, output.renamedTo));
+  }
   CPreviewedCommand preview = BuildMergePreview(settings, out);
   // The builder has said why (two files, one video and one audio, a probe that works).
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO && preview.command.empty()) return CLI_EXIT_FAILED;
@@ -145,11 +159,13 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   options.pause = request.pause;
   options.dryRun = dryRun;
   options.probeGroup = ProbeMediaFilesTogether;
+  options.gpuSessions = request.gpuSessions;
+  int refused = CLI_EXIT_FAILED;
   if (dryRun) {
     // A plan is made one file after another; a run of several at once chooses the same names.
     auto host = std::make_shared<CCliPlanHost>(out, request, preview);
     CBatchWorker worker;
-    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out, refused)) return refused;
     worker.Join();
     if (!host->Ended()) return CLI_EXIT_FAILED;
     return BatchSucceeded(host->Report()) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
@@ -163,7 +179,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     // thread joined) before the worker it stops.
     CStartedWorker started;
     CRunInterrupt interrupt([&started] { started.Stop(); });
-    if (!StartWorker(worker, settings, host, options, out)) return CLI_EXIT_FAILED;
+    if (!StartWorker(worker, settings, host, options, out, refused)) return refused;
     started.Set(&worker);
     worker.Join();
   }

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <thread>
 
+#include "base/duration_text.h"
 #include "base/format.h"
 #include "base/text.h"
+#include "batch/gpu_sessions.h"
 #include "cli/command_watch.h"
 #include "cli/run_interrupt.h"
 #include "exec/command_error_pipe.h"
@@ -59,6 +61,7 @@ CCliBatchHost::CCliBatchHost(CCliOutput& out, const CCliRequest& request, CPrevi
       jobKind_(request.settings.jobKind),
       rangeSeconds_(RangeLength(request.settings)),
       fileCount_(static_cast<int>(request.settings.files.size())),
+      gpuSessions_(request.gpuSessions),
       preview_(std::move(preview)) {}
 
 void CCliBatchHost::Say(const std::wstring& text) { board_.Print(WideToUtf8(text)); }
@@ -74,6 +77,11 @@ std::wstring CCliBatchHost::Counter(const CBatchCommand& command) const {
 void CCliBatchHost::ReportNoCommand(const std::wstring& path, int position) {
   Say(CliFormat(TXT_CLI_FILE_LINE, position, fileCount_, path));
   Say(CliFormat(TXT_CLI_SKIPPED_NOT_PROBED, position, fileCount_, path));
+}
+
+void CCliBatchHost::ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) {
+  Say(CliFormat(TXT_CLI_FILE_LINE, position, fileCount_, path));
+  Say(CliFormat(TXT_CLI_SKIPPED_REFUSED, position, fileCount_, RefusalText(refusal, kUiLanguageEnglish)));
 }
 
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
@@ -117,6 +125,12 @@ int CCliBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* stop) 
     Say(CliFormat(TXT_CLI_COMMAND_STOPPED, counter, command.position > 0 ? command.input : command.text));
     return kStoppedStatus;
   }
+  const std::wstring subject = command.position > 0 ? command.input : command.text;
+  // The GPU's refusal of one more session is named as such: a lower --gpu-sessions avoids it.
+  if (command.gpuEncode && IsGpuSessionRefusal(lastLines)) {
+    Say(CliFormat(TXT_CLI_GPU_SESSION_REFUSED, counter, subject, gpuSessions_));
+    return status;
+  }
   // ffmpeg's own last words say why; with --verbose they were shown already.
   std::wstring why = verbose_ ? std::wstring() : Utf8ToWide(lastLines);
   Say(CliFormat(TXT_CLI_COMMAND_FAILED, counter, status, command.position > 0 ? command.input : command.text,
@@ -128,8 +142,17 @@ void CCliBatchHost::ReportOutput(const CBatchCommand& command, const COutputRepo
   const std::wstring counter = Counter(command);
   switch (report.verdict) {
     case OUTPUT_SHORT:
-      Say(CliFormat(TXT_CLI_OUTPUT_SHORT, counter, command.output, report.actualSeconds,
-                    report.expectedSeconds));
+      Say(CliFormat(TXT_CLI_OUTPUT_SHORT, counter, command.output, SecondsText(report.actualMs),
+                    SecondsText(report.expectedMs)));
+      break;
+    case OUTPUT_UNREADABLE:
+      Say(CliFormat(TXT_CLI_OUTPUT_UNREADABLE, counter, command.output));
+      break;
+    case OUTPUT_NO_STREAM:
+      Say(CliFormat(TXT_CLI_OUTPUT_NO_STREAM, counter, command.output));
+      break;
+    case OUTPUT_NO_LENGTH:
+      Say(CliFormat(TXT_CLI_OUTPUT_NO_LENGTH, counter, command.output));
       break;
     case OUTPUT_MISSING:
       Say(CliFormat(TXT_CLI_OUTPUT_MISSING, counter, command.output));

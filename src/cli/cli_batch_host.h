@@ -18,6 +18,7 @@ class CCliBatchHost : public CBatchHost {
   // A file's line comes when its command starts: with several at once, that is when it is reached.
   void ShowStatus(const std::wstring&) override {}
   void ReportNoCommand(const std::wstring& path, int position) override;
+  void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   void ReportOutput(const CBatchCommand& command, const COutputReport& report) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
@@ -42,6 +43,7 @@ class CCliBatchHost : public CBatchHost {
   const int32_t jobKind_;
   const double rangeSeconds_;
   const int fileCount_;
+  const int gpuSessions_;
   CPreviewedCommand preview_;
   CBatchReport report_;
   bool ended_ = false;

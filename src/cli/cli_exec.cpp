@@ -1,5 +1,6 @@
 #include "base/file_util.h"
 #include "base/format.h"
+#include "batch/output_claim.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_codes.h"
 #include "cli/run_interrupt.h"
@@ -22,20 +23,38 @@ int ExitStatusOf(int status) {
 
 int RunExecCommand(CCliRequest& request, CCliOutput& out) {
   const std::wstring& output = request.execOutput;
-  // A plan names files that were free when it was made; run again later, its commands (which
-  // overwrite with -y) would replace what the first run made.
-  if (!output.empty() && FileExists(output)) {
-    out.Err(CliFormat(TXT_CLI_OUTPUT_EXISTS, output));
-    return CLI_EXIT_FAILED;
+  // A plan names files that were free when it was made. The output is claimed as run claims
+  // it, created as an empty file that only one process can make: a plan run again later, or
+  // by two exec at once, never writes over what another made, and what goes after a failure
+  // or a stop is only this exec's own file.
+  std::wstring made;
+  bool own = false;
+  if (!output.empty()) {
+    const NewFileResult claim = CreateNewFile(output, &made);
+    if (claim != NEW_FILE_MADE) {
+      out.Err(CliFormat(claim == NEW_FILE_EXISTS ? TXT_CLI_OUTPUT_EXISTS : TXT_CLI_EXEC_OUTPUT_UNCLAIMED,
+                        output));
+      return CLI_EXIT_FAILED;
+    }
+    own = CommandOverwrites(request.commandText);
+    // Without "-y" ffmpeg refuses any file there, the claim included: it is let go, and ffmpeg's
+    // refusal guards the name (output_claim.h).
+    if (!own) RemoveFile(output);
   }
   CCommandStop stop;
   // Alive until the partial output is gone: a closing console ends the process when it goes.
   CRunInterrupt interrupt([&stop] { stop.Stop(); });
   int status = RunCommandLine(request.commandText, &stop);
-  if (status != 0 && (stop.Stopped() || CRunInterrupt::Arrived())) {
-    // Stopped: what the command had written of its output goes; the name was free before it.
-    if (!output.empty() && FileExists(output)) RemoveFileSoon(output);
-    return CLI_EXIT_STOPPED;
+  const bool stopped = status != 0 && (stop.Stopped() || CRunInterrupt::Arrived());
+  // An output left empty is the claim itself, or nothing an ffmpeg that exited with 0 made whole.
+  const bool empty = status == 0 && !output.empty() && GetFileLength(output) == 0;
+  // A claim let go gives no identity: only an ffmpeg that exited with 0 is known to have made
+  // what lies there then.
+  if ((own && status != 0) || empty) RemoveOwnOutput(output, own ? made : std::wstring());
+  if (stopped) return CLI_EXIT_STOPPED;
+  if (empty) {
+    out.Err(CliFormat(TXT_CLI_EXEC_OUTPUT_EMPTY, output));
+    return CLI_EXIT_FAILED;
   }
   return ExitStatusOf(status);
 }

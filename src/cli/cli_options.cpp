@@ -173,6 +173,17 @@ const COption kOptions[] = {
     {L"--verbose", false, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.verbose = true; }},
     {L"--preset", true, SCOPE_BATCH, ApplyPreset},
+    {L"--gpu-sessions", true, SCOPE_BATCH,
+     [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
+       int32_t sessions = 0;
+       if (ParseNumber(v, sessions) && sessions >= 1 && sessions <= kMostGpuSessions) {
+         r.gpuSessions = sessions;
+         return true;
+       }
+       e = CliFormat(TXT_CLI_OPTION_GPU_SESSIONS, kMostGpuSessions, v);
+       return false;
+     }},
+    {L"--join-anyway", false, SCOPE_BATCH, FLAG(joinAnyway, true)},
     {L"--job", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        return PickNamed(kJobs, L"--job", v, r.settings.jobKind, e);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/gpu_sessions.h"
 #include "jobs/job_settings.h"
 
 enum CliCommand {
@@ -28,9 +29,10 @@ struct CCliRequest {
   CliGpuMode gpu = CLI_GPU_AUTO;  // settings.useGpu is true until auto has been decided
   int jobs = 1;                   // run: files whose commands run at once (plan takes it and names alike)
   bool verbose = false;           // run: pass ffmpeg's own output on
-  JobSettings settings;           // plan, run; settings.files holds the FILE arguments as given
-  std::wstring commandText;       // exec: the command line to run
-  std::wstring execOutput;        // exec --output: the file the command writes
+  int gpuSessions = kDefaultGpuSessions;  // run: NVENC encodes at once with --jobs
+  JobSettings settings;                   // plan, run; settings.files holds the FILE arguments as given
+  std::wstring commandText;               // exec: the command line to run
+  std::wstring execOutput;                // exec --output: the file the command writes
   // What the arguments were read with but should be said: a preset's damaged values passed over.
   std::vector<std::wstring> notices;
 };

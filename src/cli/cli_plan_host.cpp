@@ -54,6 +54,11 @@ void CCliPlanHost::ReportNoCommand(const std::wstring& path, int position) {
   out_.Err(CliFormat(TXT_CLI_SKIPPED_NOT_PROBED, position, static_cast<int>(files_.size()), path));
 }
 
+void CCliPlanHost::ReportRefusedFile(const std::wstring&, int position, const CRefusal& refusal) {
+  out_.Err(CliFormat(TXT_CLI_SKIPPED_REFUSED, position, static_cast<int>(files_.size()),
+                     RefusalText(refusal, kUiLanguageEnglish)));
+}
+
 int CCliPlanHost::RunCommand(const CBatchCommand& command, CCommandStop*) {
   if (!json_) {
     out_.Out(command.text + L"\n");

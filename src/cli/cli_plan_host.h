@@ -16,6 +16,7 @@ class CCliPlanHost : public CBatchHost {
 
   void ShowStatus(const std::wstring&) override {}
   void ReportNoCommand(const std::wstring& path, int position) override;
+  void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;

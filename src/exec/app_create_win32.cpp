@@ -38,8 +38,8 @@ bool StartProgram(const AppLaunchPlan& plan, bool show, StartedProgram& program)
   startup.wShowWindow = static_cast<WORD>(show ? SW_SHOW : SW_HIDE);
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
-  if (CreateProcessPatiently(nullptr, plan.commandToRun, false, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED, nullptr,
-                             startup, info) != 0)
+  if (CreateProcessPatiently(nullptr, plan.commandToRun, {}, NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED,
+                             nullptr, startup, info) != 0)
     return false;
   // Suspended until it is tied to this process, so nothing it starts escapes the tie.
   TieToThisProcess(info.hProcess);

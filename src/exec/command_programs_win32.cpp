@@ -114,6 +114,10 @@ class CInheritedStdHandles {
   CInheritedStdHandles& operator=(const CInheritedStdHandles&) = delete;
 
   bool Complete() const { return handles_[0] && handles_[1] && handles_[2]; }
+  // The handles the program inherits: these three, or none.
+  std::vector<void*> Inherited() const {
+    return Complete() ? std::vector<void*>{handles_[0], handles_[1], handles_[2]} : std::vector<void*>();
+  }
   void FillIn(STARTUPINFOW& startup) const {
     startup.dwFlags |= STARTF_USESTDHANDLES;
     startup.hStdInput = handles_[0];
@@ -138,8 +142,8 @@ int StartAndWait(const std::wstring& application, const std::wstring& commandLin
   if (std.Complete()) std.FillIn(startup);
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
-  if (CreateProcessPatiently(application.c_str(), commandLine, std.Complete(), CREATE_SUSPENDED, nullptr, startup,
-                             info) != 0)
+  if (CreateProcessPatiently(application.c_str(), commandLine, std.Inherited(), CREATE_SUSPENDED, nullptr,
+                             startup, info) != 0)
     return kNotFoundStatus;
   TieToThisProcess(info.hProcess);
   ResumeThread(info.hThread);

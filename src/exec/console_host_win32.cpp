@@ -92,8 +92,9 @@ int RunInOwnConsole(const std::wstring& commandLine, CCommandStop* stop) {
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
   // Suspended until the job holds it and its stop event exists.
-  const uint32_t error = CreateProcessPatiently(host.c_str(), hostLine, input != nullptr,
-                                                CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, startup, info);
+  const uint32_t error = CreateProcessPatiently(
+      host.c_str(), hostLine, input != nullptr ? std::vector<void*>{input} : std::vector<void*>(),
+      CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, startup, info);
   if (input != nullptr) CloseHandle(input);
   if (error != 0) {
     DebugLog(L"RunInOwnConsole-cannot start %s (%u)", host, static_cast<unsigned>(error));

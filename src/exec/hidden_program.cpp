@@ -56,7 +56,9 @@ int RunHiddenProgramWithin(int timeLimitMs, const std::wstring& program,
   std::wstring commandLine = QuoteArgument(program);
   for (const std::wstring& argument : arguments) commandLine += L" " + QuoteArgument(argument);
   std::wstring folder = FolderOf(program);
-  const bool created = CreateProcessPatiently(program.c_str(), commandLine, true, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+  const bool created = CreateProcessPatiently(program.c_str(), commandLine,
+                                              {startup.hStdInput, startup.hStdOutput, startup.hStdError},
+                                              CREATE_NO_WINDOW | CREATE_SUSPENDED,
                                               folder.empty() ? nullptr : folder.c_str(), startup, info) == 0;
   int status = -1;
   if (created) {

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <algorithm>
 #else
 #include <cerrno>
 #endif
@@ -47,15 +49,43 @@ uint32_t StartPatiently(const std::function<uint32_t()>& start, int pauseMs) {
 }
 
 #ifdef _WIN32
-uint32_t CreateProcessPatiently(const wchar_t* application, const std::wstring& commandLine, bool inheritHandles,
-                                unsigned long flags, const wchar_t* folder, STARTUPINFOW& startup,
-                                PROCESS_INFORMATION& info) {
-  return StartPatiently([&] {
+uint32_t CreateProcessPatiently(const wchar_t* application, const std::wstring& commandLine,
+                                const std::vector<void*>& inherited, unsigned long flags,
+                                const wchar_t* folder, STARTUPINFOW& startup, PROCESS_INFORMATION& info) {
+  // Each handle once: a list that names one twice is refused.
+  std::vector<HANDLE> handles;
+  for (void* handle : inherited)
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+        std::find(handles.begin(), handles.end(), handle) == handles.end())
+      handles.push_back(handle);
+  STARTUPINFOEXW extended;
+  ZeroMemory(&extended, sizeof extended);
+  extended.StartupInfo = startup;
+  if (!handles.empty()) extended.StartupInfo.cb = sizeof extended;
+  std::vector<unsigned char> attributes;
+  if (!handles.empty()) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    attributes.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return static_cast<uint32_t>(GetLastError());
+    if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles.data(),
+                                   handles.size() * sizeof(HANDLE), nullptr, nullptr)) {
+      const uint32_t error = static_cast<uint32_t>(GetLastError());
+      DeleteProcThreadAttributeList(list);
+      return error;
+    }
+    extended.lpAttributeList = list;
+  }
+  const uint32_t error = StartPatiently([&] {
     std::wstring writable = commandLine;
-    return CreateProcessW(application, &writable[0], nullptr, nullptr, inheritHandles ? TRUE : FALSE, flags, nullptr,
-                          folder, &startup, &info)
+    const DWORD extendedFlag = handles.empty() ? 0 : EXTENDED_STARTUPINFO_PRESENT;
+    return CreateProcessW(application, &writable[0], nullptr, nullptr, handles.empty() ? FALSE : TRUE,
+                          flags | extendedFlag, nullptr, folder, &extended.StartupInfo, &info)
                ? 0u
                : static_cast<uint32_t>(GetLastError());
   });
+  if (extended.lpAttributeList != nullptr) DeleteProcThreadAttributeList(extended.lpAttributeList);
+  return error;
 }
 #endif

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 constexpr int kStartTries = 3;
 constexpr int kStartPauseMs = 200;
@@ -26,7 +27,13 @@ struct _PROCESS_INFORMATION;  // PROCESS_INFORMATION
 
 // CreateProcessW, patiently: each try gets its own copy of commandLine (CreateProcessW may
 // write into it). 0 with info filled in, or the error of the last try.
-uint32_t CreateProcessPatiently(const wchar_t* application, const std::wstring& commandLine, bool inheritHandles,
-                                unsigned long flags, const wchar_t* folder, _STARTUPINFOW& startup,
-                                _PROCESS_INFORMATION& info);
+//
+// The program inherits exactly the handles in inherited (HANDLEs, inheritable ones: its
+// standard handles), none when it is empty; never any other inheritable handle of this
+// process. Programs are started on several threads at once (--jobs, the group probes side by
+// side), each with inheritable handles of its own for a moment, and a program that inherited
+// another's (a report file) would hold it open, and its folder, as long as it runs.
+uint32_t CreateProcessPatiently(const wchar_t* application, const std::wstring& commandLine,
+                                const std::vector<void*>& inherited, unsigned long flags,
+                                const wchar_t* folder, _STARTUPINFOW& startup, _PROCESS_INFORMATION& info);
 #endif

@@ -1,9 +1,12 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "exec/process_start.h"
@@ -15,6 +18,9 @@ namespace {
 
 constexpr int kNotStarted = 127;
 
+// close_range's flag that marks the descriptors instead of closing them (Linux 5.11).
+constexpr unsigned kCloseRangeCloexec = 1u << 2;
+
 // What the child does between fork and exec. This process may have other threads, so only
 // calls that are safe after a fork happen here: system calls on prepared data, no allocation.
 struct ChildPlan {
@@ -23,9 +29,22 @@ struct ChildPlan {
   const char* errorFile = nullptr;
   int errorDescriptor = -1;
   pid_t parent = 0;
-  int report = -1;  // the write end of the pipe that carries an errno back when exec fails
-  sigset_t mask;    // the starting thread's own signal mask, given back before exec
+  int report = -1;      // the write end of the pipe that carries an errno back when exec fails
+  sigset_t mask;        // the starting thread's own signal mask, given back before exec
+  int descriptors = 0;  // above the highest descriptor this process may have open
 };
+
+// The program inherits descriptors 0 to 2 only. Others are opened close-on-exec by this
+// program's own code, but not by everything it links (a library, the C++ streams), and a thread
+// may just be opening one for a program of its own: every one above 2 is marked here, after the
+// fork, so that none reaches the program (a MediaInfo's report file held open by another
+// program would keep its folder from being removed).
+void KeepOnlyStandardDescriptors(const ChildPlan& plan) {
+#ifdef SYS_close_range
+  if (syscall(SYS_close_range, 3u, ~0u, kCloseRangeCloexec) == 0) return;
+#endif
+  for (int fd = STDERR_FILENO + 1; fd < plan.descriptors; ++fd) fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
 
 [[noreturn]] void FailInChild(const ChildPlan& plan) {
   int error = errno;
@@ -74,6 +93,7 @@ bool OpenOnto(const char* path, int flags, int target) {
   } else if (plan.errorFile != nullptr && !OpenOnto(plan.errorFile, writeFlags, STDERR_FILENO)) {
     FailInChild(plan);
   }
+  KeepOnlyStandardDescriptors(plan);
   execve(plan.argv[0], plan.argv, environ);
   FailInChild(plan);
 }
@@ -120,6 +140,10 @@ int StartOnce(const std::vector<std::string>& argv, const ChildStreams& streams,
   plan.errorDescriptor = streams.errorDescriptor;
   plan.parent = getpid();
   plan.report = ends[1];
+  struct rlimit open {};
+  plan.descriptors = getrlimit(RLIMIT_NOFILE, &open) == 0 && open.rlim_cur != RLIM_INFINITY
+                         ? static_cast<int>(std::min<rlim_t>(open.rlim_cur, 1 << 20))
+                         : 1 << 16;
   // No signal reaches the child before its handlers are reset.
   sigset_t all;
   sigfillset(&all);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/command_quoting.h"
+#include "base/duration_text.h"
 #include "base/file_util.h"
 #include "base/text.h"
 #include "base/trace.h"
@@ -289,25 +290,41 @@ void NameAudioExtract(const JobSettings& settings, const MediaDesc& media,
   parts.outputPath = GetAudioExtractPath(settings, parts.outputPath, parts.outputExt, &reserved);
 }
 
+// A length in milliseconds: the measured one, else the report's whole seconds (0: not known).
+int64_t LengthMs(int64_t exactMs, int32_t seconds) {
+  if (exactMs > 0) return exactMs;
+  return seconds > 0 ? seconds * 1000LL : 0;
+}
+
 // The first audio track's length that the command takes (0 when it takes none or no length
 // is given).
-int FirstTakenTrackSeconds(const JobSettings& settings, const MediaDesc& media) {
+int64_t FirstTakenTrackMs(const JobSettings& settings, const MediaDesc& media) {
   const int trackCount = std::min(media.audioCount, MAX_AUDIO_TRACKS);
   for (int i = 0; i < trackCount; ++i)
-    if (IsTrackTaken(settings, i)) return media.audio[i].durationSec;
+    if (IsTrackTaken(settings, i)) return LengthMs(media.exact.audioMs[i], media.audio[i].durationSec);
   return 0;
 }
 
 // The length of the longest stream the job surely keeps, before any range.
-int KeptStreamSeconds(const JobSettings& settings, const MediaDesc& media) {
+int64_t KeptStreamMs(const JobSettings& settings, const MediaDesc& media) {
   const bool wholeFile = settings.jobKind == JOB_MERGE_FILES || settings.jobKind == JOB_MERGE_VIDEO_AUDIO;
   const bool keepsVideo = media.video.width > 0 && settings.jobKind != JOB_AUDIO_EXTRACT &&
                           (wholeFile || OutputKindOf(settings) == OUTPUT_VIDEO);
-  int seconds = 0;
-  if (keepsVideo) seconds = media.video.durationSec;
-  if (seconds <= 0 && !wholeFile && settings.jobKind != JOB_VIDEO_EXTRACT)
-    seconds = FirstTakenTrackSeconds(settings, media);
-  return seconds > 0 ? seconds : media.durationSec;
+  int64_t length = 0;
+  if (keepsVideo) length = LengthMs(media.exact.videoMs, media.video.durationSec);
+  if (length <= 0 && !wholeFile && settings.jobKind != JOB_VIDEO_EXTRACT)
+    length = FirstTakenTrackMs(settings, media);
+  return length > 0 ? length : LengthMs(media.exact.fileMs, media.durationSec);
+}
+
+// Where the range starts, in milliseconds; -1 when no range applies to the job.
+int64_t RangeStartMs(const JobSettings& settings) {
+  const bool ranged = settings.jobKind == JOB_CONVERT || settings.jobKind == JOB_VIDEO_EXTRACT ||
+                      settings.jobKind == JOB_AUDIO_EXTRACT;
+  if (!ranged || !settings.applyRange || GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd) == 0)
+    return -1;
+  const RangeTime& start = settings.rangeStart;
+  return (start.hours * 3600LL + start.minutes * 60LL + start.seconds) * 1000;
 }
 
 void BuildRange(const JobSettings& settings, CommandParts& parts) {
@@ -346,6 +363,8 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
     built.refusal = CRefusal{TXT_REFUSE_NOT_PROBED, inputPath};
     return built;
   }
+  built.refusal = RangeAfterEnd(settings, *media, inputPath);
+  if (built.refusal.Refused()) return built;
   CommandParts parts;
   SplitFileExt(inputPath, parts.outputStem, parts.outputExt);
   if (!GetOutputFileName(settings, inputPath, parts.outputPath, &reserved)) parts.outputPath.clear();
@@ -388,25 +407,48 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
     built.text = MakeRemuxCommand(inputPath, tsPath);
     built.output = tsPath;
   }
-  built.expectedSeconds = ExpectedOutputSeconds(settings, *media);
+  built.expectedMs = ExpectedOutputMs(settings, *media);
+  built.gpuEncode =
+      settings.jobKind != JOB_MERGE_FILES && parts.videoPart.find(L"_nvenc") != std::wstring::npos;
   if (pause) built.text += kPauseSuffix;
   DebugLog(L"CmdSet=%s", built.text);
   return built;
 }
 
-int ExpectedOutputSeconds(const JobSettings& settings, const MediaDesc& media) {
+int64_t ExpectedOutputMs(const JobSettings& settings, const MediaDesc& media) {
   const bool remux = settings.jobKind == JOB_MERGE_FILES || settings.jobKind == JOB_MERGE_VIDEO_AUDIO;
   if (media.video.codec == VCODEC_GIF || (!remux && settings.outputCodec == OUT_GIF)) return 0;
-  const int64_t length = KeptStreamSeconds(settings, media);
+  const int64_t length = KeptStreamMs(settings, media);
   if (length <= 0) return 0;
   // The remuxes and the merge of video and audio take the whole file; the others their range.
-  const uint32_t range = GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd);
-  if (remux || !settings.applyRange || range == 0) return static_cast<int>(length);
-  const RangeTime& start = settings.rangeStart;
-  const int64_t from = start.hours * 3600LL + start.minutes * 60LL + start.seconds;
+  const int64_t from = RangeStartMs(settings);
+  if (from < 0) return length;
+  const int64_t range = GetRangeSeconds(&settings.rangeStart, &settings.rangeEnd) * 1000LL;
   // A range that runs past the end gives what the file holds from its start on.
   const int64_t left = length - from;
-  return static_cast<int>(left <= 0 ? 0 : std::min<int64_t>(left, range));
+  return left <= 0 ? 0 : std::min(left, range);
+}
+
+CRefusal RangeAfterEnd(const JobSettings& settings, const MediaDesc& media, const std::wstring& inputPath) {
+  const int64_t start = RangeStartMs(settings);
+  if (start < 0) return CRefusal();
+  // The file ends with its longest stream.
+  int64_t measured = media.exact.fileMs;
+  int32_t seconds = std::max(media.durationSec, media.video.durationSec);
+  for (int i = 0; i < std::min(media.audioCount, MAX_AUDIO_TRACKS); ++i) {
+    measured = std::max(measured, media.exact.audioMs[i]);
+    seconds = std::max(seconds, media.audio[i].durationSec);
+  }
+  measured = std::max(measured, media.exact.videoMs);
+  int64_t end = measured;
+  int64_t unsure = 0;  // how much longer the file may be than end says
+  if (end <= 0) {
+    end = seconds * 1000LL;
+    // The report writes "1 h 25 min" from an hour on, "2 min 5 s" below it.
+    unsure = seconds >= 3600 ? 60000 : 1000;
+  }
+  if (end <= 0 || start < end + unsure) return CRefusal();
+  return CRefusal{TXT_REFUSE_RANGE_AFTER_END, inputPath, {ClockText(start), ClockText(end)}};
 }
 
 std::wstring WithOutputName(const std::wstring& text, const std::wstring& output,

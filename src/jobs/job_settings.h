@@ -78,6 +78,9 @@ struct JobSettings {
   // Each output takes its input's modification time (on Windows its creation time too) once it
   // is whole; the file a join or a merge of video and audio makes takes its first file's.
   bool keepSourceDates = false;
+  // A merge of files joins its parts even where their streams differ (CompareMergeParts): the
+  // user was told and said so. Never kept between runs.
+  bool joinAnyway = false;
 };
 
 // The output kind that settings.outputCodec gives: video for H.264, H.265 and GIF, audio for WAV

@@ -85,7 +85,7 @@ CBuiltCommand BuildMergeVideoAudioCommand(const JobSettings& settings, const Med
   built.text = Sprintf(kMergeVideoAudioFormat, EscapeForQuotes(video), EscapeForQuotes(audio),
                        EscapeForQuotes(output));
   built.output = output;
-  built.expectedSeconds = ExpectedOutputSeconds(settings, *videoMedia);
+  built.expectedMs = ExpectedOutputMs(settings, *videoMedia);
   return built;
 }
 

@@ -91,6 +91,14 @@ struct AudioTrackDesc {
   int32_t sampleFormat;  // AudioSampleFormat flags
 };
 
+// Lengths to the millisecond, where MediaInfo was asked for them (probe/media_lengths.h): the
+// report's durations above are whole seconds, and from an hour on whole minutes. 0: not known.
+struct ExactLengths {
+  int64_t fileMs;
+  int64_t videoMs;
+  int64_t audioMs[MAX_AUDIO_TRACKS];  // track n at index n - 1
+};
+
 struct MediaDesc {
   wchar_t filePath[MAX_MEDIA_PATH];
   int64_t fileSize;  // bytes
@@ -99,6 +107,7 @@ struct MediaDesc {
   AudioTrackDesc audio[MAX_AUDIO_TRACKS];  // track n at index n - 1
   int32_t audioCount;
   int32_t subtitleCount;
+  ExactLengths exact;
 };
 
 void ResetMediaDesc(MediaDesc& media);

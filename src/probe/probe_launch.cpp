@@ -16,6 +16,10 @@ std::wstring ProbeBatchCommand(const ProbePaths& paths) {
                  EscapeForQuotes(paths.input), EscapeForQuotes(paths.report));
 }
 
+std::wstring MediaInfoFileArgument(const std::wstring& path) {
+  return !path.empty() && path[0] == L'-' ? L"./" + path : path;
+}
+
 bool CommandInterpreterWouldExpand(const std::wstring& path) {
   return path.find_first_of(L"%!^") != std::wstring::npos;
 }

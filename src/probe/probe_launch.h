@@ -17,6 +17,10 @@ struct ProbePaths {
 // The batch file's command line: "\"%sexec.bat\" \"%s\" \"%s\" \"%s\" 0".
 std::wstring ProbeBatchCommand(const ProbePaths& paths);
 
+// A file as MediaInfo's own argument: a relative name beginning with "-" would read as an
+// option, so it is given as "./-name".
+std::wstring MediaInfoFileArgument(const std::wstring& path);
+
 // True when a path holds a character that cmd.exe would expand inside quotes.
 bool CommandInterpreterWouldExpand(const std::wstring& path);
 

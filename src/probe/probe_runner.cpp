@@ -26,11 +26,6 @@ constexpr int REPORT_WAIT_STEP_MS = 100;
 // folder lock, whichever process).
 std::mutex probeLock;
 
-// A relative name beginning with "-" would read as an option.
-std::wstring AsArgument(const std::wstring& inputPath) {
-  return !inputPath.empty() && inputPath[0] == L'-' ? L"./" + inputPath : inputPath;
-}
-
 }  // namespace
 
 bool ProbeMediaFile(const std::wstring& inputPath, MediaDesc& media) {
@@ -82,7 +77,7 @@ bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const 
   ResetMediaDesc(media);
   std::wstring mediaInfo = MediaInfoProgramPath();
   if (mediaInfo.empty() || !FileExists(inputPath)) return false;
-  int status = RunHiddenProgram(mediaInfo, {AsArgument(inputPath)}, reportPath);
+  int status = RunHiddenProgram(mediaInfo, {MediaInfoFileArgument(inputPath)}, reportPath);
   DebugLog(L"ProbeMediaFileAlone-%d-%s", status, inputPath);
   SetMediaPath(media, inputPath);
   return ParseMediaReport(reportPath, media);
@@ -95,13 +90,19 @@ void ProbeMediaFilesTogether(const std::vector<std::wstring>& paths, std::vector
   probed.assign(paths.size(), 0);
   const std::wstring mediaInfo = MediaInfoProgramPath();
   if (mediaInfo.empty()) return;
-  // Only files: MediaInfo would describe every file of a folder.
-  std::vector<size_t> given;
+  // Only files: MediaInfo would describe every file of a folder. A name holding a line break
+  // is written with " / " in its place, as another name may hold it: such a name is probed
+  // alone, so that its section can never be taken for another file's, nor another's for its.
+  std::vector<size_t> given, alone;
   std::vector<std::wstring> arguments;
   for (size_t i = 0; i < paths.size(); ++i) {
     if (!FileExists(paths[i]) || IsDirectory(paths[i])) continue;
+    if (paths[i].find_first_of(L"\r\n") != std::wstring::npos) {
+      alone.push_back(i);
+      continue;
+    }
     given.push_back(i);
-    arguments.push_back(AsArgument(paths[i]));
+    arguments.push_back(MediaInfoFileArgument(paths[i]));
   }
   std::string report;
   std::vector<std::string_view> sections(given.size());
@@ -117,10 +118,11 @@ void ProbeMediaFilesTogether(const std::vector<std::wstring>& paths, std::vector
   for (size_t k = 0; k < given.size(); ++k) {
     const size_t i = given[k];
     if (sections[k].empty()) {
-      probed[i] = ProbeMediaFileAlone(paths[i], media[i], reportPath);
+      alone.push_back(i);
       continue;
     }
     SetMediaPath(media[i], paths[i]);
     probed[i] = ParseMediaReportText(sections[k], media[i]);
   }
+  for (size_t i : alone) probed[i] = ProbeMediaFileAlone(paths[i], media[i], reportPath);
 }

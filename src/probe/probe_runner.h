@@ -22,7 +22,8 @@ bool ProbeMediaFileAlone(const std::wstring& inputPath, MediaDesc& media, const 
 // report written to reportPath (a file of the caller's own): one run over many short files
 // costs little more than a run over one. Each file's description is parsed from its own
 // section of that report (SplitMediaReport), just as from a report of that file alone; a file
-// the report does not surely describe is probed alone, with the same report file. No lock is
+// the report does not surely describe, and one whose name holds a line break (MediaInfo writes
+// it as " / "), is probed alone, with the same report file. No lock is
 // taken. media and probed are given one entry per path; probed[i] is set when paths[i]'s
 // description was parsed.
 void ProbeMediaFilesTogether(const std::vector<std::wstring>& paths, std::vector<MediaDesc>& media,

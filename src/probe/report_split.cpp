@@ -58,16 +58,11 @@ std::vector<std::string_view> SplitMediaReport(std::string_view report,
   std::vector<std::string_view> sections(names.size());
   // Text before the first section is no report of MediaInfo's: nothing in it is trusted.
   if (starts.empty() || starts[0].offset != 0) return sections;
-  // The sections follow the names' order, some names left out: each section goes to the next
-  // name it gives exactly, and one that gives none of the names left is no one's.
-  size_t next = 0;
-  for (size_t i = 0; i < starts.size() && next < names.size(); ++i) {
-    size_t owner = next;
-    while (owner < names.size() && names[owner] != starts[i].name) ++owner;
-    if (owner == names.size()) continue;
+  // Section i is name i's, or the order is lost there and nothing after it is anyone's.
+  for (size_t i = 0; i < starts.size() && i < names.size(); ++i) {
+    if (names[i] != starts[i].name) break;
     const size_t end = i + 1 < starts.size() ? starts[i + 1].offset : report.size();
-    sections[owner] = report.substr(starts[i].offset, end - starts[i].offset);
-    next = owner + 1;
+    sections[i] = report.substr(starts[i].offset, end - starts[i].offset);
   }
   return sections;
 }

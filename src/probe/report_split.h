@@ -11,10 +11,12 @@
 #include <vector>
 
 // The section of each of names, in order; an empty one where the report does not surely hold
-// that file's. The sections follow the order of the names, with the files MediaInfo could not
-// open left out: each section belongs to the next name that its "Complete name" line gives
-// exactly (decoded as the report parser decodes lines); a section that gives none of the names
-// still to come (a name MediaInfo writes otherwise) is no one's. A report that does not open
+// that file's. A section is taken only for the next name expected, and only when its
+// "Complete name" line gives exactly that name (decoded as the report parser decodes lines):
+// the first section that does not (a file MediaInfo could not open and left out, a name it
+// writes otherwise) ends what is trusted, and that name and every one after it get none. A
+// later name that matched would prove nothing: a name holding a line feed, written as " / ",
+// gives exactly the section of another name that holds " / ". A report that does not open
 // with a section is trusted for no file.
 std::vector<std::string_view> SplitMediaReport(std::string_view report,
                                                const std::vector<std::wstring>& names);

@@ -8,6 +8,7 @@
 #include "base/trace.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
+#include "batch/run_journal.h"
 #include "batch/start_check.h"
 #include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
@@ -30,7 +31,7 @@ void CMainDlg::UpdateCommandPreview() {
                                   jobSettings.jobKind,
                                   jobSettings.files,
                                   built.output,
-                                  built.expectedSeconds,
+                                  built.expectedMs,
                                   jobSettings.outputFolder};
   DebugLog(L"CmdSet=%s", CmdSet);
   SetItemText(IDC_COMMAND_BOX, CmdSet);
@@ -125,8 +126,26 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   // A run that is to end in an action is left alone by its user: its last console must not
   // wait for a key.
   options.pause = ChosenWhenDone() == WHEN_DONE_NOTHING;
+  // Outputs that a run which died left unfinished (killed, a crash, a power cut) are marked so,
+  // and named, before this run names its own.
+  std::wstring unfinished;
+  for (const CUnfinishedOutput& output : MarkUnfinishedOutputs()) {
+    if (!unfinished.empty()) unfinished += L"\n\n";
+    unfinished += FormatText(TXT_PARTIAL_RENAMED, uiLanguage, output.output, output.renamedTo);
+  }
+  if (!unfinished.empty()) ShowMessage(L"%s", unfinished);
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
+  // Parts that differ make a joined file that plays wrong: the user decides.
+  if (started == BATCH_PARTS_DIFFER) {
+    if (!AskYesNo(FormatText(TXT_JOIN_ANYWAY_QUESTION, uiLanguage, RefusalText(refusal, uiLanguage)))) {
+      DebugLog(L"OnButtonStart-parts differ, not started");
+      return;
+    }
+    JobSettings anyway = settings;
+    anyway.joinAnyway = true;
+    started = batchWorker.Start(anyway, host, options, &refusal);
+  }
   if (refusal.Refused()) ShowMessage(L"%s", RefusalText(refusal, uiLanguage));
   if (started != BATCH_STARTED) {
     DebugLog(L"OnButtonStart-not started-%d", static_cast<int>(started));
@@ -135,7 +154,8 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   batchHost_ = host;
   batchFinished = false;
   SetItemText(IDC_START, StopCaption(uiLanguage));
-  BeginRunProgress(static_cast<int>(jobSettings.files.size()));
+  // The run's own files: the list may have changed since Start, while the GPU check ran.
+  BeginRunProgress(static_cast<int>(settings.files.size()));
 }
 
 void CMainDlg::OnButtonStop() {
@@ -158,13 +178,12 @@ void CMainDlg::OnBatchEnd() {
   SetItemText(IDC_STATUS_LINE,
               WithElapsedTime(RunReportText(batchHost_->Report(), uiLanguage), RunSeconds()));
   EndRunProgress();
-  // The status line counts the short outputs; which ones they are, and by how much, is said
-  // once, after it.
-  std::wstring shortOutputs;
-  for (const CShortOutput& output : batchHost_->ShortOutputs()) {
-    if (!shortOutputs.empty()) shortOutputs += L"\n\n";
-    shortOutputs += ShortOutputText(output.path, output.actualSeconds, output.expectedSeconds, uiLanguage);
-  }
-  if (!shortOutputs.empty()) ShowMessage(L"%s", shortOutputs);
+  // The status line counts the files; which ones were skipped for a reason of their own, and
+  // which outputs are kept for the user and why, is said once, after it.
+  std::wstring notes;
+  auto note = [&notes](const std::wstring& text) { notes += (notes.empty() ? L"" : L"\n\n") + text; };
+  for (const CRefusal& refusal : batchHost_->RefusedFiles()) note(RefusalText(refusal, uiLanguage));
+  for (const CKeptOutput& output : batchHost_->KeptOutputs()) note(KeptOutputText(output, uiLanguage));
+  if (!notes.empty()) ShowMessage(L"%s", notes);
   ApplyWhenDone(batchHost_->Report());
 }

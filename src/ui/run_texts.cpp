@@ -1,5 +1,6 @@
 #include "ui/run_texts.h"
 
+#include "base/duration_text.h"
 #include "base/texts.h"
 
 namespace {
@@ -53,7 +54,16 @@ std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds) {
   return text.empty() ? ElapsedText(seconds) : text + L" " + ElapsedText(seconds);
 }
 
-std::wstring ShortOutputText(const std::wstring& path, int actualSeconds, int expectedSeconds,
-                             int32_t uiLanguage) {
-  return FormatText(TXT_RUN_OUTPUT_SHORT, uiLanguage, path, actualSeconds, expectedSeconds);
+std::wstring KeptOutputText(const CKeptOutput& output, int32_t uiLanguage) {
+  switch (output.verdict) {
+    case OUTPUT_UNREADABLE:
+      return FormatText(TXT_RUN_OUTPUT_UNREADABLE, uiLanguage, output.path);
+    case OUTPUT_NO_STREAM:
+      return FormatText(TXT_RUN_OUTPUT_NO_STREAM, uiLanguage, output.path);
+    case OUTPUT_NO_LENGTH:
+      return FormatText(TXT_RUN_OUTPUT_NO_LENGTH, uiLanguage, output.path);
+    default:
+      return FormatText(TXT_RUN_OUTPUT_SHORT, uiLanguage, output.path, SecondsText(output.actualMs),
+                        SecondsText(output.expectedMs));
+  }
 }

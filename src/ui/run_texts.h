@@ -28,6 +28,15 @@ std::wstring ElapsedText(int64_t seconds);
 // empty text.
 std::wstring WithElapsedTime(const std::wstring& text, int64_t seconds);
 
-// The output that lasts less than expected, with both lengths in seconds; it is kept.
-std::wstring ShortOutputText(const std::wstring& path, int actualSeconds, int expectedSeconds,
-                             int32_t uiLanguage);
+// An output that is kept for the user to check: shorter than expected, or one that cannot be
+// trusted (OutputVerdict). The window names each at the end of the run, and why.
+struct CKeptOutput {
+  std::wstring path;
+  OutputVerdict verdict = OUTPUT_SHORT;
+  int64_t actualMs = 0;
+  int64_t expectedMs = 0;
+};
+
+// An output kept for the user and why: shorter than expected (both lengths in seconds, to the
+// millisecond), not readable by MediaInfo, without a stream, or 0 ms long.
+std::wstring KeptOutputText(const CKeptOutput& output, int32_t uiLanguage);

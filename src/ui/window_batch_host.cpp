@@ -22,11 +22,17 @@ int CWindowBatchHost::RunCommand(const CBatchCommand& command, CCommandStop* sto
   return runner_ ? runner_(command.text, stop) : -1;
 }
 
-// Kept for the end of the run; the other verdicts show in the counts, as any failure does.
+// An output kept for the user is named at the end of the run; the other verdicts show in the
+// counts, as any failure does.
 void CWindowBatchHost::ReportOutput(const CBatchCommand& command, const COutputReport& report) {
-  if (report.verdict != OUTPUT_SHORT) return;
+  if (report.verdict == OUTPUT_MISSING || report.verdict == OUTPUT_UNCLAIMED) return;
   std::lock_guard<std::mutex> guard(lock_);
-  shortOutputs_.push_back(CShortOutput{command.output, report.actualSeconds, report.expectedSeconds});
+  keptOutputs_.push_back(CKeptOutput{command.output, report.verdict, report.actualMs, report.expectedMs});
+}
+
+void CWindowBatchHost::ReportRefusedFile(const std::wstring&, int, const CRefusal& refusal) {
+  std::lock_guard<std::mutex> guard(lock_);
+  refusedFiles_.push_back(refusal);
 }
 
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
@@ -72,7 +78,12 @@ bool CWindowBatchHost::AnyFileFailed() const {
   return failed_;
 }
 
-std::vector<CShortOutput> CWindowBatchHost::ShortOutputs() const {
+std::vector<CKeptOutput> CWindowBatchHost::KeptOutputs() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return shortOutputs_;
+  return keptOutputs_;
+}
+
+std::vector<CRefusal> CWindowBatchHost::RefusedFiles() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return refusedFiles_;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/batch_host.h"
+#include "ui/run_texts.h"
 
 // Posted to the main window: a new status text (WM_BATCH_STATUS), the end of the run
 // (WM_BATCH_END) and of one of its files (WM_BATCH_FILE_END). Each is read back from the host
@@ -22,13 +23,6 @@ constexpr UINT WM_BATCH_FILE_END = WM_APP + 4;
 // Runs one command line and waits for its end, ending it when stop (if any) stops; its exit
 // status.
 using CommandRunner = std::function<int(const std::wstring& commandLine, CCommandStop* stop)>;
-
-// An output that lasts less than expected: the window names it, with both lengths, at the end.
-struct CShortOutput {
-  std::wstring path;
-  int actualSeconds = 0;
-  int expectedSeconds = 0;
-};
 
 class CWindowBatchHost : public CBatchHost {
  public:
@@ -43,6 +37,7 @@ class CWindowBatchHost : public CBatchHost {
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
   void ReportFileEnd(int position, FileOutcome outcome) override;
+  void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) override;
 
   // On the window's thread, after the messages above. Status is "[n/m] path" of the file the
   // run reached last.
@@ -52,7 +47,9 @@ class CWindowBatchHost : public CBatchHost {
   // The files the run is done with so far, and whether any of them failed.
   int FilesFinished() const;
   bool AnyFileFailed() const;
-  std::vector<CShortOutput> ShortOutputs() const;
+  std::vector<CKeptOutput> KeptOutputs() const;
+  // The files whose command the build refused, and why (a range past a file's end).
+  std::vector<CRefusal> RefusedFiles() const;
 
  private:
   const HWND window_;
@@ -63,7 +60,8 @@ class CWindowBatchHost : public CBatchHost {
   int reached_ = 0;  // files the run has reached, in list order
   std::wstring status_;
   CBatchReport report_;
-  std::vector<CShortOutput> shortOutputs_;
+  std::vector<CKeptOutput> keptOutputs_;
+  std::vector<CRefusal> refusedFiles_;
   bool ended_ = false;
   int finished_ = 0;
   bool failed_ = false;

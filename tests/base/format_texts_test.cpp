@@ -118,7 +118,12 @@ const CFormatRow kProductFormats[] = {
     {L"DoProcess-dates-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"DoProcess-4-short=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ClaimOutput-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
-    {L"CheckOutput-%d-%d-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt32, kInt, kText); }},
+    {L"CheckOutput-%d-%d-%d-%lld-%lld-%s",
+     [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt, kInt64, kInt64, kText); }},
+    {L"DoProcess-parts differ-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"RemoveOwnOutput-not the run's-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"CRunJournal-cannot write-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"MarkUnfinishedOutputs-%s-%s", [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {L"이름에 '|' 가 든 파일은 합칠 수 없습니다 (a file whose name holds '|' cannot be joined): %s",
      [](const wchar_t* t) { return Fill(t, kText); }},
     {L"합친 파일에 이 확장자를 쓸 수 없습니다 (the joined file cannot take the extension of): %s",
@@ -132,6 +137,7 @@ const CFormatRow kProductFormats[] = {
     {L"ProbeMediaFile-direct-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"ProbeMediaFileAlone-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kText); }},
     {L"ProbeMediaFilesTogether-%d-%d", [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
+    {L"MeasureMediaFile-%d-%lld-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt64, kText); }},
     {L"media-%d.txt", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"%s 를 지울 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"%smedia.txt 를 쓸 수 없습니다. ", [](const wchar_t* t) { return Fill(t, kText); }},
@@ -144,6 +150,7 @@ const CFormatRow kProductFormats[] = {
     {L"OnButtonStart-no encoder, not started", [](const wchar_t* t) { return Fill(t); }},
     {L"OnButtonStart-checking", [](const wchar_t* t) { return Fill(t); }},
     {L"OnButtonStart-checking GPU", [](const wchar_t* t) { return Fill(t); }},
+    {L"OnButtonStart-parts differ, not started", [](const wchar_t* t) { return Fill(t); }},
     {L"[%d/%d] %s", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
     {L"완료 %d, 실패 %d, 건너뜀 %d", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
     {L"done %d, failed %d, skipped %d", [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
@@ -243,7 +250,11 @@ const CFormatRow kProductFormats[] = {
     {L"OnButtonOutputFolderBrowse-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnBatchEnd-when done-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kChars); }},
-    // src/base: the trace's own line
+    {L"%dx%d", [](const wchar_t* t) { return Fill(t, kInt32, kInt32); }},
+    // src/base: the trace's own line, and lengths of time
+    {L".%03d", [](const wchar_t* t) { return Fill(t, kInt); }},
+    {L"%lld", [](const wchar_t* t) { return Fill(t, kInt64); }},
+    {L"%lld:%02d:%02d", [](const wchar_t* t) { return Fill(t, kInt64, kInt, kInt); }},
     {L"%s\n", [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
@@ -264,7 +275,7 @@ const CTableRow kTableFormats[] = {
     {TXT_RUN_STATUS, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
     {TXT_RUN_REPORT, [](const wchar_t* t) { return Fill(t, kInt, kInt, kInt); }},
     {TXT_RUN_REPORT_SHORT, [](const wchar_t* t) { return Fill(t, kInt); }},
-    {TXT_RUN_OUTPUT_SHORT, [](const wchar_t* t) { return Fill(t, kText, kInt, kInt); }},
+    {TXT_RUN_OUTPUT_SHORT, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
     {TXT_MEDIA_INFO_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_GPU_NO_ENCODER, [](const wchar_t* t) { return Fill(t, kChars, kChars); }},
     {TXT_CONSOLE_HOST_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
@@ -303,7 +314,7 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_SKIPPED_NOT_PROBED, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
     {TXT_CLI_COMMAND_STOPPED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {TXT_CLI_COMMAND_FAILED, [](const wchar_t* t) { return Fill(t, kText, kInt, kText, kText); }},
-    {TXT_CLI_OUTPUT_SHORT, [](const wchar_t* t) { return Fill(t, kText, kText, kInt, kInt); }},
+    {TXT_CLI_OUTPUT_SHORT, [](const wchar_t* t) { return Fill(t, kText, kText, kText, kText); }},
     {TXT_CLI_OUTPUT_MISSING, [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {TXT_CLI_OUTPUT_UNCLAIMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {TXT_CLI_OUTPUT_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
@@ -330,6 +341,31 @@ const CTableRow kTableFormats[] = {
     {TXT_OUTPUT_FOLDER_MISSING, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_OUTPUT_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_OUTPUT_FOLDER_NOT_FULL_PATH, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_RANGE_AFTER_END, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_NO_VIDEO, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_JOIN_VIDEO_ONLY_HERE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_JOIN_VIDEO_CODEC, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_SIZE, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_FRAME_RATE, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_AUDIO_TRACKS, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_AUDIO_CODEC, [](const wchar_t* t) { return Fill(t, kText, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_CHANNELS, [](const wchar_t* t) { return Fill(t, kText, kText, kText, kText); }},
+    {TXT_REFUSE_JOIN_SAMPLE_RATE, [](const wchar_t* t) { return Fill(t, kText, kText, kText, kText); }},
+    {TXT_JOIN_ANYWAY_QUESTION, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_RUN_OUTPUT_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_RUN_OUTPUT_NO_STREAM, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_RUN_OUTPUT_NO_LENGTH, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_SKIPPED_REFUSED, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText); }},
+    {TXT_CLI_OUTPUT_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_CLI_OUTPUT_NO_STREAM, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_CLI_OUTPUT_NO_LENGTH, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_CLI_JOIN_PARTS_DIFFER, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_OPTION_GPU_SESSIONS, [](const wchar_t* t) { return Fill(t, kInt, kText); }},
+    {TXT_CLI_GPU_SESSION_REFUSED, [](const wchar_t* t) { return Fill(t, kText, kText, kInt); }},
+    {TXT_CLI_EXEC_OUTPUT_UNCLAIMED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_EXEC_OUTPUT_EMPTY, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_PARTIAL_RENAMED, [](const wchar_t* t) { return Fill(t, kText, kText); }},
     {TXT_PRESET_BAD_NAME, [](const wchar_t* t) { return Fill(t, kInt); }},
     {TXT_PRESET_IS_BUILT_IN, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_PRESET_REPLACE, [](const wchar_t* t) { return Fill(t, kText); }},
@@ -414,8 +450,8 @@ bool ReadLiterals(const std::string& code, size_t& at, std::wstring& text) {
         continue;
       }
       char e = code[++i];
-      const std::map<char, char> simple = {{'n', '\n'},  {'t', '\t'}, {'r', '\r'},  {'0', '\0'},
-                                           {'\\', '\\'}, {'"', '"'},  {'\'', '\''}, {'a', '\a'}};
+      const std::map<char, char> simple = {{'n', '\n'}, {'t', '\t'},  {'r', '\r'}, {'0', '\0'}, {'\\', '\\'},
+                                           {'"', '"'},  {'\'', '\''}, {'a', '\a'}, {'v', '\v'}};
       if (simple.count(e) != 0) {
         bytes += simple.at(e);
       } else if (e == 'x' || e == 'u' || e == 'U') {

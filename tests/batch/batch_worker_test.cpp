@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -82,6 +85,7 @@ class FakeHost : public CBatchHost {
     ++running_;
     if (running_ > maxRunning) maxRunning = running_;
     if (writeOutputs) WriteFile(command.output, "partial");
+    if (whileRunning) whileRunning(command);
     changed_.notify_all();
     struct Leave {
       FakeHost* host;
@@ -117,8 +121,9 @@ class FakeHost : public CBatchHost {
 
   void ReportOutput(const CBatchCommand& command, const COutputReport& found) override {
     std::lock_guard<std::mutex> guard(lock_);
-    outputReports.push_back(Sprintf(L"%d:%s:%d/%d", static_cast<int>(found.verdict), command.output,
-                                    found.actualSeconds, found.expectedSeconds));
+    outputReports.push_back(Sprintf(L"%d:%s:%lld/%lld", static_cast<int>(found.verdict), command.output,
+                                    static_cast<long long>(found.actualMs),
+                                    static_cast<long long>(found.expectedMs)));
   }
 
   // Waits until count commands run at the same time.
@@ -172,6 +177,8 @@ class FakeHost : public CBatchHost {
   int holdAt = -1;
   bool writeOutput = false;   // the held command writes part of its output first
   bool writeOutputs = false;  // every command writes part of its output first
+  // What else happens as each command starts.
+  std::function<void(const CBatchCommand&)> whileRunning;
   std::vector<std::wstring>* window = nullptr;
   const CBatchWorker* worker = nullptr;  // asked at the report whether the run still counts as running
   bool runningAtReport = true;
@@ -188,15 +195,41 @@ class FakeHost : public CBatchHost {
 
 // Stands in for the probe: every file holds H.264 video and two stereo AAC tracks, except the
 // files named to fail; a file named in seconds lasts that long (its streams too), others give no
-// length.
+// length. Its measure says the same to the millisecond, unless measured says otherwise.
 struct FakeProbe {
   std::vector<std::wstring> failing;
   std::map<std::wstring, int> seconds;
+  std::map<std::wstring, CMediaLengths> measured;
+  std::map<std::wstring, int> widths;  // a picture of another width than 640
+
+  MeasureFunction Measure() const {
+    std::vector<std::wstring> fails = failing;
+    std::map<std::wstring, int> lengths = seconds;
+    std::map<std::wstring, CMediaLengths> given = measured;
+    return [fails, lengths, given](const std::wstring& path, CMediaLengths& out) {
+      out = CMediaLengths();
+      for (const std::wstring& f : fails)
+        if (f == path) return false;
+      auto told = given.find(path);
+      if (told != given.end()) {
+        out = told->second;
+        return out.described;
+      }
+      out.described = true;
+      out.videoCount = 1;
+      out.audioCount = 2;
+      auto length = lengths.find(path);
+      if (length != lengths.end())
+        out.fileMs = out.videoMs = out.audioMs[0] = out.audioMs[1] = length->second * 1000LL;
+      return true;
+    };
+  }
 
   ProbeFunction Function() const {
     std::vector<std::wstring> fails = failing;
     std::map<std::wstring, int> lengths = seconds;
-    return [fails, lengths](const std::wstring& path, MediaDesc& media) {
+    std::map<std::wstring, int> otherWidths = widths;
+    return [fails, lengths, otherWidths](const std::wstring& path, MediaDesc& media) {
       for (const std::wstring& f : fails)
         if (f == path) return false;
       ResetMediaDesc(media);
@@ -205,7 +238,8 @@ struct FakeProbe {
         media.durationSec = media.video.durationSec = media.audio[0].durationSec =
             media.audio[1].durationSec = length->second;
       media.video.codec = VCODEC_H264;
-      media.video.width = 640;
+      auto width = otherWidths.find(path);
+      media.video.width = width != otherWidths.end() ? width->second : 640;
       media.video.height = 360;
       media.audioCount = 2;
       for (int i = 0; i < 2; ++i) {
@@ -230,6 +264,7 @@ CBatchOptions Options(const FakeProbe& probe, bool pause = true) {
   CBatchOptions options;
   options.pause = pause;
   options.probe = probe.Function();
+  options.measure = probe.Measure();
   return options;
 }
 
@@ -1225,6 +1260,52 @@ TEST(BatchWorkerClaim, TheMergeOfVideoAndAudioTakesTheNextFreeNameToo) {
   }
 }
 
+// A file that takes an output's name while its command runs is never the run's to remove, when
+// the command fails on it or is stopped: another file renamed over the claim, or one made in the
+// gap as a command without "-y" lets its claim go. What the command wrote itself still goes.
+TEST(BatchWorkerClaim, AFileThatTookTheNameIsNeverRemoved) {
+  enum Intruder { NONE, RENAMED_OVER, MADE_IN_GAP };
+  const struct {
+    int32_t jobKind;
+    Intruder intruder;
+    bool stopped;
+  } cases[] = {{JOB_CONVERT, NONE, true},
+               {JOB_CONVERT, RENAMED_OVER, false},
+               {JOB_CONVERT, RENAMED_OVER, true},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, false},
+               {JOB_MERGE_VIDEO_AUDIO, MADE_IN_GAP, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(
+        Sprintf(L"job %d, intruder %d, stopped %d", c.jobKind, static_cast<int>(c.intruder), c.stopped));
+    TempDir dir;
+    const std::vector<std::wstring> files = {dir.Write(L"movie.mp4"), dir.Write(L"song.mp3")};
+    const std::wstring output = dir.File(L"movie_(02).mp4");
+    auto host = std::make_shared<FakeHost>();
+    host->preview = {L"ffmpeg -i a -i b \"" + output + L"\"", JOB_MERGE_VIDEO_AUDIO, files, output};
+    host->exitStatuses = {1};
+    host->leavesOutput = host->writeOutput = c.intruder == NONE;
+    host->holdAt = c.stopped ? 0 : -1;
+    host->whileRunning = [&](const CBatchCommand& command) {
+      if (c.intruder == MADE_IN_GAP) WriteFile(command.output, "someone else's");
+      if (c.intruder == RENAMED_OVER)
+        std::filesystem::rename(FsPath(WriteFile(dir.File(L"other"), "someone else's")),
+                                FsPath(command.output));
+    };
+    CBatchWorker worker;
+    ASSERT_EQ(worker.Start(
+                  Settings(c.jobKind, c.jobKind == JOB_CONVERT ? std::vector<std::wstring>{files[0]} : files),
+                  host, Options(FakeProbe())),
+              BATCH_STARTED);
+    if (c.stopped) {
+      host->WaitUntilHeld();
+      worker.Stop();
+    }
+    worker.Join();
+    EXPECT_EQ(host->Commands().size(), 1u);
+    EXPECT_EQ(ReadText(output), c.intruder != NONE ? "someone else's" : "");
+  }
+}
+
 // A folder that will not take the name (here: gone since the build) fails that file, says so,
 // and runs nothing for it; the others go on.
 TEST(BatchWorkerClaim, ANameTheFolderRefusesFailsItsFileAndRunsNothing) {
@@ -1253,8 +1334,9 @@ TEST(BatchWorkerClaim, ANameTheFolderRefusesFailsItsFileAndRunsNothing) {
 }
 
 // A command that exits with 0 counts as done only when its output is whole: there, not empty,
-// and as long as expected within max(1 s, 2 %). One that falls short counts short and is kept;
-// one that left nothing, or failed, leaves nothing of the run's.
+// read by MediaInfo, with a stream, not 0 ms long, and as long as expected within max(500 ms,
+// 1 %). One that falls short counts short and is kept; one that cannot be trusted counts failed
+// and is kept; one that left nothing, or failed, leaves nothing of the run's.
 TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
   auto range = [](JobSettings& s) {
     s.applyRange = true;
@@ -1262,10 +1344,18 @@ TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
     s.rangeEnd.seconds = 20;
   };
   auto gif = [](JobSettings& s) { s.outputCodec = OUT_GIF; };
+  auto lasting = [](int64_t fileMs, int videos = 1, int audios = 2, bool described = true) {
+    CMediaLengths lengths;
+    lengths.described = described;
+    lengths.videoCount = videos;
+    lengths.audioCount = audios;
+    lengths.fileMs = fileMs;
+    return lengths;
+  };
   const struct {
     const char* what;
-    int inputSeconds;   // 0: the description gives no length
-    int outputSeconds;  // as the probe reads the output; 0: no length
+    int inputSeconds;                     // 0: the description gives no length
+    std::optional<CMediaLengths> output;  // as MediaInfo measures the output; none: as long as the input
     std::function<void(JobSettings&)> setup;
     bool leavesOutput;
     int exitStatus;
@@ -1273,19 +1363,27 @@ TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
     int reported;  // the verdict the host heard of, -1 for none
     bool kept;     // the output is there afterwards
   } cases[] = {
-      {"as long as its input", 30, 30, nullptr, true, 0, 1, 0, 0, -1, true},
-      {"a second less", 30, 29, nullptr, true, 0, 1, 0, 0, -1, true},
-      {"two seconds less of thirty", 30, 28, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
-      {"2 % less of a hundred", 100, 98, nullptr, true, 0, 1, 0, 0, -1, true},
-      {"3 % less of a hundred", 100, 97, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
-      {"a header that promises twice the data", 30, 15, nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
-      {"no length to expect", 0, 5, nullptr, true, 0, 1, 0, 0, -1, true},
-      {"a length the probe cannot tell", 30, 0, nullptr, true, 0, 1, 0, 0, -1, true},
-      {"the range's ten seconds", 30, 10, range, true, 0, 1, 0, 0, -1, true},
-      {"half the range", 30, 5, range, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
-      {"a GIF", 30, 1, gif, true, 0, 1, 0, 0, -1, true},
-      {"exit 0 but nothing written", 30, 30, nullptr, false, 0, 0, 1, 0, OUTPUT_MISSING, false},
-      {"exit 1 after writing part of it", 30, 30, nullptr, true, 1, 0, 1, 0, -1, false},
+      {"as long as its input", 30, std::nullopt, nullptr, true, 0, 1, 0, 0, -1, true},
+      {"half a second less", 30, lasting(29500), nullptr, true, 0, 1, 0, 0, -1, true},
+      {"a second less of thirty", 30, lasting(29000), nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"1 % less of a hundred", 100, lasting(99000), nullptr, true, 0, 1, 0, 0, -1, true},
+      {"2 % less of a hundred", 100, lasting(98000), nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"a header that promises twice the data", 30, lasting(15000), nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT,
+       true},
+      {"800 ms of an hour", 3600, lasting(800), nullptr, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"no length to expect", 0, lasting(5000), nullptr, true, 0, 1, 0, 0, -1, true},
+      {"a length MediaInfo does not give", 30, lasting(kLengthNotGiven), nullptr, true, 0, 1, 0, 0, -1, true},
+      {"MediaInfo cannot read it", 30, lasting(30000, 1, 2, false), nullptr, true, 0, 0, 1, 0,
+       OUTPUT_UNREADABLE, true},
+      {"no audio or video stream", 30, lasting(30000, 0, 0), nullptr, true, 0, 0, 1, 0, OUTPUT_NO_STREAM,
+       true},
+      {"lasts 0 ms", 30, lasting(0), nullptr, true, 0, 0, 1, 0, OUTPUT_NO_LENGTH, true},
+      {"audio alone is a stream", 30, lasting(30000, 0, 1), nullptr, true, 0, 1, 0, 0, -1, true},
+      {"the range's ten seconds", 30, lasting(10000), range, true, 0, 1, 0, 0, -1, true},
+      {"half the range", 30, lasting(5000), range, true, 0, 0, 0, 1, OUTPUT_SHORT, true},
+      {"a GIF: an image, no length", 30, lasting(kLengthNotGiven, 1, 0), gif, true, 0, 1, 0, 0, -1, true},
+      {"exit 0 but nothing written", 30, std::nullopt, nullptr, false, 0, 0, 1, 0, OUTPUT_MISSING, false},
+      {"exit 1 after writing part of it", 30, std::nullopt, nullptr, true, 1, 0, 1, 0, -1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -1294,8 +1392,8 @@ TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
     if (c.setup) c.setup(settings);
     const std::wstring output = dir.File(settings.outputCodec == OUT_GIF ? L"a_(02).gif" : L"a_(02).mp4");
     FakeProbe probe;
-    if (c.inputSeconds > 0) probe.seconds[settings.files[0]] = c.inputSeconds;
-    if (c.outputSeconds > 0) probe.seconds[output] = c.outputSeconds;
+    if (c.inputSeconds > 0) probe.seconds[settings.files[0]] = probe.seconds[output] = c.inputSeconds;
+    if (c.output) probe.measured[output] = *c.output;
     auto host = std::make_shared<FakeHost>();
     host->leavesOutput = c.leavesOutput;
     host->exitStatuses = {c.exitStatus};
@@ -1307,10 +1405,13 @@ TEST(BatchWorkerCheck, AnOutputCountsAsDoneOnlyWhenWhole) {
     EXPECT_EQ(host->report.filesShort, c.shortOnes);
     EXPECT_EQ(BatchSucceeded(host->report), c.done == 1);
     std::vector<std::wstring> reported;
-    const int expected = settings.applyRange ? 10 : c.inputSeconds;
+    const int64_t expected = settings.outputCodec == OUT_GIF ? 0
+                             : settings.applyRange           ? 10000
+                                                             : c.inputSeconds * 1000LL;
     if (c.reported >= 0)
-      reported.push_back(Sprintf(L"%d:%s:%d/%d", c.reported, output,
-                                 c.reported == OUTPUT_SHORT ? c.outputSeconds : 0, expected));
+      reported.push_back(Sprintf(L"%d:%s:%lld/%lld", c.reported, output,
+                                 static_cast<long long>(c.reported == OUTPUT_SHORT ? c.output->fileMs : 0),
+                                 static_cast<long long>(expected)));
     EXPECT_EQ(host->outputReports, reported);
     EXPECT_EQ(FileExists(output), c.kept);
   }
@@ -1325,7 +1426,7 @@ TEST(BatchWorkerCheck, TheJoinLastsAsLongAsItsParts) {
     int done, shortOnes;
     JoinOutcome join;
   } cases[] = {
-      {"whole", 30, 59, 2, 0, JOIN_DONE},
+      {"whole", 30, 60, 2, 0, JOIN_DONE},
       {"the join falls short", 30, 40, 2, 0, JOIN_SHORT},
       {"a part falls short", 10, 40, 1, 1, JOIN_SKIPPED},
   };
@@ -1346,6 +1447,68 @@ TEST(BatchWorkerCheck, TheJoinLastsAsLongAsItsParts) {
     EXPECT_EQ(host->report.join, c.join);
     EXPECT_FALSE(c.join != JOIN_DONE && BatchSucceeded(host->report));
   }
+}
+
+// The parts of a merge of files are compared before anything runs; parts that differ are
+// refused with the first difference, unless joinAnyway, and the run builds from the probes
+// Start made (each file probed once).
+TEST(BatchWorkerMerge, PartsThatDifferAreJoinedOnlyWhenAskedFor) {
+  const struct {
+    const char* what;
+    int secondWidth;
+    bool joinAnyway;
+    BatchStart started;
+    const wchar_t* refusal;
+  } cases[] = {
+      {"parts alike", 640, false, BATCH_STARTED, L""},
+      {"another picture size", 1280, false, BATCH_PARTS_DIFFER, L"b.mp4: 1280x360, 첫 파일은 640x360"},
+      {"another picture size, joined anyway", 1280, true, BATCH_STARTED, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4")};
+    FakeProbe probe;
+    probe.widths[files[1]] = c.secondWidth;
+    std::vector<std::wstring> probed;
+    CBatchOptions options = Options(probe);
+    options.probe = [&probed, inner = probe.Function()](const std::wstring& path, MediaDesc& media) {
+      probed.push_back(path);
+      return inner(path, media);
+    };
+    JobSettings settings = Settings(JOB_MERGE_FILES, files);
+    settings.joinAnyway = c.joinAnyway;
+    auto host = std::make_shared<FakeHost>();
+    std::vector<std::wstring> messages;
+    EXPECT_EQ(RunBatch(settings, host, options, &messages), c.started);
+    EXPECT_EQ(messages, std::vector<std::wstring>(*c.refusal ? 1 : 0, c.refusal));
+    EXPECT_EQ(host->commands.size(), c.started == BATCH_STARTED ? 3u : 0u);
+    EXPECT_EQ(host->report.join, c.started == BATCH_STARTED ? JOIN_DONE : JOIN_NONE);
+    // Compared at Start, built from those probes: each file probed once.
+    EXPECT_EQ(probed, files);
+  }
+}
+
+// A stop while encodes wait for a session: none of them starts, and the claims they held go.
+TEST(BatchWorkerAtOnce, AStopReachesEncodesWaitingForASession) {
+  TempDir dir;
+  std::vector<std::wstring> files = {dir.Write(L"a.mp4"), dir.Write(L"b.mp4"), dir.Write(L"c.mp4")};
+  JobSettings settings = Settings(JOB_CONVERT, files);
+  settings.useGpu = true;
+  CBatchOptions options = AtOnce(FakeProbe(), 3);
+  options.gpuSessions = 1;
+  auto host = std::make_shared<FakeHost>();
+  host->holdEvery = true;
+  CBatchWorker worker;
+  ASSERT_EQ(worker.Start(settings, host, options), BATCH_STARTED);
+  host->WaitUntilHeld();
+  worker.Stop();
+  worker.Join();
+  EXPECT_EQ(host->commands.size(), 1u);
+  EXPECT_TRUE(host->report.stopped);
+  EXPECT_EQ(host->report.filesSkipped, 3);
+  for (const wchar_t* name : {L"a_(02).mp4", L"b_(02).mp4", L"c_(02).mp4"})
+    EXPECT_FALSE(FileExists(dir.File(name)));
 }
 
 #ifndef _WIN32
@@ -1493,6 +1656,108 @@ TEST_F(BatchWorkerRealRun, JoinsFilesEndToEnd) {
   ASSERT_TRUE(ProbeMediaFile(dir.File(L"a_ALL.mp4"), joined));
   EXPECT_GE(joined.durationSec, 3);
   EXPECT_EQ(joined.video.codec, VCODEC_H264);
+}
+
+// A Matroska clip of about half a second whose header promises an hour, as an interrupted
+// download leaves one: a clip of a second is made, its length (the segment's, and each
+// stream's tag) written over with an hour, and its second half cut off.
+bool MakeHourHeaderClip(const std::wstring& path) {
+  if (!RunFfmpeg({L"-f", L"lavfi", L"-i", L"testsrc=size=320x240:rate=25:duration=1", L"-f", L"lavfi", L"-i",
+                  L"sine=frequency=440:sample_rate=48000:duration=1", L"-c:v", L"libx264", L"-pix_fmt",
+                  L"yuv420p", L"-c:a", L"aac", path}))
+    return false;
+  std::string data = ReadText(path);
+  // The segment's duration: element 0x4489, an 8-byte float in milliseconds.
+  const std::string element("\x44\x89\x88", 3);
+  size_t at = data.find(element);
+  if (at == std::string::npos || at + 11 > data.size()) return false;
+  const double hour = 3600000.0;
+  uint64_t bits = 0;
+  std::memcpy(&bits, &hour, sizeof bits);
+  for (int i = 0; i < 8; ++i) data[at + 3 + i] = static_cast<char>((bits >> (56 - 8 * i)) & 0xFF);
+  // Each stream's DURATION tag, "HH:MM:SS.nnnnnnnnn".
+  const std::string pattern = "00:00:01.";
+  for (size_t tag = data.find(pattern); tag != std::string::npos; tag = data.find(pattern, tag + 1))
+    if (tag + 18 <= data.size()) data.replace(tag, 18, "01:00:00.000000000");
+  data.resize(data.size() / 2);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+  out << data;
+  return static_cast<bool>(out);
+}
+
+// The check of outputs made by the real ffmpeg, read by the real MediaInfo to the millisecond.
+TEST_F(BatchWorkerRealRun, TheOutputCheckReadsMillisecondsAndTrustsNothingItCannotRead) {
+  TempDir dir;
+  const std::wstring clip = dir.File(L"second.mp4");
+  ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, clip, 1));
+  auto make800ms = [](const std::wstring& path) {
+    return RunFfmpeg({L"-f", L"lavfi", L"-i", L"testsrc=size=320x240:rate=25:duration=0.8", L"-c:v",
+                      L"libx264", L"-pix_fmt", L"yuv420p", path});
+  };
+  const struct {
+    const char* what;
+    const wchar_t* name;
+    std::function<bool(const std::wstring&)> make;
+    int64_t expectedMs;
+    OutputVerdict verdict;
+  } cases[] = {
+      {"an 800 ms clip, 800 ms expected", L"blip.mp4", make800ms, 800, OUTPUT_WHOLE},
+      {"an 800 ms clip where 30 s were expected", L"blip.mp4", make800ms, 30000, OUTPUT_SHORT},
+      {"an 800 ms clip where no length can be told", L"blip.mp4", make800ms, 0, OUTPUT_WHOLE},
+      {"a text file", L"notes.mp4",
+       [](const std::wstring& path) {
+         std::ofstream out(FsPath(path), std::ios::binary);
+         out << "not media\n";
+         return static_cast<bool>(out);
+       },
+       800, OUTPUT_UNREADABLE},
+      {"an MP4 without a stream: a cut after the end", L"empty.mp4",
+       [&clip](const std::wstring& path) {
+         return RunFfmpeg(
+             {L"-ss", L"5", L"-i", clip, L"-t", L"5", L"-map", L"0:v:0", L"-c:v", L"libx264", path});
+       },
+       5000, OUTPUT_NO_STREAM},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CBatchCommand command;
+    command.output = dir.File(c.name);
+    RemoveFile(command.output);
+    ASSERT_TRUE(c.make(command.output));
+    command.expectedMs = c.expectedMs;
+    const COutputReport report = CheckOutput(command, MeasureMediaFile);
+    EXPECT_EQ(report.verdict, c.verdict);
+    EXPECT_EQ(report.expectedMs, c.expectedMs);
+    if (c.verdict == OUTPUT_SHORT) {
+      EXPECT_TRUE(report.actualMs > 700 && report.actualMs < 900) << report.actualMs;
+    }
+  }
+}
+
+// A file whose header promises an hour converts with exit status 0 into half a second: short,
+// kept, and the run says both lengths.
+TEST_F(BatchWorkerRealRun, AnHourPromisedByTheHeaderComesOutShort) {
+  TempDir dir;
+  const std::wstring input = dir.File(L"download.mkv");
+  ASSERT_TRUE(MakeHourHeaderClip(input));
+  JobSettings settings = Settings(JOB_CONVERT, {input});
+  settings.outputCodec = OUT_H264;
+  auto host = Run(settings);
+  EXPECT_EQ(host->report.filesShort, 1);
+  EXPECT_EQ(host->report.filesDone, 0);
+  ASSERT_EQ(host->outputReports.size(), 1u);
+  const std::wstring output = dir.File(L"download_(02).mkv");
+  const std::wstring& said = host->outputReports[0];
+  const std::wstring lead = Sprintf(L"%d:%s:", OUTPUT_SHORT, output);
+  ASSERT_EQ(said.find(lead), 0u) << WideToUtf8(said);
+  // "actual/expected" in milliseconds: what the data held, of the hour its video stream promised.
+  const size_t slash = said.find(L'/', lead.size());
+  ASSERT_NE(slash, std::wstring::npos);
+  const long long actual = std::stoll(said.substr(lead.size(), slash - lead.size()));
+  const long long expected = std::stoll(said.substr(slash + 1));
+  EXPECT_TRUE(actual > 0 && actual < 1000) << actual;
+  EXPECT_TRUE(expected > 3590000 && expected <= 3600000) << expected;
+  EXPECT_TRUE(FileExists(output));
 }
 
 TEST_F(BatchWorkerRealRun, MergesVideoWithAudio) {

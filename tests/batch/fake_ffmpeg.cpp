@@ -6,12 +6,23 @@
 //                          lists nothing
 //   fail=WORD              exit with 1 when an argument is WORD (the rule may repeat)
 //   hang=WORD              wait a minute first when an argument is WORD, "*" for every call
+//   sessions=N             a GPU that takes N encode sessions at once: a call that names an NVENC
+//                          encoder ("..._nvenc") takes a session in the folder the rule slots=DIR
+//                          names, and with none free says "OpenEncodeSessionEx failed" as
+//                          ffmpeg does and exits with 1
+//   gather=N               a call with a session holds it until N NVENC calls have started, or
+//                          for 3 s at most, so calls at once meet each other
+//   wav=SECONDS            what a call writes is a WAV file of that length (8 kHz, mono), which
+//                          MediaInfo reads, instead of a few bytes
 // Any other call exits with 0, and writes a few bytes into its last argument when that names a
 // file ("-f h264 FILE"), as a made clip. Every call is recorded, as exec_witness records them
 // (begin / arg=... / end), into the file KESTRUNE_WITNESS names, when it is set.
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -105,6 +116,68 @@ void Record(const std::vector<std::string>& arguments) {
   std::fclose(out);
 }
 
+namespace fs = std::filesystem;
+
+bool NamesNvenc(const std::vector<std::string>& arguments) {
+  const std::string ending = "_nvenc";
+  for (const std::string& argument : arguments)
+    if (argument.size() > ending.size() &&
+        argument.compare(argument.size() - ending.size(), ending.size(), ending) == 0)
+      return true;
+  return false;
+}
+
+int CountEntries(const fs::path& folder, const std::string& prefix) {
+  int count = 0;
+  std::error_code code;
+  for (const auto& entry : fs::directory_iterator(folder, code))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) ++count;
+  return count;
+}
+
+// The GPU's sessions: a folder per session taken, made only by the one who takes it. The
+// session's folder, or an empty path when none was free.
+fs::path TakeSession(const fs::path& slots, int sessions, int gather) {
+  std::error_code code;
+  fs::create_directories(slots, code);
+  // A name no other call takes: calls at once are processes of their own.
+  const std::string started = "started-" + std::to_string(std::random_device()()) + "-" +
+                              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+  if (FILE* mark = OpenFile((slots / started).u8string(), "wb")) std::fclose(mark);
+  fs::path taken;
+  for (int i = 0; i < sessions && taken.empty(); ++i) {
+    fs::path session = slots / ("session-" + std::to_string(i));
+    if (fs::create_directory(session, code)) taken = session;
+  }
+  if (taken.empty()) return taken;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (CountEntries(slots, "started-") < gather && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return taken;
+}
+
+// A WAV file of 8-bit mono at 8 kHz, silent, lasting seconds.
+void WriteWav(FILE* out, double seconds) {
+  const uint32_t rate = 8000;
+  const uint32_t bytes = static_cast<uint32_t>(seconds * rate);
+  auto word = [out](uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), out);
+  };
+  std::fputs("RIFF", out);
+  word(36 + bytes, 4);
+  std::fputs("WAVEfmt ", out);
+  word(16, 4);
+  word(1, 2);  // PCM
+  word(1, 2);  // mono
+  word(rate, 4);
+  word(rate, 4);  // bytes a second
+  word(1, 2);     // bytes a frame
+  word(8, 2);     // bits
+  std::fputs("data", out);
+  word(bytes, 4);
+  for (uint32_t i = 0; i < bytes; ++i) std::fputc(128, out);
+}
+
 int Run(const std::vector<std::string>& arguments) {
   Record(arguments);
   std::string setting;
@@ -112,6 +185,9 @@ int Run(const std::vector<std::string>& arguments) {
   std::vector<std::string> encoders;
   bool fail = false;
   bool hang = false;
+  int sessions = 0, gather = 0;
+  std::string slots;
+  double wavSeconds = 0;
   for (const std::string& rule : Split(setting, ';')) {
     size_t equals = rule.find('=');
     if (equals == std::string::npos) continue;
@@ -120,6 +196,10 @@ int Run(const std::vector<std::string>& arguments) {
     if (name == "encoders") encoders = Split(value, ',');
     if (name == "fail") fail = fail || Has(arguments, value);
     if (name == "hang") hang = hang || Has(arguments, value);
+    if (name == "sessions") sessions = std::atoi(value.c_str());
+    if (name == "gather") gather = std::atoi(value.c_str());
+    if (name == "slots") slots = value;
+    if (name == "wav") wavSeconds = std::atof(value.c_str());
   }
   if (hang) std::this_thread::sleep_for(std::chrono::seconds(60));
   if (Has(arguments, "-encoders")) {
@@ -127,13 +207,28 @@ int Run(const std::vector<std::string>& arguments) {
     return 0;
   }
   if (fail) return 1;
+  fs::path session;
+  if (sessions > 0 && !slots.empty() && NamesNvenc(arguments)) {
+    session = TakeSession(fs::u8path(slots), sessions, gather);
+    if (session.empty()) {
+      std::fprintf(stderr,
+                   "[h264_nvenc @ 0x0] OpenEncodeSessionEx failed: out of memory (10): (no details)\n"
+                   "Error initializing output stream 0:0 -- Error while opening encoder\n");
+      return 1;
+    }
+  }
   const std::string& last = arguments.empty() ? std::string() : arguments.back();
   if (!last.empty() && last[0] != '-') {
     if (FILE* made = OpenFile(last, "wb")) {
-      std::fputs("a clip", made);
+      if (wavSeconds > 0)
+        WriteWav(made, wavSeconds);
+      else
+        std::fputs("a clip", made);
       std::fclose(made);
     }
   }
+  std::error_code code;
+  if (!session.empty()) fs::remove(session, code);
   return 0;
 }
 

@@ -52,6 +52,7 @@ TEST(CliOptions, EachOptionSetsItsField) {
       {{L"--tracks", L"none"}, [](JobSettings& s) { s.allAudioTracks = false; }},
       {{L"--tracks", L"0,2", L"--tracks=none"}, [](JobSettings& s) { s.allAudioTracks = false; }},
       {{L"--output-dir", L"out"}, [](JobSettings& s) { s.outputFolder = L"out"; }},
+      {{L"--join-anyway"}, [](JobSettings& s) { s.joinAnyway = true; }},
       {{L"--output-dir=/a b/c d"}, [](JobSettings& s) { s.outputFolder = L"/a b/c d"; }},
       {{L"--keep-dates"}, [](JobSettings& s) { s.keepSourceDates = true; }},
       {{L"--copy-audio"}, [](JobSettings& s) { s.copyAudio = true; }},
@@ -152,6 +153,7 @@ TEST(CliOptions, JobsVerboseJsonAndExec) {
     int jobs;
     bool verbose, json;
     std::wstring commandText, execOutput;
+    int gpuSessions = kDefaultGpuSessions;
   };
   const unsigned cores = std::thread::hardware_concurrency();
   const int autoJobs = cores > 0 ? static_cast<int>(cores) : 1;
@@ -160,6 +162,15 @@ TEST(CliOptions, JobsVerboseJsonAndExec) {
       {{L"run", L"--jobs", L"3", L"a.mp4"}, CLI_COMMAND_RUN, 3, false, false, L"", L""},
       {{L"run", L"--jobs=auto", L"--verbose", L"a.mp4"}, CLI_COMMAND_RUN, autoJobs, true, false, L"", L""},
       {{L"plan", L"--json", L"--jobs", L"2", L"a.mp4"}, CLI_COMMAND_PLAN, 2, false, true, L"", L""},
+      {{L"run", L"--jobs", L"4", L"--gpu-sessions", L"2", L"a.mp4"},
+       CLI_COMMAND_RUN,
+       4,
+       false,
+       false,
+       L"",
+       L"",
+       2},
+      {{L"plan", L"--gpu-sessions=1", L"a.mp4"}, CLI_COMMAND_PLAN, 1, false, false, L"", L"", 1},
       {{L"exec", L"FFMpeg.exe -i \"a b.mp4\" & pause"},
        CLI_COMMAND_EXEC,
        1,
@@ -187,6 +198,7 @@ TEST(CliOptions, JobsVerboseJsonAndExec) {
     EXPECT_EQ(request.json, c.json);
     EXPECT_EQ(request.commandText, c.commandText);
     EXPECT_EQ(request.execOutput, c.execOutput);
+    EXPECT_EQ(request.gpuSessions, c.gpuSessions);
   }
 }
 
@@ -232,6 +244,11 @@ TEST(CliOptions, BadArgumentsAreNamedAndRunNothing) {
       {{L"run", clip, L"--jobs"}, L"'--jobs' needs a value"},
       {{L"run", L"--jobs", L"2", L"--pause", clip}, L"'--pause' needs one file at a time"},
       {{L"probe", L"--jobs", L"2", clip}, L"'--jobs' does not apply to 'probe'"},
+      {{L"run", L"--gpu-sessions", L"0", clip}, L"'--gpu-sessions' takes a number from 1 to 64, not '0'"},
+      {{L"run", L"--gpu-sessions=65", clip}, L"'65'"},
+      {{L"plan", L"--gpu-sessions", L"few", clip}, L"'few'"},
+      {{L"probe", L"--join-anyway", clip}, L"'--join-anyway' does not apply to 'probe'"},
+      {{L"run", L"--join-anyway=yes", clip}, L"'--join-anyway' takes no value"},
       {{L"exec"}, L"'exec' takes one COMMAND"},
       {{L"exec", L"ffmpeg -i a.mp4", L"b.mp4"}, L"'exec' takes one COMMAND"},
       {{L"exec", L"  "}, L"'exec' takes one COMMAND"},

@@ -2,6 +2,7 @@
 // MediaInfo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <set>
 
 #include "base/file_util.h"
+#include "base/format.h"
 #include "base/program_dir.h"
 #include "base/text.h"
 #include "batch/gpu_check.h"
@@ -31,6 +33,7 @@
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -479,13 +482,14 @@ TEST_F(CliRun, AnOutputShorterThanItsInputCountsShort) {
   const std::wstring said = L"kestrune: [1/2] short: '" + output + L"' lasts ";
   size_t at = result.err.find(said);
   ASSERT_NE(at, std::wstring::npos) << WideToUtf8(result.err);
-  const int lasts = std::stoi(result.err.substr(at + said.size()));
+  // The lengths to the millisecond: "14.96 s of the 30 s".
+  const size_t unit = result.err.find(L" s of the 30 s expected; it is kept for you to check\n", at);
+  ASSERT_NE(unit, std::wstring::npos) << WideToUtf8(result.err);
+  const double lasts = std::stod(result.err.substr(at + said.size(), unit - at - said.size()));
   EXPECT_TRUE(lasts >= 13 && lasts <= 16) << lasts;
-  EXPECT_EQ(result.err.find(L" s of the 30 s expected; it is kept for you to check\n", at),
-            at + said.size() + 2);
   MediaDesc kept;
   ASSERT_TRUE(ProbeMediaFile(output, kept));
-  EXPECT_EQ(kept.durationSec, lasts);
+  EXPECT_EQ(kept.durationSec, static_cast<int>(lasts));
   EXPECT_TRUE(FileExists(dir_.File(L"whole_(02).mp4")));
 }
 
@@ -519,6 +523,133 @@ TEST_F(CliRun, WithoutAWorkingGpuNorTheCpusEncoderNothingRuns) {
             L"encoder; nothing was run (use an ffmpeg build with libx265, or another --codec)\n");
   EXPECT_EQ(result.out, L"");
   EXPECT_FALSE(FileExists(dir_.File(L"a_(02).mp4")));
+}
+
+// A range that starts at or after a file's end makes no command for that file: plan and run
+// say why, naming both times, the file counts as skipped, and the others go on.
+TEST_F(CliRun, ARangeAfterTheEndSkipsThatFileAndSaysWhy) {
+  const std::wstring shortClip = Clip(L"short.mp4", Sample::H264_AAC_MP4, 1);
+  const std::wstring longClip = Clip(L"long.mp4", Sample::H264_AAC_MP4, 3);
+  const std::wstring why = L"kestrune: [1/2] skipped: " + shortClip +
+                           L": the range starts at 0:00:02, but the file ends at 0:00:01";
+  // The other file's command is the one a plan of it alone prints.
+  CliResult alone = RunCli({L"plan", L"--no-gpu", L"--range", L"0:0:2-0:0:5", longClip});
+  ASSERT_EQ(alone.exitCode, CLI_EXIT_OK) << WideToUtf8(alone.err);
+  const struct {
+    const wchar_t* command;
+    std::wstring out;
+  } cases[] = {
+      {L"plan", alone.out},
+      {L"run", L"kestrune: 2 files: 1 done, 0 failed, 1 skipped\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.command));
+    CliResult result = RunCli({c.command, L"--no-gpu", L"--range", L"0:0:2-0:0:5", shortClip, longClip});
+    EXPECT_EQ(result.exitCode, CLI_EXIT_FAILED);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_NE(result.err.find(why), std::wstring::npos) << WideToUtf8(result.err);
+    EXPECT_FALSE(FileExists(dir_.File(L"short_(02).mp4")));
+  }
+  EXPECT_TRUE(FileExists(dir_.File(L"long_(02).mp4")));
+}
+
+// The parts of a join are compared before anything runs: parts that differ are refused with
+// exit code 2, naming the first difference, unless --join-anyway is given.
+TEST_F(CliRun, AJoinOfPartsThatDifferIsRefusedUnlessAskedFor) {
+  const std::wstring first = Clip(L"a.mp4", Sample::H264_AAC_MP4, 1);
+  const std::wstring second = Clip(L"b.mp4", Sample::H264_1080_MP4, 1);
+  const std::wstring refusal =
+      L"kestrune: b.mp4: 1920x1080, the first part 320x240\n"
+      L"kestrune: the files to join differ, so the joined file may play wrong; nothing was run "
+      L"(--join-anyway "
+      L"joins them all the same)\n";
+  const struct {
+    std::vector<std::wstring> args;
+    int exitCode;
+    bool refused;
+    size_t outLines;  // the plan's commands
+  } cases[] = {
+      {{L"plan", L"--job", L"merge", first, second}, CLI_EXIT_USAGE, true, 0},
+      {{L"run", L"--job", L"merge", first, second}, CLI_EXIT_USAGE, true, 0},
+      {{L"plan", L"--job", L"merge", L"--join-anyway", first, second}, CLI_EXIT_OK, false, 3},
+      {{L"plan", L"--job", L"merge", first, first}, CLI_EXIT_OK, false, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.args[0] + L" " + c.args.back()));
+    CliResult result = RunCli(c.args);
+    EXPECT_EQ(result.exitCode, c.exitCode) << WideToUtf8(result.err);
+    EXPECT_EQ(result.err == refusal, c.refused) << WideToUtf8(result.err);
+    EXPECT_EQ(static_cast<size_t>(std::count(result.out.begin(), result.out.end(), L'\n')), c.outLines);
+    EXPECT_FALSE(FileExists(dir_.File(L"a.ts")));
+    EXPECT_FALSE(FileExists(dir_.File(L"b.ts")));
+  }
+}
+
+// Runs through a stand-in ffmpeg in a program folder of its own (fake_ffmpeg.cpp), its rules
+// given; the real MediaInfo probes and checks.
+class CliRunFakeFfmpeg : public CliRun {
+ protected:
+  CliResult Run(const std::wstring& rules, const std::vector<std::wstring>& args) {
+#ifdef _WIN32
+    const wchar_t* names[][2] = {{L"fake_ffmpeg.exe", L"ffmpeg.exe"}, { L"mediainfo.exe", L"mediainfo.exe" }};
+#else
+    const wchar_t* names[][2] = {{L"fake_ffmpeg", L"ffmpeg"}};
+#endif
+    for (const auto& name : names) {
+      std::error_code code;
+      std::filesystem::copy_file(FsPath(GetProgramDir() + name[0]), FsPath(programDir_.File(name[1])),
+                                 std::filesystem::copy_options::overwrite_existing, code);
+      EXPECT_FALSE(code) << WideToUtf8(name[0]);
+    }
+    const std::wstring saved = ProgramDir();
+    CScopedEnv fake("KESTRUNE_FAKE_FFMPEG", rules);
+    CScopedEnv folder("KESTRUNE_PROGRAM_DIR", programDir_.Path());
+    SetProgramDir(programDir_.Path());
+    CliResult result = RunCli(args);
+    SetProgramDir(saved);
+    EnterProgramDir();
+    return result;
+  }
+
+  TempDir programDir_;
+};
+
+// With --jobs on the GPU path at most --gpu-sessions NVENC encodes run at once; the stand-in
+// GPU takes two sessions, each encode holding its own until as many as "gather" encodes have
+// started (or 3 s): more sessions than the GPU takes fail with its refusal, named.
+TEST_F(CliRunFakeFfmpeg, GpuEncodesAtOnceStayWithinTheSessions) {
+  const struct {
+    const wchar_t* sessions;
+    int files, gather;
+    const wchar_t* summary;
+  } cases[] = {
+      {L"2", 4, 4, L"kestrune: 4 files: 4 done, 0 failed, 0 skipped\n"},
+      {L"3", 3, 3, L"kestrune: 3 files: 2 done, 1 failed, 0 skipped\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.sessions));
+    TempDir folder, slots;
+    std::vector<std::wstring> args = {L"run",    L"--gpu", L"--codec",        L"h264",
+                                      L"--jobs", L"4",     L"--gpu-sessions", c.sessions};
+    for (int i = 0; i < c.files; ++i) {
+      args.push_back(folder.File(Sprintf(L"clip%d.mp4", i)));
+      ASSERT_TRUE(MakeSample(Sample::H264_AAC_MP4, args.back(), 1));
+    }
+    CliResult result = Run(Sprintf(L"sessions=2;gather=%d;wav=1;slots=%s", c.gather, slots.Path()), args);
+    EXPECT_EQ(result.out, c.summary) << WideToUtf8(result.err);
+    const bool refused = result.err.find(
+                             L"the GPU refused one more encode session (ffmpeg: "
+                             L"OpenEncodeSessionEx failed)") != std::wstring::npos;
+#ifdef _WIN32
+    // ffmpeg's own words stay in its console on Windows: the reason is not read there.
+    (void)refused;
+#else
+    EXPECT_EQ(refused, c.files == 3) << WideToUtf8(result.err);
+    if (refused) {
+      EXPECT_NE(result.err.find(L"3 NVENC encodes may run at once"), std::wstring::npos);
+    }
+#endif
+  }
 }
 
 TEST_F(CliRun, APauseNeverTurnsAFailureIntoSuccess) {
@@ -853,6 +984,37 @@ TEST_F(CliRun, TwoRunsAtOnceNeverWriteOverEachOther) {
   ASSERT_TRUE(ProbeMediaFile(beside, converted));
   EXPECT_EQ(converted.audioCount, 1);  // the first run's conversion
   EXPECT_EQ(converted.video.codec, VCODEC_H264);
+}
+
+// Two exec of one plan's command at once: the first claims the output before its ffmpeg starts
+// (a stand-in first on its PATH that says so and waits), so the second is refused and runs
+// nothing. Stopped after another file was renamed over its output, the first leaves that file.
+TEST_F(CliRun, TwoExecOfOneOutputNeverBothWriteIt) {
+  const std::wstring clip = Clip(L"a.mp4"), output = dir_.File(L"a_(02).AAC");
+  CliResult plan = RunCli({L"plan", L"--job", L"audio", clip});
+  ASSERT_EQ(plan.exitCode, CLI_EXIT_OK);
+  const std::wstring command = plan.out.substr(0, plan.out.size() - 1);
+  const std::wstring gate = dir_.Folder(L"gate"), started = dir_.File(L"started");
+  dir_.Write(L"gate/ffmpeg", "#!/bin/sh\ntouch \"" + WideToUtf8(started) + "\"\nexec sleep 60\n");
+  ASSERT_EQ(chmod(PathToNative(gate + L"ffmpeg").c_str(), 0755), 0);
+  const std::string path = std::getenv("PATH");
+  setenv("PATH", (WideToUtf8(gate) + ":" + path).c_str(), 1);
+  CRunningKestrune first({"exec", "--output", WideToUtf8(output), WideToUtf8(command)},
+                         WideToUtf8(dir_.Folder(L"first")));
+  setenv("PATH", path.c_str(), 1);
+  for (int waited = 0; !FileExists(started) && waited < 1200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(FileExists(started)) << first.Err();
+
+  CliResult second = RunCli({L"exec", L"--output", output, command});
+  EXPECT_EQ(second.exitCode, CLI_EXIT_FAILED);
+  EXPECT_NE(second.err.find(L"'" + output + L"' is there already"), std::wstring::npos)
+      << WideToUtf8(second.err);
+  EXPECT_EQ(GetFileLength(output), 0) << "the first one's claim, not the second one's output";
+  std::filesystem::rename(FsPath(dir_.Write(L"other", "someone else's")), FsPath(output));
+  kill(first.Pid(), SIGTERM);
+  EXPECT_EQ(first.Wait(), CLI_EXIT_STOPPED) << first.Err();
+  EXPECT_EQ(ReadBytes(output), "someone else's");
 }
 
 // On a folder the user cannot write (a camera card, a share, a snapshot) every command fails

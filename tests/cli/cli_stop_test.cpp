@@ -10,11 +10,16 @@
 
 #include <filesystem>
 
+#include "base/file_identity.h"
 #include "base/file_util.h"
+#include "base/process_stamp.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "base/user_data_folder.h"
 #include "batch/start_check.h"
 #include "cli/exit_codes.h"
+#include "cli_test_support.h"
+#include "exec/exec_test_support.h"
 #include "running_kestrune.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -92,6 +97,42 @@ TEST_F(CliStop, CtrlCSigtermOrAKillEndTheRun) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(ProcessesNaming(WideToUtf8(dir.Path())), 0);
   }
+}
+
+// A run killed mid-encode leaves its output half written under the final name, and its journal.
+// The next run renames that output to NAME.partial and says so; the journal of a run still
+// alive (this process's, naming a file of its own) is left as it is, and so is that file.
+TEST_F(CliStop, TheNextRunMarksTheOutputOfAKilledRunAsPartial) {
+  TempDir dir, state;
+  CScopedEnv stateHome("XDG_STATE_HOME", state.Path());
+  const std::wstring clip = dir.File(L"a.mp4"), quick = dir.File(L"b.mp4"), output = dir.File(L"a_(02).mp4");
+  ASSERT_TRUE(MakeSample(Sample::NOISY_H264_MP4, clip, 20) && MakeSample(Sample::H264_AAC_MP4, quick, 1));
+  CRunningKestrune killed({"run", "--no-gpu", "--codec", "h265", WideToUtf8(clip)}, WideToUtf8(dir.Path()));
+  ASSERT_TRUE(WaitForFiles({output})) << killed.Err();
+  kill(killed.Pid(), SIGKILL);
+  EXPECT_EQ(killed.Wait(), 1000 + SIGKILL);
+  for (auto until = Clock::now() + std::chrono::seconds(10);
+       ProcessesNaming(WideToUtf8(dir.Path())) > 0 && Clock::now() < until;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const std::uintmax_t partial = std::filesystem::file_size(FsPath(output));
+  const std::wstring live = dir.Write(L"live.mp4", "being written");
+  const std::wstring liveJournal = WriteFile(
+      UserDataFolder(L"journal") + L"run-live.txt",
+      "kestrune journal 1\nprocess " + std::to_string(getpid()) + " " + WideToUtf8(ProcessStamp(getpid())) +
+          "\noutput " + WideToUtf8(FileIdentity(live)) + " " + WideToUtf8(live) + "\n");
+
+  CliResult next = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", quick});
+  EXPECT_EQ(next.exitCode, CLI_EXIT_OK) << WideToUtf8(next.err);
+  EXPECT_NE(next.err.find(L"kestrune: '" + output +
+                          L"' was left unfinished by a run that ended before checking it; "
+                          L"renamed to '" +
+                          output + L".partial'\n"),
+            std::wstring::npos)
+      << WideToUtf8(next.err);
+  EXPECT_FALSE(FileExists(output));
+  EXPECT_EQ(std::filesystem::file_size(FsPath(output + L".partial")), partial);
+  EXPECT_TRUE(FileExists(live) && FileExists(liveJournal));
+  RemoveFile(liveJournal);
 }
 
 }  // namespace

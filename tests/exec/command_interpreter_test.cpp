@@ -9,22 +9,28 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <thread>
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
 #include "base/text.h"
+#include "exec/app_create.h"
 #include "exec/command_error_pipe.h"
 #include "exec/command_line_split.h"
 #include "exec/command_stop.h"
 #include "exec/console_host.h"
+#include "exec/hidden_program.h"
 #include "exec_test_support.h"
 #include "support/temp_dir.h"
 #include "support/windows_processes.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -349,5 +355,47 @@ TEST_F(CommandInterpreterTest, UnzipResolvesOnThePathOnly) {
 }
 
 #endif
+
+// Every program started inherits its standard handles and nothing else of this process: not a
+// file this process holds open and inheritable (a library's, or a report file that a probe
+// beside this one has open for its own program for a moment). The witness reads what it finds
+// behind that handle's value, before it opens anything itself.
+TEST_F(CommandInterpreterTest, EveryProgramInheritsOnlyItsStandardHandles) {
+  const std::wstring file = temp_.Write(L"report.txt", "another program's report");
+#ifdef _WIN32
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE open = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0, nullptr);
+  const long long value = reinterpret_cast<intptr_t>(open);
+#else
+  // Without close-on-exec, and above any descriptor the witness opens itself.
+  const int value = 200;
+  const int opened = ::open(PathToNative(file).c_str(), O_RDONLY);
+  ASSERT_EQ(dup2(opened, value), value);
+  close(opened);
+#endif
+  const std::wstring peek = L"--peek=" + std::to_wstring(value);
+  const std::wstring launched = CopyWitness(temp_.Path(), L"witness.exe");
+  CNullInput noKeyboard;
+  const std::function<void()> starts[] = {
+      [&] { RunHiddenProgram(WitnessProgram(), {peek}); },
+      [&] { RunCommandLine(L"exec_witness " + peek); },
+      [&] { AppCreate(L"\"" + launched + L"\" " + peek, false); },
+#ifdef _WIN32
+      [&] { RunInOwnConsole(L"exec_witness " + peek, nullptr); },
+#endif
+  };
+  for (const auto& start : starts) {
+    RemoveFile(record_);
+    start();
+    const std::vector<WitnessRecord> records = ReadWitness(record_);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].peek, L"none") << "the hidden program, a command line, the launcher, a console";
+  }
+#ifdef _WIN32
+  CloseHandle(open);
+#else
+  close(value);
+#endif
+}
 
 }  // namespace

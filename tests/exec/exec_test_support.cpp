@@ -120,10 +120,14 @@ std::vector<WitnessRecord> ReadWitness(const std::wstring& file) {
       current.show = value(5);
     else if (line.rfind("input=", 0) == 0)
       current.input = value(6);
+    else if (line.rfind("peek=", 0) == 0)
+      current.peek = value(5);
     else if (line.rfind("arg=", 0) == 0)
       current.args.push_back(value(4));
     else if (line == "end")
       records.push_back(current);
+    else if (!current.args.empty())  // an argument that holds a line break goes on here
+      current.args.back() += L"\n" + value(0);
   }
   return records;
 }

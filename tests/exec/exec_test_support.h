@@ -14,6 +14,7 @@ struct WitnessRecord {
   std::wstring cwd;
   std::wstring show;
   std::wstring input;  // what its standard input was: "null", "file", "pipe", "terminal", ...
+  std::wstring peek;   // with "--peek=N": what it read from N, "none" when it had no file there
   std::vector<std::wstring> args;
 };
 

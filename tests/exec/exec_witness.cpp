@@ -10,9 +10,15 @@
 // Windows), "none" or "other". On Windows "--interrupt-console" makes it press Ctrl-C in its
 // own console after its record (every process attached to it gets the event, as when the user
 // types it) and then wait 10 seconds; a Ctrl-C that reaches it ends it with
-// STATUS_CONTROL_C_EXIT, as Windows' own handling does (Wine's would exit with 0).
+// STATUS_CONTROL_C_EXIT, as Windows' own handling does (Wine's would exit with 0). A first
+// argument "--peek=N" has it record, before it opens anything itself, what it reads from the
+// start of the file behind descriptor N (POSIX) or handle value N (Windows) as "peek=TEXT", or
+// "peek=none" when it has no such file open: so a test sees whether it inherited a file.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <string>
 
 #ifdef _WIN32
@@ -59,6 +65,22 @@ const char* InputKind() {
 }
 #endif
 
+// What "--peek=N" asks for (see above).
+std::string Peek(long long value) {
+  char buffer[64] = {0};
+#ifdef _WIN32
+  OVERLAPPED start{};
+  DWORD got = 0;
+  HANDLE file = reinterpret_cast<HANDLE>(static_cast<intptr_t>(value));
+  if (GetFileType(file) != FILE_TYPE_DISK || !ReadFile(file, buffer, sizeof buffer - 1, &got, &start))
+    return "none";
+#else
+  ssize_t got = pread(static_cast<int>(value), buffer, sizeof buffer - 1, 0);
+  if (got < 0) return "none";
+#endif
+  return std::string(buffer, static_cast<size_t>(got));
+}
+
 #ifdef _WIN32
 std::string Utf8(const wchar_t* text) {
   int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -89,6 +111,8 @@ int Finish(const std::string& first) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+  const std::string peek =
+      argc > 1 && wcsncmp(argv[1], L"--peek=", 7) == 0 ? Peek(std::wcstoll(argv[1] + 7, nullptr, 10)) : "";
   const wchar_t* target = _wgetenv(L"KESTRUNE_WITNESS");
   if (target == nullptr) return 90;
   FILE* out = _wfopen(target, L"ab");
@@ -111,6 +135,8 @@ int wmain(int argc, wchar_t** argv) {
   }
 #else
 int main(int argc, char** argv) {
+  const std::string peek =
+      argc > 1 && std::strncmp(argv[1], "--peek=", 7) == 0 ? Peek(std::atoll(argv[1] + 7)) : "";
   const char* target = std::getenv("KESTRUNE_WITNESS");
   if (target == nullptr) return 90;
   FILE* out = std::fopen(target, "ab");
@@ -128,6 +154,7 @@ int main(int argc, char** argv) {
     std::fprintf(out, "arg=%s\n", argv[i]);
   }
 #endif
+  if (!peek.empty()) std::fprintf(out, "peek=%s\n", peek.c_str());
   std::fputs("end\n", out);
   std::fclose(out);
 #ifdef _WIN32

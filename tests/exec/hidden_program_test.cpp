@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "exec/exec_test_support.h"
@@ -34,6 +36,25 @@ TEST(HiddenProgram, ATimeLimitEndsAProgramThatOutlastsIt) {
   }
   EXPECT_EQ(ReadWitness(records.File(L"calls.txt")).size(), 3u);
   EXPECT_EQ(RunHiddenProgramWithin(1000, records.File(L"no-such-program"), {}), -1);
+}
+
+// Each argument reaches the program as it was given, one argument each: blanks, tabs, line
+// breaks (MediaInfo's --Inform template has them), quotes and percent signs included.
+TEST(HiddenProgram, ArgumentsArriveWhole) {
+  TempDir records;
+  CScopedEnv witness("KESTRUNE_WITNESS", records.File(L"calls.txt"));
+  const std::vector<std::wstring> arguments = {L"--exit=0",
+                                               L"plain",
+                                               L"two words",
+                                               L"tab\there",
+                                               L"General;G%Format%\\n\nVideo;V%Duration%\\n",
+                                               L"\"quoted\"",
+                                               L"ends in a backslash\\",
+                                               L"vertical\vtab"};
+  EXPECT_EQ(RunHiddenProgram(WitnessProgram(), arguments), 0);
+  std::vector<WitnessRecord> calls = ReadWitness(records.File(L"calls.txt"));
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].args, arguments);
 }
 
 }  // namespace

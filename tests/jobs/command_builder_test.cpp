@@ -953,8 +953,9 @@ TEST(WithOutputName, OnlyTheOutputChanges) {
 }
 
 // How long an output must last: the longest stream the command surely keeps, cut to the range;
-// 0 where that cannot be told.
-TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
+// 0 where that cannot be told. A measured length counts to the millisecond, else the report's
+// whole seconds.
+TEST(ExpectedOutputMs, TheLongestKeptStreamCutToTheRange) {
   // 40 s in all, its video 30 s, its two tracks 20 s and 35 s.
   MediaDesc clip =
       MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Track(ACODEC_AAC, 2, 192).Get();
@@ -962,8 +963,16 @@ TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
   clip.video.durationSec = 30;
   clip.audio[0].durationSec = 20;
   clip.audio[1].durationSec = 35;
+  // The same, measured: each a fraction of a second longer than its whole seconds.
+  MediaDesc measured = clip;
+  measured.exact.fileMs = 40600;
+  measured.exact.videoMs = 30400;
+  measured.exact.audioMs[0] = 20250;
+  measured.exact.audioMs[1] = 35900;
   MediaDesc song = MediaBuilder().Track(ACODEC_MP3, 2, 192).Get();
   song.durationSec = song.audio[0].durationSec = 25;
+  MediaDesc blip = MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Get();
+  blip.exact.fileMs = blip.exact.videoMs = blip.exact.audioMs[0] = 800;  // the report's 0 s
   MediaDesc unknown = MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Get();
   MediaDesc gif = MediaBuilder().Video(VCODEC_GIF, 320).Get();
   gif.durationSec = gif.video.durationSec = 3;
@@ -981,31 +990,36 @@ TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
     int32_t jobKind;
     const MediaDesc& media;
     std::function<void(JobSettings&)> setup;
-    int expected;
+    int64_t expected;
   } cases[] = {
-      {"convert keeps the video", JOB_CONVERT, clip, Defaults, 30},
-      {"video extract", JOB_VIDEO_EXTRACT, clip, Defaults, 30},
-      {"audio extract: the first track taken", JOB_AUDIO_EXTRACT, clip, Defaults, 20},
+      {"convert keeps the video", JOB_CONVERT, clip, Defaults, 30000},
+      {"video extract", JOB_VIDEO_EXTRACT, clip, Defaults, 30000},
+      {"audio extract: the first track taken", JOB_AUDIO_EXTRACT, clip, Defaults, 20000},
       {"audio extract of the second track only, in the first file of a run", JOB_AUDIO_EXTRACT, clip,
        [](JobSettings& s) {
          s.allAudioTracks = false;
          s.selectedAudioTracks = {1};
        },
-       35},
+       35000},
       {"convert to MP3 keeps no video", JOB_CONVERT, clip, [](JobSettings& s) { s.outputCodec = OUT_MP3; },
-       20},
-      {"an audio file", JOB_CONVERT, song, [](JobSettings& s) { s.outputCodec = OUT_WAV; }, 25},
-      {"the remux of a merge keeps it all", JOB_MERGE_FILES, clip, range(5, 10), 30},
-      {"the merge of video and audio: the video file", JOB_MERGE_VIDEO_AUDIO, clip, Defaults, 30},
-      {"a range inside", JOB_CONVERT, clip, range(10, 25), 15},
-      {"a range past the end", JOB_CONVERT, clip, range(20, 90), 10},
+       20000},
+      {"an audio file", JOB_CONVERT, song, [](JobSettings& s) { s.outputCodec = OUT_WAV; }, 25000},
+      {"the remux of a merge keeps it all", JOB_MERGE_FILES, clip, range(5, 10), 30000},
+      {"the merge of video and audio: the video file", JOB_MERGE_VIDEO_AUDIO, clip, Defaults, 30000},
+      {"a range inside", JOB_CONVERT, clip, range(10, 25), 15000},
+      {"a range past the end", JOB_CONVERT, clip, range(20, 90), 10000},
       {"a range not applied", JOB_CONVERT, clip,
        [&range](JobSettings& s) {
          range(20, 25)(s);
          s.applyRange = false;
        },
-       30},
+       30000},
       {"a range after the end", JOB_CONVERT, clip, range(45, 50), 0},
+      {"measured: the video to the millisecond", JOB_CONVERT, measured, Defaults, 30400},
+      {"measured: the first track", JOB_AUDIO_EXTRACT, measured, Defaults, 20250},
+      {"measured: a range past the end of the video", JOB_CONVERT, measured, range(20, 90), 10400},
+      {"measured: a range inside", JOB_CONVERT, measured, range(10, 25), 15000},
+      {"an 800 ms clip the report reads as 0 s", JOB_CONVERT, blip, Defaults, 800},
       {"no length in the description", JOB_CONVERT, unknown, Defaults, 0},
       {"a GIF output", JOB_CONVERT, clip, [](JobSettings& s) { s.outputCodec = OUT_GIF; }, 0},
       {"a GIF input", JOB_CONVERT, gif, Defaults, 0},
@@ -1015,7 +1029,7 @@ TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
     JobSettings settings;
     settings.jobKind = c.jobKind;
     c.setup(settings);
-    EXPECT_EQ(ExpectedOutputSeconds(settings, c.media), c.expected);
+    EXPECT_EQ(ExpectedOutputMs(settings, c.media), c.expected);
   }
   // The build hands it on with its command.
   TempDir dir;
@@ -1024,8 +1038,94 @@ TEST(ExpectedOutputSeconds, TheLongestKeptStreamCutToTheRange) {
   JobSettings settings;
   range(10, 25)(settings);
   EXPECT_EQ(ProbeAndBuild(settings, dir.Write(L"clip.mp4"), probe.Function(), COutputReservations(), false)
-                .expectedSeconds,
-            15);
+                .expectedMs,
+            15000);
+}
+
+// A range that starts at or after the file's end is refused for that file, naming both times;
+// one that only ends past it runs to the end. Without a measured length only a start past
+// what the report's whole seconds (whole minutes from an hour on) can stand for is refused.
+TEST(RangeAfterEnd, RefusesOnlyARangeThatStartsAtOrAfterTheEnd) {
+  auto with = [](int32_t seconds, int64_t exactMs) {
+    MediaDesc media = MediaBuilder().Video(VCODEC_H264, 640).Track(ACODEC_AAC, 2, 128).Get();
+    media.durationSec = media.video.durationSec = media.audio[0].durationSec = seconds;
+    media.exact.fileMs = exactMs;
+    return media;
+  };
+  const struct {
+    const char* what;
+    int32_t jobKind;
+    MediaDesc media;
+    int fromSeconds, toSeconds;  // the range, from the start of the file
+    const wchar_t* start;        // the times the refusal names; null: no refusal
+    const wchar_t* end;
+  } cases[] = {
+      {"5 s clip, range from 10 s", JOB_CONVERT, with(5, 5000), 10, 20, L"0:00:10", L"0:00:05"},
+      {"5 s clip, range from 5 s: at the end", JOB_CONVERT, with(5, 5000), 5, 20, L"0:00:05", L"0:00:05"},
+      {"5.4 s clip, range from 5 s: 0.4 s to give", JOB_CONVERT, with(5, 5400), 5, 20, nullptr, nullptr},
+      {"5.4 s clip, range from 6 s", JOB_AUDIO_EXTRACT, with(5, 5400), 6, 8, L"0:00:06", L"0:00:05.400"},
+      {"a range that ends past the end", JOB_VIDEO_EXTRACT, with(5, 5000), 3, 60, nullptr, nullptr},
+      {"not measured: 5 s may be 5.9 s", JOB_CONVERT, with(5, 0), 5, 20, nullptr, nullptr},
+      {"not measured, from an hour on: past the minute", JOB_CONVERT, with(3660, 0), 3720, 3730, L"1:02:00",
+       L"1:01:00"},
+      {"a merge takes whole files", JOB_MERGE_FILES, with(5, 5000), 10, 20, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    JobSettings settings;
+    settings.jobKind = c.jobKind;
+    settings.applyRange = true;
+    settings.rangeStart.hours = static_cast<uint16_t>(c.fromSeconds / 3600);
+    settings.rangeStart.minutes = static_cast<uint16_t>(c.fromSeconds / 60 % 60);
+    settings.rangeStart.seconds = static_cast<uint16_t>(c.fromSeconds % 60);
+    settings.rangeEnd.hours = static_cast<uint16_t>(c.toSeconds / 3600);
+    settings.rangeEnd.minutes = static_cast<uint16_t>(c.toSeconds / 60 % 60);
+    settings.rangeEnd.seconds = static_cast<uint16_t>(c.toSeconds % 60);
+    const CRefusal refusal = RangeAfterEnd(settings, c.media, L"/v/clip.mp4");
+    if (c.start == nullptr) {
+      EXPECT_FALSE(refusal.Refused()) << WideToUtf8(RefusalText(refusal, kUiLanguageEnglish));
+      continue;
+    }
+    EXPECT_EQ(RefusalText(refusal, kUiLanguageEnglish), std::wstring(L"/v/clip.mp4: the range starts at ") +
+                                                            c.start + L", but the file ends at " + c.end);
+    // The build makes no command for it, and says why.
+    TempDir dir;
+    FakeProbe probe;
+    probe.media = c.media;
+    CBuiltCommand built =
+        ProbeAndBuild(settings, dir.Write(L"clip.mp4"), probe.Function(), COutputReservations(), false);
+    EXPECT_EQ(built.text, L"");
+    EXPECT_EQ(built.refusal.text, TXT_REFUSE_RANGE_AFTER_END);
+  }
+}
+
+// A command that encodes its video with NVENC says so, for the run to keep within the GPU's
+// encode sessions; a copy, the CPU's encoder and a remux do not.
+TEST(GpuEncode, OnlyAnNvencEncode) {
+  const struct {
+    const char* what;
+    int32_t jobKind;
+    std::function<void(JobSettings&)> setup;
+    bool gpuEncode;
+  } cases[] = {
+      {"convert on the GPU", JOB_CONVERT, Defaults, true},
+      {"on the CPU", JOB_CONVERT, [](JobSettings& s) { s.useGpu = false; }, false},
+      {"video copied", JOB_CONVERT, [](JobSettings& s) { s.copyVideo = true; }, false},
+      {"remux of a merge", JOB_MERGE_FILES, Defaults, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    FakeProbe probe;
+    probe.media = MediaBuilder().Video(VCODEC_H264, 1920).Track(ACODEC_AAC, 2, 192).Get();
+    JobSettings settings;
+    settings.jobKind = c.jobKind;
+    c.setup(settings);
+    CBuiltCommand built =
+        ProbeAndBuild(settings, dir.Write(L"clip.mp4"), probe.Function(), COutputReservations(), false);
+    ASSERT_TRUE(built.Made());
+    EXPECT_EQ(built.gpuEncode, c.gpuEncode) << WideToUtf8(built.text);
+  }
 }
 
 }  // namespace

@@ -124,6 +124,8 @@ check "the manual page names the tools' folder rule" grep -q "XDG_RUNTIME_DIR" <
 if command -v man >/dev/null; then
   rendered=$(MANWIDTH=100 man -l "$root/usr/share/man/man1/kestrune.1.gz" 2>&1)
   check "the manual page renders its options" grep -q -- "--no-gpu" <<<"$rendered"
+  check "the manual page names --join-anyway and --gpu-sessions" \
+    bash -c 'grep -q -- "--join-anyway" <<<"$1" && grep -q -- "--gpu-sessions" <<<"$1"' _ "$rendered"
 fi
 
 # The bash completion, asked as bash asks it.
@@ -139,8 +141,10 @@ check "job values" test "$(complete_words kestrune run --job '')" = "audio conve
 check "codec values" test "$(complete_words kestrune plan --no-gpu --codec h2)" = "h264 h265"
 check "a free argument gets no completion" test "$(complete_words kestrune plan --bitrate '')" = ""
 check "exec takes --output" test "$(complete_words kestrune exec --)" = "--output"
-check "run takes --jobs" test "$(complete_words kestrune run --jo)" = "--job --jobs"
+check "run takes --jobs" test "$(complete_words kestrune run --jo)" = "--job --jobs --join-anyway"
 check "run takes --verbose" test "$(complete_words kestrune run --ve)" = "--verbose"
+check "run and plan take --join-anyway" test "$(complete_words kestrune plan --join)" = "--join-anyway"
+check "--gpu-sessions takes a free argument" test "$(complete_words kestrune run --gpu-sessions '')" = ""
 check "files after the options" test "$(cd "$media" && complete_words kestrune probe cl)" = "clip.mp4"
 mkdir -p "$media/clips"
 check "--output-dir completes folders only" \

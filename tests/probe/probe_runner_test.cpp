@@ -449,6 +449,12 @@ TEST_F(ProbeRunnerTest, ProbesOfManyFilesTogetherReadWhatEachAloneReads) {
   const std::wstring forged = temp_.File(L"x\n\nGeneral\nComplete name                            : " +
                                          files[1].substr(files[1].rfind(L'/') + 1));
   ASSERT_TRUE(std::filesystem::copy_file(FsPath(files[3]), FsPath(forged)));
+  // A name with a line break, which MediaInfo writes as " / ", listed before the path that holds
+  // " / " itself (" b.wav" in the folder "a "): two sounds of different lengths.
+  const std::wstring broken = temp_.File(L"a\nb.wav"), slashed = temp_.Folder(L"a ") + L" b.wav";
+  for (const auto& sound : {std::make_pair(broken, L"3"), std::make_pair(slashed, L"7")})
+    ASSERT_TRUE(RunFfmpeg({L"-v", L"error", L"-f", L"lavfi", L"-i",
+                           std::wstring(L"sine=duration=") + sound.second, L"-y", sound.first}));
 #endif
   const struct {
     const char* what;
@@ -464,6 +470,7 @@ TEST_F(ProbeRunnerTest, ProbesOfManyFilesTogetherReadWhatEachAloneReads) {
       // MediaInfo writes the line break as " / ": that name's section is no one's.
       {"with a line break in a name", {files[3], Sample(Sample::MP3_ONLY, L"line\nbreak.mp3"), files[4]}, 1},
       {"a name that writes a section of another file", {forged, files[1], header}, 1},
+      {"a line break before the name MediaInfo writes for it", {broken, slashed, files[3]}, 1},
 #endif
   };
   for (const auto& list : lists) {

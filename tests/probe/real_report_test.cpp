@@ -12,6 +12,7 @@
 
 #include "base/file_util.h"
 #include "base/program_dir.h"
+#include "probe/media_lengths.h"
 #include "probe/report_parser.h"
 #include "support/media_fixtures.h"
 #include "support/mediainfo_json.h"
@@ -169,6 +170,7 @@ void ExpectMatchesJson(const Probe& probe) {
     EXPECT_EQ(parsed.codec, ExpectedAudioCodec(track));
     EXPECT_EQ(parsed.sampleRate, static_cast<int>(track.Number("SamplingRate")));
     EXPECT_EQ(parsed.channels, static_cast<int>(track.Number("Channels")));
+    EXPECT_EQ(parsed.sampleRate, static_cast<int>(track.Number("SamplingRate")));
     EXPECT_EQ(parsed.language, ExpectedLanguage(track.Field("Language")));
     EXPECT_EQ(parsed.durationSec, ReportSeconds(track.Number("Duration")));
     if (!track.Field("StreamSize").empty())
@@ -195,6 +197,29 @@ class RealReport : public ::testing::TestWithParam<SampleCase> {};
 
 }  // namespace
 
+// A length of the JSON (seconds with three decimals) in milliseconds; kLengthNotGiven when it
+// gives none.
+int64_t JsonMs(const MediaInfoTrack& track) {
+  if (track.Field("Duration").empty()) return kLengthNotGiven;
+  return static_cast<int64_t>(std::floor(track.Number("Duration") * 1000 + 0.5));
+}
+
+// Compares the measured lengths and stream counts with the JSON of the same file.
+void ExpectLengthsMatchJson(const Probe& probe, const CMediaLengths& lengths) {
+  std::vector<const MediaInfoTrack*> general = TracksOf(probe, "General");
+  ASSERT_EQ(general.size(), 1u);
+  EXPECT_TRUE(lengths.described);
+  EXPECT_EQ(lengths.fileMs, JsonMs(*general[0]));
+  std::vector<const MediaInfoTrack*> video = TracksOf(probe, "Video");
+  std::vector<const MediaInfoTrack*> audio = TracksOf(probe, "Audio");
+  EXPECT_EQ(lengths.videoCount, static_cast<int>(video.size() + TracksOf(probe, "Image").size()));
+  EXPECT_EQ(lengths.audioCount, static_cast<int>(audio.size()));
+  EXPECT_EQ(lengths.videoMs, video.empty() ? kLengthNotGiven : JsonMs(*video.front()));
+  for (size_t i = 0; i < MAX_AUDIO_TRACKS; ++i)
+    EXPECT_EQ(lengths.audioMs[i], i < audio.size() ? JsonMs(*audio[i]) : kLengthNotGiven)
+        << "track " << i + 1;
+}
+
 TEST_P(RealReport, AgreesWithMediaInfoJson) {
   SKIP_WITHOUT_TOOLS();
   const SampleCase& c = GetParam();
@@ -205,6 +230,12 @@ TEST_P(RealReport, AgreesWithMediaInfoJson) {
   ASSERT_TRUE(ProbeFile(dir, path, probe));
   ExpectMatchesJson(probe);
   if (HasFailure()) ADD_FAILURE() << "text report:\n" << probe.report;
+  // The lengths to the millisecond, as MediaInfo's own template gives them; MediaInfo is the
+  // program folder's, as for the program.
+  EnterProgramDir();
+  CMediaLengths lengths;
+  EXPECT_TRUE(MeasureMediaFile(path, lengths));
+  ExpectLengthsMatchJson(probe, lengths);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "support/temp_dir.h"
 #include "support/trace_capture.h"
 
@@ -395,6 +396,8 @@ TEST(MediaLineMatch, AudioLayerRateAndSampleLayout) {
       {{L"Format : PCM", L"Format settings : Big / Signed", L"Codec ID : fl32"},
        {ACODEC_PCM, 0, 0, SAMPLE_FLOAT | SAMPLE_BIG_ENDIAN}},
       {{L"Format : PCM", L"Codec ID : A_PCM/FLOAT/IEEE"}, {ACODEC_PCM, 0, 0, SAMPLE_FLOAT}},
+      {{L"Format : AC-3", L"Sampling rate : 48.0 kHz / 24.0 kHz"}, {ACODEC_AC3, 48000, 0, 0}},
+      {{L"Format : AC-3", L"Sampling rate : unknown"}, {ACODEC_AC3, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lines[0] << ", " << c.lines[1]);

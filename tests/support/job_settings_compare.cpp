@@ -36,4 +36,5 @@ void ExpectSameSettings(const JobSettings& a, const JobSettings& b) {
   EXPECT_EQ(a.jobKind, b.jobKind);
   EXPECT_EQ(a.outputFolder, b.outputFolder);
   EXPECT_EQ(a.keepSourceDates, b.keepSourceDates);
+  EXPECT_EQ(a.joinAnyway, b.joinAnyway);
 }

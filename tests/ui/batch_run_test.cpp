@@ -21,6 +21,7 @@
 #include <regex>
 #include <thread>
 
+#include "base/duration_text.h"
 #include "base/file_util.h"
 #include "base/format.h"
 #include "base/program_dir.h"
@@ -31,6 +32,7 @@
 #include "exec/console_host.h"
 #include "install/installer.h"
 #include "probe/media_desc.h"
+#include "probe/media_lengths.h"
 #include "probe/probe_runner.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
@@ -309,7 +311,8 @@ TEST_F(BatchRunTest, StopEndsTheRunningConversionAndRemovesItsPartialOutput) {
   }());
   EXPECT_FALSE(FileExists(folder.File(L"other_(02).mp4")));
   EXPECT_FALSE(trace.ContainsText(L"DoProcess-1-(2/2)"));
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"), StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 2, 중지됨", L"done 0, failed 0, skipped 2, stopped"),
+            StatusText());
   EXPECT_EQ(Label(L"작업 실행", L"Start Process"), Text(IDC_START));
 }
 
@@ -327,16 +330,57 @@ TEST_F(BatchRunTest, AConversionThatComesOutShortIsCountedAndNamed) {
   const std::wstring output = folder.File(L"cut_(02).mkv");
   EXPECT_EQ(output, OutputOf(Text(IDC_COMMAND_BOX)));
   ASSERT_TRUE(RunToTheEnd());
-  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"), StatusText());
+  EXPECT_EQ(Label(L"완료 0, 실패 0, 건너뜀 0, 짧음 1", L"done 0, failed 0, skipped 0, short 1"),
+            StatusText());
   MediaDesc kept;
   ASSERT_TRUE(ProbeMediaFile(output, kept));
   EXPECT_LT(kept.durationSec, 6);
+  // Both lengths to the millisecond: the output's, and the video's the header promises.
+  CMediaLengths made, promised;
+  ASSERT_TRUE(MeasureMediaFile(output, made));
+  ASSERT_TRUE(MeasureMediaFile(clip, promised));
+  EXPECT_EQ(promised.videoMs / 1000, 8);
   EXPECT_EQ(messages.Messages(),
             std::vector<std::wstring>{Sprintf(
-                Label(L"%s\n길이가 %d초뿐입니다 (%d초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다.",
-                      L"%s\nlasts only %d s of the %d s expected. The file is kept for you to check.")
+                Label(L"%s\n길이가 %s초뿐입니다 (%s초여야 합니다). 확인할 수 있게 파일은 남겨 둡니다.",
+                      L"%s\nlasts only %s s of the %s s expected. The file is kept for you to check.")
                     .c_str(),
-                output, kept.durationSec, 8)});
+                output, SecondsText(made.fileMs), SecondsText(promised.videoMs))});
+}
+
+// A join of files whose pictures differ: Start names the first difference and asks. No runs
+// nothing; Yes joins them all the same.
+TEST_F(BatchRunTest, AJoinOfFilesThatDifferAsksFirst) {
+  std::wstring first = MakeClip(::Sample::H264_AAC_MP4, L"first.mp4", 1);
+  std::wstring second = MakeClip(::Sample::H264_1080_MP4, L"second.mp4", 1);
+  ASSERT_FALSE(first.empty() || second.empty());
+  TraceCapture trace;
+  DropFiles(dialog->Hwnd(), {first, second});
+  Click(IDC_JOB_MERGE_FILES);
+  const std::wstring question = Label(
+      L"합칠 파일들이 서로 다릅니다:\nsecond.mp4: 1920x1080, 첫 파일은 320x240\n합치면 제대로 재생되지 않을 "
+      L"수 "
+      L"있습니다 (영상, 소리, 길이). 그래도 합칠까요?",
+      L"The files to join differ:\nsecond.mp4: 1920x1080, the first part 320x240\nJoined, they may play "
+      L"wrong "
+      L"(picture, sound or length). Join them anyway?");
+  const struct {
+    bool yes;
+    bool ran;
+  } answers[] = {{false, false}, {true, true}};
+  for (const auto& answer : answers) {
+    SCOPED_TRACE(answer.yes ? "yes" : "no");
+    trace.Clear();
+    EXPECT_EQ(question, PressAndAnswer(answer.yes));
+    if (answer.ran) {
+      ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+    }
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(trace.ContainsText(L"DoProcess-쓰레드 시작"), answer.ran);
+    EXPECT_EQ(trace.Contains(L"OnButtonStart-parts differ, not started"), !answer.yes);
+    EXPECT_EQ(FileExists(folder.File(L"first.ts")), answer.ran);
+    EXPECT_EQ(FileExists(folder.File(L"second.ts")), answer.ran);
+  }
 }
 
 // The status line after a run: the short outputs only when there are any, so a run without
@@ -841,6 +885,40 @@ TEST_F(BatchRunTest, TheWindowAnswersWhileTheGpuCheckRuns) {
       << held->commands[0];
   EXPECT_NE(std::wstring::npos, held->commands[0].find(L"-c:v hevc_nvenc")) << held->commands[0];
   EXPECT_TRUE(Checked(IDC_GPU));
+}
+
+// The taskbar button counts the files of the run that Start took, not the list as the user
+// edits it while the GPU check runs: two more rows dropped, and a job clicked (which gathers the
+// list anew), during the check of a Start over one file.
+TEST_F(BatchRunTest, TheTaskbarCountsTheFilesOfTheRunNotTheListEditedDuringTheCheck) {
+  std::wstring clip = MakeClip(::Sample::H264_AAC_MP4, L"clip.mp4", 1);
+  ASSERT_FALSE(clip.empty());
+  auto open = std::make_shared<std::atomic<bool>>(false);
+  CScopedGpuCheck heldCheck([open](int32_t, bool) {
+    for (int waited = 0; !*open && waited < 6000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+  });
+  dialog->commandRunner = [clip](const std::wstring& command, CCommandStop*) {
+    return LeaveOutput(command, clip) ? 0 : 2;
+  };
+  TaskbarLog log = UseFakeTaskbar(dialog->taskbarProgress, true, std::make_shared<bool>(true));
+  SendMessageW(dialog->Hwnd(), CTaskbarProgress::ButtonCreatedMessage(), 0, 0);
+  DropFiles(dialog->Hwnd(), {clip});
+  ASSERT_TRUE(Checked(IDC_GPU));
+
+  Click(IDC_START);
+  ASSERT_TRUE(dialog->GpuCheckRunning());
+  DropFiles(dialog->Hwnd(), {clip, clip});
+  ASSERT_TRUE(ClickRow(IDC_FILE_LIST, 0));
+  Click(IDC_JOB_CONVERT);
+  *open = true;
+  ASSERT_TRUE(WaitUntil([&] { return !dialog->GpuCheckRunning(); }, kRunTimeoutMs));
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_EQ(Label(L"완료 1, 실패 0, 건너뜀 0", L"done 1, failed 0, skipped 0"), StatusText());
+  EXPECT_EQ((std::vector<std::wstring>{L"open", L"state normal", L"value 0/1", L"value 1/1", L"state none",
+                                       L"released"}),
+            *log);
 }
 
 // An ffmpeg build with NVENC but neither a working GPU nor libx265 (a stand-in ffmpeg, through
