@@ -79,7 +79,6 @@ enum TextId : int {
   TXT_RUN_JOIN_SHORT,
   TXT_RUN_STOPPED,
   TXT_RUN_OUTPUT_SHORT,      // "%s %s %s": the output, its length, the length expected (SecondsText)
-  TXT_RUN_OUTPUT_SHORT,      // "%s %d %d": the output, its length, the length expected
   TXT_MEDIA_INFO_MISSING,    // "%s": the download page
   TXT_GPU_CHECKING,          // the status line while Start checks the GPU
   TXT_GPU_NO_ENCODER,        // "%s" "%s": the NVIDIA encoder, the CPU's encoder the build lacks
