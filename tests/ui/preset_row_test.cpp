@@ -4,6 +4,7 @@
 // Delete; a damaged preset is named and changes nothing.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "base/texts.h"
 #include "support/trace_capture.h"
 #include "ui/control_ids.h"
@@ -76,7 +77,7 @@ TEST_F(PresetRowTest, SavedOptionsComeBackWhenPickedAndATakenNameAsksFirst) {
   EXPECT_EQ(L"33", Text(IDC_QUANTIZER));
 
   // A built-in: listed in the window's language, sets its encoding, refuses Delete and Save.
-  const std::wstring phone = Text(TXT_PRESET_PHONE, language);
+  const std::wstring phone = ::Text(TXT_PRESET_PHONE, language);
   Pick(phone);
   EXPECT_EQ((std::vector<bool>{true, false, false, false, false}), CheckedRows(IDC_OUTPUT_CODEC_LIST));
   EXPECT_TRUE(Checked(IDC_CONTAINER_MP4));
