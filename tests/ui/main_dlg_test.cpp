@@ -11,11 +11,11 @@
 #include <memory>
 #include <vector>
 
+#include "support/trace_capture.h"
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
-#include "support/trace_capture.h"
-#include "ui/ui_test_support.h"
 #include "ui/main_window_fixture.h"
+#include "ui/ui_test_support.h"
 
 namespace {
 
@@ -30,15 +30,16 @@ enum ControlKind {
   FILE_LIST,
   CHECK_LIST,
   TEXT_BOX,
-  CHOICE
+  CHOICE,
+  NAME_CHOICE  // a drop-down list that takes a typed name too
 };
 
 struct CControlRow {
   int id;
   ControlKind kind;
   int x, y, width, height;  // height -1: the control's own (a drop-down list's closed height)
-  const wchar_t* korean;   // text after start-up in a Korean run
-  const wchar_t* english;  // and in an English one
+  const wchar_t* korean;    // text after start-up in a Korean run
+  const wchar_t* english;   // and in an English one
   bool enabled;
   bool visible;
   int checked;   // 1 checked, 0 unchecked, -1 not a check box or radio
@@ -62,6 +63,9 @@ const CControlRow kLayout[] = {
     {1080, LABEL, 7, 247, 46, 8, L"출력 폴더", L"Output folder", true, true, -1, true, false},
     {1081, TEXT_BOX, 55, 244, 226, 14, L"", L"", true, true, -1, false, true},
     {1082, PUSH, 283, 244, 44, 14, L"찾아보기...", L"Browse...", true, true, -1, false, true},
+    {1095, NAME_CHOICE, 145, 279, 100, -1, L"", L"", true, true, -1, false, true},
+    {1096, PUSH, 249, 279, 38, 14, L"저장", L"Save", true, true, -1, false, true},
+    {1097, PUSH, 289, 279, 38, 14, L"삭제", L"Delete", true, true, -1, false, true},
     {1051, GROUP, 332, 6, 131, 133, L"영상", L"Video", true, true, -1, false, false},
     {1056, GROUP, 468, 7, 116, 196, L"소리", L"Audio", true, true, -1, false, false},
     {1005, CHECK_LIST, 337, 28, 59, 65, L"", L"", true, true, -1, false, true},
@@ -169,6 +173,10 @@ void ExpectKind(HWND control, ControlKind kind) {
     case CHOICE:
       EXPECT_TRUE(SameClass(control, WC_COMBOBOXW)) << WindowClass(control);
       EXPECT_EQ(CBS_DROPDOWNLIST, style & 3);
+      break;
+    case NAME_CHOICE:
+      EXPECT_TRUE(SameClass(control, WC_COMBOBOXW)) << WindowClass(control);
+      EXPECT_EQ(CBS_DROPDOWN, style & 3);
       break;
     case COMMAND_BOX:
       EXPECT_TRUE(SameClass(control, L"Edit")) << WindowClass(control);
