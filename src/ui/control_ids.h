@@ -72,9 +72,9 @@
 #define IDC_KEEP_DATES 1083
 #define IDC_WHEN_DONE_LABEL 1084
 #define IDC_WHEN_DONE 1085
-#define IDC_PRESET 1095
-#define IDC_PRESET_SAVE 1096
-#define IDC_PRESET_DELETE 1097
+#define IDC_PRESET 1100
+#define IDC_PRESET_SAVE 1101
+#define IDC_PRESET_DELETE 1102
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046
