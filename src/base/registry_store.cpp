@@ -53,6 +53,36 @@ int32_t CRegistryStore::SetText(const std::wstring& name, const std::wstring& va
   return WriteText(writeRoot, subKeyPath, name, value);
 }
 
+namespace {
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    wchar_t x = a[i] >= L'A' && a[i] <= L'Z' ? a[i] - L'A' + L'a' : a[i];
+    wchar_t y = b[i] >= L'A' && b[i] <= L'Z' ? b[i] - L'A' + L'a' : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::vector<std::wstring> CRegistryStore::ValueNames() {
+  std::vector<std::wstring> names;
+  if (!hasRoot) return names;
+  names = ReadNames(writeRoot, subKeyPath);
+  if (writeRoot == rootKey) return names;
+  for (const std::wstring& name : ReadNames(rootKey, subKeyPath)) {
+    bool known = false;
+    for (const std::wstring& have : names) known = known || SameNameIgnoringCase(have, name);
+    if (!known) names.push_back(name);
+  }
+  return names;
+}
+
+int32_t CRegistryStore::DeleteValue(const std::wstring& name) {
+  if (!hasRoot) return -1;
+  return RemoveValue(writeRoot, subKeyPath, name);
+}
+
 int32_t CRegistryStore::ReadInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                                 uint32_t& out) {
   uint32_t value = 0;

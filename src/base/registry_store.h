@@ -10,6 +10,7 @@
 // them from there first; the machine's key is still read after it.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum RegistryRoot : int { REGISTRY_LOCAL_MACHINE = 0, REGISTRY_CURRENT_USER = 1 };
 
@@ -39,6 +40,12 @@ class CRegistryStore {
   bool GetText(const std::wstring& name, std::wstring& out);
   // Stores value as a text under name, in the key the store writes: 0, or -1.
   int32_t SetText(const std::wstring& name, const std::wstring& value);
+  // The names of the values in the store's keys: the key it writes first, then, where that is
+  // the current user's in place of the machine's, the machine's names it lacks (matched without
+  // regard to ASCII case, as the registry matches them). Empty before Create.
+  std::vector<std::wstring> ValueNames();
+  // Removes name from the key the store writes: 0 when it is gone (or was never there), -1.
+  int32_t DeleteValue(const std::wstring& name);
   // The root whose key takes the writes: the one given to Create, or the current user's where
   // the machine's key was refused.
   RegistryRoot WriteRoot() const { return writeRoot; }
@@ -77,6 +84,10 @@ class CRegistryStore {
   // The value of name under root\path; false when the key or the value cannot be read.
   static bool ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                         uint32_t& value);
+  // The names of the values under root\path; empty when the key cannot be read.
+  static std::vector<std::wstring> ReadNames(RegistryRoot root, const std::wstring& path);
+  // Removes name under root\path: 0 when it is gone, -1.
+  static int32_t RemoveValue(RegistryRoot root, const std::wstring& path, const std::wstring& name);
   // The platform's code for a refused key.
   static const long kAccessDenied;
 

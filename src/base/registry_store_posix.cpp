@@ -318,6 +318,29 @@ int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, c
   return WriteRaw(root, path, name, "\"" + Encode(WideToUtf8(value)) + "\"");
 }
 
+std::vector<std::wstring> CRegistryStore::ReadNames(RegistryRoot root, const std::wstring& path) {
+  std::vector<std::wstring> names;
+  std::string file = KeyFile(root, path);
+  Entries entries;
+  if (file.empty() || !ReadEntries(file, entries)) return names;
+  for (const auto& entry : entries) names.push_back(Utf8ToWide(entry.first));
+  return names;
+}
+
+int32_t CRegistryStore::RemoveValue(RegistryRoot root, const std::wstring& path, const std::wstring& name) {
+  std::string file = KeyFile(root, path);
+  Entries entries;
+  if (file.empty()) return -1;
+  if (!ReadEntries(file, entries)) return 0;  // no key, no value
+  std::string wanted = LowerAscii(WideToUtf8(name));
+  Entries kept;
+  for (auto& entry : entries) {
+    if (LowerAscii(entry.first) != wanted) kept.push_back(std::move(entry));
+  }
+  if (kept.size() == entries.size()) return 0;
+  return ReplaceFile(file, kept) == 0 ? 0 : -1;
+}
+
 bool CRegistryStore::ReadMachineText(const std::wstring&, const std::wstring&, std::wstring&) {
   return false;
 }

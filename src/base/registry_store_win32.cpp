@@ -26,6 +26,25 @@ LSTATUS CreateKey(RegistryRoot root, const std::wstring& path, HKEY& key) {
                          &key, nullptr);
 }
 
+// A text value (REG_SZ) of an open key, asked for its size first so a long one (a list of
+// sums, a saved set of options naming a long folder) is read whole; 64 KB is plenty.
+bool ReadSizedText(HKEY key, const std::wstring& name, std::wstring& out) {
+  constexpr DWORD kMostBytes = 1 << 16;
+  DWORD size = 0;
+  LSTATUS status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
+  std::wstring text;
+  if (status == ERROR_SUCCESS && size <= kMostBytes) {
+    text.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size);
+  }
+  if (status != ERROR_SUCCESS || size > kMostBytes) return false;
+  // RegGetValueW counts the terminator it makes sure of.
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  out = text;
+  return true;
+}
+
 }  // namespace
 
 CRegistryStore::CRegistryStore() = default;
@@ -91,36 +110,49 @@ bool CRegistryStore::ReadText(RegistryRoot root, const std::wstring& path, const
   if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
     return false;
   }
-  // RegGetValueW checks the type and makes sure the text arrives terminated.
-  wchar_t text[2048] = {0};
-  DWORD size = sizeof text;
-  LSTATUS status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, text, &size);
+  bool read = ReadSizedText(key, name, out);
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return false;
-  out = text;
-  return true;
+  return read;
 }
 
 bool CRegistryStore::ReadMachineText(const std::wstring& path, const std::wstring& name, std::wstring& out) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return false;
-  // Asked for its size first: a list of sums outgrows any fixed buffer; 64 KB is plenty.
-  constexpr DWORD kMostBytes = 1 << 16;
-  DWORD size = 0;
-  LSTATUS status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
-  std::wstring text;
-  if (status == ERROR_SUCCESS && size <= kMostBytes) {
-    text.assign(size / sizeof(wchar_t) + 1, L'\0');
-    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    status = RegGetValueW(key, nullptr, name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size);
+  bool read = ReadSizedText(key, name, out);
+  RegCloseKey(key);
+  return read;
+}
+
+std::vector<std::wstring> CRegistryStore::ReadNames(RegistryRoot root, const std::wstring& path) {
+  std::vector<std::wstring> names;
+  HKEY rootKey = RootKeyOf(root);
+  HKEY key = nullptr;
+  if (rootKey == nullptr || RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  // A value name holds at most 16383 characters.
+  std::wstring name(16384, L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    LSTATUS status = RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status == ERROR_SUCCESS) names.emplace_back(name.data(), length);
   }
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS || size > kMostBytes) return false;
-  // RegGetValueW counts the terminator it makes sure of.
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  out = text;
-  return true;
+  return names;
+}
+
+int32_t CRegistryStore::RemoveValue(RegistryRoot root, const std::wstring& path, const std::wstring& name) {
+  HKEY rootKey = RootKeyOf(root);
+  HKEY key = nullptr;
+  LSTATUS status = rootKey == nullptr ? ERROR_INVALID_PARAMETER
+                                      : RegOpenKeyExW(rootKey, path.c_str(), 0, KEY_SET_VALUE, &key);
+  if (status == ERROR_FILE_NOT_FOUND) return 0;  // no key, no value
+  if (status != ERROR_SUCCESS) return -1;
+  status = RegDeleteValueW(key, name.c_str());
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? 0 : -1;
 }
 
 int32_t CRegistryStore::WriteText(RegistryRoot root, const std::wstring& path, const std::wstring& name,

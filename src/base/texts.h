@@ -260,6 +260,23 @@ enum TextId : int {
   TXT_FOLDER_ADD_PICK,     // the folder picker's title
   TXT_FOLDERS_UNREADABLE,  // "%s": the folders, one a line
   TXT_FOLDER_NO_MEDIA,     // "%s": the folder
+  // Presets: the built-ins' names, the window's preset row and what it says, the command line's.
+  TXT_PRESET_PHONE,
+  TXT_PRESET_COPY_VIDEO_AAC,
+  TXT_LABEL_PRESET_SAVE,
+  TXT_LABEL_PRESET_DELETE,
+  TXT_PRESET_NEEDS_NAME,
+  TXT_PRESET_BAD_NAME,        // "%d": the most characters
+  TXT_PRESET_IS_BUILT_IN,     // "%s": the preset
+  TXT_PRESET_REPLACE,         // "%s": the preset
+  TXT_PRESET_DELETE_ASK,      // "%s": the preset
+  TXT_PRESET_UNKNOWN,         // "%s": the preset
+  TXT_PRESET_DAMAGED,         // "%s": the preset
+  TXT_PRESET_DAMAGED_VALUES,  // "%s": the preset, "%s": the values passed over
+  TXT_PRESET_STORE_FAILED,    // "%s": the preset
+  TXT_CLI_PRESETS_NO_ARGUMENTS,
+  TXT_CLI_PRESET_BUILT_IN_ROW,  // "%s": the preset
+  TXT_CLI_PRESET_SAVED_ROW,     // "%s": the preset
 
   TXT_COUNT
 };

@@ -108,6 +108,7 @@ const CTextEntry kEnglish[] = {
      L"       kestrune plan [--json] [options] FILE...\n"
      L"       kestrune run [--report FILE] [options] FILE...\n"
      L"       kestrune exec [--output FILE] COMMAND\n"
+     L"       kestrune presets\n"
      L"       kestrune --help | --version\n"
      L"\n"
      L"probe  print what MediaInfo finds in each file (--json: every field, one JSON object per line)\n"
@@ -117,6 +118,7 @@ const CTextEntry kEnglish[] = {
      L"       (--report FILE: write the run's report there: each file, its command, output, outcome,\n"
      L"       the reason and the time taken; FILE must not exist yet)\n"
      L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
+     L"presets  list the presets --preset takes: the built-ins and those saved in the window\n"
      L"A FILE of plan and run that is a folder stands for the video and audio files below it, in\n"
      L"natural order; with --output-dir their outputs keep its tree of folders there.\n"
      L"\n"
@@ -124,6 +126,8 @@ const CTextEntry kEnglish[] = {
      L"128 kb/s, every audio track; on the NVIDIA GPU when a short test encode finds that it works\n"
      L"with this ffmpeg on this computer, else on the CPU (the choice is said on standard error).\n"
      L"\n"
+     L"  --preset NAME          the options of a preset; options after it win, it wins over those\n"
+     L"                         before it\n"
      L"  --job convert|video|audio|merge|merge-av   the job (default convert)\n"
      L"  --codec h264|h265|gif|wav|mp3              output codec (default h265)\n"
      L"  --gpu [auto] / --no-gpu   NVIDIA GPU: always / where it works (default) / never\n"
@@ -332,6 +336,22 @@ const CTextEntry kEnglish[] = {
     {TXT_FOLDER_ADD_PICK, L"Choose a folder: its video and audio files are added to the list."},
     {TXT_FOLDERS_UNREADABLE, L"These folders could not be read; their files were not added:\n%s"},
     {TXT_FOLDER_NO_MEDIA, L"No video or audio file was found below this folder:\n%s"},
+    {TXT_PRESET_PHONE, L"Phone: small H.264 MP4"},
+    {TXT_PRESET_COPY_VIDEO_AAC, L"Copy video, AAC audio"},
+    {TXT_LABEL_PRESET_SAVE, L"Save"},
+    {TXT_LABEL_PRESET_DELETE, L"Delete"},
+    {TXT_PRESET_NEEDS_NAME, L"Type a name for the preset in its box first, then press Save."},
+    {TXT_PRESET_BAD_NAME, L"A preset's name has 1 to %d characters, none of them a line break or a control character."},
+    {TXT_PRESET_IS_BUILT_IN, L"\"%s\" is a built-in preset: it cannot be changed or deleted. Save under another name."},
+    {TXT_PRESET_REPLACE, L"A preset named \"%s\" exists. Replace it with the current options?"},
+    {TXT_PRESET_DELETE_ASK, L"Delete the preset \"%s\"?"},
+    {TXT_PRESET_UNKNOWN, L"There is no preset named \"%s\"."},
+    {TXT_PRESET_DAMAGED, L"The preset \"%s\" is damaged and was not applied; the options are as they were."},
+    {TXT_PRESET_DAMAGED_VALUES, L"The preset \"%s\" was applied without its damaged values: %s"},
+    {TXT_PRESET_STORE_FAILED, L"The preset \"%s\" could not be written to the settings."},
+    {TXT_CLI_PRESETS_NO_ARGUMENTS, L"presets takes no arguments"},
+    {TXT_CLI_PRESET_BUILT_IN_ROW, L"built-in  %s\n"},
+    {TXT_CLI_PRESET_SAVED_ROW, L"saved     %s\n"},
 };
 }  // namespace
 

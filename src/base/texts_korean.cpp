@@ -184,6 +184,19 @@ const CTextEntry kKorean[] = {
     {TXT_FOLDER_ADD_PICK, L"폴더를 고르세요. 그 안의 동영상과 오디오 파일을 목록에 넣습니다."},
     {TXT_FOLDERS_UNREADABLE, L"다음 폴더를 읽을 수 없어 그 안의 파일은 넣지 않았습니다:\n%s"},
     {TXT_FOLDER_NO_MEDIA, L"이 폴더 아래에 동영상이나 오디오 파일이 없습니다:\n%s"},
+    {TXT_PRESET_PHONE, L"휴대폰용 H.264 MP4 (작게)"},
+    {TXT_PRESET_COPY_VIDEO_AAC, L"비디오 복사, AAC 오디오"},
+    {TXT_LABEL_PRESET_SAVE, L"저장"},
+    {TXT_LABEL_PRESET_DELETE, L"삭제"},
+    {TXT_PRESET_NEEDS_NAME, L"프리셋 칸에 이름을 먼저 입력한 뒤 저장을 누르세요."},
+    {TXT_PRESET_BAD_NAME, L"프리셋 이름은 1~%d자이며 줄바꿈이나 제어 문자를 넣을 수 없습니다."},
+    {TXT_PRESET_IS_BUILT_IN, L"\"%s\" 은(는) 기본 프리셋이라 바꾸거나 삭제할 수 없습니다. 다른 이름으로 저장하세요."},
+    {TXT_PRESET_REPLACE, L"\"%s\" 프리셋이 이미 있습니다. 지금 옵션으로 바꿀까요?"},
+    {TXT_PRESET_DELETE_ASK, L"\"%s\" 프리셋을 삭제할까요?"},
+    {TXT_PRESET_UNKNOWN, L"\"%s\" 이름의 프리셋이 없습니다."},
+    {TXT_PRESET_DAMAGED, L"\"%s\" 프리셋이 손상되어 적용하지 않았습니다. 옵션은 그대로입니다."},
+    {TXT_PRESET_DAMAGED_VALUES, L"\"%s\" 프리셋을 적용했지만 손상된 값은 건너뛰었습니다: %s"},
+    {TXT_PRESET_STORE_FAILED, L"\"%s\" 프리셋을 설정에 저장하지 못했습니다."},
 };
 }  // namespace
 

@@ -12,6 +12,9 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun);
 // the line's status.
 int RunExecCommand(CCliRequest& request, CCliOutput& out);
 
+// presets: the presets a --preset takes, the built-ins marked.
+int RunPresetsCommand(CCliOutput& out);
+
 // The whole command line: args without the program name. Messages shown by the core go to
 // out's standard error while it runs.
 int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out);

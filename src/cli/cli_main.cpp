@@ -1,6 +1,8 @@
 #include "base/kestrune_version.h"
 #include "base/message.h"
 #include "base/program_dir.h"
+#include "base/registry_store.h"
+#include "batch/preset_store.h"
 #include "cli/cli_commands.h"
 #include "cli/exit_codes.h"
 
@@ -19,6 +21,16 @@ class CMessageRedirect {
   MessageSink previous_;
 };
 }  // namespace
+
+// One line per preset, the built-ins first; the names a --preset takes.
+int RunPresetsCommand(CCliOutput& out) {
+  CRegistryStore store;
+  store.Create(REGISTRY_LOCAL_MACHINE, kRegistryKeyPath);
+  for (const CPresetEntry& preset : ListPresets(store, kUiLanguageEnglish)) {
+    out.Out(CliFormat(preset.builtIn ? TXT_CLI_PRESET_BUILT_IN_ROW : TXT_CLI_PRESET_SAVED_ROW, preset.name));
+  }
+  return CLI_EXIT_OK;
+}
 
 std::wstring VersionText() { return CliFormat(TXT_CLI_VERSION, KESTRUNE_VERSION_WIDE_TEXT); }
 
@@ -41,6 +53,8 @@ int RunKestrune(const std::vector<std::wstring>& args, CCliOutput& out) {
     default:
       break;
   }
+  for (const std::wstring& notice : request.notices) out.Err(CliFormat(TXT_CLI_MESSAGE, notice));
+  if (request.command == CLI_COMMAND_PRESETS) return RunPresetsCommand(out);
   CMessageRedirect redirect(out);
   SetProgramDir(GetProgramDir());
   if (request.command == CLI_COMMAND_PROBE) return RunProbeCommand(request, out);

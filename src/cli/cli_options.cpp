@@ -9,6 +9,8 @@
 #include "base/format.h"
 #include "base/private_folder.h"
 #include "base/program_dir.h"
+#include "base/registry_store.h"
+#include "batch/preset_store.h"
 #include "batch/start_check.h"
 #include "cli/cli_output.h"
 #include "jobs/media_classification.h"
@@ -102,6 +104,34 @@ bool PickNamed(const std::vector<COptionName>& table, const wchar_t* option, con
   return false;
 }
 
+// --preset NAME: the preset's options over those given before it; those after it win, as every
+// later option wins over an earlier one. The GPU follows the preset where it changes it: off, or
+// on where the check finds it works, as the window's Start decides.
+bool ApplyPreset(CCliRequest& request, const std::wstring& name, std::wstring& error) {
+  CRegistryStore store;
+  store.Create(REGISTRY_LOCAL_MACHINE, kRegistryKeyPath);
+  JobSettings settings = request.settings;
+  std::vector<std::wstring> damaged;
+  switch (LoadPreset(store, name, settings, damaged)) {
+    case PRESET_OK:
+      break;
+    case PRESET_DAMAGED:
+      error = CliFormat(TXT_PRESET_DAMAGED, name);
+      return false;
+    default:
+      error = CliFormat(TXT_PRESET_UNKNOWN, name);
+      return false;
+  }
+  if (settings.useGpu != request.settings.useGpu) request.gpu = settings.useGpu ? CLI_GPU_AUTO : CLI_GPU_OFF;
+  request.settings = settings;
+  if (!damaged.empty()) {
+    std::wstring values;
+    for (const std::wstring& value : damaged) values += (values.empty() ? L"" : L", ") + value;
+    request.notices.push_back(CliFormat(TXT_PRESET_DAMAGED_VALUES, name, values));
+  }
+  return true;
+}
+
 #define FLAG(field, state)                                 \
   [](CCliRequest& r, const std::wstring&, std::wstring&) { \
     r.settings.field = state;                              \
@@ -132,6 +162,7 @@ const COption kOptions[] = {
      }},
     {L"--verbose", false, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.verbose = true; }},
+    {L"--preset", true, SCOPE_BATCH, ApplyPreset},
     {L"--gpu-sessions", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        int32_t sessions = 0;
@@ -300,8 +331,12 @@ bool WasGiven(const std::vector<std::wstring>& args, const wchar_t* name) {
 bool CheckCombinations(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
   JobSettings& s = request.settings;
   if (s.gpuCompatMode && !s.useGpu) {
-    error = CliText(TXT_CLI_GPU_COMPAT_WITHOUT_GPU);
-    return false;
+    if (WasGiven(args, L"--gpu-compat")) {
+      error = CliText(TXT_CLI_GPU_COMPAT_WITHOUT_GPU);
+      return false;
+    }
+    // A preset's compatible mode without the GPU: the window ignores it as well.
+    s.gpuCompatMode = false;
   }
   const wchar_t* rangeOptions[] = {L"--range-copy", L"--no-range-copy", L"--accurate"};
   for (const wchar_t* name : rangeOptions) {
@@ -342,7 +377,7 @@ struct CCommandName {
 };
 const CCommandName kCommands[] = {
     {L"probe", CLI_COMMAND_PROBE}, {L"plan", CLI_COMMAND_PLAN}, {L"run", CLI_COMMAND_RUN},
-    {L"exec", CLI_COMMAND_EXEC},   {L"help", CLI_COMMAND_HELP},
+    {L"exec", CLI_COMMAND_EXEC},   {L"help", CLI_COMMAND_HELP}, {L"presets", CLI_COMMAND_PRESETS},
 };
 
 bool ReadCommandName(const std::vector<std::wstring>& args, CCliRequest& request, std::wstring& error) {
@@ -437,6 +472,11 @@ bool ParseCliArguments(const std::vector<std::wstring>& args, CCliRequest& reque
   if (!ReadCommandName(args, request, error)) return false;
   if (request.command == CLI_COMMAND_HELP) return true;
   if (request.command == CLI_COMMAND_EXEC) return ParseExecArguments(args, request, error);
+  if (request.command == CLI_COMMAND_PRESETS) {
+    if (args.size() == 1) return true;
+    error = CliText(TXT_CLI_PRESETS_NO_ARGUMENTS);
+    return false;
+  }
   if (!ReadOptionsAndFiles(args, request, error) || !CheckCombinations(args, request, error)) return false;
   request.settings.currentFile = request.settings.files[0];
   return true;

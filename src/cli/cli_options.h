@@ -15,6 +15,7 @@ enum CliCommand {
   CLI_COMMAND_PLAN,
   CLI_COMMAND_RUN,
   CLI_COMMAND_EXEC,
+  CLI_COMMAND_PRESETS,
 };
 
 // How plan and run choose the NVIDIA path: only where the check finds it works (the default),
@@ -33,6 +34,8 @@ struct CCliRequest {
   std::wstring commandText;               // exec: the command line to run
   std::wstring execOutput;                // exec --output: the file the command writes
   std::wstring reportFile;                // run --report: where the run's report goes; empty for none
+  // What the arguments were read with but should be said: a preset's damaged values passed over.
+  std::vector<std::wstring> notices;
 };
 
 // args without the program name. False on a bad argument, with error naming it; request is

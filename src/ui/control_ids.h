@@ -73,8 +73,11 @@
 #define IDC_WHEN_DONE_LABEL 1084
 #define IDC_WHEN_DONE 1085
 // The progress bar of a run, under the command box; shown while a run goes on.
-#define IDC_RUN_PROGRESS 1090
+#define IDC_RUN_PROGRESS 1092
 #define IDC_FOLDER_ADD 1096
+#define IDC_PRESET 1100
+#define IDC_PRESET_SAVE 1101
+#define IDC_PRESET_DELETE 1102
 
 // Missing-tool dialog (template 129).
 #define IDC_INSTALL_BUTTON 1046

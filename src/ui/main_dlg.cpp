@@ -47,6 +47,7 @@ std::wstring CMainDlg::RowText(int listId, int row) const { return ListRowText(I
 bool CMainDlg::IsRowChecked(int listId, int row) const { return IsListRowChecked(Item(listId), row); }
 
 void CMainDlg::OnCommand(int id, int code, HWND) {
+  if (id == IDC_PRESET && code == CBN_SELCHANGE) OnSelectPreset();
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDC_START:
@@ -72,6 +73,12 @@ void CMainDlg::OnCommand(int id, int code, HWND) {
       break;
     case IDC_OUTPUT_FOLDER_BROWSE:
       OnButtonOutputFolderBrowse();
+      break;
+    case IDC_PRESET_SAVE:
+      OnButtonPresetSave();
+      break;
+    case IDC_PRESET_DELETE:
+      OnButtonPresetDelete();
       break;
     case IDC_AUDIO_COPY:
       OnCheckAudioCopy();

@@ -51,6 +51,10 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // present and in range.
   void SaveOptions();
   void RestoreOptions();
+  // The kept options as the controls hold them (the job as last chosen), and the controls set
+  // to those of settings, with the boxes they enable.
+  JobSettings KeptSettingsOfControls() const;
+  void ShowKeptSettings(const JobSettings& settings);
   // Writes the window's top-left corner to the store when both lie in 1..5000.
   bool SaveWindowPos();
   // Moves the window to the stored corner, pulled to the middle of the screen on an axis
@@ -173,6 +177,13 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // The output folder: Browse, and the check at Start that it can take the run's files (a
   // refused one is named in a message).
   void OnButtonOutputFolderBrowse();
+  // The preset row: its box lists the presets (shown names the one in its edit), a pick
+  // applies one, Save stores the options under the name typed, Delete removes a saved one.
+  void FillPresets(const std::wstring& shown);
+  std::wstring PresetBoxName() const;
+  void OnSelectPreset();
+  void OnButtonPresetSave();
+  void OnButtonPresetDelete();
   // The output folder of settings, and the folders of kept trees below it, made as needed.
   bool OutputFolderUsable(const JobSettings& settings);
   // The "when done" list beside Start: its choices, the one chosen, and what it does at the end

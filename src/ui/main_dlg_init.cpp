@@ -60,6 +60,7 @@ bool CMainDlg::OnInitDialog() {
   registryStore = std::make_unique<CRegistryStore>();
   registryStore->Create(REGISTRY_LOCAL_MACHINE, kRegistryKeyPath);
   RestoreOptions();
+  FillPresets(std::wstring());
   RestoreWindowPos();
   return true;
 }

@@ -1,8 +1,11 @@
-// The option controls kept between runs in the settings store, beside the window position.
-// Each value is a 32-bit number under its own name (the output folder a text); one that is
-// missing, damaged (not a number the control can take) or out of range leaves the control at
-// its default. The choice of what to do when a run is done is never kept: a shutdown that fires
-// on a later day, on a machine in use, is the worst surprise the window could make.
+// The option controls kept between runs in the settings store, beside the window position, and
+// applied from a preset. Each value is a 32-bit number under its own name (the output folder a
+// text); one that is missing, damaged (not a number the control can take) or out of range
+// leaves the control as it was. The choice of what to do when a run is done is never kept: a
+// shutdown that fires on a later day, on a machine in use, is the worst surprise the window
+// could make.
+#include "batch/preset_store.h"
+#include "jobs/kept_options.h"
 #include "ui/control_ids.h"
 #include "ui/job_controls.h"
 #include "ui/list_view.h"
@@ -10,18 +13,19 @@
 
 namespace {
 
-// A value that reads as missing: written for a control whose text is no number in range, so
-// an older value does not come back.
-constexpr uint32_t kNoValue = 0xFFFFFFFF;
 constexpr int kOutputCodecRows = 5;
+// The "샘플링" box of the audio group: kept, though no command depends on it, so it is no job
+// option and no preset holds it.
+constexpr const wchar_t* kAudioQualityValue = L"opt_audio_quality";
 
-struct CKeptCheck {
-  const wchar_t* name;
+struct CKeptControl {
+  const wchar_t* name;  // the kept option (jobs/kept_options.h)
   int id;
 };
 
-// Every check box that carries a job option, except those of the range.
-constexpr CKeptCheck kKeptChecks[] = {
+// The control of every kept check box and number; the output codec, the job and the output
+// folder have controls of their own kind.
+constexpr CKeptControl kKeptChecks[] = {
     {L"opt_gpu", IDC_GPU},
     {L"opt_gpu_compat", IDC_GPU_COMPAT},
     {L"opt_video_bitrate_on", IDC_USE_VIDEO_BITRATE},
@@ -33,7 +37,6 @@ constexpr CKeptCheck kKeptChecks[] = {
     {L"opt_pixel_format", IDC_PIXEL_FORMAT_COMPAT},
     {L"opt_all_tracks", IDC_ALL_AUDIO_TRACKS},
     {L"opt_copy_audio", IDC_AUDIO_COPY},
-    {L"opt_audio_quality", IDC_AUDIO_QUALITY},
     {L"opt_downmix", IDC_DOWNMIX},
     {L"opt_force_audio", IDC_FORCE_AUDIO_ENCODE},
     {L"opt_aac", IDC_AUDIO_AAC},
@@ -41,67 +44,75 @@ constexpr CKeptCheck kKeptChecks[] = {
     {L"opt_keep_dates", IDC_KEEP_DATES},
 };
 
-struct CKeptNumber {
-  const wchar_t* name;
-  int id;
-  int32_t least;
-  int32_t most;
+constexpr CKeptControl kKeptNumbers[] = {
+    {L"opt_video_bitrate", IDC_VIDEO_BITRATE},
+    {L"opt_quantizer", IDC_QUANTIZER},
+    {L"opt_audio_bitrate", IDC_AUDIO_BITRATE},
 };
 
-constexpr CKeptNumber kKeptNumbers[] = {
-    {L"opt_video_bitrate", IDC_VIDEO_BITRATE, 1, 1000000},
-    {L"opt_quantizer", IDC_QUANTIZER, 0, 51},
-    {L"opt_audio_bitrate", IDC_AUDIO_BITRATE, 1, 100000},
-};
-
-constexpr const wchar_t* kOutputCodecValue = L"opt_output_codec";
-constexpr const wchar_t* kJobKindValue = L"opt_job";
-// A text: the folder as it stands in its box, empty for beside the inputs.
-constexpr const wchar_t* kOutputFolderValue = L"opt_output_folder";
-
-bool InRange(int32_t value, int32_t least, int32_t most) { return value >= least && value <= most; }
+size_t IndexOf(const CKeptControl& control) { return static_cast<size_t>(FindKeptOption(control.name)); }
 
 }  // namespace
 
+// The controls as they stand, each through the check its option makes: a number box whose text
+// is no number in range keeps the default, which is what the next start shows for it.
+JobSettings CMainDlg::KeptSettingsOfControls() const {
+  JobSettings settings;
+  CKeptValue value;
+  for (const CKeptControl& check : kKeptChecks) {
+    value.number = CDialogBase::IsChecked(check.id) ? 1 : 0;
+    TakeKeptValue(IndexOf(check), value, settings);
+  }
+  for (const CKeptControl& number : kKeptNumbers) {
+    std::wstring text = GetItemText(number.id);
+    int32_t read = ParseDialogInt(text);
+    if (text.empty() || read < 0) continue;
+    value.number = static_cast<uint32_t>(read);
+    TakeKeptValue(IndexOf(number), value, settings);
+  }
+  settings.outputCodec = GetCheckedItems(*this, IDC_OUTPUT_CODEC_LIST, nullptr);
+  if (settings.outputCodec < 1) settings.outputCodec = JobSettings().outputCodec;
+  settings.jobKind = jobSettings.jobKind;
+  settings.outputFolder = GetItemText(IDC_OUTPUT_FOLDER);
+  return settings;
+}
+
+void CMainDlg::ShowKeptSettings(const JobSettings& settings) {
+  CKeptValue value;
+  for (const CKeptControl& check : kKeptChecks) {
+    if (KeptValueOf(settings, IndexOf(check), value)) CheckButton(check.id, value.number == 1);
+  }
+  for (const CKeptControl& number : kKeptNumbers) {
+    if (KeptValueOf(settings, IndexOf(number), value)) SetItemInt(number.id, static_cast<int>(value.number));
+  }
+  if (settings.outputCodec >= 1 && settings.outputCodec <= kOutputCodecRows) {
+    HWND list = Item(IDC_OUTPUT_CODEC_LIST);
+    for (int row = 0; row < kOutputCodecRows; ++row)
+      SetListRowChecked(list, row, row == settings.outputCodec - 1);
+  }
+  if (int radio = JobRadioOf(settings.jobKind)) {
+    CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radio);
+    jobSettings.jobKind = settings.jobKind;
+  }
+  if (settings.outputFolder != GetItemText(IDC_OUTPUT_FOLDER))
+    SetItemText(IDC_OUTPUT_FOLDER, settings.outputFolder);
+  // The boxes that enable others, as a click on them would leave them.
+  OnCheckGpu();
+  OnCheckAudioCopy();
+}
+
 void CMainDlg::SaveOptions() {
   if (!registryStore) return;
-  for (const CKeptCheck& check : kKeptChecks) registryStore->SetInt(check.name, IsChecked(check.id) ? 1 : 0);
-  for (const CKeptNumber& number : kKeptNumbers) {
-    std::wstring text = GetItemText(number.id);
-    int32_t value = ParseDialogInt(text);
-    bool valid = !text.empty() && InRange(value, number.least, number.most);
-    registryStore->SetInt(number.name, valid ? static_cast<uint32_t>(value) : kNoValue);
-  }
-  int32_t codec = GetCheckedItems(*this, IDC_OUTPUT_CODEC_LIST, nullptr);
-  registryStore->SetInt(kOutputCodecValue, codec > 0 ? static_cast<uint32_t>(codec) : kNoValue);
-  registryStore->SetInt(kJobKindValue, static_cast<uint32_t>(jobSettings.jobKind));
-  registryStore->SetText(kOutputFolderValue, GetItemText(IDC_OUTPUT_FOLDER));
+  SaveKeptOptions(*registryStore, KeptSettingsOfControls());
+  registryStore->SetInt(kAudioQualityValue, CDialogBase::IsChecked(IDC_AUDIO_QUALITY) ? 1 : 0);
 }
 
 void CMainDlg::RestoreOptions() {
   if (!registryStore) return;
+  JobSettings settings = KeptSettingsOfControls();
+  RestoreKeptOptions(*registryStore, settings);
   uint32_t value = 0;
-  for (const CKeptCheck& check : kKeptChecks) {
-    int32_t read = registryStore->GetInt(check.name, value);
-    if (read == 0 || read == 1) CheckButton(check.id, read == 1);
-  }
-  for (const CKeptNumber& number : kKeptNumbers) {
-    int32_t read = registryStore->GetInt(number.name, value);
-    if (read != -1 && InRange(read, number.least, number.most)) SetItemInt(number.id, read);
-  }
-  int32_t codec = registryStore->GetInt(kOutputCodecValue, value);
-  if (InRange(codec, 1, kOutputCodecRows)) {
-    HWND list = Item(IDC_OUTPUT_CODEC_LIST);
-    for (int row = 0; row < kOutputCodecRows; ++row) SetListRowChecked(list, row, row == codec - 1);
-  }
-  int32_t job = registryStore->GetInt(kJobKindValue, value);
-  if (int radio = JobRadioOf(job)) {
-    CheckRadioButton(Hwnd(), IDC_JOB_VIDEO_EXTRACT, IDC_JOB_MERGE_VIDEO_AUDIO, radio);
-    jobSettings.jobKind = job;
-  }
-  std::wstring folder;
-  if (registryStore->GetText(kOutputFolderValue, folder)) SetItemText(IDC_OUTPUT_FOLDER, folder);
-  // The boxes that enable others, as a click on them would leave them.
-  OnCheckGpu();
-  OnCheckAudioCopy();
+  int32_t quality = registryStore->GetInt(kAudioQualityValue, value);
+  if (quality == 0 || quality == 1) CheckButton(IDC_AUDIO_QUALITY, quality == 1);
+  ShowKeptSettings(settings);
 }

@@ -382,6 +382,16 @@ const CTableRow kTableFormats[] = {
     {TXT_CLI_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_FOLDERS_UNREADABLE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_FOLDER_NO_MEDIA, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_BAD_NAME, [](const wchar_t* t) { return Fill(t, kInt); }},
+    {TXT_PRESET_IS_BUILT_IN, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_REPLACE, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_DELETE_ASK, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_UNKNOWN, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_DAMAGED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_PRESET_DAMAGED_VALUES, [](const wchar_t* t) { return Fill(t, kText, kText); }},
+    {TXT_PRESET_STORE_FAILED, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_PRESET_BUILT_IN_ROW, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_CLI_PRESET_SAVED_ROW, [](const wchar_t* t) { return Fill(t, kText); }},
 };
 
 #ifndef _WIN32

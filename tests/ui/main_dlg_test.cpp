@@ -31,15 +31,16 @@ enum ControlKind {
   CHECK_LIST,
   TEXT_BOX,
   CHOICE,
-  PROGRESS
+  PROGRESS,
+  NAME_CHOICE  // a drop-down list that takes a typed name too
 };
 
 struct CControlRow {
   int id;
   ControlKind kind;
   int x, y, width, height;  // height -1: the control's own (a drop-down list's closed height)
-  const wchar_t* korean;   // text after start-up in a Korean run
-  const wchar_t* english;  // and in an English one
+  const wchar_t* korean;    // text after start-up in a Korean run
+  const wchar_t* english;   // and in an English one
   bool enabled;
   bool visible;
   int checked;   // 1 checked, 0 unchecked, -1 not a check box or radio
@@ -63,6 +64,9 @@ const CControlRow kLayout[] = {
     {1080, LABEL, 7, 247, 46, 8, L"출력 폴더", L"Output folder", true, true, -1, true, false},
     {1081, TEXT_BOX, 55, 244, 226, 14, L"", L"", true, true, -1, false, true},
     {1082, PUSH, 283, 244, 44, 14, L"찾아보기...", L"Browse...", true, true, -1, false, true},
+    {1100, NAME_CHOICE, 145, 279, 100, -1, L"", L"", true, true, -1, false, true},
+    {1101, PUSH, 249, 279, 38, 14, L"저장", L"Save", true, true, -1, false, true},
+    {1102, PUSH, 289, 279, 38, 14, L"삭제", L"Delete", true, true, -1, false, true},
     {1051, GROUP, 332, 6, 131, 133, L"영상", L"Video", true, true, -1, false, false},
     {1056, GROUP, 468, 7, 116, 196, L"소리", L"Audio", true, true, -1, false, false},
     {1005, CHECK_LIST, 337, 28, 59, 65, L"", L"", true, true, -1, false, true},
@@ -128,7 +132,7 @@ const CControlRow kLayout[] = {
     {1064, CHECK, 473, 169, 53, 10, L"강제 인코딩", L"Force encode", true, true, 0, false, true},
     {1065, CHECK, 426, 123, 34, 10, L"MKV", L"MKV", true, true, 0, false, true},
     // The run's progress bar, in free space under the command box; shown while a run goes on.
-    {1090, PROGRESS, 7, 264, 320, 10, L"", L"", true, false, -1, false, false},
+    {1092, PROGRESS, 7, 264, 320, 10, L"", L"", true, false, -1, false, false},
 };
 
 // Controls that are wider in the English window (dialog units), where their words need it.
@@ -172,6 +176,10 @@ void ExpectKind(HWND control, ControlKind kind) {
     case CHOICE:
       EXPECT_TRUE(SameClass(control, WC_COMBOBOXW)) << WindowClass(control);
       EXPECT_EQ(CBS_DROPDOWNLIST, style & 3);
+      break;
+    case NAME_CHOICE:
+      EXPECT_TRUE(SameClass(control, WC_COMBOBOXW)) << WindowClass(control);
+      EXPECT_EQ(CBS_DROPDOWN, style & 3);
       break;
     case COMMAND_BOX:
       EXPECT_TRUE(SameClass(control, L"Edit")) << WindowClass(control);

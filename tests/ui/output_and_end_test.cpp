@@ -198,6 +198,7 @@ TEST_F(OutputAndEndTest, WhatFollowsARunIsDoneOnlyWhenItWentAllWell) {
     DropFiles(dialog->Hwnd(), {clip});
     Click(IDC_GPU);
     Choice(CB_SETCURSEL, row.choice);
+    MessageCapture messages;  // the end message that names a failed file
     std::wstring said;
     EXPECT_EQ(row.countdownShown,
               WhileDialogOpen([](HWND hwnd) { return GetDlgItem(hwnd, IDC_COUNTDOWN_TEXT) != nullptr; },
@@ -210,6 +211,7 @@ TEST_F(OutputAndEndTest, WhatFollowsARunIsDoneOnlyWhenItWentAllWell) {
       TextId text = row.choice == WHEN_DONE_SLEEP ? TXT_COUNTDOWN_SLEEP : TXT_COUNTDOWN_SHUT_DOWN;
       EXPECT_EQ(FormatText(text, dialog->uiLanguage, row.countdown), said);
     }
+    EXPECT_EQ(row.outcome == A_FILE_FAILED, messages.Messages().size() == 1);
     EXPECT_EQ(row.systemHeard, *heard);
     EXPECT_EQ(row.closed, !IsWindowVisible(dialog->Hwnd()));
     ASSERT_EQ(1u, commands->size());
