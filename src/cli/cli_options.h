@@ -33,6 +33,7 @@ struct CCliRequest {
   std::wstring commandText;               // exec: the command line to run
   std::wstring execOutput;                // exec --output: the file the command writes
   std::wstring reportFile;                // run --report: where the run's report goes; empty for none
+  bool resume = false;                    // run --resume: leave out the files an earlier run made whole
 };
 
 // args without the program name. False on a bad argument, with error naming it; request is

@@ -39,6 +39,7 @@ std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   std::wstring text =
       FormatText(TXT_RUN_REPORT, uiLanguage, report.filesDone, report.filesFailed, report.filesSkipped);
   if (report.filesShort > 0) text += FormatText(TXT_RUN_REPORT_SHORT, uiLanguage, report.filesShort);
+  if (report.filesResumed > 0) text += FormatText(TXT_RUN_REPORT_RESUMED, uiLanguage, report.filesResumed);
   text += Text(JoinText(report.join), uiLanguage);
   if (report.stopped) text += Text(TXT_RUN_STOPPED, uiLanguage);
   return text;
@@ -76,7 +77,9 @@ std::wstring RunEndText(const CBatchReport& report, int32_t uiLanguage, size_t m
   size_t listed = 0, more = 0;
   for (const CRunRecord& record : report.records) {
     // What the user's own stop left undone needs no word.
-    if (record.outcome == FILE_DONE || record.reason == REASON_STOPPED) continue;
+    // Nor does what an earlier run made whole.
+    if (record.outcome == FILE_DONE || record.outcome == FILE_RESUMED || record.reason == REASON_STOPPED)
+      continue;
     if (listed == maxListed) {
       ++more;
       continue;
