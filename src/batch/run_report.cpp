@@ -148,8 +148,10 @@ void Block(std::string& text, const CRunRecord& record, int fileCount) {
   Line(text, "output", record.output);
   Line(text, "outcome", OutcomeWord(record.outcome));
   Line(text, "check", CheckWord(record));
-  Line(text, "expected ms", record.expectedMs);
-  Line(text, "output ms", record.outputMs);
+  // The lengths in seconds, to the millisecond where they have one ("29.96"), under the keys
+  // the format has always had.
+  Line(text, "expected seconds", SecondsText(record.expectedMs));
+  Line(text, "output seconds", SecondsText(record.outputMs));
   Line(text, "reason", RecordReasonText(record, kUiLanguageEnglish));
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", record.secondsTaken);
