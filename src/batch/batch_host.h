@@ -54,7 +54,7 @@ enum OutputVerdict {
 struct COutputReport {
   OutputVerdict verdict = OUTPUT_WHOLE;
   int64_t expectedMs = 0;
-  int64_t actualMs = 0;  // the output's length as measured; for OUTPUT_SHORT only
+  int64_t actualMs = 0;  // the output's length as measured; for OUTPUT_SHORT and OUTPUT_WHOLE
 };
 
 // How a join of merged files ended.
@@ -115,7 +115,7 @@ struct CRunRecord {
   bool checked = false;
   OutputVerdict check = OUTPUT_WHOLE;
   int64_t expectedMs = 0;   // the length the output must have; 0 when it cannot be told
-  int64_t outputMs = 0;     // the output's length as measured, for a short one; else 0
+  int64_t outputMs = 0;     // the output's length as measured (a short or whole one); else 0
   double secondsTaken = 0;  // how long its command ran
   // The output as it was once checked whole (or, for a resumed entry, as the earlier run left it):
   // its size and modification time (UTC seconds); -1 and 0 when not known. A later run that

@@ -32,6 +32,8 @@ COutputReport CheckOutput(const CBatchCommand& command, const MeasureFunction& m
              !LastsLongEnough(lengths.fileMs, command.expectedMs)) {
     report.verdict = OUTPUT_SHORT;
     report.actualMs = lengths.fileMs;
+  } else if (lengths.fileMs > 0) {
+    report.actualMs = lengths.fileMs;  // a whole output's length, for the run's report
   }
   return report;
 }

@@ -148,10 +148,10 @@ void Block(std::string& text, const CRunRecord& record, int fileCount) {
   Line(text, "output", record.output);
   Line(text, "outcome", OutcomeWord(record.outcome));
   Line(text, "check", CheckWord(record));
-  // The lengths in seconds, to the millisecond where they have one ("29.96"), under the keys
-  // the format has always had.
-  Line(text, "expected seconds", SecondsText(record.expectedMs));
-  Line(text, "output seconds", SecondsText(record.outputMs));
+  // The lengths in whole seconds (rounded), as the format has always had them; the reason of a
+  // short output gives both to the millisecond.
+  Line(text, "expected seconds", (record.expectedMs + 500) / 1000);
+  Line(text, "output seconds", (record.outputMs + 500) / 1000);
   Line(text, "reason", RecordReasonText(record, kUiLanguageEnglish));
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", record.secondsTaken);

@@ -23,8 +23,8 @@
 //   output: /v/a_(02).mp4
 //   outcome: done|failed|skipped|short|resumed
 //   check: whole|short|missing|none        (the output's check; none: not checked)
-//   expected seconds: 30                   (0: not known; to the millisecond: "29.96")
-//   output seconds: 29.96                  (0: not measured)
+//   expected seconds: 30                   (whole seconds, rounded; 0: not known)
+//   output seconds: 30                     (0: not measured)
 //   reason: exit status 1: Unknown encoder 'x'   (empty when done)
 //   seconds taken: 12.3
 //   output size: 181234                    (these two only for an output checked whole, or
