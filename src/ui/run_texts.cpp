@@ -45,7 +45,7 @@ std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   return text;
 }
 
-std::wstring ClockText(int64_t seconds) {
+std::wstring RunClockText(int64_t seconds) {
   if (seconds < 0) seconds = 0;
   const int hours = static_cast<int>(seconds / 3600);
   const int minutes = static_cast<int>(seconds / 60 % 60);
@@ -53,7 +53,7 @@ std::wstring ClockText(int64_t seconds) {
   return hours > 0 ? Sprintf(L"%d:%02d:%02d", hours, minutes, rest) : Sprintf(L"%d:%02d", minutes, rest);
 }
 
-std::wstring ElapsedText(int64_t seconds) { return L"(" + ClockText(seconds) + L")"; }
+std::wstring ElapsedText(int64_t seconds) { return L"(" + RunClockText(seconds) + L")"; }
 
 std::wstring RunProgressText(int percent, double speed, double secondsLeft, int32_t uiLanguage) {
   std::wstring figures;
@@ -64,7 +64,8 @@ std::wstring RunProgressText(int percent, double speed, double secondsLeft, int3
   if (speed > 0) add(Sprintf(L"%.1fx", speed));
   // Rounded up: a run never says "0:00 left" while it still goes on.
   if (secondsLeft >= 0)
-    add(FormatText(TXT_RUN_TIME_LEFT, uiLanguage, ClockText(static_cast<int64_t>(std::ceil(secondsLeft)))));
+    add(FormatText(TXT_RUN_TIME_LEFT, uiLanguage,
+                   RunClockText(static_cast<int64_t>(std::ceil(secondsLeft)))));
   return figures;
 }
 

@@ -22,7 +22,7 @@ std::wstring RunStatusText(int position, int count, const std::wstring& path);
 // was stopped.
 std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage);
 // A time as a clock: "0:42", and from an hour on "1:02:03".
-std::wstring ClockText(int64_t seconds);
+std::wstring RunClockText(int64_t seconds);
 // The time a run has taken, as the status line shows it after its text: "(0:42)", and from an
 // hour on "(1:02:03)".
 std::wstring ElapsedText(int64_t seconds);
