@@ -212,9 +212,9 @@ enum TextId : int {
   TXT_REFUSE_JOIN_CHANNELS,         // "%s" "%s" "%s" "%s": the part, the track, its channels, the first's
   TXT_REFUSE_JOIN_SAMPLE_RATE,      // "%s" "%s" "%s" "%s": the part, the track, its rate in Hz, the first's
   TXT_JOIN_ANYWAY_QUESTION,         // "%s": the first difference (a TXT_REFUSE_JOIN_ text)
-  TXT_REASON_UNREADABLE,  // why an output that is kept failed: MediaInfo cannot read it
-  TXT_REASON_NO_STREAM,   // ... it holds no stream
-  TXT_REASON_NO_LENGTH,   // ... it lasts 0 ms
+  TXT_REASON_UNREADABLE,            // why an output that is kept failed: MediaInfo cannot read it
+  TXT_REASON_NO_STREAM,             // ... it holds no stream
+  TXT_REASON_NO_LENGTH,             // ... it lasts 0 ms
   TXT_CLI_SKIPPED_REFUSED,          // "[%d/%d] ... %s": position, count, why (RefusalText)
   TXT_CLI_OUTPUT_UNREADABLE,        // counter, output
   TXT_CLI_OUTPUT_NO_STREAM,         // counter, output
@@ -277,6 +277,14 @@ enum TextId : int {
   TXT_CLI_PRESETS_NO_ARGUMENTS,
   TXT_CLI_PRESET_BUILT_IN_ROW,  // "%s": the preset
   TXT_CLI_PRESET_SAVED_ROW,     // "%s": the preset
+  // A run that picks up where an earlier one stopped: files an earlier run made whole are left out.
+  TXT_OUTCOME_RESUMED,
+  TXT_RUN_REPORT_RESUMED,  // "%d": files left out as done before, after the report when there are any
+  TXT_RUN_DONE_BEFORE,     // "%d %d %s %s": position, count, the file, the output relied on
+  TXT_RESUME_QUESTION,     // "%d %d": files not done, files done before
+  TXT_CLI_RESUMED_COUNT,   // "%d": in the summary when there are any
+  TXT_CLI_DONE_BEFORE,     // "%d %d %s %s": position, count, the file, the output relied on
+  TXT_CLI_RESUME_NOTHING,  // no earlier run of these settings made any of the files whole
 
   TXT_COUNT
 };

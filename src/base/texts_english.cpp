@@ -106,7 +106,7 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_USAGE,
      L"usage: kestrune probe [--json] FILE...\n"
      L"       kestrune plan [--json] [options] FILE...\n"
-     L"       kestrune run [--report FILE] [options] FILE...\n"
+     L"       kestrune run [--report FILE] [--resume] [options] FILE...\n"
      L"       kestrune exec [--output FILE] COMMAND\n"
      L"       kestrune presets\n"
      L"       kestrune --help | --version\n"
@@ -116,7 +116,9 @@ const CTextEntry kEnglish[] = {
      L"JSON)\n"
      L"run    run those command lines, --jobs at once; Ctrl-C stops; exit code 0 only when all succeed\n"
      L"       (--report FILE: write the run's report there: each file, its command, output, outcome,\n"
-     L"       the reason and the time taken; FILE must not exist yet)\n"
+     L"       the reason and the time taken; FILE must not exist yet; every run's report is also kept\n"
+     L"       with the last runs'. --resume: leave out each file whose output an earlier run of the\n"
+     L"       same options made whole, while the file and that output are unchanged)\n"
      L"exec   run one COMMAND as plan printed it (--output FILE: only when FILE is not there yet)\n"
      L"presets  list the presets --preset takes: the built-ins and those saved in the window\n"
      L"A FILE of plan and run that is a folder stands for the video and audio files below it, in\n"
@@ -352,6 +354,15 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_PRESETS_NO_ARGUMENTS, L"presets takes no arguments"},
     {TXT_CLI_PRESET_BUILT_IN_ROW, L"built-in  %s\n"},
     {TXT_CLI_PRESET_SAVED_ROW, L"saved     %s\n"},
+    {TXT_OUTCOME_RESUMED, L"done before"},
+    {TXT_RUN_REPORT_RESUMED, L", done before %d"},
+    {TXT_RUN_DONE_BEFORE, L"[%d/%d] %s: done before, kept %s"},
+    {TXT_RESUME_QUESTION,
+     L"An earlier run with these settings did not finish this list.\nContinue with the %d files not done?\n\n"
+     L"Yes: the %d files done before are left as they are.\nNo: every file is run again."},
+    {TXT_CLI_RESUMED_COUNT, L", %d done before"},
+    {TXT_CLI_DONE_BEFORE, L"kestrune: [%d/%d] '%s' done before: keeps '%s'\n"},
+    {TXT_CLI_RESUME_NOTHING, L"kestrune: no earlier run of these settings made any of these files whole\n"},
 };
 }  // namespace
 

@@ -20,8 +20,8 @@ struct CPreviewedCommand {
   std::wstring command;
   int32_t jobKind = 0;
   std::vector<std::wstring> files;
-  std::wstring outputPath;  // the file command writes
-  int64_t expectedMs = 0;   // how long that file must last; 0 when it cannot be told
+  std::wstring outputPath;      // the file command writes
+  int64_t expectedMs = 0;       // how long that file must last; 0 when it cannot be told
   std::wstring outputFolder{};  // the output folder it was built for (JobSettings::outputFolder)
 };
 
@@ -73,22 +73,24 @@ enum FileOutcome {
   FILE_SKIPPED,   // no command could be made for it (its probe failed, its range lies past its end),
                   // or a stop ended its command
   FILE_SHORT,     // its command exited with 0, but its output lasts less than asked
+  FILE_RESUMED,   // not run: an earlier run of the same settings made its output whole, and the
+                  // input and that output are as that run left them (run_resume.h)
 };
 
 // Why a file, or the join, did not end as done.
 enum RunReason {
-  REASON_NONE = 0,       // it is done
-  REASON_EXIT_STATUS,    // its command exited with exitStatus; errorLine says why, as ffmpeg put it
-  REASON_INTERRUPTED,    // a Ctrl-C in its console ended its command
-  REASON_NO_OUTPUT,      // its command exited with 0 but left no output, or an empty one
-  REASON_UNCLAIMED,      // its output's name could not be made (the folder refused it); nothing ran
-  REASON_SHORT,          // its output lasts outputMs of the expectedMs asked for
-  REASON_NOT_PROBED,     // MediaInfo could not read it, so no command was made
-  REASON_STOPPED,        // the user's stop ended its command, or came before it started
-  REASON_NOT_REACHED,    // the run ended before it for another reason (the window closed, an empty
-                         // entry, a merge of video and audio that takes only the first two files)
-  REASON_PARTS_MISSING,  // the join did not run, because not every file was remuxed
-  REASON_REFUSED,        // the build refused its command (refusal says why: a range past its end)
+  REASON_NONE = 0,          // it is done
+  REASON_EXIT_STATUS,       // its command exited with exitStatus; errorLine says why, as ffmpeg put it
+  REASON_INTERRUPTED,       // a Ctrl-C in its console ended its command
+  REASON_NO_OUTPUT,         // its command exited with 0 but left no output, or an empty one
+  REASON_UNCLAIMED,         // its output's name could not be made (the folder refused it); nothing ran
+  REASON_SHORT,             // its output lasts outputMs of the expectedMs asked for
+  REASON_NOT_PROBED,        // MediaInfo could not read it, so no command was made
+  REASON_STOPPED,           // the user's stop ended its command, or came before it started
+  REASON_NOT_REACHED,       // the run ended before it for another reason (the window closed, an empty
+                            // entry, a merge of video and audio that takes only the first two files)
+  REASON_PARTS_MISSING,     // the join did not run, because not every file was remuxed
+  REASON_REFUSED,           // the build refused its command (refusal says why: a range past its end)
   REASON_UNTRUSTED_OUTPUT,  // its command exited with 0, but its output cannot be trusted: check says
                             // how (unreadable, no stream, no length)
 };
@@ -115,6 +117,11 @@ struct CRunRecord {
   int64_t expectedMs = 0;  // the length the output must have; 0 when it cannot be told
   int64_t outputMs = 0;    // the output's length as measured; 0 when not measured
   double secondsTaken = 0;  // how long its command ran
+  // The output as it was once checked whole (or, for a resumed entry, as the earlier run left it):
+  // its size and modification time (UTC seconds); -1 and 0 when not known. A later run that
+  // resumes relies on it only while it is still so.
+  int64_t outputSize = -1;
+  int64_t outputModified = 0;
 };
 
 // The end-of-run report. Every entry of the file list is counted exactly once.
@@ -127,6 +134,7 @@ struct CBatchReport {
   int filesSkipped = 0;  // no command made (the probe failed, the build refused), never reached,
                          // or stopped
   int filesShort = 0;    // a command exited with 0, but its output is shorter than expected
+  int filesResumed = 0;  // not run: done whole by an earlier run (CBatchOptions::doneBefore)
   JoinOutcome join = JOIN_NONE;
   bool stopped = false;  // the user stopped the run: its running command was ended, no other started
   // One record per entry of the list, in list order, then the join's when a merge of files has
@@ -180,6 +188,14 @@ class CBatchHost {
   virtual void ReportFileEnd(int position, FileOutcome outcome) {
     (void)position;
     (void)outcome;
+  }
+
+  // A file of the list left out because an earlier run made its output whole: output is the file
+  // the run relies on. Called as ReportNoCommand is, in its place; the file counts as resumed.
+  virtual void ReportResumed(const std::wstring& path, int position, const std::wstring& output) {
+    (void)path;
+    (void)position;
+    (void)output;
   }
 
   // A command's output that is not whole (OutputVerdict), after the command's RunCommand (for

@@ -92,6 +92,11 @@ struct CBatchRun {
     if (attached) host->ReportRefusedFile(path, position, refusal);
   }
 
+  void ReportResumed(const std::wstring& path, int position, const std::wstring& output) {
+    std::lock_guard<std::mutex> guard(hostLock);
+    if (attached) host->ReportResumed(path, position, output);
+  }
+
   void ReportFileEnd(int position, FileOutcome outcome) {
     std::lock_guard<std::mutex> guard(hostLock);
     if (attached) host->ReportFileEnd(position, outcome);
@@ -262,7 +267,11 @@ CommandOutcome RunCommandOf(CBatchRun& run, CBatchCommand& command, CRunRecord& 
   CommandOutcome outcome = COMMAND_DONE;
   if (status == 0) {
     if (writes) outcome = JudgeOutput(run, command, made, record);
-    if (writes && outcome == COMMAND_DONE) KeepSourceDates(run, command);
+    if (writes && outcome == COMMAND_DONE) {
+      KeepSourceDates(run, command);
+      // As the output now is: a later run relies on it only while it stays so.
+      GetFileStamp(command.output, record.outputSize, record.outputModified);
+    }
   } else {
     // A stop, an interruption or a failure leaves nothing of the run's own.
     const bool interrupted = run.stopped || status == kStoppedStatus;
@@ -375,6 +384,11 @@ bool RunJoin(CBatchRun& run, CBatchReport& report) {
   return true;
 }
 
+// Whether every file of the job makes an output of its own, which a later run may rely on.
+bool IsResumableJob(int32_t jobKind) {
+  return jobKind == JOB_CONVERT || jobKind == JOB_VIDEO_EXTRACT || jobKind == JOB_AUDIO_EXTRACT;
+}
+
 // Whether every file of the job gets a command of its own that needs no other file's.
 bool IsPerFileJob(int32_t jobKind) {
   return jobKind == JOB_CONVERT || jobKind == JOB_VIDEO_EXTRACT || jobKind == JOB_AUDIO_EXTRACT ||
@@ -418,6 +432,30 @@ bool BuildFileCommand(CBatchRun& run, int i, CBatchCommand& command, CBatchRepor
   return true;
 }
 
+// An entry that an earlier run made whole is left out, with the output the run relies on; that
+// name stays taken, so no command of this run writes it. False for any other entry.
+bool SkipDoneBefore(CBatchRun& run, int i, CBatchReport& report) {
+  if (!IsResumableJob(run.settings.jobKind)) return false;
+  const std::wstring& path = run.settings.files[i];
+  const auto found = run.options.doneBefore.find(path);
+  if (found == run.options.doneBefore.end()) return false;
+  const std::wstring& output = found->second.output;
+  DebugLog(L"\nDoProcess-1-(%d/%d)-%s-done before-%s", i + 1, report.fileCount, path, output);
+  run.reserved.Reserve(output);
+  ++report.filesResumed;
+  CRunRecord record = RecordOfEntry(i + 1, path);
+  record.output = output;
+  record.outcome = FILE_RESUMED;
+  record.reason = REASON_NONE;
+  record.checked = true;
+  record.check = OUTPUT_WHOLE;
+  GetFileStamp(output, record.outputSize, record.outputModified);
+  run.Record(record);
+  run.ReportResumed(path, i + 1, output);
+  run.ReportFileEnd(i + 1, FILE_RESUMED);
+  return true;
+}
+
 // The entries from first on are never reached: each counts as skipped, with its record.
 void SkipTheRest(CBatchRun& run, int first, CBatchReport& report) {
   const int count = static_cast<int>(run.settings.files.size());
@@ -435,7 +473,11 @@ void SkipTheRest(CBatchRun& run, int first, CBatchReport& report) {
 // file the early probe could not read is probed again before its build, as any other would be.
 // media and probed receive what each file told.
 void ProbeEveryFile(CBatchRun& run, std::vector<MediaDesc>& media, std::vector<char>& probed) {
-  const std::vector<std::wstring>& files = run.settings.files;
+  // What an earlier run made whole is not looked at again.
+  std::vector<std::wstring> files;
+  for (const std::wstring& file : run.settings.files)
+    if (!IsResumableJob(run.settings.jobKind) || run.options.doneBefore.count(file) == 0)
+      files.push_back(file);
   if (run.options.probeGroup) {
     const int processes = run.options.probeProcesses > 0 ? run.options.probeProcesses : ProbeProcessCount();
     ProbeFileGroups(files, processes, run.options.probeGroup, media, probed,
@@ -481,6 +523,7 @@ void RunFilesAtOnce(CBatchRun& run, CBatchReport& report) {
       break;
     }
     run.settings.firstFileOfBatch = i == 0;
+    if (SkipDoneBefore(run, i, report)) continue;
     if (BuildFileCommand(run, i, command, report)) commands.push_back(command);
   }
   std::mutex countLock;
@@ -509,6 +552,7 @@ void RunFilesInTurn(CBatchRun& run, CBatchReport& report) {
       break;
     }
     if (i > 0) settings.firstFileOfBatch = false;
+    if (SkipDoneBefore(run, i, report)) continue;
     if (!BuildFileCommand(run, i, command, report)) continue;
     // A build may take seconds (it probes the file): the window may have gone meanwhile.
     CRunRecord record = RecordOfEntry(command.position, command.input);
@@ -568,6 +612,7 @@ void DoProcess(CBatchRun& run) {
   if (!ended) {
     DebugLog(L"DoProcess-4-done=%d, failed=%d, skipped=%d", report.filesDone, report.filesFailed,
              report.filesSkipped);
+    if (report.filesResumed > 0) DebugLog(L"DoProcess-4-done before=%d", report.filesResumed);
     if (report.filesShort > 0) DebugLog(L"DoProcess-4-short=%d", report.filesShort);
     DebugLog(L"DoProcess-쓰레드 멈춤");
   }

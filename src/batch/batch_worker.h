@@ -16,6 +16,7 @@
 #include "batch/gpu_sessions.h"
 #include "batch/output_check.h"
 #include "batch/probe_groups.h"
+#include "batch/run_resume.h"
 #include "jobs/job_settings.h"
 #include "probe/media_lengths.h"
 #include "probe/probe_runner.h"
@@ -59,6 +60,10 @@ struct CBatchOptions {
   MeasureFunction measure = MeasureMediaFile;
   // NVENC encodes of a run of several files at once that run together (gpu_sessions.h).
   int gpuSessions = kDefaultGpuSessions;
+  // Entries of the list that an earlier run made whole (FindDoneInputs), by path: each is left
+  // out, unprobed, counted as resumed, and its host told which output the run relies on. Only a
+  // run of convert or an extract takes them.
+  std::map<std::wstring, CDoneBefore> doneBefore;
 };
 
 struct CBatchRun;
@@ -77,10 +82,10 @@ class CBatchWorker {
 
   // Snapshots settings and starts the worker thread. For a merge of video and audio the host's
   // previewed command is taken now, and only when it was built by that job kind for this very
-  // file list and output folder; a merge-files list that the join cannot carry is refused (CheckMergeEntries),
-  // and one whose parts differ, unless settings.joinAnyway (BATCH_PARTS_DIFFER): its files are
-  // probed here, on the calling thread, and the run keeps what they told. refusal, when given,
-  // says why a request was refused; the front end words it.
+  // file list and output folder; a merge-files list that the join cannot carry is refused
+  // (CheckMergeEntries), and one whose parts differ, unless settings.joinAnyway (BATCH_PARTS_DIFFER): its
+  // files are probed here, on the calling thread, and the run keeps what they told. refusal, when given, says
+  // why a request was refused; the front end words it.
   BatchStart Start(const JobSettings& settings, std::shared_ptr<CBatchHost> host,
                    CBatchOptions options = CBatchOptions(), CRefusal* refusal = nullptr);
 

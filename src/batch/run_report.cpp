@@ -49,8 +49,9 @@ std::tm LocalTime(int64_t seconds) {
   return parts;
 }
 
-// "2024-05-01T09:12:03Z"; empty for an unknown time (0).
-std::string UtcText(int64_t seconds) {
+}  // namespace
+
+std::string ReportTimeText(int64_t seconds) {
   if (seconds <= 0) return std::string();
   const std::tm t = UtcTime(seconds);
   char text[80];
@@ -58,6 +59,8 @@ std::string UtcText(int64_t seconds) {
                 t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
   return text;
 }
+
+namespace {
 
 const char* OutcomeWord(FileOutcome outcome) {
   switch (outcome) {
@@ -67,6 +70,8 @@ const char* OutcomeWord(FileOutcome outcome) {
       return "failed";
     case FILE_SHORT:
       return "short";
+    case FILE_RESUMED:
+      return "resumed";
     default:
       return "skipped";
   }
@@ -137,7 +142,7 @@ void Block(std::string& text, const CRunRecord& record, int fileCount) {
   }
   if (record.position > 0) {
     Line(text, "input size", record.inputSize);
-    Line(text, "input modified", UtcText(record.inputModified));
+    Line(text, "input modified", ReportTimeText(record.inputModified));
   }
   Line(text, "command", record.command);
   Line(text, "output", record.output);
@@ -149,6 +154,11 @@ void Block(std::string& text, const CRunRecord& record, int fileCount) {
   char taken[32];
   std::snprintf(taken, sizeof taken, "%.1f", record.secondsTaken);
   Line(text, "seconds taken", std::string(taken));
+  // What a later run that resumes checks the output against; said only where it is known.
+  if (record.outputSize >= 0) {
+    Line(text, "output size", record.outputSize);
+    Line(text, "output modified", ReportTimeText(record.outputModified));
+  }
 }
 
 #ifdef _WIN32
@@ -258,6 +268,8 @@ const wchar_t* RecordOutcomeText(const CRunRecord& record, int32_t uiLanguage) {
       return Text(TXT_OUTCOME_FAILED, uiLanguage);
     case FILE_SHORT:
       return Text(TXT_OUTCOME_SHORT, uiLanguage);
+    case FILE_RESUMED:
+      return Text(TXT_OUTCOME_RESUMED, uiLanguage);
     default:
       return Text(TXT_OUTCOME_SKIPPED, uiLanguage);
   }
@@ -300,8 +312,8 @@ std::wstring RecordReasonText(const CRunRecord& record, int32_t uiLanguage) {
 
 std::string FormatRunReport(const CBatchReport& report) {
   std::string text = std::string(kFirstLine) + "\n";
-  Line(text, "started", UtcText(report.startedAt));
-  Line(text, "ended", UtcText(report.endedAt));
+  Line(text, "started", ReportTimeText(report.startedAt));
+  Line(text, "ended", ReportTimeText(report.endedAt));
   Line(text, "job", std::wstring(JobName(report.jobKind)));
   Line(text, "options", OptionLine(report.optionWords));
   Line(text, "files", static_cast<int64_t>(report.fileCount));
@@ -309,6 +321,7 @@ std::string FormatRunReport(const CBatchReport& report) {
   Line(text, "failed", static_cast<int64_t>(report.filesFailed));
   Line(text, "skipped", static_cast<int64_t>(report.filesSkipped));
   Line(text, "short", static_cast<int64_t>(report.filesShort));
+  if (report.filesResumed > 0) Line(text, "resumed", static_cast<int64_t>(report.filesResumed));
   Line(text, "join", JoinWord(report.join));
   Line(text, "stopped", report.stopped ? "yes" : "no");
   for (const CRunRecord& record : report.records) Block(text, record, report.fileCount);

@@ -11,6 +11,7 @@
 //   options: --job convert --codec h265 --no-gpu --bitrate 3000 ...   (the command line's words)
 //   files: 3
 //   done: 1 / failed: 1 / skipped: 1 / short: 0    (one line each)
+//   resumed: 2                             (only when the run left files out as done before)
 //   join: none|done|failed|skipped|short
 //   stopped: no|yes
 //
@@ -20,12 +21,14 @@
 //   input modified: 2024-04-30T10:11:12Z   (empty when unknown)
 //   command: FFMpeg.exe -y -i "/v/a.mp4" ...   (empty when none was made)
 //   output: /v/a_(02).mp4
-//   outcome: done|failed|skipped|short
+//   outcome: done|failed|skipped|short|resumed
 //   check: whole|short|missing|unreadable|no stream|no length|none   (none: not checked)
 //   expected ms: 30000                     (0: not known)
 //   output ms: 30021                       (0: not measured)
 //   reason: exit status 1: Unknown encoder 'x'   (empty when done)
 //   seconds taken: 12.3
+//   output size: 181234                    (these two only for an output checked whole, or
+//   output modified: 2024-05-01T09:13:00Z   relied on by a resumed run: what it was then)
 //
 // Each line is "key: value"; blocks are separated by a blank line. In a value, "%" and every
 // control character (a line break in a file name) are written as "%" and two hexadecimal
@@ -37,6 +40,9 @@
 
 // How many reports the user's folder keeps; the oldest beyond go.
 constexpr int kKeptRunReports = 20;
+
+// A time as the report writes it: "2024-05-01T09:12:03Z" (UTC); empty for an unknown time (0).
+std::string ReportTimeText(int64_t seconds);
 
 // The report's text.
 std::string FormatRunReport(const CBatchReport& report);

@@ -4,11 +4,14 @@
 #include "base/format.h"
 #include "base/program_dir.h"
 #include "base/texts.h"
+#include "base/trace.h"
+#include "base/user_data_folder.h"
 #include "batch/batch_worker.h"
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/run_journal.h"
 #include "batch/run_report.h"
+#include "batch/run_resume.h"
 #include "batch/start_check.h"
 #include "cli/cli_batch_host.h"
 #include "cli/cli_commands.h"
@@ -41,8 +44,8 @@ CPreviewedCommand BuildMergePreview(const JobSettings& settings, CCliOutput& out
 
 // How the run went beyond the three counts: the short outputs, when there are any, then the join.
 std::wstring ShortAndJoinText(const CBatchReport& report) {
-  const std::wstring outputs =
-      report.filesShort > 0 ? CliFormat(TXT_CLI_SHORT_COUNT, report.filesShort) : L"";
+  std::wstring outputs = report.filesShort > 0 ? CliFormat(TXT_CLI_SHORT_COUNT, report.filesShort) : L"";
+  if (report.filesResumed > 0) outputs += CliFormat(TXT_CLI_RESUMED_COUNT, report.filesResumed);
   switch (report.join) {
     case JOIN_DONE:
       return outputs + CliText(TXT_CLI_JOIN_DONE);
@@ -185,6 +188,13 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
     return BatchSucceeded(host->Report()) ? CLI_EXIT_OK : CLI_EXIT_FAILED;
   }
 
+  // Every run's report is kept with the last runs' (as the window keeps its own), so a later
+  // --resume knows what this one made whole.
+  const std::wstring runsFolder = UserDataFolder(L"runs");
+  if (request.resume) {
+    options.doneBefore = FindDoneInputs(settings, runsFolder);
+    if (options.doneBefore.empty()) out.Err(CliText(TXT_CLI_RESUME_NOTHING));
+  }
   auto host = std::make_shared<CCliBatchHost>(out, request, preview);
   options.jobs = request.jobs;
   CBatchWorker worker;
@@ -205,6 +215,8 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
                     report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
   // A report that cannot be written is a failure of the run: the user asked for it.
   const bool reportWritten = request.reportFile.empty() || WriteRunReport(report, request.reportFile);
+  if (KeepRunReport(report, runsFolder).empty() && !runsFolder.empty())
+    DebugLog(L"RunBatchCommand-report not kept-%s", runsFolder);
   if (!reportWritten) out.Err(CliFormat(TXT_CLI_REPORT_NOT_WRITTEN, request.reportFile));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {

@@ -85,6 +85,10 @@ void CCliBatchHost::ReportRefusedFile(const std::wstring& path, int position, co
   Say(CliFormat(TXT_CLI_SKIPPED_REFUSED, position, fileCount_, RefusalText(refusal, kUiLanguageEnglish)));
 }
 
+void CCliBatchHost::ReportResumed(const std::wstring& path, int position, const std::wstring& output) {
+  Say(CliFormat(TXT_CLI_DONE_BEFORE, position, fileCount_, path, output));
+}
+
 int CCliBatchHost::RunWatched(const CBatchCommand& command, CCommandStop* stop, const std::wstring& counter,
                               std::string& lastLines, std::string& errorLine) {
   // Without a terminal there is no progress to draw, and one file at a time writes what it always

@@ -20,6 +20,7 @@ class CCliBatchHost : public CBatchHost {
   void ShowStatus(const std::wstring&) override {}
   void ReportNoCommand(const std::wstring& path, int position) override;
   void ReportRefusedFile(const std::wstring& path, int position, const CRefusal& refusal) override;
+  void ReportResumed(const std::wstring& path, int position, const std::wstring& output) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
   void ReportOutput(const CBatchCommand& command, const COutputReport& report) override;
   std::wstring CommandFailureReason(const CBatchCommand& command) override;

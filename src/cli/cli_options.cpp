@@ -256,6 +256,8 @@ const COption kOptions[] = {
        e = CliText(TXT_CLI_REPORT_NEEDS_NAME);
        return false;
      }},
+    {L"--resume", false, SCOPE_RUN,
+     [](CCliRequest& r, const std::wstring&, std::wstring&) { return r.resume = true; }},
     {L"--output-dir", true, SCOPE_BATCH,
      [](CCliRequest& r, const std::wstring& v, std::wstring& e) {
        r.settings.outputFolder = v;

@@ -36,6 +36,7 @@ struct CCliRequest {
   std::wstring reportFile;                // run --report: where the run's report goes; empty for none
   // What the arguments were read with but should be said: a preset's damaged values passed over.
   std::vector<std::wstring> notices;
+  bool resume = false;                    // run --resume: leave out the files an earlier run made whole
 };
 
 // args without the program name. False on a bad argument, with error naming it; request is

@@ -172,6 +172,7 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void StartBatch(const JobSettings& settings, const CPreviewedCommand& preview);
   // A Yes/No question over the window, captioned with the program's name; true for Yes.
   bool AskYesNo(const std::wstring& question);
+  std::map<std::wstring, CDoneBefore> AskToResume(const JobSettings& settings);
   // The pressed Start of a running batch: asks, then stops the run.
   void OnButtonStop();
   // The output folder: Browse, and the check at Start that it can take the run's files (a

@@ -10,6 +10,7 @@
 #include "batch/file_command.h"
 #include "batch/gpu_check.h"
 #include "batch/run_journal.h"
+#include "batch/run_resume.h"
 #include "batch/start_check.h"
 #include "jobs/command_builder.h"
 #include "probe/probe_runner.h"
@@ -137,6 +138,7 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
     unfinished += FormatText(TXT_PARTIAL_RENAMED, uiLanguage, output.output, output.renamedTo);
   }
   if (!unfinished.empty()) ShowMessage(L"%s", unfinished);
+  options.doneBefore = AskToResume(settings);
   CRefusal refusal;
   BatchStart started = batchWorker.Start(settings, host, options, &refusal);
   // Parts that differ make a joined file that plays wrong: the user decides.
@@ -159,6 +161,20 @@ void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& 
   SetItemText(IDC_START, StopCaption(uiLanguage));
   // The run's own files: the list may have changed since Start, while the GPU check ran.
   BeginRunProgress();
+}
+
+// Where an earlier run of these settings made some of the list's files whole but not all (a
+// stopped or interrupted run), the user chooses between going on with the rest and running
+// every file again. The files to leave out; none for a new run.
+std::map<std::wstring, CDoneBefore> CMainDlg::AskToResume(const JobSettings& settings) {
+  std::map<std::wstring, CDoneBefore> done = FindDoneInputs(settings, UserDataFolder(L"runs"));
+  const int notDone = FilesNotDone(settings, done);
+  if (done.empty() || notDone == 0) return {};
+  const int doneCount = static_cast<int>(settings.files.size()) - notDone;
+  const std::wstring question = FormatText(TXT_RESUME_QUESTION, uiLanguage, notDone, doneCount);
+  if (EmitQuestion(question, Text(TXT_QUESTION_CAPTION, uiLanguage), Hwnd())) return done;
+  DebugLog(L"OnButtonStart-every file again");
+  return {};
 }
 
 void CMainDlg::OnButtonStop() {

@@ -39,6 +39,7 @@ std::wstring RunReportText(const CBatchReport& report, int32_t uiLanguage) {
   std::wstring text =
       FormatText(TXT_RUN_REPORT, uiLanguage, report.filesDone, report.filesFailed, report.filesSkipped);
   if (report.filesShort > 0) text += FormatText(TXT_RUN_REPORT_SHORT, uiLanguage, report.filesShort);
+  if (report.filesResumed > 0) text += FormatText(TXT_RUN_REPORT_RESUMED, uiLanguage, report.filesResumed);
   text += Text(JoinText(report.join), uiLanguage);
   if (report.stopped) text += Text(TXT_RUN_STOPPED, uiLanguage);
   return text;
@@ -63,7 +64,8 @@ std::wstring RunProgressText(int percent, double speed, double secondsLeft, int3
   if (speed > 0) add(Sprintf(L"%.1fx", speed));
   // Rounded up: a run never says "0:00 left" while it still goes on.
   if (secondsLeft >= 0)
-    add(FormatText(TXT_RUN_TIME_LEFT, uiLanguage, RunClockText(static_cast<int64_t>(std::ceil(secondsLeft)))));
+    add(FormatText(TXT_RUN_TIME_LEFT, uiLanguage,
+                   RunClockText(static_cast<int64_t>(std::ceil(secondsLeft)))));
   return figures;
 }
 
@@ -76,7 +78,9 @@ std::wstring RunEndText(const CBatchReport& report, int32_t uiLanguage, size_t m
   size_t listed = 0, more = 0;
   for (const CRunRecord& record : report.records) {
     // What the user's own stop left undone needs no word.
-    if (record.outcome == FILE_DONE || record.reason == REASON_STOPPED) continue;
+    // Nor does what an earlier run made whole.
+    if (record.outcome == FILE_DONE || record.outcome == FILE_RESUMED || record.reason == REASON_STOPPED)
+      continue;
     if (listed == maxListed) {
       ++more;
       continue;

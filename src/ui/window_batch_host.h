@@ -54,6 +54,7 @@ class CWindowBatchHost : public CBatchHost {
   CPreviewedCommand PreviewedCommand() override { return preview_; }
   void ReportEnd(const CBatchReport& report) override;
   void ReportFileEnd(int position, FileOutcome outcome) override;
+  void ReportResumed(const std::wstring& path, int position, const std::wstring& output) override;
 
   // On the window's thread, after the messages above. Status is "[n/m] path" of the file the
   // run reached last.

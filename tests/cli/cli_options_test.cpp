@@ -310,6 +310,7 @@ TEST(CliOptions, BadArgumentsAreNamedAndRunNothing) {
       {{L"run", L"--gpu-sessions=65", clip}, L"'65'"},
       {{L"plan", L"--gpu-sessions", L"few", clip}, L"'few'"},
       {{L"probe", L"--join-anyway", clip}, L"'--join-anyway' does not apply to 'probe'"},
+      {{L"plan", L"--resume", clip}, L"'--resume' does not apply to 'plan'"},
       {{L"run", L"--join-anyway=yes", clip}, L"'--join-anyway' takes no value"},
       {{L"exec"}, L"'exec' takes one COMMAND"},
       {{L"exec", L"ffmpeg -i a.mp4", L"b.mp4"}, L"'exec' takes one COMMAND"},

@@ -409,6 +409,37 @@ TEST_F(CliRun, RunConvertsAndCounts) {
   }
 }
 
+// A run that goes on where one of the same options stopped: the files made whole then are named
+// with the outputs relied on, and only the rest runs. (What makes a file run again: tests/batch.)
+TEST_F(CliRun, ResumeLeavesOutWhatAnEarlierRunMadeWhole) {
+  TempDir state;
+  CScopedEnv stateHome("XDG_STATE_HOME", state.Path());  // natively; Wine's is the test's own
+  Clip(L"a.mp4");
+  Clip(L"b.mp4");
+  Clip(L"c d.mp4");
+  const std::vector<std::wstring> options = {L"run", L"--no-gpu", L"--codec", L"h264"};
+  auto run = [&](std::vector<std::wstring> words, std::vector<std::wstring> files) {
+    for (const std::wstring& file : files) words.push_back(Expand(file));
+    return RunCli(words);
+  };
+  ASSERT_EQ(run(options, {L"@/a.mp4", L"@/b.mp4"}).exitCode, CLI_EXIT_OK);
+  std::vector<std::wstring> resume = options;
+  resume.push_back(L"--resume");
+  resume.push_back(L"--keep-dates");  // what no output's content depends on
+  CliResult result = run(resume, {L"@/a.mp4", L"@/b.mp4", L"@/c d.mp4"});
+  EXPECT_EQ(result.exitCode, CLI_EXIT_OK) << WideToUtf8(result.err);
+  EXPECT_EQ(result.out, L"kestrune: 3 files: 1 done, 0 failed, 0 skipped, 2 done before\n");
+  EXPECT_NE(result.err.find(Expand(L"[2/3] '@/b.mp4' done before: keeps '@/b_(02).mp4'\n")),
+            std::wstring::npos)
+      << WideToUtf8(result.err);
+  EXPECT_TRUE(FileExists(dir_.File(L"c d_(02).mp4")));
+  EXPECT_FALSE(FileExists(dir_.File(L"a_(03).mp4")));
+  // With nothing to rely on (another codec), it says so and runs every file.
+  result = run({L"run", L"--no-gpu", L"--codec", L"h265", L"--resume"}, {L"@/a.mp4"});
+  EXPECT_EQ(result.out, L"kestrune: 1 file: 1 done, 0 failed, 0 skipped\n");
+  EXPECT_NE(result.err.find(L"no earlier run of these settings"), std::wstring::npos);
+}
+
 TEST_F(CliRun, RunJoinsFiles) {
   Clip(L"a.mp4", Sample::H264_AAC_MP4, 2);
   Clip(L"b.mp4", Sample::H264_AAC_MP4, 2);

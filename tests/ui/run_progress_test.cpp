@@ -162,4 +162,41 @@ TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   }
 }
 
+// Start after a run of the same settings that made some of the list's files whole asks whether
+// to go on with the rest; Yes leaves those out, and the status line counts them.
+TEST_F(RunProgressTest, StartAfterAnUnfinishedListAsksToGoOnWithTheRest) {
+  std::vector<std::wstring> sounds;
+  for (const wchar_t* name : {L"one.mp3", L"two.mp3", L"three.mp3"})
+    sounds.push_back(MakeClip(Sample::MP3_ONLY, name, 1));
+  ASSERT_FALSE(sounds[0].empty() || sounds[1].empty() || sounds[2].empty());
+  std::vector<std::wstring> asked;
+  const QuestionSink previous = SetQuestionSink([&asked](const std::wstring& text) {
+    asked.push_back(text);
+    return true;
+  });
+  const std::shared_ptr<void> restore(nullptr, [previous](void*) { SetQuestionSink(previous); });
+  DropFiles(dialog->Hwnd(), {sounds[0], sounds[1]});
+  Click(IDC_GPU);
+  ASSERT_TRUE(ClickRow(IDC_OUTPUT_CODEC_LIST, 4));  // MP3
+  Click(IDC_JOB_AUDIO_EXTRACT);
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  EXPECT_TRUE(asked.empty());  // a first run asks nothing
+
+  DropFiles(dialog->Hwnd(), {sounds[2]});
+  Click(IDC_START);
+  ASSERT_TRUE(WaitUntil([this] { return !Running(); }, kRunTimeoutMs));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(
+      asked[0].find(Label(L"끝나지 않은 1개 파일을 이어서 할까요?", L"Continue with the 1 files not done?")),
+      std::wstring::npos)
+      << WideToUtf8(asked[0]);
+  EXPECT_EQ(0u, Text(IDC_STATUS_LINE)
+                    .find(Label(L"완료 1, 실패 0, 건너뜀 0, 이전에 완료 2",
+                                L"done 1, failed 0, skipped 0, done before 2")))
+      << WideToUtf8(Text(IDC_STATUS_LINE));
+  EXPECT_TRUE(FileExists(folder.File(L"three_(02).mp3")));
+  EXPECT_FALSE(FileExists(folder.File(L"one_(03).mp3")));
+}
+
 }  // namespace
