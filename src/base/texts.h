@@ -280,7 +280,6 @@ enum TextId : int {
   // A run that picks up where an earlier one stopped: files an earlier run made whole are left out.
   TXT_OUTCOME_RESUMED,
   TXT_RUN_REPORT_RESUMED,  // "%d": files left out as done before, after the report when there are any
-  TXT_RUN_DONE_BEFORE,     // "%d %d %s %s": position, count, the file, the output relied on
   TXT_RESUME_QUESTION,     // "%d %d": files not done, files done before
   TXT_CLI_RESUMED_COUNT,   // "%d": in the summary when there are any
   TXT_CLI_DONE_BEFORE,     // "%d %d %s %s": position, count, the file, the output relied on

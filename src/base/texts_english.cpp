@@ -356,7 +356,6 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_PRESET_SAVED_ROW, L"saved     %s\n"},
     {TXT_OUTCOME_RESUMED, L"done before"},
     {TXT_RUN_REPORT_RESUMED, L", done before %d"},
-    {TXT_RUN_DONE_BEFORE, L"[%d/%d] %s: done before, kept %s"},
     {TXT_RESUME_QUESTION,
      L"An earlier run with these settings did not finish this list.\nContinue with the %d files not done?\n\n"
      L"Yes: the %d files done before are left as they are.\nNo: every file is run again."},

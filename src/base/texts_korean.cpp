@@ -199,7 +199,6 @@ const CTextEntry kKorean[] = {
     {TXT_PRESET_STORE_FAILED, L"\"%s\" 프리셋을 설정에 저장하지 못했습니다."},
     {TXT_OUTCOME_RESUMED, L"이전에 완료"},
     {TXT_RUN_REPORT_RESUMED, L", 이전에 완료 %d"},
-    {TXT_RUN_DONE_BEFORE, L"[%d/%d] %s: 이전에 완료, %s 유지"},
     {TXT_RESUME_QUESTION,
      L"같은 설정의 이전 작업이 이 목록을 끝내지 못했습니다.\n끝나지 않은 %d개 파일을 이어서 할까요?\n\n"
      L"예: 이미 끝난 %d개 파일은 그대로 둡니다.\n아니요: 모든 파일을 다시 실행합니다."},

@@ -256,6 +256,11 @@ const CFormatRow kProductFormats[] = {
     {L"AddPaths-folder-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"PrepareOutputFolders-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"OnButtonStart-every file again", [](const wchar_t* t) { return Fill(t); }},
+    {L"RunBatchCommand-report not kept-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"\nDoProcess-1-(%d/%d)-%s-done before-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText, kText); }},
+    {L"DoProcess-4-done before=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
+    {L"ReadRunReports-not a report-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnBatchEnd-when done-%d-%s", [](const wchar_t* t) { return Fill(t, kInt, kChars); }},
     {L"%dx%d", [](const wchar_t* t) { return Fill(t, kInt32, kInt32); }},
     // src/base: the trace's own line, and lengths of time
@@ -392,6 +397,10 @@ const CTableRow kTableFormats[] = {
     {TXT_PRESET_STORE_FAILED, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_PRESET_BUILT_IN_ROW, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_CLI_PRESET_SAVED_ROW, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_RUN_REPORT_RESUMED, [](const wchar_t* t) { return Fill(t, kInt); }},
+    {TXT_RESUME_QUESTION, [](const wchar_t* t) { return Fill(t, kInt, kInt); }},
+    {TXT_CLI_RESUMED_COUNT, [](const wchar_t* t) { return Fill(t, kInt); }},
+    {TXT_CLI_DONE_BEFORE, [](const wchar_t* t) { return Fill(t, kInt, kInt, kText, kText); }},
 };
 
 #ifndef _WIN32
