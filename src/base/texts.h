@@ -284,6 +284,9 @@ enum TextId : int {
   TXT_CLI_RESUMED_COUNT,   // "%d": in the summary when there are any
   TXT_CLI_DONE_BEFORE,     // "%d %d %s %s": position, count, the file, the output relied on
   TXT_CLI_RESUME_NOTHING,  // no earlier run of these settings made any of the files whole
+  // Extracts of a stream the file does not hold.
+  TXT_REFUSE_NO_VIDEO_TO_EXTRACT,  // "%s": the file
+  TXT_REFUSE_NO_AUDIO_TO_EXTRACT,  // "%s": the file
 
   TXT_COUNT
 };

@@ -362,6 +362,8 @@ const CTextEntry kEnglish[] = {
     {TXT_CLI_RESUMED_COUNT, L", %d done before"},
     {TXT_CLI_DONE_BEFORE, L"kestrune: [%d/%d] '%s' done before: keeps '%s'\n"},
     {TXT_CLI_RESUME_NOTHING, L"kestrune: no earlier run of these settings made any of these files whole\n"},
+    {TXT_REFUSE_NO_VIDEO_TO_EXTRACT, L"%s: the file holds no video to extract"},
+    {TXT_REFUSE_NO_AUDIO_TO_EXTRACT, L"%s: the file holds no audio to extract"},
 };
 }  // namespace
 

@@ -202,6 +202,8 @@ const CTextEntry kKorean[] = {
     {TXT_RESUME_QUESTION,
      L"같은 설정의 이전 작업이 이 목록을 끝내지 못했습니다.\n끝나지 않은 %d개 파일을 이어서 할까요?\n\n"
      L"예: 이미 끝난 %d개 파일은 그대로 둡니다.\n아니요: 모든 파일을 다시 실행합니다."},
+    {TXT_REFUSE_NO_VIDEO_TO_EXTRACT, L"%s: 추출할 영상이 없는 파일입니다"},
+    {TXT_REFUSE_NO_AUDIO_TO_EXTRACT, L"%s: 추출할 소리가 없는 파일입니다"},
 };
 }  // namespace
 

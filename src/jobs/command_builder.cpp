@@ -363,7 +363,8 @@ CBuiltCommand BuildCommand(const JobSettings& settings, const std::wstring& inpu
     built.refusal = CRefusal{TXT_REFUSE_NOT_PROBED, inputPath};
     return built;
   }
-  built.refusal = RangeAfterEnd(settings, *media, inputPath);
+  built.refusal = NothingToExtract(settings, *media, inputPath);
+  if (!built.refusal.Refused()) built.refusal = RangeAfterEnd(settings, *media, inputPath);
   if (built.refusal.Refused()) return built;
   CommandParts parts;
   SplitFileExt(inputPath, parts.outputStem, parts.outputExt);
@@ -450,6 +451,16 @@ CRefusal RangeAfterEnd(const JobSettings& settings, const MediaDesc& media, cons
   }
   if (end <= 0 || start < end + unsure) return CRefusal();
   return CRefusal{TXT_REFUSE_RANGE_AFTER_END, inputPath, {ClockText(start), ClockText(end)}};
+}
+
+CRefusal NothingToExtract(const JobSettings& settings, const MediaDesc& media,
+                          const std::wstring& inputPath) {
+  const bool hasVideo = media.video.codec != 0 || media.video.width > 0;
+  if (settings.jobKind == JOB_VIDEO_EXTRACT && !hasVideo)
+    return CRefusal{TXT_REFUSE_NO_VIDEO_TO_EXTRACT, inputPath};
+  if (settings.jobKind == JOB_AUDIO_EXTRACT && media.audioCount <= 0)
+    return CRefusal{TXT_REFUSE_NO_AUDIO_TO_EXTRACT, inputPath};
+  return CRefusal();
 }
 
 std::wstring WithOutputName(const std::wstring& text, const std::wstring& output,

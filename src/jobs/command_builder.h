@@ -36,7 +36,8 @@ std::wstring FileToDescribe(const JobSettings& settings, const std::wstring& inp
 // The command of inputPath for the job of settings. media describes FileToDescribe's file; null
 // when it could not be probed, which refuses with TXT_REFUSE_NOT_PROBED (a merge of video and
 // audio: TXT_REFUSE_MEDIA_INFO_ERROR). A range that starts at or after the file's end refuses
-// with TXT_REFUSE_RANGE_AFTER_END (RangeAfterEnd). The output is never a name that reserved
+// with TXT_REFUSE_RANGE_AFTER_END (RangeAfterEnd), an extract of a stream the file does not hold
+// with NothingToExtract's refusal. The output is never a name that reserved
 // holds or that exists. The audio-track selection applies only when settings.firstFileOfBatch is set (a run
 // sets it in its own copy of the settings). pause appends " & pause" (a merge of video and audio
 // carries its own).
@@ -59,6 +60,11 @@ int64_t ExpectedOutputMs(const JobSettings& settings, const MediaDesc& media);
 // report's whole seconds (whole minutes from an hour on) are all there is, so only a start past
 // what they can stand for is refused. The refusal names inputPath, the start and the end.
 CRefusal RangeAfterEnd(const JobSettings& settings, const MediaDesc& media, const std::wstring& inputPath);
+
+// Why an extract cannot run on the file media describes: a video extract of a file without
+// video (TXT_REFUSE_NO_VIDEO_TO_EXTRACT), an audio extract of one without audio
+// (TXT_REFUSE_NO_AUDIO_TO_EXTRACT). Either would write a file of what the user did not ask for.
+CRefusal NothingToExtract(const JobSettings& settings, const MediaDesc& media, const std::wstring& inputPath);
 
 // Every command made here and in merge_commands.h names its output last, as one argument in
 // quotes, before an optional " & pause": text with newOutput in place of output there. Empty

@@ -362,6 +362,8 @@ const CTableRow kTableFormats[] = {
     {TXT_OUTPUT_FOLDER_NOT_WRITABLE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_OUTPUT_FOLDER_NOT_FULL_PATH, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_RANGE_AFTER_END, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},
+    {TXT_REFUSE_NO_VIDEO_TO_EXTRACT, [](const wchar_t* t) { return Fill(t, kText); }},
+    {TXT_REFUSE_NO_AUDIO_TO_EXTRACT, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_JOIN_NO_VIDEO, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_JOIN_VIDEO_ONLY_HERE, [](const wchar_t* t) { return Fill(t, kText); }},
     {TXT_REFUSE_JOIN_VIDEO_CODEC, [](const wchar_t* t) { return Fill(t, kText, kText, kText); }},

@@ -1042,6 +1042,38 @@ TEST(ExpectedOutputMs, TheLongestKeptStreamCutToTheRange) {
             15000);
 }
 
+// An extract of a stream the file does not hold is refused for that file, before anything runs;
+// a convert takes what there is.
+TEST(NothingToExtract, AnExtractNeedsWhatItExtracts) {
+  const MediaDesc sound = MediaBuilder().Track(ACODEC_FLAC, 2, 900).Get();
+  const MediaDesc silent = MediaBuilder().Video(VCODEC_H264, 640).Get();
+  const struct {
+    int32_t jobKind;
+    MediaDesc media;
+    TextId refusal;  // TXT_NONE: a command is made
+  } cases[] = {
+      {JOB_VIDEO_EXTRACT, sound, TXT_REFUSE_NO_VIDEO_TO_EXTRACT},
+      {JOB_AUDIO_EXTRACT, silent, TXT_REFUSE_NO_AUDIO_TO_EXTRACT},
+      {JOB_VIDEO_EXTRACT, silent, TXT_NONE},
+      {JOB_AUDIO_EXTRACT, sound, TXT_NONE},
+      {JOB_CONVERT, sound, TXT_NONE},
+      {JOB_CONVERT, silent, TXT_NONE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.jobKind);
+    TempDir dir;
+    FakeProbe probe;
+    probe.media = c.media;
+    JobSettings settings;
+    settings.jobKind = c.jobKind;
+    const std::wstring input = dir.Write(L"in.mkv");
+    CBuiltCommand built = ProbeAndBuild(settings, input, probe.Function(), COutputReservations(), false);
+    EXPECT_EQ(built.refusal.text, c.refusal);
+    EXPECT_EQ(built.text.empty(), c.refusal != TXT_NONE);
+    if (c.refusal != TXT_NONE) EXPECT_EQ(built.refusal.file, input);
+  }
+}
+
 // A range that starts at or after the file's end is refused for that file, naming both times;
 // one that only ends past it runs to the end. Without a measured length only a start past
 // what the report's whole seconds (whole minutes from an hour on) can stand for is refused.

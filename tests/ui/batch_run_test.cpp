@@ -635,8 +635,11 @@ TEST_F(BatchRunTest, TheClockAndTheTaskbarButtonFollowTheRun) {
             *log);
   EXPECT_EQ(Label(L"완료 2, 실패 1, 건너뜀 0", L"done 2, failed 1, skipped 0"), StatusText());
   // Each run's end named the file that failed, with its exit status: the stand-in said nothing.
-  ASSERT_EQ(messages.Messages().size(), 2u);
-  for (const std::wstring& message : messages.Messages()) {
+  // Between them, the second Start asked whether to go on with the file the first left undone
+  // (the capture answers no: every file ran again).
+  ASSERT_EQ(messages.Messages().size(), 3u);
+  EXPECT_EQ(messages.Messages()[1], FormatText(TXT_RESUME_QUESTION, dialog->uiLanguage, 1, 2));
+  for (const std::wstring& message : {messages.Messages()[0], messages.Messages()[2]}) {
     EXPECT_NE(
         message.find(L"[2/3] " + clips[1] + L"\n" + Label(L"실패: 종료 코드 1", L"failed: exit status 1")),
         std::wstring::npos)
