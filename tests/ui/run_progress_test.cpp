@@ -19,6 +19,7 @@
 #include "base/text.h"
 #include "base/user_data_folder.h"
 #include "batch/run_report.h"
+#include "exec/console_host.h"
 #include "support/media_fixtures.h"
 #include "support/temp_dir.h"
 #include "ui/control_ids.h"
@@ -104,14 +105,21 @@ TEST_F(RunProgressTest, TheBarTheStatusLineAndTheTaskbarFollowAConversion) {
   EXPECT_EQ(L"released", log->back());
 }
 
-// Audio out of a clip and out of a picture without sound: the second fails, ffmpeg says why in
-// its console, and the window's end message names it with that line (which came through the
-// relay), then offers the run's report; Yes opens it. The report is the one the user's folder
-// keeps, with a block per file.
+// Audio out of two sound files: ffmpeg refuses the second one's command (it names a decoder no
+// ffmpeg has) and says why in its console, and the window's end message names the file with
+// that line (which came through the relay), then offers the run's report; Yes opens it. The
+// report is the one the user's folder keeps, with a block per file.
 TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   const std::wstring sound = MakeClip(Sample::MP3_ONLY, L"sound.mp3", 1);
-  const std::wstring picture = MakeClip(Sample::ANIMATED_GIF, L"picture 100%.gif", 1);
+  const std::wstring picture = MakeClip(Sample::MP3_ONLY, L"second 100%.mp3", 1);
   ASSERT_FALSE(sound.empty() || picture.empty());
+  dialog->commandRunner = [](const std::wstring& command, CCommandStop* stop, const ConsoleErrorSink& errors) {
+    std::wstring line = command;
+    const size_t input = line.find(L" -i ");
+    if (line.find(L"second 100%") != std::wstring::npos && input != std::wstring::npos)
+      line.insert(input, L" -c:a nosuchcodec");
+    return RunInOwnConsole(line, stop, errors);
+  };
   // The test answers the end message's question, Yes, and keeps what it asked.
   std::vector<std::wstring> asked;
   const QuestionSink previous = SetQuestionSink([&asked](const std::wstring& text) {
@@ -142,6 +150,7 @@ TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   const std::wstring said = message.substr(intro.size(), message.size() - intro.size() - ending.size());
   EXPECT_EQ(said.find(L'\n'), std::wstring::npos) << WideToUtf8(said);
   EXPECT_EQ(said.find(L"size="), std::wstring::npos) << WideToUtf8(said);
+  EXPECT_NE(said.find(L"nosuchcodec"), std::wstring::npos) << WideToUtf8(said);
 
   // Yes opened the report, which the user's own folder keeps.
   ASSERT_EQ(opened.size(), 1u);
