@@ -113,7 +113,8 @@ TEST_F(RunProgressTest, ARunWithAFailedFileNamesItAndOffersItsReport) {
   const std::wstring sound = MakeClip(Sample::MP3_ONLY, L"sound.mp3", 1);
   const std::wstring picture = MakeClip(Sample::MP3_ONLY, L"second 100%.mp3", 1);
   ASSERT_FALSE(sound.empty() || picture.empty());
-  dialog->commandRunner = [](const std::wstring& command, CCommandStop* stop, const ConsoleErrorSink& errors) {
+  dialog->commandRunner = [](const std::wstring& command, CCommandStop* stop,
+                             const ConsoleErrorSink& errors) {
     std::wstring line = command;
     const size_t input = line.find(L" -i ");
     if (line.find(L"second 100%") != std::wstring::npos && input != std::wstring::npos)
