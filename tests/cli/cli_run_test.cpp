@@ -866,8 +866,18 @@ std::vector<std::map<std::string, std::string>> ReportBlocks(const std::string& 
 // run was made, in the command line's own words. A report never replaces a file.
 TEST_F(CliRun, RunWritesItsReportWithEveryFileAndWhy) {
   const std::wstring good = Clip(L"good.mp3", Sample::MP3_ONLY);
-  // Audio out of a picture without sound: ffmpeg finds no stream to write and says so.
-  const std::wstring silent = Clip(L"still 100%.gif", Sample::ANIMATED_GIF);
+  // Audio of a format ffmpeg does not know (a WAV whose format tag is 0x1234): MediaInfo lists
+  // the track, and ffmpeg can write it nowhere and says so.
+  std::string wav = "RIFF";
+  auto le = [&wav](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) wav += static_cast<char>(value >> (8 * i) & 0xFF);
+  };
+  le(36 + 16000, 4);
+  wav += "WAVEfmt ";
+  for (uint32_t field : {16u, 0x1234u | (1u << 16), 8000u, 16000u, 2u | (16u << 16)}) le(field, 4);
+  wav += "data";
+  le(16000, 4);
+  const std::wstring silent = dir_.Write(L"odd 100%.wav", wav + std::string(16000, '\0'));
 #ifdef _WIN32
   const std::wstring notMedia = dir_.Write(L"notes.mp4", "not media\n");
 #else
@@ -942,7 +952,7 @@ TEST_F(CliRun, RunWritesItsReportWithEveryFileAndWhy) {
   EXPECT_NE(result.err.find(Utf8ToWide(reason.substr(exitStatus.size())) + L"\n"), std::wstring::npos);
   EXPECT_NE(text.find("notes%0Asecond line.mp4"), std::string::npos);  // a line break stays in its line
 #endif
-  EXPECT_NE(text.find("still 100%25.gif"), std::string::npos);
+  EXPECT_NE(text.find("odd 100%25.wav"), std::string::npos);
 
   // A report never replaces a file, and a folder that is not there is said before anything runs.
   for (const std::wstring& refused : {reportFile, dir_.File(L"missing") + kPathSeparator + L"report.txt"}) {
