@@ -134,7 +134,7 @@ complete_words() {  # complete_words WORD... : the completions of the last word
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _kestrune; printf "%s\n" "${COMPREPLY[@]}"' \
     _ "$completion" "$@" | sort | tr '\n' ' ' | sed 's/ $//'
 }
-check "subcommands" test "$(complete_words kestrune '')" = "--help --version exec plan probe run"
+check "subcommands" test "$(complete_words kestrune '')" = "--help --version exec plan presets probe run"
 check "probe takes --json" test "$(complete_words kestrune probe --)" = "--json"
 check "plan options by prefix" test "$(complete_words kestrune plan --co)" = "--codec --copy-audio --copy-video"
 check "job values" test "$(complete_words kestrune run --job '')" = "audio convert merge merge-av video"
