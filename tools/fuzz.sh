@@ -22,7 +22,8 @@ done
 sources=(
   fuzz/report_parser_fuzz.cpp
   src/probe/report_parser.cpp src/probe/media_desc.cpp
-  src/base/file_util.cpp src/base/format.cpp src/base/text.cpp src/base/sink_registry.cpp
+  src/base/file_util.cpp src/base/file_identity.cpp src/base/format.cpp src/base/text.cpp
+  src/base/sink_registry.cpp
 )
 # Coverage guides the fuzzer through the parser's own decisions; the standard library's and
 # {fmt}'s inline code and the character conversion are left out of it (the sanitizers still
