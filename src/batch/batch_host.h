@@ -143,6 +143,7 @@ struct CBatchReport {
   std::vector<std::wstring> optionWords;  // the run's settings as the command line's options
   int64_t startedAt = 0;                  // when the run began and ended, seconds since 1970 (UTC)
   int64_t endedAt = 0;
+  std::wstring keptAs;  // the file the report is kept as (CBatchOptions::reportFolder); empty: none
 };
 
 // True when every file and the join (if any) succeeded.

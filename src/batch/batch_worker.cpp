@@ -62,6 +62,7 @@ struct CBatchRun {
   // add theirs under recordsLock.
   std::mutex recordsLock;
   std::vector<CRunRecord> records;
+  CRunReportFile reportFile;  // the report as the run goes, when it is kept; under recordsLock
 
   std::mutex hostLock;  // held around ShowStatus and ReportEnd, and by Detach
   bool attached = true;
@@ -71,6 +72,7 @@ struct CBatchRun {
 
   void Record(CRunRecord record) {
     std::lock_guard<std::mutex> guard(recordsLock);
+    reportFile.Add(record, static_cast<int>(settings.files.size()));
     records.push_back(std::move(record));
   }
 
@@ -122,6 +124,9 @@ struct CBatchRun {
     if (!exact) return probe;
     return [probe = probe, measure = options.measure](const std::wstring& path, MediaDesc& media) {
       if (!probe(path, media)) return false;
+      // A description that holds them already (the window measured the file it was clicked on)
+      // is not measured again.
+      if (media.exact.fileMs > 0) return true;
       CMediaLengths lengths;
       if (measure(path, lengths)) ApplyMediaLengths(lengths, media);
       return true;
@@ -568,17 +573,17 @@ int64_t SecondsSince1970() {
       .count();
 }
 
-// The records into the report, in the list's order, the join last; the run's end time with them.
+// The records into the report, in the list's order, the join last; the run's end time with them,
+// and the whole report into its kept file.
 void TakeRecords(CBatchRun& run, CBatchReport& report) {
-  {
-    std::lock_guard<std::mutex> guard(run.recordsLock);
-    report.records = run.records;
-  }
+  std::lock_guard<std::mutex> guard(run.recordsLock);
+  report.records = run.records;
   std::stable_sort(
       report.records.begin(), report.records.end(), [](const CRunRecord& a, const CRunRecord& b) {
         return (a.position == 0 ? INT_MAX : a.position) < (b.position == 0 ? INT_MAX : b.position);
       });
   report.endedAt = SecondsSince1970();
+  if (run.reportFile.End(report)) report.keptAs = run.reportFile.Path();
 }
 
 void DoProcess(CBatchRun& run) {
@@ -592,6 +597,11 @@ void DoProcess(CBatchRun& run) {
   report.optionWords = SettingsOptionWords(settings);
   report.startedAt = SecondsSince1970();
   settings.firstFileOfBatch = true;
+  if (!run.options.dryRun && !run.options.reportFolder.empty()) {
+    std::lock_guard<std::mutex> guard(run.recordsLock);
+    if (!run.reportFile.Begin(report, run.options.reportFolder))
+      DebugLog(L"DoProcess-report not kept-%s", run.options.reportFolder);
+  }
 
   if (settings.jobKind == JOB_MERGE_VIDEO_AUDIO) {
     RunMergeVideoAudio(run, report);

@@ -16,6 +16,7 @@
 #include "batch/gpu_sessions.h"
 #include "batch/output_check.h"
 #include "batch/probe_groups.h"
+#include "batch/run_report.h"
 #include "batch/run_resume.h"
 #include "jobs/job_settings.h"
 #include "probe/media_lengths.h"
@@ -64,6 +65,9 @@ struct CBatchOptions {
   // out, unprobed, counted as resumed, and its host told which output the run relies on. Only a
   // run of convert or an extract takes them.
   std::map<std::wstring, CDoneBefore> doneBefore;
+  // Where the run's report is kept as the run goes (CRunReportFile): a run killed outright leaves
+  // the entries it finished for a later run to resume from. Empty: nowhere; a plan keeps none.
+  std::wstring reportFolder;
 };
 
 struct CBatchRun;

@@ -176,6 +176,9 @@ bool WriteAll(int fd, const std::string& text) {
   }
   return true;
 }
+int OpenToAppend(const std::wstring& path) {
+  return _wopen(LongPathForm(path).c_str(), _O_WRONLY | _O_APPEND | _O_BINARY | _O_NOINHERIT);
+}
 bool CloseFile(int fd) { return _close(fd) == 0; }
 std::wstring NameOf(const std::filesystem::path& path) { return path.filename().wstring(); }
 #else
@@ -190,6 +193,9 @@ bool WriteAll(int fd, const std::string& text) {
     done += static_cast<size_t>(n);
   }
   return true;
+}
+int OpenToAppend(const std::wstring& path) {
+  return open(PathToNative(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
 }
 bool CloseFile(int fd) { return close(fd) == 0; }
 std::wstring NameOf(const std::filesystem::path& path) { return Utf8ToWide(path.filename().string()); }
@@ -328,18 +334,23 @@ std::string FormatRunReport(const CBatchReport& report) {
   return text;
 }
 
-bool WriteRunReport(const CBatchReport& report, const std::wstring& path) {
+namespace {
+// Writes text as the new file path; never over anything of that name. False when the file
+// could not be made or written (nothing of it is then left).
+bool WriteNewFile(const std::string& text, const std::wstring& path) {
   const int fd = OpenNew(path);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, FormatRunReport(report));
+  const bool written = WriteAll(fd, text);
   if (CloseFile(fd) && written) return true;
   RemoveFile(path);
   return false;
 }
 
-std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folder) {
+// Writes text into folder under the name of a report of a run started at startedAt, then lets
+// the oldest reports go. The file's path; empty when none could be written.
+std::wstring KeepReportText(const std::string& text, int64_t startedAt, const std::wstring& folder) {
   if (folder.empty()) return std::wstring();
-  const std::tm t = LocalTime(report.startedAt);
+  const std::tm t = LocalTime(startedAt);
   char stamp[80];
   std::snprintf(stamp, sizeof stamp, "run-%04d%02d%02d-%02d%02d%02d", t.tm_year + 1900, t.tm_mon + 1,
                 t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
@@ -348,8 +359,40 @@ std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folde
     std::wstring path = folder + Utf8ToWide(stamp) +
                         (attempt == 1 ? std::wstring() : L"_" + std::to_wstring(attempt)) + L".txt";
     if (FileExists(path)) continue;
-    if (WriteRunReport(report, path)) kept = path;
+    if (WriteNewFile(text, path)) kept = path;
   }
   RemoveOldReports(folder);
   return kept;
+}
+}  // namespace
+
+bool WriteRunReport(const CBatchReport& report, const std::wstring& path) {
+  return WriteNewFile(FormatRunReport(report), path);
+}
+
+std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folder) {
+  return KeepReportText(FormatRunReport(report), report.startedAt, folder);
+}
+
+bool CRunReportFile::Begin(const CBatchReport& report, const std::wstring& folder) {
+  CBatchReport head = report;
+  head.records.clear();
+  head.endedAt = 0;
+  path_ = KeepReportText(FormatRunReport(head), report.startedAt, folder);
+  return !path_.empty();
+}
+
+// The block goes in one write, so a run that is killed leaves it whole.
+void CRunReportFile::Add(const CRunRecord& record, int fileCount) {
+  if (path_.empty()) return;
+  std::string text;
+  Block(text, record, fileCount);
+  const int fd = OpenToAppend(path_);
+  if (fd < 0) return;
+  WriteAll(fd, text);
+  CloseFile(fd);
+}
+
+bool CRunReportFile::End(const CBatchReport& report) {
+  return !path_.empty() && WriteWholeFile(path_, FormatRunReport(report));
 }

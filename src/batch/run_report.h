@@ -64,3 +64,25 @@ bool WriteRunReport(const CBatchReport& report, const std::wstring& path);
 // time (run-..._2.txt and on when the name is taken), then removes the oldest such reports
 // beyond kKeptRunReports. The report's path; empty when it could not be written.
 std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folder);
+
+// The report of a run kept in a folder as the run goes, under KeepRunReport's names: the head
+// is written as the run starts, each entry's block is added as that entry ends, and the whole
+// report takes the file's place when the run ends. A run killed outright (a power cut, a kill)
+// so leaves the blocks of the entries it finished, and a later run resumes from them; its head
+// then has no end time and counts nothing. One thread at a time.
+class CRunReportFile {
+ public:
+  // Claims a new name in folder for the run report describes (its start, job and options) and
+  // writes its head. False when no file could be made there; the calls below then do nothing.
+  bool Begin(const CBatchReport& report, const std::wstring& folder);
+  // Adds record's block at the file's end.
+  void Add(const CRunRecord& record, int fileCount);
+  // Puts the whole report in the file's place (it keeps all of its old text or has all of the
+  // new, whenever the run dies). False when it could not be written.
+  bool End(const CBatchReport& report);
+  // The file; empty before Begin or when Begin failed.
+  const std::wstring& Path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};

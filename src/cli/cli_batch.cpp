@@ -197,6 +197,7 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
   }
   auto host = std::make_shared<CCliBatchHost>(out, request, preview);
   options.jobs = request.jobs;
+  options.reportFolder = runsFolder;
   CBatchWorker worker;
   {
     // Ctrl-C and SIGTERM stop the run as the window's Stop does; the interrupt ends (its
@@ -215,8 +216,6 @@ int RunBatchCommand(CCliRequest& request, CCliOutput& out, bool dryRun) {
                     report.stopped ? CliText(TXT_CLI_STOPPED) : L""));
   // A report that cannot be written is a failure of the run: the user asked for it.
   const bool reportWritten = request.reportFile.empty() || WriteRunReport(report, request.reportFile);
-  if (KeepRunReport(report, runsFolder).empty() && !runsFolder.empty())
-    DebugLog(L"RunBatchCommand-report not kept-%s", runsFolder);
   if (!reportWritten) out.Err(CliFormat(TXT_CLI_REPORT_NOT_WRITTEN, request.reportFile));
   if (report.stopped) return CLI_EXIT_STOPPED;
   if (report.filesFailed > 0 && settings.useGpu && settings.jobKind == JOB_CONVERT) {

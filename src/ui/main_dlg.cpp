@@ -23,11 +23,11 @@ CMainDlg::CMainDlg()
         return RunInOwnConsole(line, stop, errors);
       }),
       batchProbe(ProbeMediaFile),
-      folderPicker(PickFolder),
-      powerAction(DoPowerAction),
       reportOpener([this](const std::wstring& path) {
         ShellExecuteW(Hwnd(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-      }) {
+      }),
+      folderPicker(PickFolder),
+      powerAction(DoPowerAction) {
   ResetMediaDesc(currentMedia);
   appIcon.Reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                               IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));

@@ -16,6 +16,7 @@
 #include "base/registry_store.h"
 #include "base/texts.h"
 #include "batch/batch_worker.h"
+#include "batch/probe_memory.h"
 #include "jobs/job_settings.h"
 #include "probe/media_desc.h"
 #include "ui/dialog_base.h"
@@ -91,6 +92,7 @@ class CMainDlg : public CDialogBase, public IJobControls {
   // text.
   CommandRunner commandRunner;
   // How a run probes its files (ProbeMediaFile); tests wrap it to hold a run inside a build.
+  // A file described when it was clicked, and unchanged since, is not probed again.
   ProbeFunction batchProbe;
   // Opens a run's report when the end message's Yes asks for it: the shell's "open" of the file.
   // Tests put their own.
@@ -119,6 +121,8 @@ class CMainDlg : public CDialogBase, public IJobControls {
   bool PreTranslateMessage(MSG* msg) override;
 
  private:
+  // What the window's probes told: the preview and a run take a clicked file's description.
+  std::shared_ptr<CProbeMemory> probeMemory_ = std::make_shared<CProbeMemory>();
   void SetUpLists();
   void SetDefaultOptions();
 
@@ -143,6 +147,9 @@ class CMainDlg : public CDialogBase, public IJobControls {
   void OnRadioJobKind(int radioId, int32_t jobKind);
   void UpdateCommandPreview();
   void OnClickListVideo(int row);
+  // The clicked file's description into currentMedia, with its lengths to the millisecond: from
+  // probeMemory_ while the file is unchanged, else probed, measured and kept there.
+  void DescribeCurrentFile();
   void OnClickListInput(int row);
   void OnClickListOutput(int row);
   // checkedBeforeClick: the row's mark as it was when the click arrived.

@@ -20,8 +20,8 @@
 
 void CMainDlg::UpdateCommandPreview() {
   GatherJobSettings(*this, currentItem, jobSettings);
-  CBuiltCommand built =
-      ProbeAndBuild(jobSettings, jobSettings.currentFile, ProbeMediaFile, COutputReservations(), true);
+  CBuiltCommand built = ProbeAndBuild(jobSettings, jobSettings.currentFile,
+                                      RecallingProbe(probeMemory_, ProbeMediaFile), COutputReservations(), true);
   // The kind of output stays as the last output codec gave it.
   jobSettings.outputKind = OutputKindOf(jobSettings);
   // A file MediaInfo cannot read gets no command and no word; a merge whose files do not fit
@@ -121,12 +121,12 @@ void CMainDlg::OnGpuChecked(GpuDecision decision) {
 }
 
 void CMainDlg::StartBatch(const JobSettings& settings, const CPreviewedCommand& preview) {
-  // Each run's report is kept in the user's own folder, the last ones of them.
   auto host = std::make_shared<CWindowBatchHost>(Hwnd(), preview, commandRunner,
-                                                 static_cast<int>(settings.files.size()), settings.jobKind,
-                                                 UserDataFolder(L"runs"));
+                                                 static_cast<int>(settings.files.size()), settings.jobKind);
   CBatchOptions options;
-  options.probe = batchProbe;
+  options.probe = RecallingProbe(probeMemory_, batchProbe);
+  // Each run's report is kept in the user's own folder, the last ones of them.
+  options.reportFolder = UserDataFolder(L"runs");
   // A run that is to end in an action is left alone by its user: its last console must not
   // wait for a key.
   options.pause = ChosenWhenDone() == WHEN_DONE_NOTHING;

@@ -20,6 +20,7 @@
 #include "base/trace.h"
 #include "jobs/media_classification.h"
 #include "probe/media_desc.h"
+#include "probe/media_lengths.h"
 #include "probe/probe_runner.h"
 #include "ui/control_ids.h"
 #include "ui/dropped_paths.h"
@@ -143,7 +144,7 @@ void CMainDlg::OnClickListVideo(int row) {
   jobSettings.currentFile = ListRowText(files, row);
   DebugLog(L"OnClickListVideo - 비디오 변경 - %s", jobSettings.currentFile);
   // A failed probe leaves the description reset, and the controls below show just that.
-  ProbeMediaFile(jobSettings.currentFile, currentMedia);
+  DescribeCurrentFile();
   std::wstring summary;
   FormatMediaSummary(currentMedia, summary);
   DebugLog(L"%s", summary);
@@ -172,6 +173,17 @@ void CMainDlg::OnClickListVideo(int row) {
   SetItemInt(IDC_RANGE_END_H, seconds / 3600);
   SetItemInt(IDC_RANGE_END_M, (seconds % 3600) / 60 + 1);
   SetItemInt(IDC_RANGE_END_S, seconds % 60);
+}
+
+void CMainDlg::DescribeCurrentFile() {
+  const std::wstring& file = jobSettings.currentFile;
+  // The preview may have kept a file it probed for a merge, without its lengths.
+  const bool recalled = probeMemory_->Recall(file, currentMedia);
+  if (!recalled && !ProbeMediaFile(file, currentMedia)) return;
+  if (currentMedia.exact.fileMs > 0) return;
+  CMediaLengths lengths;
+  if (MeasureMediaFile(file, lengths)) ApplyMediaLengths(lengths, currentMedia);
+  probeMemory_->Remember(file, currentMedia);
 }
 
 // One codec at a time, except that a second click on the row clicked last leaves its mark as

@@ -4,16 +4,14 @@
 
 #include "base/text.h"
 #include "batch/ffmpeg_statistics.h"
-#include "batch/run_report.h"
 #include "ui/run_texts.h"
 
 CWindowBatchHost::CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner,
-                                   int fileCount, int32_t jobKind, std::wstring reportFolder)
+                                   int fileCount, int32_t jobKind)
     : window_(window),
       preview_(std::move(preview)),
       runner_(std::move(runner)),
       fileCount_(fileCount),
-      reportFolder_(std::move(reportFolder)),
       progress_(fileCount, jobKind == JOB_MERGE_FILES && fileCount >= 2) {}
 
 // The worker names each file once, in list order, as it reaches it.
@@ -57,13 +55,11 @@ std::wstring CWindowBatchHost::CommandFailureReason(const CBatchCommand& command
   return found == reasons_.end() ? std::wstring() : found->second;
 }
 
-// The report is kept before the window hears of the end, so the end message can offer it.
+// The worker has kept the report before the end comes, so the end message can offer it.
 void CWindowBatchHost::ReportEnd(const CBatchReport& report) {
-  const std::wstring kept = KeepRunReport(report, reportFolder_);
   {
     std::lock_guard<std::mutex> guard(lock_);
     report_ = report;
-    reportPath_ = kept;
     ended_ = true;
   }
   PostMessageW(window_, WM_BATCH_END, 0, 0);
@@ -118,7 +114,7 @@ CBatchReport CWindowBatchHost::Report() const {
 
 std::wstring CWindowBatchHost::ReportPath() const {
   std::lock_guard<std::mutex> guard(lock_);
-  return reportPath_;
+  return report_.keptAs;
 }
 
 bool CWindowBatchHost::AnyFileFailed() const {

@@ -43,10 +43,9 @@ class CWindowBatchHost : public CBatchHost {
  public:
   // window: where the messages go; preview: the last preview at the time of Start; runner: runs
   // a line (RunInOwnConsole in the program). fileCount: the entries of the run's list, for the
-  // status line's "[2/5]"; jobKind: the run's job. reportFolder: where the run's report is
-  // kept when it ends (KeepRunReport); empty for nowhere.
+  // status line's "[2/5]"; jobKind: the run's job.
   CWindowBatchHost(HWND window, CPreviewedCommand preview, CommandRunner runner, int fileCount,
-                   int32_t jobKind = 0, std::wstring reportFolder = std::wstring());
+                   int32_t jobKind = 0);
 
   void ShowStatus(const std::wstring& text) override;
   int RunCommand(const CBatchCommand& command, CCommandStop* stop) override;
@@ -61,7 +60,7 @@ class CWindowBatchHost : public CBatchHost {
   std::wstring Status() const;
   bool Ended() const;
   CBatchReport Report() const;
-  // The run's report as kept at its end; empty when it could not be written.
+  // The run's report as the worker kept it (CBatchOptions::reportFolder); empty when it was not.
   std::wstring ReportPath() const;
   // Whether any file the run is done with so far failed or came out short.
   bool AnyFileFailed() const;
@@ -75,12 +74,10 @@ class CWindowBatchHost : public CBatchHost {
   const CPreviewedCommand preview_;
   const CommandRunner runner_;
   const int fileCount_;
-  const std::wstring reportFolder_;
   mutable std::mutex lock_;
   int reached_ = 0;  // files the run has reached, in list order
   std::wstring status_;
   CBatchReport report_;
-  std::wstring reportPath_;
   bool ended_ = false;
   bool failed_ = false;
   CBatchProgress progress_;

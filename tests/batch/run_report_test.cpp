@@ -85,4 +85,29 @@ TEST(RunReport, TheFolderKeepsTheLastReportsAndNeverWritesOverAFile) {
   EXPECT_EQ(KeepRunReport(CBatchReport(), L""), L"");
 }
 
+// Kept as the run goes: the head at once, a block as each entry ends (what a killed run leaves),
+// the whole report at the end in the same file.
+TEST(RunReport, AKeptReportGrowsAsTheRunGoes) {
+  TempDir folder;
+  CBatchReport report;
+  report.startedAt = 1714554723;
+  report.fileCount = 2;
+  CRunReportFile file;
+  ASSERT_TRUE(file.Begin(report, folder.Path()));
+  CRunRecord record;
+  record.position = 2;
+  record.input = L"/v/b.mp4";
+  record.outcome = FILE_DONE;
+  file.Add(record, 2);
+  std::string text;
+  ASSERT_TRUE(ReadTextFile(file.Path(), text, 1 << 16));
+  EXPECT_NE(text.find("\nended:\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n\n[file 2/2]\ninput: /v/b.mp4\n"), std::string::npos) << text;
+  report.endedAt = report.startedAt + 5;
+  report.filesDone = 2;
+  ASSERT_TRUE(file.End(report));
+  ASSERT_TRUE(ReadTextFile(file.Path(), text, 1 << 16));
+  EXPECT_EQ(text, FormatRunReport(report));
+}
+
 }  // namespace

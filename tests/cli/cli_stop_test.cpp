@@ -101,13 +101,15 @@ TEST_F(CliStop, CtrlCSigtermOrAKillEndTheRun) {
 
 // A run killed mid-encode leaves its output half written under the final name, and its journal.
 // The next run renames that output to NAME.partial and says so; the journal of a run still
-// alive (this process's, naming a file of its own) is left as it is, and so is that file.
+// alive (this process's, naming a file of its own) is left as it is, and so is that file. What
+// the killed run finished before (b) is in its report already: the next run resumes from it.
 TEST_F(CliStop, TheNextRunMarksTheOutputOfAKilledRunAsPartial) {
   TempDir dir, state;
   CScopedEnv stateHome("XDG_STATE_HOME", state.Path());
   const std::wstring clip = dir.File(L"a.mp4"), quick = dir.File(L"b.mp4"), output = dir.File(L"a_(02).mp4");
   ASSERT_TRUE(MakeSample(Sample::NOISY_H264_MP4, clip, 20) && MakeSample(Sample::H264_AAC_MP4, quick, 1));
-  CRunningKestrune killed({"run", "--no-gpu", "--codec", "h265", WideToUtf8(clip)}, WideToUtf8(dir.Path()));
+  CRunningKestrune killed({"run", "--no-gpu", "--codec", "h265", WideToUtf8(quick), WideToUtf8(clip)},
+                          WideToUtf8(dir.Path()));
   ASSERT_TRUE(WaitForFiles({output})) << killed.Err();
   kill(killed.Pid(), SIGKILL);
   EXPECT_EQ(killed.Wait(), 1000 + SIGKILL);
@@ -121,15 +123,16 @@ TEST_F(CliStop, TheNextRunMarksTheOutputOfAKilledRunAsPartial) {
       "kestrune journal 1\nprocess " + std::to_string(getpid()) + " " + WideToUtf8(ProcessStamp(getpid())) +
           "\noutput " + WideToUtf8(FileIdentity(live)) + " " + WideToUtf8(live) + "\n");
 
-  CliResult next = RunCli({L"run", L"--no-gpu", L"--codec", L"h264", quick});
+  CliResult next = RunCli({L"run", L"--resume", L"--no-gpu", L"--codec", L"h265", quick});
   EXPECT_EQ(next.exitCode, CLI_EXIT_OK) << WideToUtf8(next.err);
+  EXPECT_EQ(next.out, L"kestrune: 1 file: 0 done, 0 failed, 0 skipped, 1 done before\n");
   EXPECT_NE(next.err.find(L"kestrune: '" + output +
                           L"' was left unfinished by a run that ended before checking it; "
                           L"renamed to '" +
                           output + L".partial'\n"),
             std::wstring::npos)
       << WideToUtf8(next.err);
-  EXPECT_FALSE(FileExists(output));
+  EXPECT_FALSE(FileExists(output) || FileExists(dir.File(L"b_(03).mp4")));
   EXPECT_EQ(std::filesystem::file_size(FsPath(output + L".partial")), partial);
   EXPECT_TRUE(FileExists(live) && FileExists(liveJournal));
   RemoveFile(liveJournal);
