@@ -2,6 +2,12 @@
 
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
 
+# median NUMBER...: the middle one (the mean of the middle two of an even count); one round that
+# the machine slowed weighs no more than any other.
+median() {
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 # peak_kb COMMAND...: runs it without input or output and prints the largest resident size its
 # own process reached (VmHWM, in kB), sampled while it runs; its children are processes of
 # their own and are not counted.

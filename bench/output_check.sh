@@ -56,7 +56,7 @@ for r in $(seq 1 "$rounds"); do
   printf '%-6s %9.2fs %11.2fs %7.3f\n' "$r" "$k" "$f" "$ratio"
   sum_k=$(calc "$sum_k + $k"); sum_f=$(calc "$sum_f + $f")
 done
-median=$(printf '%s\n' "${ratios[@]}" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+median=$(median "${ratios[@]}")
 printf '%-6s %9.2fs %11.2fs %7.3f\n' total "$sum_k" "$sum_f" "$(calc "$sum_k / $sum_f")"
 printf 'wall-time ratio kestrune/ffmpeg alone: %.3f over all rounds, %.3f median of rounds (target <= 1.02)\n' \
   "$(calc "$sum_k / $sum_f")" "$median"

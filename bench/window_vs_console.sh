@@ -58,6 +58,7 @@ run() {
 for mode in console relay window; do run "$mode" >/dev/null; done
 printf '%-6s %10s %10s %10s %9s %9s\n' round console relay window relay/c window/c
 sum_c=0; sum_r=0; sum_w=0
+relay_ratios=(); window_ratios=()
 for r in $(seq 1 "$rounds"); do
   # The machine may be shared: each round runs the three back to back, in turn first.
   case $((r % 3)) in
@@ -67,8 +68,10 @@ for r in $(seq 1 "$rounds"); do
   esac
   printf '%-6s %8.0fms %8.0fms %8.0fms %9.3f %9.3f\n' "$r" "$c" "$rl" "$w" "$(calc "$rl / $c")" "$(calc "$w / $c")"
   sum_c=$(calc "$sum_c + $c"); sum_r=$(calc "$sum_r + $rl"); sum_w=$(calc "$sum_w + $w")
+  relay_ratios+=("$(calc "$rl / $c")"); window_ratios+=("$(calc "$w / $c")")
 done
 printf '%-6s %8.0fms %8.0fms %8.0fms %9.3f %9.3f\n' total "$sum_c" "$sum_r" "$sum_w" "$(calc "$sum_r / $sum_c")" \
   "$(calc "$sum_w / $sum_c")"
 echo "ratios over all rounds: relay/console $(calc "$sum_r / $sum_c") (target <= 1.02), window/console $(calc "$sum_w / $sum_c") (target <= 1.02)"
+echo "median of rounds: relay/console $(median "${relay_ratios[@]}"), window/console $(median "${window_ratios[@]}")"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

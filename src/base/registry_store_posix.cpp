@@ -48,56 +48,9 @@ bool IsPlainChar(unsigned char c) {
 
 // Keeps letters, digits, "_" and "-"; every other byte becomes %XX, so the result is one safe
 // file-name component ("." and ".." included) and holds no "=" or line break.
-std::string Encode(const std::string& text) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if (IsPlainChar(c)) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    }
-  }
-  return out;
-}
+std::string Encode(const std::string& text) { return PercentEscape(text, IsPlainChar); }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool Decode(const std::string& text, std::string& out) {
-  out.clear();
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return false;
-    int high = HexValue(text[i + 1]);
-    int low = HexValue(text[i + 2]);
-    if (high < 0 || low < 0) return false;
-    out += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return true;
-}
-
-bool ParseNumber(const std::string& text, uint32_t& value) {
-  if (text.empty() || text.size() > 10) return false;
-  uint64_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (number > 0xFFFFFFFFull) return false;
-  value = static_cast<uint32_t>(number);
-  return true;
-}
+bool Decode(const std::string& text, std::string& out) { return PercentUnescape(text, out); }
 
 std::string SettingsFolder() {
   // A relative XDG_CONFIG_HOME is invalid by the base-directory rules and is ignored.
@@ -180,7 +133,7 @@ bool ReadEntries(const std::string& file, Entries& entries) {
     std::string text;
     bool quoted = raw.size() >= 2 && raw.front() == '"' && raw.back() == '"' &&
                   Decode(raw.substr(1, raw.size() - 2), text);
-    if (!Decode(line.substr(0, equals), name) || (!quoted && !ParseNumber(raw, number))) continue;
+    if (!Decode(line.substr(0, equals), name) || (!quoted && !ParseUint32(raw, number))) continue;
     entries.emplace_back(name, raw);
   }
   return true;
@@ -294,7 +247,7 @@ int32_t WriteRaw(RegistryRoot root, const std::wstring& path, const std::wstring
 bool CRegistryStore::ReadValue(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                                uint32_t& value) {
   std::string raw;
-  return ReadRaw(root, path, name, raw) && ParseNumber(raw, value);
+  return ReadRaw(root, path, name, raw) && ParseUint32(raw, value);
 }
 
 int32_t CRegistryStore::WriteInt(RegistryRoot root, const std::wstring& path, const std::wstring& name,

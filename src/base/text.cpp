@@ -1,6 +1,8 @@
 #include "base/text.h"
 
+#include <cstdint>
 #include <cwctype>
+#include <type_traits>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -207,3 +209,87 @@ std::wstring AnsiToWide(const std::string& text) { return Utf8ToWide(text); }
 
 void AnsiToWide(const std::string& text, std::wstring& out) { Utf8ToWide(text, out); }
 #endif
+
+namespace {
+template <typename String>
+String EscapeWithPercent(const String& text, bool (*plain)(unsigned char c)) {
+  static const char digits[] = "0123456789ABCDEF";
+  String out;
+  for (auto c : text) {
+    const auto code = static_cast<uint32_t>(static_cast<std::make_unsigned_t<decltype(c)>>(c));
+    if (code > 0xFF || (c != '%' && plain(static_cast<unsigned char>(code)))) {
+      out += c;
+    } else {
+      out += '%';
+      out += digits[code >> 4];
+      out += digits[code & 15];
+    }
+  }
+  return out;
+}
+
+int HexValue(uint32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  return -1;
+}
+
+template <typename String>
+bool UnescapeWithPercent(const String& text, String& out) {
+  out.clear();
+  bool whole = true;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int high = text[i] == '%' && i + 2 < text.size() ? HexValue(static_cast<uint32_t>(text[i + 1])) : -1;
+    const int low = high >= 0 ? HexValue(static_cast<uint32_t>(text[i + 2])) : -1;
+    if (low < 0) {
+      whole = whole && text[i] != '%';
+      out += text[i];
+      continue;
+    }
+    out += static_cast<typename String::value_type>(high * 16 + low);
+    i += 2;
+  }
+  return whole;
+}
+
+template <typename View>
+std::vector<View> SplitLines(View text) {
+  std::vector<View> lines;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    View line = text.substr(0, end);
+    text.remove_prefix(end == View::npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+template <typename String>
+bool ParseDecimal32(const String& text, uint32_t& value) {
+  if (text.empty() || text.size() > 10) return false;
+  uint64_t number = 0;
+  for (auto c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + static_cast<uint64_t>(c - '0');
+  }
+  if (number > 0xFFFFFFFFull) return false;
+  value = static_cast<uint32_t>(number);
+  return true;
+}
+}  // namespace
+
+std::string PercentEscape(const std::string& text, bool (*plain)(unsigned char c)) {
+  return EscapeWithPercent(text, plain);
+}
+std::wstring PercentEscape(const std::wstring& text, bool (*plain)(unsigned char c)) {
+  return EscapeWithPercent(text, plain);
+}
+bool PercentUnescape(const std::string& text, std::string& out) { return UnescapeWithPercent(text, out); }
+bool PercentUnescape(const std::wstring& text, std::wstring& out) { return UnescapeWithPercent(text, out); }
+bool IsLineChar(unsigned char c) { return c >= 0x20 && c != 0x7F && c != '%'; }
+bool ParseUint32(const std::string& text, uint32_t& value) { return ParseDecimal32(text, value); }
+bool ParseUint32(const std::wstring& text, uint32_t& value) { return ParseDecimal32(text, value); }
+std::vector<std::string_view> TextLines(std::string_view text) { return SplitLines(text); }
+std::vector<std::wstring_view> TextLines(std::wstring_view text) { return SplitLines(text); }

@@ -1,7 +1,10 @@
 #pragma once
 // Text is wide inside the program; these convert at the edges. "Ansi" is the system's narrow
 // code page: the ANSI code page on Windows, UTF-8 on POSIX.
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
@@ -24,3 +27,24 @@ std::wstring ToUpperText(std::wstring text);
 std::wstring FoldCaseText(std::wstring text);
 std::wstring TrimText(const std::wstring& text);  // white space at both ends
 bool IsBlankChar(wchar_t c);
+
+// Percent escapes, for values that must stay on one line or in one name of a stored file: each
+// character that is "%" or that plain refuses (characters beyond 0xFF are always kept) is
+// written as "%" and two upper-case hexadecimal digits of its value. Read back, each "%" and two
+// hexadecimal digits of either case are that character again; false when some "%" is not
+// followed by two such digits, which out then holds as they stand.
+std::string PercentEscape(const std::string& text, bool (*plain)(unsigned char c));
+std::wstring PercentEscape(const std::wstring& text, bool (*plain)(unsigned char c));
+bool PercentUnescape(const std::string& text, std::string& out);
+bool PercentUnescape(const std::wstring& text, std::wstring& out);
+// What a line keeps as it is: all but "%" and the control characters (below 0x20, and 0x7F).
+bool IsLineChar(unsigned char c);
+
+// A whole decimal number that fits in 32 bits, of digits only (no sign, no blank).
+bool ParseUint32(const std::string& text, uint32_t& value);
+bool ParseUint32(const std::wstring& text, uint32_t& value);
+
+// The lines of text, each without its line break ("\n" or "\r\n"); a last line without one
+// counts, and no empty line follows a last break. The views are into text.
+std::vector<std::string_view> TextLines(std::string_view text);
+std::vector<std::wstring_view> TextLines(std::wstring_view text);

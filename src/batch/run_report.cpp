@@ -231,38 +231,11 @@ void RemoveOldReports(const std::wstring& folder) {
 
 }  // namespace
 
-std::string EscapeReportValue(const std::string& value) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (char c : value) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte == '%' || byte < 0x20 || byte == 0x7F) {
-      out += '%';
-      out += digits[byte >> 4];
-      out += digits[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+std::string EscapeReportValue(const std::string& value) { return PercentEscape(value, IsLineChar); }
 
 std::string UnescapeReportValue(const std::string& value) {
-  auto hex = [](char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                  : -1;
-  };
   std::string out;
-  for (size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '%' && i + 2 < value.size() && hex(value[i + 1]) >= 0 && hex(value[i + 2]) >= 0) {
-      out += static_cast<char>(hex(value[i + 1]) * 16 + hex(value[i + 2]));
-      i += 2;
-    } else {
-      out += value[i];
-    }
-  }
+  PercentUnescape(value, out);  // a "%" that begins no escape stays as it is
   return out;
 }
 

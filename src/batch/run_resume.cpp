@@ -107,15 +107,7 @@ bool StillAsRecorded(const CReadRunRecord& record) {
 bool ParseRunReport(const std::string& text, CReadRunReport& report) {
   report = CReadRunReport();
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
+  for (std::string_view line : TextLines(text)) lines.emplace_back(line);
   if (lines.empty() || lines[0] != kFirstLine) return false;
   bool options = false;
   size_t i = 1;

@@ -19,19 +19,13 @@ std::string LowerHex(const std::string& text) {
 
 bool CChecksumList::Parse(const std::string& text) {
   sums_.clear();
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (std::string_view line : TextLines(text)) {
     if (line.empty() || line[0] == '#') continue;
     // "<sum><blank><blank or *><name>"; a name the tool had to escape starts the line with "\".
     if (line.size() < 67 || line[64] != ' ' || (line[65] != ' ' && line[65] != '*')) continue;
-    std::string sum = LowerHex(line.substr(0, 64));
+    std::string sum = LowerHex(std::string(line.substr(0, 64)));
     if (sum.size() != 64) continue;
-    std::wstring name = Utf8ToWide(line.substr(66));
+    std::wstring name = Utf8ToWide(std::string(line.substr(66)));
     auto found = sums_.find(name);
     if (found == sums_.end()) {
       sums_[name] = sum;

@@ -33,16 +33,11 @@ std::string ReleaseList() {
 
 size_t CAcceptedSums::AddList(const std::string& text) {
   size_t added = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (std::string_view line : TextLines(text)) {
     if (line.empty() || line[0] == '#') continue;
     // The sum, then a blank and the name (or nothing).
-    std::string sum = SumOf(line.substr(0, 64));
-    if (sum.empty() || (line.size() > 64 && line[64] != ' ' && line[64] != '\r')) continue;
+    std::string sum = SumOf(std::string(line.substr(0, 64)));
+    if (sum.empty() || (line.size() > 64 && line[64] != ' ')) continue;
     sums_.insert(sum);
     ++added;
   }

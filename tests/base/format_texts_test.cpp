@@ -257,7 +257,7 @@ const CFormatRow kProductFormats[] = {
     {L"PrepareOutputFolders-%s-%d", [](const wchar_t* t) { return Fill(t, kText, kInt); }},
     {L"OnButtonStart-output folder refused-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"OnButtonStart-every file again", [](const wchar_t* t) { return Fill(t); }},
-    {L"RunBatchCommand-report not kept-%s", [](const wchar_t* t) { return Fill(t, kText); }},
+    {L"DoProcess-report not kept-%s", [](const wchar_t* t) { return Fill(t, kText); }},
     {L"\nDoProcess-1-(%d/%d)-%s-done before-%s", [](const wchar_t* t) { return Fill(t, kInt, kInt, kText, kText); }},
     {L"DoProcess-4-done before=%d", [](const wchar_t* t) { return Fill(t, kInt); }},
     {L"ReadRunReports-not a report-%s", [](const wchar_t* t) { return Fill(t, kText); }},

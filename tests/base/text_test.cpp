@@ -43,3 +43,25 @@ TEST(TrimText, RemovesWhiteSpaceAtBothEnds) {
   EXPECT_EQ(TrimText(L" \t key \r\n"), L"key");
   EXPECT_EQ(TrimText(L"   "), L"");
 }
+
+TEST(TextLines, BreaksOfEitherKindAndNoEmptyLastLine) {
+  const struct {
+    std::string text;
+    std::vector<std::string_view> lines;
+  } cases[] = {
+      {"", {}}, {"a", {"a"}}, {"a\n", {"a"}}, {"a\r\n\nb\r", {"a", "", "b"}}, {"\n\n", {"", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TextLines(c.text), c.lines) << c.text;
+  EXPECT_EQ(TextLines(std::wstring_view(L"가\r\n나")), (std::vector<std::wstring_view>{L"가", L"나"}));
+}
+
+// A "%" that begins no escape is kept, and said; characters beyond 0xFF are never escaped.
+TEST(PercentEscape, EscapesWhatALineCannotHoldAndReadsItBack) {
+  EXPECT_EQ(PercentEscape(std::string("50% a\nb"), IsLineChar), "50%25 a%0Ab");
+  EXPECT_EQ(PercentEscape(std::wstring(L"가%\t"), IsLineChar), L"가%25%09");
+  std::string out;
+  EXPECT_TRUE(PercentUnescape(std::string("50%25 a%0ab"), out));
+  EXPECT_EQ(out, "50% a\nb");
+  EXPECT_FALSE(PercentUnescape(std::string("100%"), out));
+  EXPECT_EQ(out, "100%");
+}

@@ -2,7 +2,12 @@
 // (tools/screenshots.sh): three files dropped on the list, the first one clicked (its codec,
 // audio tracks and length shown) and the convert job's command in the box. It prints "ready"
 // once the window is filled and runs until the window is closed.
-// Usage: kestrune_filled_window.exe [MEDIA-FOLDER]   (default C:\Videos\; the clips are made there)
+// With "run", for the pictures of a run: the list holds the clicked clip, a download cut short
+// and the song; GPU acceleration is unticked and Start pressed. It prints "running" once the
+// progress bar is a third of the way, and "ended" once the run has ended (its end message, which
+// names the short file, is open then).
+// Usage: kestrune_filled_window.exe [MEDIA-FOLDER [run]]   (default C:\Videos\; the clips are
+// made there)
 #include <windows.h>
 // needs <windows.h> first
 #include <commctrl.h>
@@ -17,14 +22,37 @@
 #include "ui/main_dlg.h"
 #include "ui/ui_test_support.h"
 
+namespace {
+CMainDlg* runningDialog = nullptr;
+
+// Called by any message loop, the end message's too: says how far the run has come, once each.
+void CALLBACK TellHowFar(HWND, UINT, UINT_PTR, DWORD) {
+  static bool running = false, ended = false;
+  const LRESULT position = SendMessageW(GetDlgItem(runningDialog->Hwnd(), IDC_RUN_PROGRESS), PBM_GETPOS, 0, 0);
+  const char* say = nullptr;
+  if (!running && position >= 33) {
+    running = true;
+    say = "running";
+  } else if (running && !ended && runningDialog->batchFinished) {
+    ended = true;
+    say = "ended";
+  }
+  if (say == nullptr) return;
+  std::printf("%s\n", say);
+  std::fflush(stdout);
+}
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
   std::wstring folder = argc > 1 ? argv[1] : L"C:\\Videos\\";
+  const bool run = argc > 2 && std::wstring(argv[2]) == L"run";
   if (folder.back() != L'\\') folder += L'\\';
   CreateDirectoryW(folder.c_str(), nullptr);
   // The clicked file: 720p H.264 with three audio tracks of different codecs, rates,
   // channels and languages, in MP4, where MediaInfo reads every track's bit rate.
   std::wstring main = folder + L"여행 영상 (2019).mp4";
   std::vector<std::wstring> paths = {main, folder + L"interview.mp4", folder + L"music.mp3"};
+  if (run) paths[1] = folder + L"download (cut short).mkv";
   auto missing = [](const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
   };
@@ -46,7 +74,8 @@ int wmain(int argc, wchar_t** argv) {
                       L"-metadata:s:a:2", L"language=jpn", main});
     // clang-format on
   }
-  if (made && missing(paths[1])) made = MakeSample(Sample::H264_AAC_MP4, paths[1], 30);
+  if (made && missing(paths[1]))
+    made = run ? MakeSample(Sample::CUT_SHORT_MKV, paths[1], 10) : MakeSample(Sample::H264_AAC_MP4, paths[1], 30);
   if (made && missing(paths[2])) made = MakeSample(Sample::MP3_ONLY, paths[2], 30);
   if (!made) {
     std::fwprintf(stderr, L"filled_window: cannot make the clips in %ls\n", folder.c_str());
@@ -65,6 +94,14 @@ int wmain(int argc, wchar_t** argv) {
   PumpMessages();
   std::printf("ready\n");
   std::fflush(stdout);
+  if (run) {
+    // The window keeps its options between starts: GPU acceleration may be unticked already.
+    if (IsDlgButtonChecked(dialog.Hwnd(), IDC_GPU) == BST_CHECKED)
+      SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_GPU), BM_CLICK, 0, 0);
+    runningDialog = &dialog;
+    SetTimer(nullptr, 0, 250, TellHowFar);
+    PostMessageW(GetDlgItem(dialog.Hwnd(), IDC_START), BM_CLICK, 0, 0);
+  }
 
   // A modeless window: this loop stands for the modal one until the window is closed, which
   // hides it.
