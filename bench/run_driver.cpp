@@ -7,8 +7,8 @@
 //            window, the check of the output)
 //   console  the same command text in a console of the console host, without a relay
 //   relay    the same, with the relay read as the window reads it
-// Prints "<mode>: N ms"; exit code 1 when the output was not made (or, relayed, when no
-// statistics came through).
+// Prints "<mode>: N ms" (for the window, with the time before its command and after it); exit
+// code 1 when the output was not made (or, relayed, when no statistics came through).
 // Usage: kestrune_run_driver.exe window|console|relay CLIP
 #include <windows.h>
 // needs <windows.h> first
@@ -62,7 +62,15 @@ int wmain(int argc, wchar_t** argv) {
 
   bool relayed = true;
   const double start = BenchMilliseconds();
+  // In the window's run, when its command began and ended: what the run adds before and after it.
+  double commandStart = 0, commandEnd = 0;
   if (mode == L"window") {
+    dialog.commandRunner = [&](const std::wstring& line, CCommandStop* stop, const ConsoleErrorSink& errors) {
+      commandStart = BenchMilliseconds();
+      const int status = RunInOwnConsole(line, stop, errors);
+      commandEnd = BenchMilliseconds();
+      return status;
+    };
     SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_START), BM_CLICK, 0, 0);
     while (!dialog.batchFinished) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
@@ -76,7 +84,12 @@ int wmain(int argc, wchar_t** argv) {
     RunInOwnConsole(command, nullptr);
   }
   const double took = BenchMilliseconds() - start;
-  std::printf("%ls: %.0f ms\n", mode.c_str(), took);
+  if (commandEnd > 0) {
+    std::printf("%ls: %.0f ms (before the command %.0f ms, after it %.0f ms)\n", mode.c_str(), took,
+                commandStart - start, start + took - commandEnd);
+  } else {
+    std::printf("%ls: %.0f ms\n", mode.c_str(), took);
+  }
   if (!FileExists(output) || GetFileLength(output) <= 0) {
     std::fprintf(stderr, "no output made: %ls\n", output.c_str());
     return 1;

@@ -9,8 +9,10 @@
 #            command with the relay, the check of the output, the progress bar and status line
 # Prints each side's wall time (in the process, from the start of the run to its end) and the
 # ratios relay/console (target <= 1.02: the relay costs nothing measurable) and window/console
-# (target <= 1.02; what it adds beyond the relay is the input's probe and the output's check,
-# which `kestrune run` pays too, see output_check.sh).
+# (target <= 1.02), over all rounds and their median; then the window's own part, from Start to
+# its command and from the command's end to the window hearing of it (the output's check, which
+# `kestrune run` pays too, see output_check.sh; the input's description the window took when the
+# clip was clicked).
 #
 #   bash bench/window_vs_console.sh [BUILD-DIR]    (default build/windows)
 # Environment: BENCH_SECONDS (30, clip length), BENCH_ROUNDS (5). Runs on a private X server
@@ -51,11 +53,16 @@ run() {
     cat "$work/err" >&2
     exit 1
   }
+  # The window's own part: before its command and after it.
+  if [ "$1" = window ]; then
+    grep -o '[0-9]* ms' <<<"$line" | awk 'NR > 1 { sum += $1 } END { print sum }' >>"$work/added"
+  fi
   grep -o '[0-9]* ms' <<<"$line" | { read -r ms _; echo "$ms"; }
 }
 
 # The prefix is made, and each side run once, before the first timed round.
 for mode in console relay window; do run "$mode" >/dev/null; done
+rm -f "$work/added"
 printf '%-6s %10s %10s %10s %9s %9s\n' round console relay window relay/c window/c
 sum_c=0; sum_r=0; sum_w=0
 relay_ratios=(); window_ratios=()
@@ -74,4 +81,6 @@ printf '%-6s %8.0fms %8.0fms %8.0fms %9.3f %9.3f\n' total "$sum_c" "$sum_r" "$su
   "$(calc "$sum_w / $sum_c")"
 echo "ratios over all rounds: relay/console $(calc "$sum_r / $sum_c") (target <= 1.02), window/console $(calc "$sum_w / $sum_c") (target <= 1.02)"
 echo "median of rounds: relay/console $(median "${relay_ratios[@]}"), window/console $(median "${window_ratios[@]}")"
+added=$(awk '{ sum += $1 } END { printf "%.0f", sum / NR }' "$work/added")
+echo "the window's own part (from Start to its command, and from the command's end to the window's): ${added} ms a run, $(calc "100 * $added * $rounds / $sum_c")% of the console's time"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
