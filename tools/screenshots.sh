@@ -73,6 +73,8 @@ shoot_run() {
     done
     grep -q "^$stage" "$log" || { echo "screenshots: the run did not reach '$stage' ($language; see $log)" >&2; break; }
     [ -n "$window" ] || window=$(xdotool search --name 'Kestrune' 2>/dev/null | head -n 1 || true)
+    # The window over the consoles of its commands.
+    [ "$stage" = running ] && xdotool windowraise "$window" 2>/dev/null || true
     sleep 2
     local X Y WIDTH HEIGHT SCREEN out=$root/docs/run-$language.png
     [ "$stage" = ended ] && out=$root/docs/run-end-$language.png

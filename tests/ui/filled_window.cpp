@@ -90,14 +90,15 @@ int wmain(int argc, wchar_t** argv) {
   PumpMessages();
   DropFiles(dialog.Hwnd(), paths);
   ClickListRow(GetDlgItem(dialog.Hwnd(), IDC_FILE_LIST), 0);
+  // The window keeps its options between starts: GPU acceleration may be unticked already. The
+  // job's radio, clicked next, builds the command the run runs.
+  if (run && IsDlgButtonChecked(dialog.Hwnd(), IDC_GPU) == BST_CHECKED)
+    SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_GPU), BM_CLICK, 0, 0);
   SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_JOB_CONVERT), BM_CLICK, 0, 0);
   PumpMessages();
   std::printf("ready\n");
   std::fflush(stdout);
   if (run) {
-    // The window keeps its options between starts: GPU acceleration may be unticked already.
-    if (IsDlgButtonChecked(dialog.Hwnd(), IDC_GPU) == BST_CHECKED)
-      SendMessageW(GetDlgItem(dialog.Hwnd(), IDC_GPU), BM_CLICK, 0, 0);
     runningDialog = &dialog;
     SetTimer(nullptr, 0, 250, TellHowFar);
     PostMessageW(GetDlgItem(dialog.Hwnd(), IDC_START), BM_CLICK, 0, 0);
