@@ -122,15 +122,7 @@ struct CBatchRun {
   ProbeFunction InputProbe() const {
     const bool exact = options.measure && (!options.dryRun || settings.applyRange);
     if (!exact) return probe;
-    return [probe = probe, measure = options.measure](const std::wstring& path, MediaDesc& media) {
-      if (!probe(path, media)) return false;
-      // A description that holds them already (the window measured the file it was clicked on)
-      // is not measured again.
-      if (media.exact.fileMs > 0) return true;
-      CMediaLengths lengths;
-      if (measure(path, lengths)) ApplyMediaLengths(lengths, media);
-      return true;
-    };
+    return MeasuringProbe(probe, options.measure);
   }
 
   // The fixed texts of the two joining jobs end in " & pause"; without pause the command line

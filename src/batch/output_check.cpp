@@ -1,9 +1,20 @@
 #include "batch/output_check.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/file_util.h"
 #include "base/trace.h"
+
+ProbeFunction MeasuringProbe(ProbeFunction probe, MeasureFunction measure) {
+  return [probe = std::move(probe), measure = std::move(measure)](const std::wstring& path, MediaDesc& media) {
+    if (!probe(path, media)) return false;
+    if (media.exact.fileMs > 0) return true;
+    CMediaLengths lengths;
+    if (measure(path, lengths)) ApplyMediaLengths(lengths, media);
+    return true;
+  };
+}
 
 bool LastsLongEnough(int64_t actualMs, int64_t expectedMs) {
   const int64_t slack = std::max(kLeastLengthSlackMs, expectedMs / 100);

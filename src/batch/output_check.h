@@ -16,6 +16,11 @@
 // program; tests put their own.
 using MeasureFunction = std::function<bool(const std::wstring& path, CMediaLengths& lengths)>;
 
+// A probe that adds the file's lengths to the millisecond, read with measure, to what probe told,
+// where its description does not hold them already (one the window measured when the file was
+// clicked): what an input's expected length and a range's check against its end are read from.
+ProbeFunction MeasuringProbe(ProbeFunction probe, MeasureFunction measure);
+
 // The least slack of the length check. Both lengths are exact to the millisecond; what is left
 // is how streams end: an encoded audio track ends on a whole frame of its codec (about 21 to
 // 64 ms), a cut on a whole picture, and MediaInfo reads a transport stream a picture or two

@@ -18,9 +18,9 @@
 #include "base/text.h"
 #include "base/texts.h"
 #include "base/trace.h"
+#include "batch/output_check.h"
 #include "jobs/media_classification.h"
 #include "probe/media_desc.h"
-#include "probe/media_lengths.h"
 #include "probe/probe_runner.h"
 #include "ui/control_ids.h"
 #include "ui/dropped_paths.h"
@@ -176,14 +176,10 @@ void CMainDlg::OnClickListVideo(int row) {
 }
 
 void CMainDlg::DescribeCurrentFile() {
+  // A file the preview probed for a merge is kept without its lengths: the measure adds them.
   const std::wstring& file = jobSettings.currentFile;
-  // The preview may have kept a file it probed for a merge, without its lengths.
-  const bool recalled = probeMemory_->Recall(file, currentMedia);
-  if (!recalled && !ProbeMediaFile(file, currentMedia)) return;
-  if (currentMedia.exact.fileMs > 0) return;
-  CMediaLengths lengths;
-  if (MeasureMediaFile(file, lengths)) ApplyMediaLengths(lengths, currentMedia);
-  probeMemory_->Remember(file, currentMedia);
+  if (MeasuringProbe(RecallingProbe(probeMemory_, ProbeMediaFile), MeasureMediaFile)(file, currentMedia))
+    probeMemory_->Remember(file, currentMedia);
 }
 
 // One codec at a time, except that a second click on the row clicked last leaves its mark as
