@@ -348,10 +348,7 @@ std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folde
 }
 
 bool CRunReportFile::Begin(const CBatchReport& report, const std::wstring& folder) {
-  CBatchReport head = report;
-  head.records.clear();
-  head.endedAt = 0;
-  path_ = KeepReportText(FormatRunReport(head), report.startedAt, folder);
+  path_ = KeepReportText(FormatRunReport(report), report.startedAt, folder);
   return !path_.empty();
 }
 

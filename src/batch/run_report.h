@@ -72,8 +72,9 @@ std::wstring KeepRunReport(const CBatchReport& report, const std::wstring& folde
 // then has no end time and counts nothing. One thread at a time.
 class CRunReportFile {
  public:
-  // Claims a new name in folder for the run report describes (its start, job and options) and
-  // writes its head. False when no file could be made there; the calls below then do nothing.
+  // Claims a new name in folder for the run report describes as it starts (its start, job and
+  // options; no records and no end yet) and writes it: the head. False when no file could be
+  // made there; the calls below then do nothing.
   bool Begin(const CBatchReport& report, const std::wstring& folder);
   // Adds record's block at the file's end.
   void Add(const CRunRecord& record, int fileCount);
